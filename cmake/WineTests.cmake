@@ -1,0 +1,30 @@
+# Windows tests: GoogleTest built from Debian's sources with the mingw toolchain, and a
+# helper that turns one test source into an executable run under Wine by ctest.
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(TERVANE_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(TERVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+
+# Creates the test prefix once, before the first Windows test runs.
+add_test(NAME wine.prefix COMMAND ${TERVANE_WINE_RUN} --prefix-only)
+set_tests_properties(wine.prefix PROPERTIES
+  LABELS "wine;e2e" FIXTURES_SETUP wineprefix RESOURCE_LOCK wine
+  ENVIRONMENT "WINEPREFIX=${TERVANE_WINEPREFIX}" TIMEOUT 300)
+
+# tervane_wine_test(<name> <sources...>): a GoogleTest executable run under Wine on a
+# virtual display. The tests share one prefix and run one at a time, because global
+# hotkeys, atoms and the clipboard belong to the whole Wine session.
+function(tervane_wine_test name)
+  add_executable(${name} ${ARGN} ${TERVANE_RESOURCES})
+  target_link_libraries(${name} PRIVATE tervane_win gtest gmock)
+  target_link_options(${name} PRIVATE -static)
+  tervane_warnings(${name})
+  add_test(NAME wine.${name} COMMAND ${TERVANE_WINE_RUN} $<TARGET_FILE:${name}>)
+  set_tests_properties(wine.${name} PROPERTIES
+    LABELS wine FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wine
+    ENVIRONMENT "WINEPREFIX=${TERVANE_WINEPREFIX}" TIMEOUT 300)
+endfunction()

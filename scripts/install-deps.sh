@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Tervane needs.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+PKGS_NATIVE="cmake g++ make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
+PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
+  mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick"
+PKGS_SERVICE="apertium apertium-apy apertium-fr-es apertium-eng-spa apertium-eng-cat \
+  apertium-fra-cat apertium-es-pt apertium-spa-ita"
+PKGS_BENCH="wrk"
+
+ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
+
+missing=()
+for p in $ALL; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,16 @@
+// Entry point of every Windows test executable: common controls for the real controls,
+// a single-threaded COM apartment as the program has, then GoogleTest.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    testing::InitGoogleTest(&argc, argv);
+    int rc = RUN_ALL_TESTS();
+    CoUninitialize();
+    return rc;
+}
