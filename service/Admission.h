@@ -1,0 +1,48 @@
+// Bounds the translations in progress: a few run, a few more wait their turn, the rest
+// are told at once that the service is busy (503) instead of piling up.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+
+namespace tervane::service {
+
+class Admission {
+public:
+  Admission(std::size_t maxActive, std::size_t maxWaiting)
+      : maxActive_(maxActive), maxWaiting_(maxWaiting) {}
+
+  // True when admitted (call leave() afterwards); false when the queue is full or the
+  // deadline passed while waiting.
+  bool enter(std::chrono::steady_clock::time_point deadline);
+  void leave();
+
+private:
+  std::mutex mutex_;
+  std::condition_variable freed_;
+  std::size_t maxActive_;
+  std::size_t maxWaiting_;
+  std::size_t active_ = 0;
+  std::size_t waiting_ = 0;
+};
+
+// Leaves on scope exit.
+class AdmissionTicket {
+public:
+  AdmissionTicket(Admission &admission, std::chrono::steady_clock::time_point deadline)
+      : admission_(admission), admitted_(admission.enter(deadline)) {}
+  ~AdmissionTicket() {
+    if (admitted_) admission_.leave();
+  }
+  AdmissionTicket(const AdmissionTicket &) = delete;
+  AdmissionTicket &operator=(const AdmissionTicket &) = delete;
+  bool admitted() const { return admitted_; }
+
+private:
+  Admission &admission_;
+  bool admitted_;
+};
+
+} // namespace tervane::service

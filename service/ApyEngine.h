@@ -1,0 +1,28 @@
+// A remote Apertium APy server: its /listPairs gives the pairs, /translate one hop; chains
+// are routed here like local pairs.
+#pragma once
+
+#include "service/Engine.h"
+#include "service/PairCache.h"
+#include "service/RemoteHttp.h"
+
+namespace tervane::service {
+
+class ApyEngine : public Engine {
+public:
+  explicit ApyEngine(RemoteUrl url);
+
+  std::string name() const override { return "apy"; }
+  PairListing pairs() override { return cache_.get(); }
+  HopResult translate(const Hop &hop, const std::string &text,
+                      Clock::time_point deadline) override;
+  std::string missingPairHint(std::string_view from, std::string_view to) const override;
+
+private:
+  PairListing fetchPairs();
+
+  RemoteUrl url_;
+  PairCache cache_;
+};
+
+} // namespace tervane::service

@@ -1,0 +1,59 @@
+// A small HTTP/1.1 server over POSIX sockets: one thread per connection up to a cap,
+// bounded heads and bodies, and the reason phrase the handler chooses (the program shows
+// it to the user, so it must say what went wrong).
+#pragma once
+
+#include "service/HttpMessage.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace tervane::service {
+
+struct ServerLimits {
+  HeadLimits head;
+  std::size_t maxBody = 64 * 1024;
+  std::size_t maxConnections = 64;
+  int requestSeconds = 30;   // to receive one whole request
+  int idleSeconds = 10;      // between requests on a kept-alive connection
+};
+
+class HttpServer {
+public:
+  using Handler = std::function<HttpResponse(const HttpRequest &)>;
+
+  HttpServer(ServerLimits limits, Handler handler);
+  ~HttpServer();
+  HttpServer(const HttpServer &) = delete;
+  HttpServer &operator=(const HttpServer &) = delete;
+
+  // Binds and listens; returns an error text, or empty on success. Port 0 takes a free one.
+  std::string bind(const std::string &host, unsigned short port);
+  unsigned short port() const { return port_; }
+  bool boundToLoopback() const { return loopback_; }
+
+  // Accepts until stop(); then waits for the open connections to finish.
+  void run();
+  void stop();
+
+private:
+  void serveConnection(int fd);
+  bool readMore(int fd, std::string &buffer, int timeoutMs);
+
+  ServerLimits limits_;
+  Handler handler_;
+  int listenFd_ = -1;
+  unsigned short port_ = 0;
+  bool loopback_ = true;
+  std::atomic<bool> stopping_{false};
+  std::mutex mutex_;
+  std::condition_variable idle_;
+  std::size_t connections_ = 0;
+  std::set<int> openFds_; // shut down on stop() so idle connections end at once
+};
+
+} // namespace tervane::service

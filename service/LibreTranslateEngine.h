@@ -1,0 +1,29 @@
+// A LibreTranslate-compatible server: /languages gives what translates into what,
+// /translate one step (the server pivots by itself where it needs to).
+#pragma once
+
+#include "service/Engine.h"
+#include "service/PairCache.h"
+#include "service/RemoteHttp.h"
+
+namespace tervane::service {
+
+class LibreTranslateEngine : public Engine {
+public:
+  LibreTranslateEngine(RemoteUrl url, std::string apiKey);
+
+  std::string name() const override { return "libretranslate"; }
+  PairListing pairs() override { return cache_.get(); }
+  HopResult translate(const Hop &hop, const std::string &text,
+                      Clock::time_point deadline) override;
+  std::string missingPairHint(std::string_view from, std::string_view to) const override;
+
+private:
+  PairListing fetchPairs();
+
+  RemoteUrl url_;
+  std::string apiKey_;
+  PairCache cache_;
+};
+
+} // namespace tervane::service
