@@ -1,0 +1,128 @@
+// The hotkey codec over the real keyboard layouts of Wine. Wine names keys its own way, so
+// these check what holds on any layout.
+#include "hotkeys/HotKeyCodec.h"
+#include "hotkeys/HotKeyManager_win.h"
+#include "hotkeys/KeyboardLayout_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<HKL> InstalledLayouts() {
+    std::vector<HKL> layouts(100);
+    const int count = GetKeyboardLayoutList(100, layouts.data());
+    layouts.resize(static_cast<std::size_t>(std::max(count, 0)));
+    std::sort(layouts.begin(), layouts.end());
+    return layouts;
+}
+
+class HotKeyCodecWin : public testing::Test {
+protected:
+    void SetUp() override { HotKeyModuleStartWin(); }
+    void TearDown() override { HotKeyModuleEndWin(); }
+};
+
+TEST(WinKeyboardLayout, AnswersFromTheThreadsLayout) {
+    WinKeyboardLayout& layout = SystemKeyboardLayout();
+    const LayoutHandle current = layout.Current();
+    EXPECT_NE(current, 0u);
+    EXPECT_EQ(layout.ScanCode(VK_F12), MapVirtualKeyW(VK_F12, MAPVK_VK_TO_VSC));
+    EXPECT_NE(layout.ScanCode(VK_F12), 0u);
+    EXPECT_EQ(layout.ScanCodeIn(VK_F12, current), layout.ScanCode(VK_F12));
+    EXPECT_EQ(layout.KeyName(layout.ScanCode(VK_F12), false), "F12");
+    EXPECT_EQ(layout.KeyName(0, false), "");
+    const std::vector<LayoutHandle> installed = layout.Installed(100);
+    EXPECT_NE(std::find(installed.begin(), installed.end(), current), installed.end());
+    EXPECT_TRUE(layout.Installed(0).empty());
+    EXPECT_TRUE(layout.EqualIgnoringCase("ctrl+SHIFT", "Ctrl+Shift"));
+    EXPECT_TRUE(layout.EqualIgnoringCase("\xC3\xBC" "ber", "\xC3\x9C" "BER")); // über
+    EXPECT_FALSE(layout.EqualIgnoringCase("Ctrl", "Ctrl "));
+    EXPECT_TRUE(layout.EqualIgnoringCase("", ""));
+}
+
+TEST_F(HotKeyCodecWin, ModuleStartAndEndLeaveTheInstalledLayoutsAsTheyWere) {
+    HotKeyModuleEndWin();
+    const std::vector<HKL> before = InstalledLayouts();
+    const HKL current = GetKeyboardLayout(0);
+
+    HotKeyModuleStartWin();
+    const HWND application = HotKeyApplicationWindow();
+    EXPECT_TRUE(IsWindow(application));
+    // The localised names are what the layout calls the modifier keys themselves.
+    const std::string ctrl = HotKeyToText(VK_CONTROL, true);
+    const std::string shift = HotKeyToText(VK_SHIFT, true);
+    const std::string alt = HotKeyToText(VK_MENU, true);
+    EXPECT_FALSE(ctrl.empty());
+    EXPECT_EQ(HotKeyToText(0xE07B, true), ctrl + "+" + shift + "+" + alt + "+F12");
+    const bool altInCapitals = std::all_of(alt.begin(), alt.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    EXPECT_EQ(HotKeyToText(0x1007B, true), altInCapitals ? "WIN+F12" : "Win+F12");
+    EXPECT_EQ(GetKeyboardLayout(0), current);
+
+    HotKeyModuleEndWin();
+    EXPECT_FALSE(IsWindow(application));
+    EXPECT_EQ(InstalledLayouts(), before);
+    EXPECT_EQ(GetKeyboardLayout(0), current);
+    HotKeyModuleStartWin();
+    EXPECT_NE(HotKeyApplicationWindow(), nullptr);
+}
+
+TEST_F(HotKeyCodecWin, DefaultHotKeyConvertsBothWays) {
+    const HKL current = GetKeyboardLayout(0);
+    for (bool localized : {true, false}) {
+        SCOPED_TRACE(localized ? "localised" : "English");
+        EXPECT_EQ(TextToHotKey("Ctrl+Shift+F12", localized), 0x607Bu);
+        EXPECT_EQ(TextToHotKey(" ctrl + shift + f12 ", localized), 0x607Bu);
+        EXPECT_EQ(TextToHotKey(HotKeyToText(0x607B, localized), localized), 0x607Bu);
+        EXPECT_EQ(TextToHotKey("Alt+Ctrl+X", localized), 0xC058u);
+        EXPECT_EQ(TextToHotKey("Win+Shift+a", localized), 0x12041u);
+        EXPECT_EQ(TextToHotKey("Ctrl+Shift", localized), 0u);
+        EXPECT_EQ(TextToHotKey("Hyper+F1", localized), 0u);
+        EXPECT_EQ(HotKeyToText(0xAD, localized).empty(), false);
+    }
+    EXPECT_EQ(HotKeyToText(0x607B, false), "Ctrl+Shift+F12");
+    // The English form switched layouts only for its lookups.
+    EXPECT_EQ(GetKeyboardLayout(0), current);
+}
+
+// A modifier word written with case is never a key, though a layout may give it to one
+// (Wine calls the Ctrl key "Control", and VK_HELP "Alt").
+bool IsModifierWord(const std::string& name) {
+    const std::string words[] = {"Ctrl", "Shift", "Alt", "Win", HotKeyToText(VK_CONTROL, true),
+                                 HotKeyToText(VK_SHIFT, true), HotKeyToText(VK_MENU, true)};
+    return std::find(std::begin(words), std::end(words), name) != std::end(words);
+}
+
+TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
+    for (bool localized : {true, false}) {
+        SCOPED_TRACE(localized ? "localised" : "English");
+        int named = 0;
+        for (std::uint32_t key = 8; key <= 255; ++key) {
+            const std::string name = HotKeyToText(key, localized);
+            if (name.empty()) continue;
+            const std::string withCtrl = HotKeyToText(HotKeyCtrl | key, localized);
+            if (IsModifierWord(name)) {
+                EXPECT_EQ(TextToHotKey(withCtrl, localized), 0u) << key << " " << withCtrl;
+                continue;
+            }
+            // "+" cuts a name apart; only "Num +" is mended.
+            if (name.find('+') != std::string::npos && name != "Num +") continue;
+            ++named;
+            // Several codes may carry one name: the search finds the first, whose text is
+            // the same.
+            const std::uint32_t alone = TextToHotKey(name, localized);
+            EXPECT_NE(alone, 0u) << key << " " << name;
+            EXPECT_LE(alone, key) << name;
+            EXPECT_EQ(HotKeyToText(alone, localized), name) << key;
+            const std::uint32_t value = TextToHotKey(withCtrl, localized);
+            EXPECT_EQ(value, HotKeyCtrl | alone) << key << " " << withCtrl;
+            EXPECT_EQ(HotKeyToText(value, localized), withCtrl) << key;
+        }
+        EXPECT_GT(named, 60) << "the layout names too few keys";
+    }
+}
+
+} // namespace

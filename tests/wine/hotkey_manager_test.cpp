@@ -1,0 +1,271 @@
+// The hotkey manager against Wine's real RegisterHotKey, global atoms and message queue.
+#include "hotkeys/HotKeyCodec.h"
+#include "hotkeys/HotKeyManager_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Combinations no desktop binds, so that the system's answer is about this program alone.
+constexpr std::uint32_t CtrlShiftAltF9 = 0xE078;
+constexpr std::uint32_t CtrlAltF10 = 0xC079;
+constexpr std::uint32_t ShiftAltF11 = 0xA07A;
+constexpr std::uint32_t CtrlWinF8 = 0x14077;
+
+// Handles this thread's messages until `done` holds or five seconds have passed.
+template <typename Predicate> bool PumpUntil(Predicate done) {
+    const ULONGLONG deadline = GetTickCount64() + 5000;
+    while (!done()) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+ATOM FindAtom(std::uint32_t value) {
+    return GlobalFindAtomW((L"HotKeyManagerHotKey" + std::to_wstring(value)).c_str());
+}
+
+// The hotkey message the system sends for a press of `value` registered under `id`.
+void PostPress(HWND window, std::uint16_t id, std::uint32_t value) {
+    std::uint16_t modifiers = 0, key = 0;
+    SeparateHotKey(value, modifiers, key);
+    PostMessageW(window, WM_HOTKEY, id, MAKELPARAM(modifiers, key));
+}
+
+using Presses = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
+
+TEST(HotKeyManager, AddingRegistersOnceUnderItsAtomAndRemovingReleases) {
+    THotKeyManager manager;
+    ASSERT_NE(manager.Handle(), nullptr);
+    EXPECT_TRUE(manager.Registrations().empty());
+    ASSERT_TRUE(HotKeyAvailable(CtrlShiftAltF9));
+
+    const std::uint16_t id = manager.AddHotKey(CtrlShiftAltF9);
+    ASSERT_NE(id, 0);
+    EXPECT_EQ(FindAtom(CtrlShiftAltF9), id);
+    EXPECT_FALSE(HotKeyAvailable(CtrlShiftAltF9));
+
+    // The same value again is refused and leaves the one record and its atom.
+    EXPECT_EQ(manager.AddHotKey(CtrlShiftAltF9), 0);
+    ASSERT_EQ(manager.Registrations().size(), 1u);
+    EXPECT_EQ(manager.Registrations()[0].HotKey, CtrlShiftAltF9);
+    EXPECT_EQ(manager.Registrations()[0].KeyIndex, id);
+    EXPECT_EQ(FindAtom(CtrlShiftAltF9), id);
+
+    const std::uint16_t second = manager.AddHotKey(CtrlAltF10);
+    ASSERT_NE(second, 0);
+    EXPECT_NE(second, id);
+    ASSERT_EQ(manager.Registrations().size(), 2u);
+    EXPECT_EQ(manager.Registrations()[1].HotKey, CtrlAltF10);
+
+    EXPECT_TRUE(manager.RemoveHotKey(CtrlShiftAltF9));
+    EXPECT_EQ(FindAtom(CtrlShiftAltF9), 0);
+    EXPECT_TRUE(HotKeyAvailable(CtrlShiftAltF9));
+    ASSERT_EQ(manager.Registrations().size(), 1u);
+    EXPECT_EQ(manager.Registrations()[0].HotKey, CtrlAltF10);
+    // Not listed (any more): false, nothing changes.
+    EXPECT_FALSE(manager.RemoveHotKey(CtrlShiftAltF9));
+    EXPECT_FALSE(manager.RemoveHotKey(CtrlAltF10 | 0x100000));
+    EXPECT_EQ(manager.Registrations().size(), 1u);
+    EXPECT_FALSE(HotKeyAvailable(CtrlAltF10));
+
+    // A release the system refuses still drops the record and its atom.
+    ASSERT_TRUE(UnregisterHotKey(manager.Handle(), second));
+    EXPECT_FALSE(manager.RemoveHotKey(CtrlAltF10));
+    EXPECT_TRUE(manager.Registrations().empty());
+    EXPECT_EQ(FindAtom(CtrlAltF10), 0);
+}
+
+TEST(HotKeyManager, WinHotKeysAreRegisteredAndRemovedLikeAnyOther) {
+    THotKeyManager manager;
+    const std::uint16_t id = manager.AddHotKey(CtrlWinF8);
+    ASSERT_NE(id, 0);
+    EXPECT_FALSE(HotKeyAvailable(CtrlWinF8));
+    // The value without Win is another hotkey.
+    EXPECT_FALSE(manager.RemoveHotKey(CtrlWinF8 & ~HotKeyWin));
+    EXPECT_TRUE(HotKeyAvailable(CtrlWinF8 & ~HotKeyWin));
+    EXPECT_TRUE(manager.RemoveHotKey(CtrlWinF8));
+    EXPECT_TRUE(manager.Registrations().empty());
+    EXPECT_TRUE(HotKeyAvailable(CtrlWinF8));
+}
+
+TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
+    THotKeyManager manager;
+    Presses presses;
+    manager.OnHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
+        presses.emplace_back(HotKey, Index);
+    };
+    const std::uint16_t first = manager.AddHotKey(CtrlShiftAltF9);
+    const std::uint16_t win = manager.AddHotKey(CtrlWinF8);
+    ASSERT_NE(first, 0);
+    ASSERT_NE(win, 0);
+
+    PostPress(manager.Handle(), win, CtrlWinF8);
+    ASSERT_TRUE(PumpUntil([&] { return presses.size() == 1; }));
+    EXPECT_EQ(presses[0], std::make_pair(CtrlWinF8, win));
+
+    // A press of a value that is not listed, though reported for this window, raises
+    // nothing: it is handled before the listed press posted after it.
+    PostPress(manager.Handle(), 0x1234, ShiftAltF11);
+    PostPress(manager.Handle(), first, CtrlWinF8 & ~HotKeyWin);
+    PostPress(manager.Handle(), first, CtrlShiftAltF9);
+    ASSERT_TRUE(PumpUntil([&] { return presses.size() == 2; }));
+    EXPECT_EQ(presses[1], std::make_pair(CtrlShiftAltF9, first));
+
+    // The index is the identifier the system reports, whatever it is.
+    PostPress(manager.Handle(), 0x2345, CtrlShiftAltF9);
+    ASSERT_TRUE(PumpUntil([&] { return presses.size() == 3; }));
+    EXPECT_EQ(presses[2], std::make_pair(CtrlShiftAltF9, std::uint16_t{0x2345}));
+
+    // Unassigned, the hotkey message goes straight to the default window procedure.
+    manager.OnHotKeyPressed = nullptr;
+    EXPECT_EQ(SendMessageW(manager.Handle(), WM_HOTKEY, first, MAKELPARAM(7, 0x78)), 0);
+    EXPECT_EQ(presses.size(), 3u);
+}
+
+// Presses the keys of `value` and lets them go again, as the user does.
+void PressKeys(std::uint32_t value) {
+    std::vector<WORD> keys;
+    if (value & HotKeyCtrl) keys.push_back(VK_CONTROL);
+    if (value & HotKeyShift) keys.push_back(VK_SHIFT);
+    if (value & HotKeyAlt) keys.push_back(VK_MENU);
+    keys.push_back(static_cast<WORD>(value & HotKeyKeyMask));
+    std::vector<INPUT> input;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        input.push_back(down);
+    }
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *key;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(up);
+    }
+    ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)),
+              input.size());
+}
+
+TEST(HotKeyManager, ARealKeyPressArrivesWithTheRegistrationsIndex) {
+    THotKeyManager manager;
+    Presses presses;
+    manager.OnHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
+        presses.emplace_back(HotKey, Index);
+    };
+    ASSERT_NE(manager.AddHotKey(CtrlAltF10), 0);
+    const std::uint16_t id = manager.AddHotKey(CtrlShiftAltF9);
+    ASSERT_NE(id, 0);
+    PressKeys(CtrlShiftAltF9);
+    ASSERT_TRUE(PumpUntil([&] { return !presses.empty(); }));
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0], std::make_pair(CtrlShiftAltF9, id));
+}
+
+// Sees every message the manager's window gets, as an override of WndProc does.
+class ListeningManager : public THotKeyManager {
+public:
+    std::vector<UINT> messages;
+
+protected:
+    LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override {
+        messages.push_back(Msg);
+        return THotKeyManager::WndProc(Msg, wParam, lParam);
+    }
+};
+
+TEST(HotKeyManager, EveryMessageReachesWndProcAndTheDefaultProcedureAnswers) {
+    ListeningManager manager;
+    constexpr UINT probe = WM_APP + 17;
+    SendMessageW(manager.Handle(), probe, 0, 0);
+    EXPECT_EQ(manager.messages.back(), probe);
+    // WM_SETTEXT and WM_GETTEXT are the default window procedure's work.
+    EXPECT_TRUE(SendMessageW(manager.Handle(), WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(L"HotKeyProbe")));
+    wchar_t text[32] = {};
+    GetWindowTextW(manager.Handle(), text, 32);
+    EXPECT_STREQ(text, L"HotKeyProbe");
+
+    int pressed = 0;
+    manager.OnHotKeyPressed = [&](std::uint32_t, std::uint16_t) { ++pressed; };
+    const std::uint16_t id = manager.AddHotKey(ShiftAltF11);
+    ASSERT_NE(id, 0);
+    PostPress(manager.Handle(), id, ShiftAltF11);
+    ASSERT_TRUE(PumpUntil([&] { return pressed == 1; }));
+    EXPECT_EQ(manager.messages.back(), static_cast<UINT>(WM_HOTKEY));
+}
+
+TEST(HotKeyManager, ClearingAndDestructionFreeEveryHotKey) {
+    const std::uint32_t values[] = {CtrlShiftAltF9, CtrlAltF10, CtrlWinF8};
+    HWND window = nullptr;
+    {
+        THotKeyManager manager;
+        window = manager.Handle();
+        manager.ClearHotKeys(); // empty: nothing happens
+        EXPECT_TRUE(manager.Registrations().empty());
+        for (std::uint32_t v : values) ASSERT_NE(manager.AddHotKey(v), 0);
+        for (std::uint32_t v : values) EXPECT_FALSE(HotKeyAvailable(v)) << v;
+
+        manager.ClearHotKeys();
+        EXPECT_TRUE(manager.Registrations().empty());
+        for (std::uint32_t v : values) {
+            EXPECT_TRUE(HotKeyAvailable(v)) << v;
+            EXPECT_EQ(FindAtom(v), 0) << v;
+        }
+        for (std::uint32_t v : values) ASSERT_NE(manager.AddHotKey(v), 0);
+        EXPECT_TRUE(IsWindow(window));
+    }
+    // The destructor released the hotkeys, their atoms and the window.
+    EXPECT_FALSE(IsWindow(window));
+    for (std::uint32_t v : values) {
+        EXPECT_TRUE(HotKeyAvailable(v)) << v;
+        EXPECT_EQ(FindAtom(v), 0) << v;
+    }
+}
+
+TEST(HotKeyManager, ASecondManagerCannotTakeWhatTheFirstHolds) {
+    auto first = std::make_unique<THotKeyManager>();
+    THotKeyManager second;
+    EXPECT_NE(first->Handle(), second.Handle());
+    const std::uint16_t id = first->AddHotKey(CtrlShiftAltF9);
+    ASSERT_NE(id, 0);
+    EXPECT_EQ(second.AddHotKey(CtrlShiftAltF9), 0);
+    EXPECT_TRUE(second.Registrations().empty());
+    // The refusal deleted only the second manager's use of the atom.
+    EXPECT_EQ(FindAtom(CtrlShiftAltF9), id);
+    EXPECT_FALSE(second.RemoveHotKey(CtrlShiftAltF9));
+    EXPECT_EQ(first->Registrations().size(), 1u);
+
+    first.reset();
+    EXPECT_NE(second.AddHotKey(CtrlShiftAltF9), 0);
+}
+
+TEST(HotKeyManager, AvailabilityTestUsesTheApplicationWindowAndLeavesNothing) {
+    const HWND application = HotKeyApplicationWindow();
+    ASSERT_TRUE(IsWindow(application));
+    EXPECT_EQ(HotKeyApplicationWindow(), application);
+    EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
+    EXPECT_EQ(GlobalFindAtomW(L"HotKeyManagerHotKeyTest"), 0);
+    // The test registration was released: the application window can take the hotkey.
+    ASSERT_TRUE(RegisterHotKey(application, 0x77, MOD_SHIFT | MOD_ALT, VK_F11));
+    EXPECT_FALSE(HotKeyAvailable(ShiftAltF11));
+    THotKeyManager manager;
+    EXPECT_EQ(manager.AddHotKey(ShiftAltF11), 0);
+    ASSERT_TRUE(UnregisterHotKey(application, 0x77));
+    EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
+}
+
+} // namespace
