@@ -31,10 +31,10 @@ ModuleState& State() {
 // key that shares their scan code; these names stand in then.
 constexpr std::uint32_t FirstMediaKey = 166;
 constexpr std::array<const char*, 18> MediaKeyNames = {
-    "Browser Back",    "Browser Forward",    "Browser Refresh",     "Browser Stop",
-    "Browser Search",  "Browser Favorites",  "Browser Start/Home",  "Volume Mute",
-    "Volume Down",     "Volume Up",          "Next Track",          "Previous Track",
-    "Stop Media",      "Play/Pause Media",   "Start Mail",          "Select Media",
+    "Browser Back",        "Browser Forward",    "Browser Refresh",    "Browser Stop",
+    "Browser Search",      "Browser Favorites",  "Browser Start/Home", "Volume Mute",
+    "Volume Down",         "Volume Up",          "Next Track",         "Previous Track",
+    "Stop Media",          "Play/Pause Media",   "Start Mail",         "Select Media",
     "Start Application 1", "Start Application 2"};
 
 // Page Up to Down arrow, Insert and Delete share their scan codes with numeric-pad keys;
@@ -56,7 +56,8 @@ bool IsAsciiCapitals(std::string_view text) {
 
 std::string AsciiUpper(std::string text) {
     for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
@@ -66,22 +67,26 @@ char AsciiLower(char c) {
 
 // Before module start there is no layout service: ASCII case folding stands in.
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (KeyboardLayout* layout = State().layout) return layout->EqualIgnoringCase(a, b);
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    if (KeyboardLayout* layout = State().layout)
+        return layout->EqualIgnoringCase(a, b);
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 std::string_view Trim(std::string_view item) {
     auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    while (!item.empty() && isBlank(item.front())) item.remove_prefix(1);
-    while (!item.empty() && isBlank(item.back())) item.remove_suffix(1);
+    while (!item.empty() && isBlank(item.front()))
+        item.remove_prefix(1);
+    while (!item.empty() && isBlank(item.back()))
+        item.remove_suffix(1);
     return item;
 }
 
 std::string LayoutKeyName(KeyboardLayout& layout, std::uint32_t scanCode, bool extended) {
     // A request of 0 (no scan code, not extended) names nothing.
-    if ((scanCode & 0xFF) == 0 && !extended) return {};
+    if ((scanCode & 0xFF) == 0 && !extended)
+        return {};
     return layout.KeyName(scanCode & 0xFF, extended);
 }
 
@@ -122,16 +127,20 @@ std::vector<std::string_view> SplitItems(std::string_view text) {
     std::size_t pos = 0;
     const std::size_t end = text.size();
     while (pos < end) {
-        while (pos < end && (text[pos] == ' ' || text[pos] == '\r' || text[pos] == '\n')) ++pos;
+        while (pos < end && (text[pos] == ' ' || text[pos] == '\r' || text[pos] == '\n'))
+            ++pos;
         const std::size_t start = pos;
         while (pos < end && text[pos] != '+' && text[pos] != '\r' && text[pos] != '\n') {
             const char c = text[pos++];
             if (c == '\'' || c == '"') {
-                while (pos < end && text[pos] != c) ++pos;
-                if (pos < end) ++pos;
+                while (pos < end && text[pos] != c)
+                    ++pos;
+                if (pos < end)
+                    ++pos;
             }
         }
-        if (pos > start) items.push_back(text.substr(start, pos - start));
+        if (pos > start)
+            items.push_back(text.substr(start, pos - start));
         ++pos; // the separator, or past the end
     }
     return items;
@@ -158,14 +167,16 @@ bool IsModifierWord(std::string_view item) {
                                   std::string_view("Alt"), std::string_view(state.altName),
                                   std::string_view("Shift"), std::string_view(state.shiftName),
                                   std::string_view("Win"), std::string_view(state.winName)})
-        if (item == name) return true;
+        if (item == name)
+            return true;
     return false;
 }
 
 // No cache: the names follow whatever layout the thread has now.
 std::uint16_t FindKey(std::string_view name, bool localized) {
     for (std::uint16_t key = 8; key <= 255; ++key)
-        if (SameIgnoringCase(HotKeyToText(key, localized), name)) return key;
+        if (SameIgnoringCase(HotKeyToText(key, localized), name))
+            return key;
     return 0;
 }
 
@@ -174,7 +185,8 @@ std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
     if (CharacterCount(item) == 1) {
         if (item.size() == 1) {
             char c = item[0];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
             if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))
                 return static_cast<std::uint16_t>(c);
             item[0] = c;
@@ -182,8 +194,10 @@ std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
         return FindKey(item, localized);
     }
     // The "+" separator cuts the numeric-pad plus key's name "Num +" in two.
-    if (item == "Num") item += " +";
-    if (IsModifierWord(item)) return 0;
+    if (item == "Num")
+        item += " +";
+    if (IsModifierWord(item))
+        return 0;
     return FindKey(item, localized);
 }
 
@@ -191,20 +205,28 @@ std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
 
 std::uint32_t GetHotKey(std::uint16_t Modifiers, std::uint16_t Key) {
     std::uint32_t flags = 0;
-    if (Modifiers & HotKeyModAlt) flags += 0x80;
-    if (Modifiers & HotKeyModControl) flags += 0x40;
-    if (Modifiers & HotKeyModShift) flags += 0x20;
-    if (Modifiers & HotKeyModWin) flags += 0x100;
+    if (Modifiers & HotKeyModAlt)
+        flags += 0x80;
+    if (Modifiers & HotKeyModControl)
+        flags += 0x40;
+    if (Modifiers & HotKeyModShift)
+        flags += 0x20;
+    if (Modifiers & HotKeyModWin)
+        flags += 0x100;
     return (flags << 8) + Key;
 }
 
 void SeparateHotKey(std::uint32_t HotKey, std::uint16_t& Modifiers, std::uint16_t& Key) {
     Key = static_cast<std::uint16_t>(HotKey & HotKeyKeyMask);
     std::uint16_t flags = 0;
-    if (HotKey & HotKeyWin) flags |= HotKeyModWin;
-    if (HotKey & HotKeyAlt) flags |= HotKeyModAlt;
-    if (HotKey & HotKeyCtrl) flags |= HotKeyModControl;
-    if (HotKey & HotKeyShift) flags |= HotKeyModShift;
+    if (HotKey & HotKeyWin)
+        flags |= HotKeyModWin;
+    if (HotKey & HotKeyAlt)
+        flags |= HotKeyModAlt;
+    if (HotKey & HotKeyCtrl)
+        flags |= HotKeyModControl;
+    if (HotKey & HotKeyShift)
+        flags |= HotKeyModShift;
     Modifiers = flags;
 }
 
@@ -212,28 +234,35 @@ std::string HotKeyToText(std::uint32_t HotKey, bool Localized) {
     const ModuleState& state = State();
     const std::uint32_t key = HotKey & HotKeyKeyMask;
     std::string text;
-    if (HotKey & HotKeyCtrl) text += (Localized ? state.ctrlName : std::string("Ctrl")) + "+";
-    if (HotKey & HotKeyShift) text += (Localized ? state.shiftName : std::string("Shift")) + "+";
-    if (HotKey & HotKeyAlt) text += (Localized ? state.altName : std::string("Alt")) + "+";
-    if (HotKey & HotKeyWin) text += (Localized ? state.winName : std::string("Win")) + "+";
+    if (HotKey & HotKeyCtrl)
+        text += (Localized ? state.ctrlName : std::string("Ctrl")) + "+";
+    if (HotKey & HotKeyShift)
+        text += (Localized ? state.shiftName : std::string("Shift")) + "+";
+    if (HotKey & HotKeyAlt)
+        text += (Localized ? state.altName : std::string("Alt")) + "+";
+    if (HotKey & HotKeyWin)
+        text += (Localized ? state.winName : std::string("Win")) + "+";
     return text + KeyName(key, IsExtendedKey(key), Localized);
 }
 
 std::uint32_t TextToHotKey(std::string_view Text, bool Localized) {
     const std::vector<std::string_view> items = SplitItems(Text);
-    if (items.empty()) return 0;
+    if (items.empty())
+        return 0;
 
     std::uint16_t modifiers = 0;
     if (items.size() >= 2) {
         for (std::size_t i = 0; i + 1 < items.size(); ++i) {
             const std::uint16_t flag = ModifierOf(Trim(items[i]));
-            if (flag == 0) return 0; // an unknown modifier word: not a hotkey
+            if (flag == 0)
+                return 0; // an unknown modifier word: not a hotkey
             modifiers |= flag;
         }
     }
 
     const std::uint16_t key = KeyOf(items.back(), Localized);
-    if (key == 0) return 0;
+    if (key == 0)
+        return 0;
     return GetHotKey(modifiers, key);
 }
 
@@ -247,7 +276,8 @@ void HotKeyModuleStart(KeyboardLayout& layout) {
     state.ctrlName = HotKeyToText(17, true);
     state.altName = HotKeyToText(18, true);
     // A layout that writes "ALT" in capitals gets "WIN" to match.
-    if (IsAsciiCapitals(state.altName)) state.winName = AsciiUpper(state.winName);
+    if (IsAsciiCapitals(state.altName))
+        state.winName = AsciiUpper(state.winName);
 
     const std::vector<LayoutHandle> installed = layout.Installed(InstalledLayoutLimit);
     state.reference = layout.Load(ReferenceLayoutId);

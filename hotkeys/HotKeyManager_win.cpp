@@ -20,7 +20,8 @@ void EnsureClass(const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(instance, name, &existing)) return;
+    if (GetClassInfoExW(instance, name, &existing))
+        return;
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof(cls);
     cls.lpfnWndProc = procedure;
@@ -47,7 +48,8 @@ THotKeyManager::THotKeyManager() {
 
 THotKeyManager::~THotKeyManager() {
     ClearHotKeys();
-    if (FHandle) DestroyWindow(FHandle);
+    if (FHandle)
+        DestroyWindow(FHandle);
 }
 
 std::uint16_t THotKeyManager::AddHotKey(std::uint32_t HotKey) {
@@ -56,7 +58,8 @@ std::uint16_t THotKeyManager::AddHotKey(std::uint32_t HotKey) {
     const std::wstring atomName = AtomPrefix + std::to_wstring(HotKey);
     // A full atom table leaves no identifier to register under: the registration is refused.
     const ATOM atom = GlobalAddAtomW(atomName.c_str());
-    if (atom == 0) return 0;
+    if (atom == 0)
+        return 0;
     if (!RegisterHotKey(FHandle, atom, modifiers, key)) {
         GlobalDeleteAtom(atom);
         return 0;
@@ -73,7 +76,8 @@ bool THotKeyManager::Release(const THotKeyRegistration& registration) {
 
 bool THotKeyManager::RemoveHotKey(std::uint32_t HotKey) {
     for (auto it = FRegistrations.begin(); it != FRegistrations.end(); ++it) {
-        if (it->HotKey != HotKey) continue;
+        if (it->HotKey != HotKey)
+            continue;
         const bool released = Release(*it);
         FRegistrations.erase(it);
         return released;
@@ -93,13 +97,18 @@ LRESULT THotKeyManager::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         // lParam: registration flags in the low word, key code in the high word.
         const std::uint32_t flags = LOWORD(lParam);
         std::uint32_t value = HIWORD(lParam);
-        if (flags & HotKeyModShift) value += HotKeyShift;
-        if (flags & HotKeyModControl) value += HotKeyCtrl;
-        if (flags & HotKeyModAlt) value += HotKeyAlt;
-        if (flags & HotKeyModWin) value += HotKeyWin;
+        if (flags & HotKeyModShift)
+            value += HotKeyShift;
+        if (flags & HotKeyModControl)
+            value += HotKeyCtrl;
+        if (flags & HotKeyModAlt)
+            value += HotKeyAlt;
+        if (flags & HotKeyModWin)
+            value += HotKeyWin;
         // Only hotkeys of this manager raise the event, not others registered for its window.
         for (const THotKeyRegistration& registration : FRegistrations) {
-            if (registration.HotKey != value) continue;
+            if (registration.HotKey != value)
+                continue;
             // A copy, so that the handler may reassign the event.
             const TOnHotKeyPressed handler = OnHotKeyPressed;
             handler(value, LOWORD(wParam));
@@ -109,16 +118,16 @@ LRESULT THotKeyManager::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, Msg, wParam, lParam);
 }
 
-LRESULT CALLBACK THotKeyManager::WindowProc(HWND window, UINT msg, WPARAM wParam,
-                                            LPARAM lParam) {
+LRESULT CALLBACK THotKeyManager::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* manager = static_cast<THotKeyManager*>(
-            reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* manager =
+            static_cast<THotKeyManager*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         manager->FHandle = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(manager));
     }
     auto* manager = reinterpret_cast<THotKeyManager*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!manager) return DefWindowProcW(window, msg, wParam, lParam);
+    if (!manager)
+        return DefWindowProcW(window, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         manager->FHandle = nullptr;
@@ -130,12 +139,14 @@ LRESULT CALLBACK THotKeyManager::WindowProc(HWND window, UINT msg, WPARAM wParam
 bool HotKeyAvailable(std::uint32_t HotKey) {
     // Without an identifier there is nothing to try the registration under: not available.
     const ATOM atom = GlobalAddAtomW(TestAtomName);
-    if (atom == 0) return false;
+    if (atom == 0)
+        return false;
     std::uint16_t modifiers = 0, key = 0;
     SeparateHotKey(HotKey, modifiers, key);
     const HWND window = HotKeyApplicationWindow();
     const bool accepted = RegisterHotKey(window, atom, modifiers, key) != FALSE;
-    if (accepted) UnregisterHotKey(window, atom);
+    if (accepted)
+        UnregisterHotKey(window, atom);
     GlobalDeleteAtom(atom);
     return accepted;
 }

@@ -21,7 +21,7 @@ using TOnHotKeyPressed = std::function<void(std::uint32_t HotKey, std::uint16_t 
 // holds it as a member; destroying it releases every hotkey and the window. Used on the
 // thread that created it, whose message loop delivers the presses.
 class THotKeyManager {
-public:
+  public:
     THotKeyManager();
     virtual ~THotKeyManager();
     THotKeyManager(const THotKeyManager&) = delete;
@@ -44,11 +44,11 @@ public:
     // when empty. It must not throw: the main window's handler runs inside its own guard.
     TOnHotKeyPressed OnHotKeyPressed;
 
-protected:
+  protected:
     // Every message of the hidden window. Returns the message result.
     virtual LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     bool Release(const THotKeyRegistration& registration);
 

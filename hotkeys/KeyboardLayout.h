@@ -12,7 +12,7 @@
 using LayoutHandle = std::uintptr_t;
 
 class KeyboardLayout {
-public:
+  public:
     virtual ~KeyboardLayout() = default;
 
     // Scan code of a virtual-key code in the calling thread's current layout; 0 when the

@@ -6,8 +6,12 @@
 
 namespace {
 
-HKL ToHkl(LayoutHandle layout) { return reinterpret_cast<HKL>(layout); }
-LayoutHandle FromHkl(HKL layout) { return reinterpret_cast<LayoutHandle>(layout); }
+HKL ToHkl(LayoutHandle layout) {
+    return reinterpret_cast<HKL>(layout);
+}
+LayoutHandle FromHkl(HKL layout) {
+    return reinterpret_cast<LayoutHandle>(layout);
+}
 
 } // namespace
 
@@ -25,11 +29,14 @@ std::string WinKeyboardLayout::KeyName(std::uint32_t scanCode, bool extended) {
     const LONG request = static_cast<LONG>(((scanCode & 0xFF) << 16) | (extended ? 1u << 24 : 0u));
     wchar_t name[256];
     const int length = GetKeyNameTextW(request, name, 256);
-    if (length <= 0) return {};
+    if (length <= 0)
+        return {};
     return Narrow(std::wstring_view(name, static_cast<std::size_t>(length)));
 }
 
-LayoutHandle WinKeyboardLayout::Current() { return FromHkl(GetKeyboardLayout(0)); }
+LayoutHandle WinKeyboardLayout::Current() {
+    return FromHkl(GetKeyboardLayout(0));
+}
 
 bool WinKeyboardLayout::Activate(LayoutHandle layout) {
     return ActivateKeyboardLayout(ToHkl(layout), 0) != nullptr;
@@ -37,11 +44,13 @@ bool WinKeyboardLayout::Activate(LayoutHandle layout) {
 
 std::vector<LayoutHandle> WinKeyboardLayout::Installed(std::size_t limit) {
     // With room for none, GetKeyboardLayoutList would only count them.
-    if (limit == 0) return {};
+    if (limit == 0)
+        return {};
     std::vector<HKL> layouts(limit);
     const int count = GetKeyboardLayoutList(static_cast<int>(limit), layouts.data());
     std::vector<LayoutHandle> handles;
-    for (int i = 0; i < count; ++i) handles.push_back(FromHkl(layouts[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < count; ++i)
+        handles.push_back(FromHkl(layouts[static_cast<std::size_t>(i)]));
     return handles;
 }
 

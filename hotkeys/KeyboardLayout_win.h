@@ -3,7 +3,7 @@
 #include "hotkeys/KeyboardLayout.h"
 
 class WinKeyboardLayout final : public KeyboardLayout {
-public:
+  public:
     std::uint32_t ScanCode(std::uint32_t virtualKey) override;
     std::uint32_t ScanCodeIn(std::uint32_t virtualKey, LayoutHandle layout) override;
     std::string KeyName(std::uint32_t scanCode, bool extended) override;

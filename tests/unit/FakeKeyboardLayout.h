@@ -13,8 +13,8 @@
 #include <vector>
 
 struct FakeLayoutTable {
-    std::map<std::uint32_t, std::uint32_t> scanCodes;             // virtual key -> scan code
-    std::map<std::pair<std::uint32_t, bool>, std::string> names;  // (scan, extended) -> name
+    std::map<std::uint32_t, std::uint32_t> scanCodes;            // virtual key -> scan code
+    std::map<std::pair<std::uint32_t, bool>, std::string> names; // (scan, extended) -> name
 
     // A key: its virtual-key code, scan code and the name of that scan code.
     FakeLayoutTable& Key(std::uint32_t vk, std::uint32_t scan, std::string name) {
@@ -44,9 +44,11 @@ inline FakeLayoutTable CommonKeys() {
     const char* row3 = "ZXCVBNM";
     for (std::uint32_t i = 0; row3[i]; ++i)
         t.Key(static_cast<std::uint32_t>(row3[i]), 0x2C + i, std::string(1, row3[i]));
-    for (std::uint32_t d = 1; d <= 9; ++d) t.Key('0' + d, 0x01 + d, std::string(1, char('0' + d)));
+    for (std::uint32_t d = 1; d <= 9; ++d)
+        t.Key('0' + d, 0x01 + d, std::string(1, char('0' + d)));
     t.Key('0', 0x0B, "0");
-    for (std::uint32_t f = 0; f < 10; ++f) t.Key(112 + f, 0x3B + f, "F" + std::to_string(f + 1));
+    for (std::uint32_t f = 0; f < 10; ++f)
+        t.Key(112 + f, 0x3B + f, "F" + std::to_string(f + 1));
     t.Key(122, 0x57, "F11").Key(123, 0x58, "F12");
     // Numeric pad: the same scan codes as the dedicated keys, without the extended flag.
     const std::uint32_t padScans[10] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
@@ -80,7 +82,11 @@ inline FakeLayoutTable GermanLayoutTable() {
     FakeLayoutTable t = fake_layout_detail::CommonKeys();
     // Y and Z trade places.
     t.Key('Z', 0x15, "Z").Key('Y', 0x2C, "Y");
-    t.Key(8, 0x0E, "R\xC3\xBC" "cktaste").Key(9, 0x0F, "Tabulator").Key(13, 0x1C, "Eingabe");
+    t.Key(8, 0x0E,
+          "R\xC3\xBC"
+          "cktaste")
+        .Key(9, 0x0F, "Tabulator")
+        .Key(13, 0x1C, "Eingabe");
     t.Key(16, 0x2A, "Umschalt").Key(17, 0x1D, "Strg").Key(18, 0x38, "ALT");
     t.Key(20, 0x3A, "Feststell").Key(27, 0x01, "ESC").Key(32, 0x39, "Leer");
     t.Extended(33, 0x49, "Bild-Auf").Extended(34, 0x51, "Bild-Ab");
@@ -96,7 +102,7 @@ inline FakeLayoutTable GermanLayoutTable() {
 }
 
 class FakeKeyboardLayout : public KeyboardLayout {
-public:
+  public:
     static constexpr LayoutHandle UsEnglish = 0x04090409;
     static constexpr LayoutHandle German = 0x04070407;
 
@@ -119,7 +125,8 @@ public:
     }
     std::uint32_t ScanCodeIn(std::uint32_t virtualKey, LayoutHandle layout) override {
         auto table = layouts.find(layout == 0 ? current_ : layout);
-        if (table == layouts.end()) return 0;
+        if (table == layouts.end())
+            return 0;
         auto scan = table->second.scanCodes.find(virtualKey);
         return scan == table->second.scanCodes.end() ? 0 : scan->second;
     }
@@ -131,7 +138,8 @@ public:
             // As on Windows, a key without a dedicated name keeps its plain one.
             if (found == table->second.names.end() && extended)
                 found = table->second.names.find({scanCode, false});
-            if (found != table->second.names.end()) name = found->second;
+            if (found != table->second.names.end())
+                name = found->second;
         }
         namesRead.emplace_back(current_, name);
         return name;
@@ -160,15 +168,16 @@ public:
     bool Unload(LayoutHandle layout) override {
         unloads.push_back(layout);
         auto it = std::find(installed.begin(), installed.end(), layout);
-        if (it == installed.end()) return false;
+        if (it == installed.end())
+            return false;
         installed.erase(it);
         return true;
     }
     bool EqualIgnoringCase(std::string_view a, std::string_view b) override {
         auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-                   return lower(x) == lower(y);
-               });
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [&](char x, char y) { return lower(x) == lower(y); });
     }
 
     // The layout's names for a key, replaced or taken away (an empty name).
@@ -177,8 +186,10 @@ public:
         t.names[{t.scanCodes.at(vk), false}] = name;
     }
     // A key the layout has no scan code for, so it has no name.
-    void RemoveKey(LayoutHandle layout, std::uint32_t vk) { layouts.at(layout).scanCodes.erase(vk); }
+    void RemoveKey(LayoutHandle layout, std::uint32_t vk) {
+        layouts.at(layout).scanCodes.erase(vk);
+    }
 
-private:
+  private:
     LayoutHandle current_;
 };

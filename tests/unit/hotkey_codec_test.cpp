@@ -7,7 +7,7 @@
 namespace {
 
 class HotKeyCodec : public testing::Test {
-protected:
+  protected:
     void Start(LayoutHandle current) {
         layout = std::make_unique<FakeKeyboardLayout>(current);
         HotKeyModuleStart(*layout);
@@ -135,7 +135,9 @@ TEST_F(HotKeyCodec, KeySearchRunsFromCode8To255AndTakesTheFirst) {
 
 TEST_F(HotKeyCodec, QuotesKeepSeparatorsInsideAnItem) {
     // A name with a quoted "+" can only be read because the quotes protect the separator.
-    layout->layouts.at(FakeKeyboardLayout::UsEnglish).Key(226, 0x56, "\"+\"").Key(223, 0x73, "'a+b'");
+    layout->layouts.at(FakeKeyboardLayout::UsEnglish)
+        .Key(226, 0x56, "\"+\"")
+        .Key(223, 0x73, "'a+b'");
     EXPECT_EQ(HotKeyToText(0x40E2, true), "Ctrl+\"+\"");
     EXPECT_EQ(TextToHotKey("Ctrl+\"+\"", true), 0x40E2u);
     EXPECT_EQ(TextToHotKey("Ctrl + 'a+b' ", true), 0x40DFu);
@@ -250,14 +252,16 @@ TEST_F(HotKeyCodec, ModuleLoadsTheReferenceLayoutAndUnloadsItOnlyWhenNotInstalle
 
     // Only the first 100 installed layouts are looked at.
     layout = std::make_unique<FakeKeyboardLayout>(FakeKeyboardLayout::German);
-    for (LayoutHandle h = 1; h < 100; ++h) layout->installed.push_back(0x1000 + h);
+    for (LayoutHandle h = 1; h < 100; ++h)
+        layout->installed.push_back(0x1000 + h);
     layout->installed.push_back(FakeKeyboardLayout::UsEnglish); // the 101st
     HotKeyModuleStart(*layout);
     HotKeyModuleEnd();
     EXPECT_EQ(layout->unloads, std::vector<LayoutHandle>{FakeKeyboardLayout::UsEnglish});
 
     layout = std::make_unique<FakeKeyboardLayout>(FakeKeyboardLayout::German);
-    for (LayoutHandle h = 1; h < 99; ++h) layout->installed.push_back(0x1000 + h);
+    for (LayoutHandle h = 1; h < 99; ++h)
+        layout->installed.push_back(0x1000 + h);
     layout->installed.push_back(FakeKeyboardLayout::UsEnglish); // the 100th
     HotKeyModuleStart(*layout);
     HotKeyModuleEnd();
@@ -280,8 +284,8 @@ TEST_F(HotKeyCodec, EnglishFormReadsNamesUnderTheReferenceLayoutAndRestoresThePr
     // only the reference layout's scan code read under the reference layout gives ";".
     EXPECT_EQ(HotKeyToText(0x40BA, false), "Ctrl+;");
     EXPECT_EQ(layout->Current(), FakeKeyboardLayout::German);
-    EXPECT_EQ(layout->activations,
-              (std::vector<LayoutHandle>{FakeKeyboardLayout::UsEnglish, FakeKeyboardLayout::German}));
+    EXPECT_EQ(layout->activations, (std::vector<LayoutHandle>{FakeKeyboardLayout::UsEnglish,
+                                                              FakeKeyboardLayout::German}));
     ASSERT_EQ(layout->namesRead.size(), 1u);
     EXPECT_EQ(layout->namesRead[0].first, FakeKeyboardLayout::UsEnglish);
     EXPECT_EQ(HotKeyToText(0x40BA, true), "Strg+\xC3\x9C");

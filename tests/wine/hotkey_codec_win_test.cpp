@@ -21,7 +21,7 @@ std::vector<HKL> InstalledLayouts() {
 }
 
 class HotKeyCodecWin : public testing::Test {
-protected:
+  protected:
     void SetUp() override { HotKeyModuleStartWin(); }
     void TearDown() override { HotKeyModuleEndWin(); }
 };
@@ -39,7 +39,10 @@ TEST(WinKeyboardLayout, AnswersFromTheThreadsLayout) {
     EXPECT_NE(std::find(installed.begin(), installed.end(), current), installed.end());
     EXPECT_TRUE(layout.Installed(0).empty());
     EXPECT_TRUE(layout.EqualIgnoringCase("ctrl+SHIFT", "Ctrl+Shift"));
-    EXPECT_TRUE(layout.EqualIgnoringCase("\xC3\xBC" "ber", "\xC3\x9C" "BER")); // über
+    EXPECT_TRUE(layout.EqualIgnoringCase("\xC3\xBC"
+                                         "ber",
+                                         "\xC3\x9C"
+                                         "BER")); // über
     EXPECT_FALSE(layout.EqualIgnoringCase("Ctrl", "Ctrl "));
     EXPECT_TRUE(layout.EqualIgnoringCase("", ""));
 }
@@ -58,7 +61,8 @@ TEST_F(HotKeyCodecWin, ModuleStartAndEndLeaveTheInstalledLayoutsAsTheyWere) {
     const std::string alt = HotKeyToText(VK_MENU, true);
     EXPECT_FALSE(ctrl.empty());
     EXPECT_EQ(HotKeyToText(0xE07B, true), ctrl + "+" + shift + "+" + alt + "+F12");
-    const bool altInCapitals = std::all_of(alt.begin(), alt.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    const bool altInCapitals =
+        std::all_of(alt.begin(), alt.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
     EXPECT_EQ(HotKeyToText(0x1007B, true), altInCapitals ? "WIN+F12" : "Win+F12");
     EXPECT_EQ(GetKeyboardLayout(0), current);
 
@@ -91,8 +95,13 @@ TEST_F(HotKeyCodecWin, DefaultHotKeyConvertsBothWays) {
 // A modifier word written with case is never a key, though a layout may give it to one
 // (Wine calls the Ctrl key "Control", and VK_HELP "Alt").
 bool IsModifierWord(const std::string& name) {
-    const std::string words[] = {"Ctrl", "Shift", "Alt", "Win", HotKeyToText(VK_CONTROL, true),
-                                 HotKeyToText(VK_SHIFT, true), HotKeyToText(VK_MENU, true)};
+    const std::string words[] = {"Ctrl",
+                                 "Shift",
+                                 "Alt",
+                                 "Win",
+                                 HotKeyToText(VK_CONTROL, true),
+                                 HotKeyToText(VK_SHIFT, true),
+                                 HotKeyToText(VK_MENU, true)};
     return std::find(std::begin(words), std::end(words), name) != std::end(words);
 }
 
@@ -102,14 +111,16 @@ TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
         int named = 0;
         for (std::uint32_t key = 8; key <= 255; ++key) {
             const std::string name = HotKeyToText(key, localized);
-            if (name.empty()) continue;
+            if (name.empty())
+                continue;
             const std::string withCtrl = HotKeyToText(HotKeyCtrl | key, localized);
             if (IsModifierWord(name)) {
                 EXPECT_EQ(TextToHotKey(withCtrl, localized), 0u) << key << " " << withCtrl;
                 continue;
             }
             // "+" cuts a name apart; only "Num +" is mended.
-            if (name.find('+') != std::string::npos && name != "Num +") continue;
+            if (name.find('+') != std::string::npos && name != "Num +")
+                continue;
             ++named;
             // Several codes may carry one name: the search finds the first, whose text is
             // the same.

@@ -21,7 +21,8 @@ template <typename Predicate> bool PumpUntil(Predicate done) {
     const ULONGLONG deadline = GetTickCount64() + 5000;
     while (!done()) {
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
+        if (now >= deadline)
+            return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
                                   QS_ALLINPUT);
         MSG msg;
@@ -138,9 +139,12 @@ TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
 // Presses the keys of `value` and lets them go again, as the user does.
 void PressKeys(std::uint32_t value) {
     std::vector<WORD> keys;
-    if (value & HotKeyCtrl) keys.push_back(VK_CONTROL);
-    if (value & HotKeyShift) keys.push_back(VK_SHIFT);
-    if (value & HotKeyAlt) keys.push_back(VK_MENU);
+    if (value & HotKeyCtrl)
+        keys.push_back(VK_CONTROL);
+    if (value & HotKeyShift)
+        keys.push_back(VK_SHIFT);
+    if (value & HotKeyAlt)
+        keys.push_back(VK_MENU);
     keys.push_back(static_cast<WORD>(value & HotKeyKeyMask));
     std::vector<INPUT> input;
     for (WORD key : keys) {
@@ -177,10 +181,10 @@ TEST(HotKeyManager, ARealKeyPressArrivesWithTheRegistrationsIndex) {
 
 // Sees every message the manager's window gets, as an override of WndProc does.
 class ListeningManager : public THotKeyManager {
-public:
+  public:
     std::vector<UINT> messages;
 
-protected:
+  protected:
     LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override {
         messages.push_back(Msg);
         return THotKeyManager::WndProc(Msg, wParam, lParam);
@@ -193,8 +197,8 @@ TEST(HotKeyManager, EveryMessageReachesWndProcAndTheDefaultProcedureAnswers) {
     SendMessageW(manager.Handle(), probe, 0, 0);
     EXPECT_EQ(manager.messages.back(), probe);
     // WM_SETTEXT and WM_GETTEXT are the default window procedure's work.
-    EXPECT_TRUE(SendMessageW(manager.Handle(), WM_SETTEXT, 0,
-                             reinterpret_cast<LPARAM>(L"HotKeyProbe")));
+    EXPECT_TRUE(
+        SendMessageW(manager.Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"HotKeyProbe")));
     wchar_t text[32] = {};
     GetWindowTextW(manager.Handle(), text, 32);
     EXPECT_STREQ(text, L"HotKeyProbe");
@@ -216,8 +220,10 @@ TEST(HotKeyManager, ClearingAndDestructionFreeEveryHotKey) {
         window = manager.Handle();
         manager.ClearHotKeys(); // empty: nothing happens
         EXPECT_TRUE(manager.Registrations().empty());
-        for (std::uint32_t v : values) ASSERT_NE(manager.AddHotKey(v), 0);
-        for (std::uint32_t v : values) EXPECT_FALSE(HotKeyAvailable(v)) << v;
+        for (std::uint32_t v : values)
+            ASSERT_NE(manager.AddHotKey(v), 0);
+        for (std::uint32_t v : values)
+            EXPECT_FALSE(HotKeyAvailable(v)) << v;
 
         manager.ClearHotKeys();
         EXPECT_TRUE(manager.Registrations().empty());
@@ -225,7 +231,8 @@ TEST(HotKeyManager, ClearingAndDestructionFreeEveryHotKey) {
             EXPECT_TRUE(HotKeyAvailable(v)) << v;
             EXPECT_EQ(FindAtom(v), 0) << v;
         }
-        for (std::uint32_t v : values) ASSERT_NE(manager.AddHotKey(v), 0);
+        for (std::uint32_t v : values)
+            ASSERT_NE(manager.AddHotKey(v), 0);
         EXPECT_TRUE(IsWindow(window));
     }
     // The destructor released the hotkeys, their atoms and the window.
