@@ -25,6 +25,25 @@ bool sendAll(int fd, std::string_view data) {
   return true;
 }
 
+// After an early answer (413 before the body was read) the client may still be sending;
+// closing at once would reset the connection and lose the answer. So stop writing, then
+// read and drop what still comes, for a bounded time and amount, before closing.
+void lingeringClose(int fd) {
+  ::shutdown(fd, SHUT_WR);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  std::size_t dropped = 0;
+  char sink[16 * 1024];
+  while (dropped < 16u * 1024 * 1024) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        until - std::chrono::steady_clock::now());
+    pollfd pfd{fd, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(left.count())) <= 0) return;
+    const ssize_t got = ::recv(fd, sink, sizeof sink, 0);
+    if (got <= 0) return;
+    dropped += static_cast<std::size_t>(got);
+  }
+}
+
 bool isLoopback(const sockaddr *address) {
   if (address->sa_family == AF_INET) {
     const auto *v4 = reinterpret_cast<const sockaddr_in *>(address);
@@ -139,6 +158,7 @@ void HttpServer::serveConnection(int fd) {
   const auto answerAndClose = [fd](int status, std::string reason) {
     HttpResponse response{status, reason, "text/plain; charset=utf-8", reason + "\n"};
     sendAll(fd, serializeResponse(response, false));
+    lingeringClose(fd);
   };
   while (!stopping_) {
     // Wait for a request to begin (idle time), then for its whole head (request time).

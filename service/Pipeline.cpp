@@ -139,7 +139,10 @@ Pipeline::Status Pipeline::exchange(const std::string &input, std::string &outpu
                                     std::size_t maxOutput) {
   output.clear();
   if (!alive()) return Status::Crashed;
-  std::string pending = input;
+  // A superblank that every tool passes through in order: an answer that does not end in
+  // it was not made from this request (a broken chain flushes NULs as it dies).
+  const std::string sentinel = "[tervane" + std::to_string(++sequence_) + "]";
+  std::string pending = input + sentinel;
   pending += '\0';
   std::size_t written = 0;
   char chunk[16 * 1024];
@@ -182,6 +185,12 @@ Pipeline::Status Pipeline::exchange(const std::string &input, std::string &outpu
         const bool extra = nul + 1 != output.size() || written != pending.size();
         output.resize(nul);
         if (extra) stop();
+        if (output.size() < sentinel.size() ||
+            output.compare(output.size() - sentinel.size(), sentinel.size(), sentinel) != 0) {
+          stop();
+          return Status::Crashed;
+        }
+        output.resize(output.size() - sentinel.size());
         return Status::Ok;
       }
       if (output.size() > maxOutput) {

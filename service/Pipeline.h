@@ -26,7 +26,8 @@ public:
   bool alive();
   const std::string &error() const { return error_; }
 
-  // Sends input (which must hold no NUL) and reads the answer up to its NUL. Reading and
+  // Sends input (an Apertium stream without NUL) and reads the answer up to its NUL,
+  // checking that the answer belongs to this request. Reading and
   // writing are interleaved so that a large text cannot deadlock on full pipe buffers.
   // Anything but Ok leaves the pipeline stopped.
   Status exchange(const std::string &input, std::string &output,
@@ -41,6 +42,7 @@ private:
   int toFirst_ = -1;   // our end of the first process's standard input
   int fromLast_ = -1;  // our end of the last process's standard output
   std::string error_;
+  unsigned long sequence_ = 0; // numbers each request's end-of-answer sentinel
 };
 
 } // namespace tervane::service

@@ -1,0 +1,59 @@
+// A process started by a test, in its own process group, its standard error collected.
+// The destructor ends the whole group (the service's pipelines, APy's workers) even when
+// the test failed half-way.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+namespace tervane::testing {
+
+class ChildProcess {
+public:
+  explicit ChildProcess(const std::vector<std::string> &argv);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess &) = delete;
+  ChildProcess &operator=(const ChildProcess &) = delete;
+
+  pid_t pid() const { return pid_; }
+  // Standard error and standard output so far.
+  std::string output();
+  // Waits until the output holds text; returns the output from there, or "" on time-out.
+  std::string waitForOutput(const std::string &text, std::chrono::milliseconds timeout);
+  // Waits for the process to exit; its exit code, or -1 when it did not exit in time.
+  int waitExit(std::chrono::milliseconds timeout);
+
+private:
+  void stop();
+
+  pid_t pid_ = -1;
+  int outFd_ = -1;
+  bool exited_ = false;
+  int exitCode_ = -1;
+  std::thread reader_;
+  std::mutex mutex_;
+  std::condition_variable grew_;
+  std::string output_;
+};
+
+// A port that was free a moment ago, for servers that cannot pick their own.
+unsigned short freeLoopbackPort();
+
+// Direct children of a process (pid, command name), read from /proc.
+std::vector<std::pair<pid_t, std::string>> childrenOf(pid_t parent);
+
+// A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
+struct RunningServer {
+  std::unique_ptr<ChildProcess> process;
+  unsigned short port = 0;
+};
+
+// Starts a binary with --listen 127.0.0.1:0 added, and waits for its port.
+RunningServer startListening(std::vector<std::string> argv);
+
+} // namespace tervane::testing

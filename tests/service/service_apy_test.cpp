@@ -1,0 +1,78 @@
+// The service's apy engine against a real apertium-apy started here on a free port.
+#include "ChildProcess.h"
+#include "ServiceClient.h"
+
+#include "translate/ServiceProtocol.h"
+
+#include <gtest/gtest.h>
+
+using namespace tervane::testing;
+namespace proto = tervane::protocol;
+
+namespace {
+
+class ApyService : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    apyPort_ = freeLoopbackPort();
+    apy_ = new ChildProcess({"apertium-apy", "-p", std::to_string(apyPort_), "-l", "/dev/null",
+                             "/usr/share/apertium/modes"});
+    ASSERT_TRUE(waitForOk(apyPort_, "/listPairs", std::chrono::seconds(60))) << apy_->output();
+    service_ = new RunningServer(startListening(
+        {TERVANE_SERVICE_BINARY, "--engine", "apy", "--apy-url",
+         "http://127.0.0.1:" + std::to_string(apyPort_)}));
+  }
+  static void TearDownTestSuite() {
+    delete service_;
+    delete apy_;
+    service_ = nullptr;
+    apy_ = nullptr;
+  }
+  static unsigned short port() { return service_->port; }
+  static std::string log() { return service_->process->output(); }
+
+  static unsigned short apyPort_;
+  static ChildProcess *apy_;
+  static RunningServer *service_;
+};
+
+unsigned short ApyService::apyPort_ = 0;
+ChildProcess *ApyService::apy_ = nullptr;
+RunningServer *ApyService::service_ = nullptr;
+
+} // namespace
+
+TEST_F(ApyService, TranslatesFrenchToSpanishAndToEnglishThroughSpanish) {
+  const Reply direct = postTranslate(port(), "Le chat est noir.", "fr", "es");
+  EXPECT_EQ(direct.status, 200) << direct.reason;
+  EXPECT_EQ(direct.body, "\"El gato es negro.\"");
+
+  const Reply chained = postTranslate(port(), "Le chat est noir.", "fr", "en");
+  EXPECT_EQ(chained.status, 200) << chained.reason;
+  EXPECT_EQ(chained.body, "\"The cat is black.\"");
+  EXPECT_NE(log().find("fr->en route=fra|spa,spa|eng "), std::string::npos) << log();
+}
+
+TEST_F(ApyService, KeepsParagraphsAndQuotationMarks) {
+  const Reply reply =
+      postTranslate(port(), "Il a dit \"bonjour\" à Marie.\n\nLe chat est noir.", "fr", "es");
+  ASSERT_EQ(reply.status, 200) << reply.reason;
+  EXPECT_EQ(proto::decodeAnswer(reply.body), "Ha dicho \"saludo\" a Marie.\n\nEl gato es negro.");
+}
+
+TEST_F(ApyService, AnswersAMissingPairWith422NamingTheServer) {
+  const Reply reply = postTranslate(port(), "Le chat.", "fr", "ja");
+  EXPECT_EQ(reply.status, 422);
+  EXPECT_NE(reply.reason.find("No translation route from French to Japanese"), std::string::npos);
+  EXPECT_NE(reply.reason.find("APy server at http://127.0.0.1:"), std::string::npos) << reply.reason;
+}
+
+TEST(ApyUnreachable, GivesA502WithTheReason) {
+  const unsigned short nobody = freeLoopbackPort();
+  RunningServer service = startListening({TERVANE_SERVICE_BINARY, "--engine", "apy", "--apy-url",
+                                          "http://127.0.0.1:" + std::to_string(nobody)});
+  const Reply reply = postTranslate(service.port, "Le chat.", "fr", "es");
+  EXPECT_EQ(reply.status, 502);
+  EXPECT_NE(reply.reason.find("APy unreachable"), std::string::npos) << reply.reason;
+  EXPECT_EQ(getPath(service.port, "/health").status, 503);
+}
