@@ -12,7 +12,7 @@ PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i
   mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick"
 PKGS_SERVICE="apertium apertium-apy apertium-fr-es apertium-eng-spa apertium-eng-cat \
   apertium-fra-cat apertium-es-pt apertium-spa-ita"
-PKGS_BENCH="wrk"
+PKGS_BENCH="wrk clang libclang-rt-14-dev"
 
 ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
 

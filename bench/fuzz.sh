@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Fuzzes the form parser, the /translate form checks, the HTTP head parser and the answer
+# encoder with libFuzzer (clang, AddressSanitizer, UndefinedBehaviorSanitizer) for a bounded
+# time. Not part of the test run. Usage: bench/fuzz.sh [seconds, default 60]
+# Needs clang and libclang-rt-14-dev (scripts/install-deps.sh).
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SECONDS_TO_RUN=${1:-60}
+OUT="$ROOT/build/fuzz"
+mkdir -p "$OUT/corpus"
+
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -I"$ROOT" \
+  "$ROOT/bench/fuzz_protocol.cpp" \
+  "$ROOT/translate/ServiceProtocol.cpp" \
+  "$ROOT/service/RequestForm.cpp" \
+  "$ROOT/service/Utf8.cpp" \
+  "$ROOT/service/HttpMessage.cpp" \
+  -o "$OUT/fuzz_protocol"
+
+# Seeds: what the program sends, and the shapes that broke parsers before.
+printf 'text=Le+chat+%%22noir%%22%%0A%%0Ax&source=fr&target=zh-tw&format=text&v=1' >"$OUT/corpus/form"
+printf 'text=%%&source=fr' >"$OUT/corpus/cut-escape"
+printf 'POST /translate HTTP/1.1\r\nContent-Length: 5\r\n\r\n' >"$OUT/corpus/head"
+printf 'Un "deux"\r\n \r\n\r\ntrois\rquatre' >"$OUT/corpus/answer"
+
+cd "$OUT"
+./fuzz_protocol -max_total_time="$SECONDS_TO_RUN" -max_len=4096 -print_final_stats=1 corpus \
+  2>&1 | tail -n 15
