@@ -155,8 +155,9 @@ void HttpServer::serveConnection(int fd) {
   using std::chrono::milliseconds;
   using std::chrono::steady_clock;
   std::string buffer;
-  const auto answerAndClose = [fd](int status, std::string reason) {
+  const auto answerAndClose = [this, fd](int status, std::string reason) {
     HttpResponse response{status, reason, "text/plain; charset=utf-8", reason + "\n"};
+    if (refusalLog_) refusalLog_("refused status=" + std::to_string(status) + " " + reason);
     sendAll(fd, serializeResponse(response, false));
     lingeringClose(fd);
   };

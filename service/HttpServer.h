@@ -40,12 +40,16 @@ public:
   void run();
   void stop();
 
+  // Told of requests refused before they reach the handler (413, 431, ...), one line each.
+  void setRefusalLog(std::function<void(const std::string &)> log) { refusalLog_ = std::move(log); }
+
 private:
   void serveConnection(int fd);
   bool readMore(int fd, std::string &buffer, int timeoutMs);
 
   ServerLimits limits_;
   Handler handler_;
+  std::function<void(const std::string &)> refusalLog_;
   int listenFd_ = -1;
   unsigned short port_ = 0;
   bool loopback_ = true;

@@ -98,6 +98,7 @@ int main(int argc, char **argv) {
   limits.maxBody = options.maxBody;
   limits.maxConnections = options.maxConnections;
   HttpServer server(limits, [&handler](const HttpRequest &request) { return handler.handle(request); });
+  server.setRefusalLog(logLine);
   error = server.bind(options.host, options.port);
   if (!error.empty()) {
     std::cerr << "tervane-service: " << error << "\n";
@@ -117,11 +118,7 @@ int main(int argc, char **argv) {
     logLine("stopping on signal " + std::to_string(signal));
     server.stop();
   });
-  server.run();
-  if (signalWaiter.joinable()) {
-    // run() ended by itself only on a stop; make the waiter return if it is still waiting.
-    pthread_kill(signalWaiter.native_handle(), SIGTERM);
-    signalWaiter.join();
-  }
+  server.run(); // returns only after the waiter called stop()
+  signalWaiter.join();
   return 0;
 }

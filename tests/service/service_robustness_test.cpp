@@ -77,6 +77,15 @@ TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
   EXPECT_EQ(getPath(server.port, "/translate").status, 405);
   EXPECT_EQ(getPath(server.port, "/nowhere").status, 404);
 
+  // Each request has its log line, also those refused before the form was read.
+  const std::string log = server.process->output();
+  EXPECT_NE(log.find("refused status=413 Request body too large"), std::string::npos) << log;
+  std::size_t refused400 = 0;
+  for (std::size_t at = log.find("status=400"); at != std::string::npos; at = log.find("status=400", at + 1)) {
+    ++refused400;
+  }
+  EXPECT_EQ(refused400, 10u) << log;
+
   const Reply after = postTranslate(server.port, "Le chat est noir.", "fr", "es");
   EXPECT_EQ(after.status, 200) << after.reason;
   EXPECT_EQ(after.body, "\"El gato es negro.\"");
