@@ -26,6 +26,12 @@ void TMainForm::LoadPickers(HINSTANCE instance) {
     for (HWND picker : {wl_srclang, wl_trglang}) {
         SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_), FALSE);
         SendMessageW(picker, CB_SETMINVISIBLE, kLanguageCount, 0);
+        // The closed face is 20 pixels high whatever borders the system draws around it.
+        RECT face;
+        GetWindowRect(picker, &face);
+        const auto selectionHeight = SendMessageW(picker, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        SendMessageW(picker, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                     selectionHeight + 20 - (face.bottom - face.top));
         for (const Language& language : LanguageTable()) {
             SendMessageW(picker, CB_ADDSTRING, 0,
                          reinterpret_cast<LPARAM>(Widen(language.name).c_str()));

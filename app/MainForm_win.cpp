@@ -178,9 +178,9 @@ void TMainForm::CreateControls(HINSTANCE instance) {
     SetWindowSubclass(GroupBox5, LanguageGroupProc, 0, reinterpret_cast<DWORD_PTR>(hwnd_));
     // The height given to a drop-down list is that of the face plus the opened list:
     // room for all 54 rows of 14 pixels, so the whole table opens without scrolling.
-    constexpr DWORD kPicker = CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS |
-                              CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
-    constexpr int kPickerHeight = 20 + 54 * 14 + 2;
+    constexpr DWORD kPicker =
+        CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
+    constexpr int kPickerHeight = 20 + 54 * 14 + 16;
     wl_srclang = make(GroupBox5, WC_COMBOBOXW, "", kPicker | WS_GROUP, {16, 21, 113, kPickerHeight},
                       IDC_SRCLANG);
     wl_trglang = make(GroupBox5, WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}, IDC_TRGLANG);

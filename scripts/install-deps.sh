@@ -6,7 +6,7 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-PKGS_NATIVE="cmake g++ make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
+PKGS_NATIVE="python3 cmake g++ make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
   mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick"

@@ -21,6 +21,6 @@ run_on_display() {
 "$here/wine-prefix.sh" || exit 1
 [ "${1:-}" = "--prefix-only" ] && exit 0
 
-cleanup() { wineserver -k >/dev/null 2>&1 || true; }
+cleanup() { wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1 || true; }
 trap cleanup EXIT
 run_on_display wine "$@"

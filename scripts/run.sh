@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The main job: builds Tervane, starts the translation service (offline, Apertium) and
+# tervane.exe under Wine. On the user's display the program runs until it is closed; with
+# no display it runs on a virtual one, where a screenshot of the main window is taken and
+# its path printed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh >/dev/null
+
+service=build/native/service/tervane-service
+export WINEPREFIX=$PWD/build/win32/wineprefix WINEDEBUG=${WINEDEBUG:--all}
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  scripts/wine-prefix.sh
+  service_pid=""
+  if ! curl -sf http://127.0.0.1:58470/health >/dev/null; then
+    "$service" & service_pid=$!
+  fi
+  trap '[ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+  wine build/win32/app/tervane.exe
+else
+  python3 tests/e2e/tervane_e2e.py --service "$service"
+fi

@@ -1,0 +1,222 @@
+"""End-to-end helper: the real tervane.exe (and the translation service) on a virtual
+display, driven as a person would drive it.
+
+    with Desktop(build_dir) as desktop:
+        desktop.start_program()
+        main = desktop.wait_window(title="Tervane 5.1")
+        desktop.focus(main)
+        desktop.key("ctrl+shift+F12")
+        desktop.screenshot("out.png", main)
+
+Every process the desktop starts is ended when the `with` block ends, also on failure.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path
+
+REPO = Path(__file__).resolve().parents[2]
+
+
+class Desktop:
+    def __init__(self, build_dir=None, display=None, screen="1280x1024x24"):
+        self.build_dir = Path(build_dir or REPO / "build" / "win32").resolve()
+        self.prefix = self.build_dir / "wineprefix"
+        self.exe = self.build_dir / "app" / "tervane.exe"
+        self.probe_exe = self.build_dir / "tests" / "e2e" / "winprobe.exe"
+        self.display = display
+        self.screen = screen
+        self._xvfb = None
+        self._processes = []
+        self.env = dict(os.environ)
+
+    # --- start and stop -------------------------------------------------------------
+    def __enter__(self):
+        if not self.display:
+            self._start_xvfb()
+        self.env.update(DISPLAY=self.display, WINEPREFIX=str(self.prefix),
+                        WINEDEBUG=self.env.get("WINEDEBUG", "-all"),
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        subprocess.run([str(REPO / "scripts" / "wine-prefix.sh")], env=self.env, check=True)
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        # End the Wine session of this prefix and wait until its server is gone, so that
+        # the next session starts afresh.
+        for args in (["-k"], ["-w"]):
+            subprocess.run(["wineserver", *args], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
+        for proc in reversed(self._processes):
+            _end(proc)
+        self._processes.clear()
+        if self._xvfb:
+            _end(self._xvfb)
+            self._xvfb = None
+
+    def _start_xvfb(self):
+        # Display numbers from 90 on, as xvfb-run takes them: under Wine the first
+        # probe of a session on display :0 waits forever.
+        for number in range(90, 200):
+            if Path(f"/tmp/.X{number}-lock").exists():
+                continue
+            xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", self.screen,
+                                     "-nolisten", "tcp"],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            socket = Path(f"/tmp/.X11-unix/X{number}")
+            deadline = time.monotonic() + 10
+            while xvfb.poll() is None and not socket.exists() and time.monotonic() < deadline:
+                time.sleep(0.05)
+            if xvfb.poll() is None and socket.exists():
+                self._xvfb, self.display = xvfb, f":{number}"
+                return
+            _end(xvfb)
+        raise RuntimeError("no free display for Xvfb")
+
+    def start(self, argv, **kwargs):
+        """Starts a process that the desktop ends at the close."""
+        # Not in a session of its own: a Wine process started so waits for the others.
+        proc = subprocess.Popen(argv, env=self.env, stdin=subprocess.DEVNULL, **kwargs)
+        self._processes.append(proc)
+        return proc
+
+    def start_program(self, *args):
+        return self.start(["wine", str(self.exe), *args],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start_service(self, service_exe, *args, log=None):
+        """Starts the translation service and waits until its health check answers."""
+        out = open(log, "ab") if log else subprocess.DEVNULL
+        proc = self.start([str(service_exe), *args], stdout=out, stderr=out)
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            if proc.poll() is not None:
+                raise RuntimeError("the translation service ended at start")
+            if subprocess.run(["curl", "-sf", "http://127.0.0.1:58470/health"],
+                              stdout=subprocess.DEVNULL).returncode == 0:
+                return proc
+            time.sleep(0.2)
+        raise TimeoutError("the translation service did not answer its health check")
+
+    # --- looking --------------------------------------------------------------------
+    def probe(self, *args, check=True, timeout=120):
+        result = subprocess.run(["wine", str(self.probe_exe), *map(str, args)], env=self.env,
+                                stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=timeout)
+        if check and result.returncode != 0:
+            raise RuntimeError(f"winprobe {' '.join(map(str, args))}: {result.stderr.strip()}")
+        return result
+
+    def wait_window(self, cls="*", title="*", timeout=30):
+        """The handle of the first visible top-level window of that class and caption."""
+        deadline = time.monotonic() + timeout
+        if title != "*":
+            # Seen from X first: a Wine process that starts while the program is still
+            # starting up may wait for it a long time.
+            while time.monotonic() < deadline and subprocess.run(
+                    ["xdotool", "search", "--name", f"^{re.escape(title)}$"], env=self.env,
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode != 0:
+                time.sleep(0.1)
+        while time.monotonic() < deadline:
+            try:
+                result = self.probe("find", cls, title, 1000, check=False, timeout=15)
+            except subprocess.TimeoutExpired:
+                continue
+            if result.returncode == 0:
+                return int(result.stdout.split()[0], 16)
+        raise TimeoutError(f"no window of class {cls!r} and caption {title!r}")
+
+    def windows(self, hwnd):
+        """The window and its descendants: dicts of handle, parent, cls, rect, visible, text."""
+        rows = []
+        for line in self.probe("dump", f"{hwnd:08X}").stdout.splitlines():
+            h, parent, cls, left, top, right, bottom, visible, text = line.split("\t", 8)
+            rows.append(dict(hwnd=int(h, 16), parent=int(parent, 16), cls=cls,
+                             rect=(int(left), int(top), int(right), int(bottom)),
+                             visible=visible == "1", text=text))
+        return rows
+
+    def list_items(self, hwnd):
+        return self.probe("items", f"{hwnd:08X}").stdout.splitlines()
+
+    def screenshot(self, path, hwnd=None):
+        """A PNG of the whole screen, or of one top-level window."""
+        path = Path(path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        whole = path.with_suffix(".screen.png") if hwnd else path
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(whole)],
+                       env=self.env, check=True)
+        if hwnd:
+            left, top, right, bottom = self.windows(hwnd)[0]["rect"]
+            subprocess.run(["convert", str(whole), "-crop",
+                            f"{right - left}x{bottom - top}+{left}+{top}", "+repage", str(path)],
+                           check=True)
+            whole.unlink()
+        return path
+
+    # --- acting ---------------------------------------------------------------------
+    def focus(self, hwnd):
+        """Gives a window the keyboard focus (there is no window manager to do it)."""
+        xid = self.probe("xid", f"{hwnd:08X}").stdout.strip()
+        self.xdotool("windowfocus", "--sync", xid)
+
+    def key(self, *keys):
+        self.xdotool("key", "--clearmodifiers", *keys)
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+
+def pixel(png, x, y):
+    """The (r, g, b) of one pixel of a PNG file."""
+    out = subprocess.run(["convert", str(png), "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                          "rgb:-"], capture_output=True, check=True).stdout
+    return tuple(out[:3])
+
+
+def _end(proc):
+    """Ends one process we started: politely first, then for sure."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        if proc.poll() is not None:
+            return
+        try:
+            proc.send_signal(sig)
+        except ProcessLookupError:
+            pass
+        try:
+            proc.wait(timeout=5)
+            return
+        except subprocess.TimeoutExpired:
+            continue
+
+
+def have(command):
+    return shutil.which(command) is not None
+
+
+def main():
+    """Without a display: the program (and the service, when built) on a virtual display,
+    a screenshot of the main window, its path printed; then everything is ended."""
+    import argparse
+    parser = argparse.ArgumentParser(description=main.__doc__)
+    parser.add_argument("--build-dir", default=REPO / "build" / "win32")
+    parser.add_argument("--service", help="the translation service to start first")
+    parser.add_argument("--out", default=REPO / "build" / "win32" / "screenshots" / "run.png")
+    args = parser.parse_args()
+    with Desktop(args.build_dir) as desktop:
+        if args.service:
+            desktop.start_service(args.service)
+            print("translation service: http://127.0.0.1:58470/translate")
+        desktop.start_program()
+        main_window = desktop.wait_window(cls="TMainForm", title="Tervane 5.1")
+        print(desktop.screenshot(args.out, main_window))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,112 @@
+// winprobe: the end-to-end scenarios' eyes inside the Wine session. Run under Wine in the
+// same prefix as the program under test, it finds windows and reads what they show.
+//   winprobe find <class|*> <caption|*> <timeout-ms>   first matching top-level window
+//   winprobe dump <hwnd>                                the window and all its descendants
+//   winprobe xid <hwnd>                                 the X11 window that shows it
+//   winprobe items <hwnd>                               the lines of a list box
+// Windows are printed as hexadecimal handles; dump prints one tab-separated line per
+// window: handle, parent, class, left, top, right, bottom (in the parent's client
+// coordinates; screen coordinates for the top-level window), visible, text.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(const char* text) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
+    return out;
+}
+
+HWND ParseHandle(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoul(text, nullptr, 16)));
+}
+
+void PrintWindow(HWND hwnd) {
+    wchar_t cls[256] = {}, text[1024] = {};
+    GetClassNameW(hwnd, cls, 256);
+    // WM_GETTEXT rather than GetWindowText, which does not read other processes' controls.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+    HWND parent = GetAncestor(hwnd, GA_PARENT);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    if (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) {
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    }
+    std::string t = Utf8(text);
+    for (char& c : t) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    std::printf("%08lX\t%08lX\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%s\n",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)), Utf8(cls).c_str(),
+                r.left, r.top, r.right, r.bottom, IsWindowVisible(hwnd) ? 1 : 0, t.c_str());
+}
+
+BOOL CALLBACK PrintChild(HWND hwnd, LPARAM) {
+    PrintWindow(hwnd);
+    return TRUE;
+}
+
+int Find(const char* cls, const char* caption, int timeoutMs) {
+    std::wstring c = Wide(cls), t = Wide(caption);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = FindWindowW(c == L"*" ? nullptr : c.c_str(), t == L"*" ? nullptr : t.c_str());
+        if (found && IsWindowVisible(found)) {
+            std::printf("%08lX\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(found)));
+            return 0;
+        }
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return 1;
+        Sleep(50);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: winprobe find|dump|xid|items ...\n");
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "find" && argc == 5) return Find(argv[2], argv[3], std::atoi(argv[4]));
+    HWND hwnd = ParseHandle(argv[2]);
+    if (!IsWindow(hwnd)) {
+        std::fprintf(stderr, "no such window: %s\n", argv[2]);
+        return 1;
+    }
+    if (command == "dump") {
+        PrintWindow(hwnd);
+        EnumChildWindows(hwnd, PrintChild, 0);
+    } else if (command == "xid") {
+        auto xid = reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window"));
+        if (!xid) return 1;
+        std::printf("%lu\n", static_cast<unsigned long>(xid));
+    } else if (command == "items") {
+        const auto count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t line[512] = {};
+            if (SendMessageW(hwnd, LB_GETTEXTLEN, i, 0) < 512) {
+                SendMessageW(hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+            }
+            std::printf("%s\n", Utf8(line).c_str());
+        }
+    } else {
+        std::fprintf(stderr, "unknown command: %s\n", command.c_str());
+        return 2;
+    }
+    return 0;
+}
