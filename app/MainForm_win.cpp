@@ -5,6 +5,7 @@
 #include "app/MessageBox_win.h"
 #include "app/WideText_win.h"
 #include "app/res/resource.h"
+#include "hotkeys/HotKeyCodec.h"
 
 #include <stdexcept>
 
@@ -80,6 +81,7 @@ void ReportHandlerError(HWND owner, const char* message) { ShowErrorReport(owner
 
 TMainForm::~TMainForm() {
     if (hwnd_) DestroyWindow(hwnd_);
+    HotKeyManager1.reset(); // releases every hotkey
     if (ImageList2) ImageList_Destroy(ImageList2);
     if (speedButtonGlyph_) ImageList_Destroy(speedButtonGlyph_);
     if (formFont_) DeleteObject(formFont_);
@@ -113,6 +115,10 @@ void TMainForm::Create(HINSTANCE instance) {
 
     CreateControls(instance);
     LoadPickers(instance);
+    HotKeyManager1 = std::make_unique<THotKeyManager>();
+    HotKeyManager1->OnHotKeyPressed = [this](std::uint32_t HotKey, std::uint16_t Index) {
+        RunGuarded([&] { HotKeyManager1HotKeyPressed(HotKey, Index); });
+    };
     RunGuarded([this] { FormCreate(); });
 }
 
@@ -169,7 +175,9 @@ void TMainForm::CreateControls(HINSTANCE instance) {
     GroupBox4 = group("HotKey in Use", {8, 72, 241, 161}, IDC_GROUPBOX4);
     ListBox1 = make(GroupBox4, WC_LISTBOXW, "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                     {12, 22, 141, 121}, IDC_LISTBOX1, WS_EX_CLIENTEDGE);
+    // 13-pixel lines; sized again so that its height is a whole number of them.
     SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, 13);
+    SetWindowPos(ListBox1, nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
     BtnRemove = make(GroupBox4, WC_BUTTONW, "Remove", kButton, {164, 21, 65, 23}, IDC_BTNREMOVE);
     BtnClear = make(GroupBox4, WC_BUTTONW, "Clear all", kButton, {164, 49, 65, 23}, IDC_BTNCLEAR);
 
@@ -239,9 +247,20 @@ void TMainForm::DrawSpeedButton(const DRAWITEMSTRUCT& item) {
 }
 
 void TMainForm::FormCreate() {
+    SetWindowTextW(Label4, Widen(CopyrightNotice()).c_str());
+    // The default hotkey is registered at every start, as the first line of the list.
+    if (const std::uint32_t hotKey = TextToHotKey(kDefaultHotKeyText, true)) {
+        AddHotKeyToList(hotKey);
+    } else {
+        ShowWarningBox(hwnd_, "Hotkeyerror!");
+    }
     wl_srclangChange();
     wl_trglangChange();
-    SetWindowTextW(Label4, Widen(kCopyrightLine).c_str());
+}
+
+void TMainForm::HotKeyManager1HotKeyPressed(std::uint32_t, std::uint16_t) {
+    // The translation of the selected text starts here; the hotkey's value and
+    // identifier are not needed for it.
 }
 
 void TMainForm::FormClose() {
@@ -299,6 +318,15 @@ void TMainForm::OnCommand(int id, int notification) {
     switch (id) {
     case IDC_BTNEXIT:
         if (notification == BN_CLICKED) BtnExitClick();
+        break;
+    case IDC_BTNADD:
+        if (notification == BN_CLICKED) BtnAddClick();
+        break;
+    case IDC_BTNREMOVE:
+        if (notification == BN_CLICKED) BtnRemoveClick();
+        break;
+    case IDC_BTNCLEAR:
+        if (notification == BN_CLICKED) BtnClearClick();
         break;
     case IDC_SRCLANG:
         if (notification == CBN_SELCHANGE) wl_srclangChange();

@@ -4,10 +4,13 @@
 // dispatches to the named handlers, each inside the guard that turns an exception into
 // the general error report.
 #include "app/BaseWindow_win.h"
+#include "hotkeys/HotKeyManager_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -38,6 +41,8 @@ class TMainForm : public BaseWindow<TMainForm> {
     std::string SrcLangCode;
     std::string TrgLangCode;
     HIMAGELIST ImageList2 = nullptr;
+    // The global hotkeys of the program; a press calls HotKeyManager1HotKeyPressed.
+    std::unique_ptr<THotKeyManager> HotKeyManager1;
 
     // Handlers.
     void FormCreate();
@@ -48,6 +53,13 @@ class TMainForm : public BaseWindow<TMainForm> {
     void wl_srclangDrawItem(const DRAWITEMSTRUCT& item);
     void wl_trglangDrawItem(const DRAWITEMSTRUCT& item);
     void GroupBox5Click();
+    void HotKeyManager1HotKeyPressed(std::uint32_t HotKey, std::uint16_t Index);
+
+    // The hotkey panel: every line of ListBox1 is one hotkey HotKeyManager1 holds.
+    void AddHotKeyToList(std::uint32_t HotKey);
+    void BtnAddClick();
+    void BtnRemoveClick();
+    void BtnClearClick();
 
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;

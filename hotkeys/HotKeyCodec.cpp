@@ -182,6 +182,10 @@ std::uint16_t FindKey(std::string_view name, bool localized) {
 
 std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
     std::string item(Trim(lastItem));
+    // An item of blanks alone (a tab, say) names no key; searching for the empty name
+    // would pick whichever key the layout leaves nameless.
+    if (item.empty())
+        return 0;
     if (CharacterCount(item) == 1) {
         if (item.size() == 1) {
             char c = item[0];

@@ -86,8 +86,8 @@ class Desktop:
         self._processes.append(proc)
         return proc
 
-    def start_program(self, *args):
-        return self.start(["wine", str(self.exe), *args],
+    def start_program(self, *args, exe=None):
+        return self.start(["wine", str(exe or self.exe), *args],
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start_service(self, service_exe, *args, log=None):

@@ -115,6 +115,9 @@ TEST_F(HotKeyCodec, TextsThatAreNoHotKeyGiveZero) {
     EXPECT_EQ(TextToHotKey("Ctrl+Frobnicate", true), 0u);
     EXPECT_EQ(TextToHotKey("Ctrl+F13", true), 0u);
     EXPECT_EQ(TextToHotKey("Ctrl+@", true), 0u);
+    // A key item of blanks only names no key, though the layout leaves keys nameless.
+    EXPECT_EQ(TextToHotKey("Ctrl+\t", true), 0u);
+    EXPECT_EQ(TextToHotKey("\t", true), 0u);
 }
 
 TEST_F(HotKeyCodec, KeySearchRunsFromCode8To255AndTakesTheFirst) {

@@ -1,0 +1,183 @@
+// The hotkey panel of the real main window, with Wine's real hotkey registration.
+#include "app/MainForm_win.h"
+#include "hotkeys/HotKeyCodec.h"
+#include "hotkeys/HotKeyManager_win.h"
+#include "WineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::uint32_t kCtrlShiftF12 = 0x607B;
+constexpr std::uint32_t kCtrlAltF5 = HotKeyCtrl | HotKeyAlt | VK_F5;
+
+class HotKeyPanelTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        HotKeyModuleStartWin();
+        form = MakeForm();
+    }
+    void TearDown() override {
+        form.reset();
+        Pump();
+        HotKeyModuleEndWin();
+    }
+    static std::unique_ptr<TMainForm> MakeForm() {
+        auto f = std::make_unique<TMainForm>();
+        f->Create(GetModuleHandleW(nullptr));
+        f->Show(SW_SHOW);
+        return f;
+    }
+
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        const auto count = SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[256] = {};
+            SendMessageW(form->ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            lines.push_back(Narrow(text));
+        }
+        return lines;
+    }
+    std::vector<std::uint32_t> Registered() {
+        std::vector<std::uint32_t> values;
+        for (const auto& r : form->HotKeyManager1->Registrations()) values.push_back(r.HotKey);
+        return values;
+    }
+    void Enter(WORD key, BYTE flags) {
+        SendMessageW(form->HotKey1, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
+    }
+    WORD EntryBox() { return static_cast<WORD>(SendMessageW(form->HotKey1, HKM_GETHOTKEY, 0, 0)); }
+    void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+    void Select(int line) { SendMessageW(form->ListBox1, LB_SETCURSEL, line, 0); }
+
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(HotKeyPanelTest, DefaultHotKeyIsTheFirstLineAndRegisteredAtStart) {
+    EXPECT_EQ(Lines(), std::vector<std::string>{HotKeyToText(kCtrlShiftF12, true)});
+    EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12});
+    EXPECT_FALSE(HotKeyAvailable(kCtrlShiftF12));
+}
+
+TEST_F(HotKeyPanelTest, AddingRegistersAndListsTheEntryBoxHotKeyOnce) {
+    MessageBoxRecorder boxes;
+    Click(form->BtnAdd); // the box is empty
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "No hotkey specified.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+
+    Enter(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT);
+    Click(form->BtnAdd);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Lines().back(), HotKeyToText(kCtrlAltF5, true));
+    EXPECT_EQ(Registered().back(), kCtrlAltF5) << "the box's extended flag is dropped";
+    EXPECT_EQ(EntryBox(), 0) << "the entry box is emptied";
+    EXPECT_FALSE(HotKeyAvailable(kCtrlAltF5));
+
+    // The same again: the system refuses it, the warning names it, nothing changes.
+    Enter(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT);
+    Click(form->BtnAdd);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, HotKeyToText(kCtrlAltF5, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[1].caption, "Warning");
+    EXPECT_EQ(Lines().size(), 2u);
+    EXPECT_EQ(Registered().size(), 2u);
+    EXPECT_EQ(EntryBox(), MAKEWORD(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT)) << "kept for a change";
+}
+
+TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
+    SetForegroundWindow(form->Handle());
+    SetFocus(form->HotKey1);
+    Pump(form->Handle());
+    INPUT keys[4]{};
+    for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_SHIFT;
+    keys[1].ki.wVk = VK_F5;
+    keys[2].ki.wVk = VK_F5;
+    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    keys[3].ki.wVk = VK_SHIFT;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return LOBYTE(EntryBox()) == VK_F5; }));
+    EXPECT_EQ(HIBYTE(EntryBox()), 0) << "Shift alone is not kept";
+    Click(form->BtnAdd);
+    EXPECT_EQ(Registered().back(), static_cast<std::uint32_t>(VK_F5));
+}
+
+TEST_F(HotKeyPanelTest, RemovingNeedsASelectionAndReleasesTheHotKey) {
+    MessageBoxRecorder boxes;
+    Click(form->BtnRemove);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Please select an item");
+    EXPECT_EQ(boxes.boxes[0].caption, "Tervane");
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK));
+
+    // A hotkey with Win, as the store may hold one, is listed and removed like any other.
+    const std::uint32_t winF7 = HotKeyWin | VK_F7;
+    form->AddHotKeyToList(winF7);
+    ASSERT_EQ(Lines().size(), 2u);
+    EXPECT_NE(Lines()[1].find("+F7"), std::string::npos);
+    EXPECT_EQ(Lines()[1].rfind("WIN+", 0) == 0 || Lines()[1].rfind("Win+", 0) == 0, true) << Lines()[1];
+    Select(1);
+    Click(form->BtnRemove);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(Lines().size(), 1u);
+    EXPECT_TRUE(HotKeyAvailable(winF7));
+
+    Select(0);
+    Click(form->BtnRemove);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(HotKeyAvailable(kCtrlShiftF12));
+
+    Click(form->BtnRemove); // an empty list, nothing selected
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
+TEST_F(HotKeyPanelTest, ClearAllFreesEveryHotKeyAndEmptiesTheBox) {
+    form->AddHotKeyToList(kCtrlAltF5);
+    Enter('Q', HOTKEYF_CONTROL);
+    Click(form->BtnClear);
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_TRUE(Registered().empty());
+    EXPECT_EQ(EntryBox(), 0);
+    EXPECT_TRUE(HotKeyAvailable(kCtrlShiftF12));
+    EXPECT_TRUE(HotKeyAvailable(kCtrlAltF5));
+    Click(form->BtnClear); // again, on an empty list
+    EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(HotKeyPanelTest, ASecondCopyCannotTakeTheFirstOnesHotKey) {
+    MessageBoxRecorder boxes;
+    auto second = MakeForm();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, HotKeyToText(kCtrlShiftF12, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[0].owner, second->Handle());
+    EXPECT_EQ(SendMessageW(second->ListBox1, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12}) << "the first keeps it";
+}
+
+TEST_F(HotKeyPanelTest, AnErrorInsideAButtonHandlerReachesTheErrorReport) {
+    std::vector<MessageBoxRequest> boxes;
+    auto previous = SetMessageBoxHook([&](const MessageBoxRequest& box) -> int {
+        boxes.push_back(box);
+        if (box.text == "Please select an item") throw std::runtime_error("Out of boxes");
+        return IDOK;
+    });
+    Click(form->BtnRemove); // through the real window procedure
+    SetMessageBoxHook(std::move(previous));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Out of boxes.");
+    EXPECT_EQ(boxes[1].caption, "Tervane");
+    EXPECT_EQ(boxes[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+
+    // The window goes on handling its buttons.
+    Click(form->BtnClear);
+    EXPECT_TRUE(Lines().empty());
+}
+
+} // namespace
