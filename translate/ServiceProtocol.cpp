@@ -1,23 +1,26 @@
 #include "translate/ServiceProtocol.h"
 
+#include "app/Languages.h"
+
 namespace tervane::protocol {
 
-const std::array<Language, 54> kLanguages = {{
-    {"en", "English"},     {"fr", "French"},     {"de", "German"},      {"es", "Spanish"},
-    {"it", "Italian"},     {"pt", "Portuguese"}, {"nl", "Dutch"},       {"el", "Greek"},
-    {"ko", "Korean"},      {"ru", "Russian"},    {"ja", "Japanese"},    {"zh", "Chinese(S)"},
-    {"zh-tw", "Chinese(T)"}, {"hu", "Hungarian"}, {"da", "Danish"},     {"nl", "Dutch"},
-    {"fi", "Finnish"},     {"sv", "Swedish"},    {"ar", "Arabic"},      {"ca", "Catalan"},
-    {"hr", "Croatian"},    {"cs", "Czech"},      {"iw", "Hebrew"},      {"no", "Norwegian"},
-    {"af", "Afrikaans"},   {"sq", "Albanian"},   {"be", "Belarusian"},  {"bg", "Bulgarian"},
-    {"et", "Estonian"},    {"tl", "Filipino"},   {"gl", "Galician"},    {"ht", "Haitian"},
-    {"hi", "Hindi"},       {"is", "Icelandic"},  {"id", "Indonesian"},  {"ga", "Irish"},
-    {"lv", "Latvian"},     {"lt", "Lithuanian"}, {"mk", "Macedonian"},  {"ms", "Malay"},
-    {"mt", "Maltese"},     {"fa", "Persian"},    {"pl", "Polish"},      {"ro", "Romanian"},
-    {"sr", "Serbian"},     {"sk", "Slovak"},     {"sl", "Slovenian"},   {"sw", "Swahili"},
-    {"th", "Thai"},        {"tr", "Turkish"},    {"uk", "Ukrainian"},   {"vi", "Vietnamese"},
-    {"cy", "Welsh"},       {"yi", "Yiddish"},
-}};
+namespace {
+
+// The program's table (app/Languages) with each code in the lower case the service speaks.
+std::array<Language, 54> LowerCaseTable() {
+  static std::array<std::string, 54> codes;
+  std::array<Language, 54> rows{};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ::Language &row = LanguageTable()[i];
+    for (char c : row.code) codes[i] += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    rows[i] = Language{codes[i], row.name};
+  }
+  return rows;
+}
+
+} // namespace
+
+const std::array<Language, 54> kLanguages = LowerCaseTable();
 
 const Language *findLanguage(std::string_view code) {
   for (const Language &language : kLanguages) {
