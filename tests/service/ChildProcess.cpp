@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
@@ -11,6 +12,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <string_view>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -83,6 +85,39 @@ std::string ChildProcess::waitForOutput(const std::string &text, std::chrono::mi
   std::size_t at = std::string::npos;
   grew_.wait_for(lock, timeout, [&] { return (at = output_.find(text)) != std::string::npos; });
   return at == std::string::npos ? std::string() : output_.substr(at);
+}
+
+std::size_t ChildProcess::outputSize() {
+  std::lock_guard lock(mutex_);
+  return output_.size();
+}
+
+std::vector<std::string> ChildProcess::waitForLines(const std::string &text, std::size_t count,
+                                                    std::size_t from,
+                                                    std::chrono::milliseconds timeout) {
+  std::vector<std::string> lines;
+  const auto collect = [&] {
+    lines.clear();
+    std::size_t start = std::min(from, output_.size());
+    if (start > 0 && output_[start - 1] != '\n') {
+      const std::size_t end = output_.find('\n', start);
+      start = end == std::string::npos ? output_.size() : end + 1;
+    }
+    for (std::size_t end; (end = output_.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::string_view line(output_.data() + start, end - start);
+      if (line.find(text) != std::string_view::npos) lines.emplace_back(line);
+    }
+    return lines.size() >= count;
+  };
+  std::unique_lock lock(mutex_);
+  grew_.wait_for(lock, timeout, collect);
+  return lines;
+}
+
+std::string ChildProcess::waitForLine(const std::string &text, std::size_t from,
+                                      std::chrono::milliseconds timeout) {
+  std::vector<std::string> lines = waitForLines(text, 1, from, timeout);
+  return lines.empty() ? std::string() : std::move(lines.front());
 }
 
 int ChildProcess::waitExit(std::chrono::milliseconds timeout) {

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -15,6 +17,10 @@ namespace tervane::testing {
 
 class ChildProcess {
 public:
+  // How long to wait for output that should come: a bound for a broken process, not a
+  // measure; a working one is far quicker even on a loaded machine.
+  static constexpr std::chrono::milliseconds kOutputWait = std::chrono::seconds(30);
+
   explicit ChildProcess(const std::vector<std::string> &argv);
   ~ChildProcess();
   ChildProcess(const ChildProcess &) = delete;
@@ -25,6 +31,22 @@ public:
   std::string output();
   // Waits until the output holds text; returns the output from there, or "" on time-out.
   std::string waitForOutput(const std::string &text, std::chrono::milliseconds timeout);
+  // How much output there is so far: a mark to take before a request, for waitForLines.
+  std::size_t outputSize();
+  // Waits until the output after a mark holds at least `count` whole lines (ended by a
+  // newline) that contain text; returns all such lines without their newlines, fewer than
+  // `count` when the time ran out. A line the mark cuts belongs to earlier output: skipped.
+  //
+  // Use it, not output(), for a line the process writes about a request: the output reaches
+  // this process through a pipe read on another thread, so a line the service wrote before
+  // it answered can still be missing from output() when the answer is already here (the more
+  // so on a busy machine), and a line can arrive in pieces.
+  std::vector<std::string> waitForLines(const std::string &text, std::size_t count,
+                                        std::size_t from,
+                                        std::chrono::milliseconds timeout = kOutputWait);
+  // The first such line, or "" on time-out.
+  std::string waitForLine(const std::string &text, std::size_t from,
+                          std::chrono::milliseconds timeout = kOutputWait);
   // Waits for the process to exit; its exit code, or -1 when it did not exit in time.
   int waitExit(std::chrono::milliseconds timeout);
 
