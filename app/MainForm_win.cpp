@@ -71,6 +71,19 @@ LRESULT CALLBACK LanguageGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
     return GroupProc(hwnd, msg, wp, lp, 0, form);
 }
 
+// A label is as large as its text, as a label that sizes itself to its caption.
+void SetLabelText(HWND label, const std::string& text) {
+    const std::wstring w = Widen(text);
+    SetWindowTextW(label, w.c_str());
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 struct Place {
     int left, top, width, height;
 };
@@ -88,7 +101,7 @@ TMainForm::~TMainForm() {
     if (pickerFont_) DeleteObject(pickerFont_);
 }
 
-void TMainForm::Create(HINSTANCE instance) {
+void TMainForm::Create(HINSTANCE instance, HWND owner) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (!GetClassInfoExW(instance, kMainFormClass, &wc)) {
@@ -110,7 +123,7 @@ void TMainForm::Create(HINSTANCE instance) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     CreateWindowExW(kFormExStyle, kMainFormClass, Widen(kMainWindowCaption).c_str(), kFormStyle,
-                    left, top, width, height, nullptr, nullptr, instance, this);
+                    left, top, width, height, owner, nullptr, instance, this);
     if (!hwnd_) throw std::runtime_error("Cannot create the main window");
 
     CreateControls(instance);
@@ -150,15 +163,8 @@ void TMainForm::CreateControls(HINSTANCE instance) {
         return g;
     };
     auto label = [&](const char* text, int left, int top, int id) {
-        HWND l = make(hwnd_, WC_STATICW, text, SS_LEFT | SS_NOPREFIX, {left, top, 0, 0}, id);
-        HDC dc = GetDC(l);
-        HGDIOBJ old = SelectObject(dc, formFont_);
-        std::wstring w = Widen(text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(l, dc);
-        SetWindowPos(l, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        HWND l = make(hwnd_, WC_STATICW, "", SS_LEFT | SS_NOPREFIX, {left, top, 0, 0}, id);
+        SetLabelText(l, text);
         return l;
     };
     constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
@@ -247,7 +253,7 @@ void TMainForm::DrawSpeedButton(const DRAWITEMSTRUCT& item) {
 }
 
 void TMainForm::FormCreate() {
-    SetWindowTextW(Label4, Widen(CopyrightNotice()).c_str());
+    SetLabelText(Label4, CopyrightNotice());
     // The default hotkey is registered at every start, as the first line of the list.
     if (const std::uint32_t hotKey = TextToHotKey(kDefaultHotKeyText, true)) {
         AddHotKeyToList(hotKey);

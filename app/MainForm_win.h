@@ -22,7 +22,8 @@ class TMainForm : public BaseWindow<TMainForm> {
     ~TMainForm();
 
     // Creates the window with all its controls and runs FormCreate; hidden until Show.
-    void Create(HINSTANCE instance);
+    // `owner` is the application window, whose taskbar button stands for the program.
+    void Create(HINSTANCE instance, HWND owner = nullptr);
     void Show(int showCommand);
     // Runs `handler` as every event handler runs: an exception ends it and is reported.
     template <class F> void RunGuarded(F&& handler);

@@ -1,5 +1,6 @@
 #include "app/Program_win.h"
 
+#include "app/ApplicationWindow_win.h"
 #include "app/MessageBox_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 
@@ -16,8 +17,11 @@ int RunProgram(HINSTANCE instance, int showCommand,
 
     int exitCode = 0;
     try {
+        TApplicationWindow application;
+        application.Create(instance);
         TMainForm form;
-        form.Create(instance);
+        form.Create(instance, application.Handle());
+        application.SetMainWindow(form.Handle());
         if (prepare) prepare(form);
         form.Show(showCommand);
         MSG msg;

@@ -25,6 +25,8 @@ class MainWindow(unittest.TestCase):
                             "Copy translation result to clipboard",
                             "Log translation results to file", "..."]:
                 self.assertIn(caption, texts)
+            # The taskbar button belongs to the application window, titled "Tervane".
+            desktop.wait_window(cls="TervaneApplication", title="Tervane", timeout=5)
             left, top, right, bottom = windows[0]["rect"]
             self.assertGreaterEqual(right - left, 476)
             self.assertGreaterEqual(bottom - top, 305)

@@ -134,6 +134,11 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     EXPECT_EQ(RectInParent(form->Label1).top, 239);
     EXPECT_EQ(RectInParent(form->Label3).top, 256);
     EXPECT_EQ(RectInParent(form->Label4).top, 285);
+    for (HWND label : {form->Label1, form->Label3, form->Label4}) {
+        const RECT r = RectInParent(label);
+        EXPECT_GT(r.right - r.left, 100) << WindowText(label) << ": as wide as its text";
+        EXPECT_GT(r.bottom - r.top, 8);
+    }
 
     // Initial states.
     EXPECT_EQ(SendMessageW(form->HotKey1, HKM_GETHOTKEY, 0, 0), 0);

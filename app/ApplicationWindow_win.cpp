@@ -1,0 +1,48 @@
+#include "app/ApplicationWindow_win.h"
+
+#include "app/AppIdentity.h"
+#include "app/WideText_win.h"
+#include "app/res/resource.h"
+
+#include <stdexcept>
+
+namespace {
+constexpr wchar_t kApplicationClass[] = L"TervaneApplication";
+}
+
+TApplicationWindow::~TApplicationWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TApplicationWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExW(instance, kApplicationClass, &wc)) {
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = instance;
+        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TERVANE));
+        wc.lpszClassName = kApplicationClass;
+        if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register the application window class");
+    }
+    // Visible (a taskbar button needs that) but with no size, at the screen's corner.
+    CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
+                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                    nullptr, nullptr, instance, this);
+    if (!hwnd_) throw std::runtime_error("Cannot create the application window");
+}
+
+LRESULT TApplicationWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE && main_ && IsWindowVisible(main_) && IsWindowEnabled(main_)) {
+            SetActiveWindow(main_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // Closing from the taskbar closes the program the one way: through the main window.
+        if (main_) PostMessageW(main_, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
