@@ -2,7 +2,6 @@
 
 #include "app/AppIdentity.h"
 #include "app/WideText_win.h"
-#include "app/res/resource.h"
 
 #include <stdexcept>
 
@@ -15,15 +14,7 @@ TApplicationWindow::~TApplicationWindow() {
 }
 
 void TApplicationWindow::Create(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kApplicationClass, &wc)) {
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TERVANE));
-        wc.lpszClassName = kApplicationClass;
-        if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register the application window class");
-    }
+    RegisterClassOnce(instance, kApplicationClass, nullptr);
     // Visible (a taskbar button needs that) but with no size, at the screen's corner.
     CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,

@@ -102,19 +102,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::Create(HINSTANCE instance, HWND owner) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    if (!GetClassInfoExW(instance, kMainFormClass, &wc)) {
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = instance;
-        wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TERVANE));
-        wc.hIconSm = static_cast<HICON>(
-            LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0));
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kMainFormClass;
-        if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register the main window class");
-    }
+    RegisterClassOnce(instance, kMainFormClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
