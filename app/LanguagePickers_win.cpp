@@ -2,12 +2,11 @@
 // codes that follow them, and the swap on a click on the group itself.
 #include "app/Languages.h"
 #include "app/MainForm_win.h"
+#include "app/MaskedImages_win.h"
 #include "app/WideText_win.h"
 #include "app/res/resource.h"
 
 #include <utility>
-
-HIMAGELIST LoadMaskedImages(HINSTANCE instance, int resource, int width, int height);
 
 namespace {
 int Position(HWND picker) { return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0)); }
@@ -56,13 +55,13 @@ void TMainForm::wl_srclangChange() { ApplyPosition(wl_srclang, SrcLangCode); }
 
 void TMainForm::wl_trglangChange() { ApplyPosition(wl_trglang, TrgLangCode); }
 
-void TMainForm::wl_srclangDrawItem(const DRAWITEMSTRUCT& item) { DrawLanguageItem(wl_srclang, item); }
+void TMainForm::wl_srclangDrawItem(const DRAWITEMSTRUCT& item) { DrawLanguageItem(item); }
 
-void TMainForm::wl_trglangDrawItem(const DRAWITEMSTRUCT& item) { DrawLanguageItem(wl_trglang, item); }
+void TMainForm::wl_trglangDrawItem(const DRAWITEMSTRUCT& item) { DrawLanguageItem(item); }
 
 // One item, in the opened list or on the closed face: background, flag, name 18 pixels
 // in (the flag's 16 and 2 more), focus rectangle. With no selection only the background.
-void TMainForm::DrawLanguageItem(HWND, const DRAWITEMSTRUCT& item) {
+void TMainForm::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     const bool highlighted = (item.itemState & ODS_SELECTED) != 0;
     SetBkColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetTextColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

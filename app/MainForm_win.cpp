@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/ControlIds.h"
+#include "app/MaskedImages_win.h"
 #include "app/MessageBox_win.h"
 #include "app/WideText_win.h"
 #include "app/res/resource.h"
@@ -211,20 +212,6 @@ void TMainForm::CreateControls(HINSTANCE instance) {
     Button3 = make(hwnd_, WC_BUTTONW, "&About", kButton | WS_GROUP, {240, 275, 65, 23}, IDC_BUTTON3);
     Button1 = make(hwnd_, WC_BUTTONW, "&Minimize", kButton, {320, 275, 65, 23}, IDC_BUTTON1);
     BtnExit = make(hwnd_, WC_BUTTONW, "E&xit", kButton, {400, 275, 65, 23}, IDC_BTNEXIT);
-}
-
-// Loads a strip of 16-pixel-high images whose magenta pixels are transparent.
-HIMAGELIST LoadMaskedImages(HINSTANCE instance, int resource, int width, int height) {
-    HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 0, 0);
-    HBITMAP strip = static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    const bool loaded = list && strip && ImageList_AddMasked(list, strip, RGB(255, 0, 255)) >= 0;
-    if (strip) DeleteObject(strip);
-    if (!loaded) {
-        if (list) ImageList_Destroy(list);
-        throw std::runtime_error("Cannot load the program's images");
-    }
-    return list;
 }
 
 // A flat picture button: the glyph on the face colour, with a sunken edge while pressed.

@@ -72,7 +72,7 @@ class TMainForm : public BaseWindow<TMainForm> {
     void OnCommand(int id, int notification);
     void CreateControls(HINSTANCE instance);
     void LoadPickers(HINSTANCE instance);
-    void DrawLanguageItem(HWND picker, const DRAWITEMSTRUCT& item);
+    void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawSpeedButton(const DRAWITEMSTRUCT& item);
 
     HFONT formFont_ = nullptr;

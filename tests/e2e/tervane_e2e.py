@@ -12,7 +12,6 @@ Every process the desktop starts is ended when the `with` block ends, also on fa
 """
 import os
 import re
-import shutil
 import signal
 import subprocess
 import time
@@ -194,10 +193,6 @@ def _end(proc):
             return
         except subprocess.TimeoutExpired:
             continue
-
-
-def have(command):
-    return shutil.which(command) is not None
 
 
 def main():
