@@ -1,7 +1,8 @@
 #include "app/ApplicationWindow_win.h"
 
-#include "app/AppIdentity.h"
-#include "app/WideText_win.h"
+#include "app/res/resource.h"
+#include "base/AppIdentity.h"
+#include "base/WideText_win.h"
 
 #include <stdexcept>
 
@@ -9,12 +10,12 @@ namespace {
 constexpr wchar_t kApplicationClass[] = L"TervaneApplication";
 }
 
-TApplicationWindow::~TApplicationWindow() {
+ApplicationWindow::~ApplicationWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-void TApplicationWindow::Create(HINSTANCE instance) {
-    RegisterClassOnce(instance, kApplicationClass, nullptr);
+void ApplicationWindow::Create(HINSTANCE instance) {
+    RegisterClassOnce(instance, {kApplicationClass, nullptr, IDI_TERVANE});
     // Visible (a taskbar button needs that) but with no size, at the screen's corner.
     CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
@@ -22,7 +23,7 @@ void TApplicationWindow::Create(HINSTANCE instance) {
     if (!hwnd_) throw std::runtime_error("Cannot create the application window");
 }
 
-LRESULT TApplicationWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT ApplicationWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE && main_ && IsWindowVisible(main_) && IsWindowEnabled(main_)) {

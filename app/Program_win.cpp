@@ -1,44 +1,47 @@
 #include "app/Program_win.h"
 
 #include "app/ApplicationWindow_win.h"
-#include "app/MessageBox_win.h"
-#include "hotkeys/HotKeyManager_win.h"
+#include "base/ErrorGuard_win.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <optional>
+
 int RunProgram(HINSTANCE instance, int showCommand,
-               const std::function<void(TMainForm&)>& prepare) {
+               const std::function<void(MainWindow&)>& prepare) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    HotKeyModuleStartWin();
-    // The selection capture talks to browser objects through COM on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
-    int exitCode = 0;
-    try {
-        TApplicationWindow application;
+    int exitCode = 1;
+    // Only the start itself can fail here (every handler reports its own errors); the
+    // error report says why and the program ends.
+    RunGuarded(nullptr, [&] {
+        const HotKeyModule hotKeys;
+        // The selection capture talks to browser objects through COM on this thread.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        struct ComScope {
+            HRESULT result;
+            ~ComScope() {
+                if (SUCCEEDED(result)) CoUninitialize();
+            }
+        } comScope{com};
+
+        ApplicationWindow application;
         application.Create(instance);
-        TMainForm form;
-        form.Create(instance, application.Handle());
-        application.SetMainWindow(form.Handle());
-        if (prepare) prepare(form);
-        form.Show(showCommand);
+        MainWindow window(hotKeys.Codec());
+        window.Create(instance, application.Handle());
+        application.SetMainWindow(window.Handle());
+        if (prepare) prepare(window);
+        window.Show(showCommand);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (!IsDialogMessageW(form.Handle(), &msg)) {
+            if (!IsDialogMessageW(window.Handle(), &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
         }
         exitCode = static_cast<int>(msg.wParam);
-    } catch (const std::exception& e) {
-        // Only the start itself can get here: every handler reports its own errors.
-        ShowErrorReport(nullptr, e.what());
-        exitCode = 1;
-    }
-
-    if (SUCCEEDED(com)) CoUninitialize();
-    HotKeyModuleEndWin();
+    });
     return exitCode;
 }

@@ -18,7 +18,7 @@ void check(bool condition) {
 
 // No raw line break inside the quotes, and every quotation mark escaped.
 void checkAnswer(const std::string &text) {
-  const std::string answer = proto::encodeAnswer(text);
+  const std::string answer = proto::EncodeAnswer(text);
   check(answer.size() >= 2 && answer.front() == '"' && answer.back() == '"');
   for (std::size_t i = 1; i + 1 < answer.size(); ++i) {
     check(answer[i] != '\r' && answer[i] != '\n');
@@ -30,7 +30,7 @@ void checkAnswer(const std::string &text) {
     const std::size_t next = text.find_first_not_of(" \t", i + 1);
     if (next != std::string::npos && text[next] == '\n') plain = false;
   }
-  if (plain) check(proto::decodeAnswer(answer) == text);
+  if (plain) check(proto::DecodeAnswer(answer) == text);
 }
 
 } // namespace
@@ -38,15 +38,15 @@ void checkAnswer(const std::string &text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string input(reinterpret_cast<const char *>(data), size);
 
-  const auto form = proto::parseForm(input, 16);
+  const auto form = proto::ParseForm(input, 16);
   check(form.fields.size() <= 16);
   if (form.error == proto::FormError::None) {
     // What parses re-encodes to a body that parses to the same fields.
     std::string again;
     for (const auto &[name, value] : form.fields) {
-      again += (again.empty() ? "" : "&") + proto::percentEncode(name) + "=" + proto::percentEncode(value);
+      again += (again.empty() ? "" : "&") + proto::PercentEncode(name) + "=" + proto::PercentEncode(value);
     }
-    const auto reparsed = proto::parseForm(again, 16);
+    const auto reparsed = proto::ParseForm(again, 16);
     check(reparsed.error == proto::FormError::None && reparsed.fields == form.fields);
   }
   const auto request = tervane::service::readTranslateForm(input);
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(error->status == 400 && !error->reason.empty());
   } else {
     const auto &ok = std::get<tervane::service::TranslateRequest>(request);
-    check(proto::findLanguage(ok.source) && proto::findLanguage(ok.target));
+    check(proto::FindLanguage(ok.source) && proto::FindLanguage(ok.target));
     check(ok.text.find('\0') == std::string::npos);
   }
 

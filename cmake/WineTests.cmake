@@ -20,7 +20,7 @@ set_tests_properties(wine.prefix PROPERTIES
 # hotkeys, atoms and the clipboard belong to the whole Wine session.
 function(tervane_wine_test name)
   add_executable(${name} ${ARGN} ${TERVANE_RESOURCES})
-  target_link_libraries(${name} PRIVATE tervane_win gtest gmock)
+  target_link_libraries(${name} PRIVATE tervane_app_win gtest gmock)
   target_link_options(${name} PRIVATE -static)
   tervane_warnings(${name})
   add_test(NAME wine.${name} COMMAND ${TERVANE_WINE_RUN} $<TARGET_FILE:${name}>)

@@ -8,39 +8,26 @@
 namespace {
 
 // Identifier of the US English layout whose key names the English form uses.
-constexpr const char* ReferenceLayoutId = "00000409";
+constexpr const char* kReferenceLayoutId = "00000409";
 // How many installed layouts module start looks through.
-constexpr std::size_t InstalledLayoutLimit = 100;
-
-struct ModuleState {
-    KeyboardLayout* layout = nullptr;
-    std::string shiftName = "Shift";
-    std::string ctrlName = "Ctrl";
-    std::string altName = "Alt";
-    std::string winName = "Win";
-    LayoutHandle reference = 0;
-    bool loadedHere = false;
-};
-
-ModuleState& State() {
-    static ModuleState state;
-    return state;
-}
+constexpr std::size_t kInstalledLayoutLimit = 100;
 
 // Many layouts give browser and media keys no name, or a one-letter one borrowed from the
 // key that shares their scan code; these names stand in then.
-constexpr std::uint32_t FirstMediaKey = 166;
-constexpr std::array<const char*, 18> MediaKeyNames = {
+constexpr std::uint32_t kFirstMediaKey = 166;
+constexpr std::array<const char*, 18> kMediaKeyNames = {
     "Browser Back",        "Browser Forward",    "Browser Refresh",    "Browser Stop",
     "Browser Search",      "Browser Favorites",  "Browser Start/Home", "Volume Mute",
     "Volume Down",         "Volume Up",          "Next Track",         "Previous Track",
     "Stop Media",          "Play/Pause Media",   "Start Mail",         "Select Media",
     "Start Application 1", "Start Application 2"};
 
-// Page Up to Down arrow, Insert and Delete share their scan codes with numeric-pad keys;
-// only with the extended-key flag does the layout name the dedicated key.
+// Keys that share their scan code with another key and are told apart by the
+// extended-key flag alone: Page Up to Down arrow, Insert and Delete (numeric-pad keys),
+// Num Lock (Pause) and the numeric pad's divide ("/"). Only with the flag does the layout
+// give them their own name, so that each text reads back as its own key.
 bool IsExtendedKey(std::uint32_t key) {
-    return (key >= 33 && key <= 40) || key == 45 || key == 46;
+    return (key >= 33 && key <= 40) || key == 45 || key == 46 || key == 0x6F || key == 0x90;
 }
 
 // Characters, not bytes: the names are UTF-8.
@@ -61,18 +48,6 @@ std::string AsciiUpper(std::string text) {
     return text;
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Before module start there is no layout service: ASCII case folding stands in.
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (KeyboardLayout* layout = State().layout)
-        return layout->EqualIgnoringCase(a, b);
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiLower(x) == AsciiLower(y);
-           });
-}
 
 std::string_view Trim(std::string_view item) {
     auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
@@ -88,34 +63,6 @@ std::string LayoutKeyName(KeyboardLayout& layout, std::uint32_t scanCode, bool e
     if ((scanCode & 0xFF) == 0 && !extended)
         return {};
     return layout.KeyName(scanCode & 0xFF, extended);
-}
-
-std::string KeyName(std::uint32_t key, bool extended, bool localized) {
-    ModuleState& state = State();
-    std::string name;
-    if (KeyboardLayout* layout = state.layout) {
-        if (localized) {
-            name = LayoutKeyName(*layout, layout->ScanCode(key), extended);
-        } else {
-            const std::uint32_t scanCode = layout->ScanCodeIn(key, state.reference);
-            if ((scanCode & 0xFF) != 0 || extended) {
-                // Key names come from the thread's current layout: switch to the reference
-                // layout for this one lookup only.
-                const LayoutHandle previous = layout->Current();
-                if (previous != state.reference) {
-                    layout->Activate(state.reference);
-                    name = LayoutKeyName(*layout, scanCode, extended);
-                    layout->Activate(previous);
-                } else {
-                    name = LayoutKeyName(*layout, scanCode, extended);
-                }
-            }
-        }
-    }
-    if (CharacterCount(name) < 2 && key >= FirstMediaKey &&
-        key < FirstMediaKey + MediaKeyNames.size())
-        name = MediaKeyNames[key - FirstMediaKey];
-    return name;
 }
 
 // Items of a hotkey text, separated by "+". Spaces, carriage returns and line feeds
@@ -146,41 +93,150 @@ std::vector<std::string_view> SplitItems(std::string_view text) {
     return items;
 }
 
-std::uint16_t ModifierOf(std::string_view item) {
-    const ModuleState& state = State();
-    if (SameIgnoringCase(item, "Shift") || SameIgnoringCase(item, state.shiftName))
-        return HotKeyModShift;
-    if (SameIgnoringCase(item, "Ctrl") || SameIgnoringCase(item, state.ctrlName))
-        return HotKeyModControl;
-    if (SameIgnoringCase(item, "Alt") || SameIgnoringCase(item, state.altName))
-        return HotKeyModAlt;
-    if (SameIgnoringCase(item, "Win") || SameIgnoringCase(item, state.winName))
-        return HotKeyModWin;
+} // namespace
+
+std::uint32_t GetHotKey(std::uint16_t modifiers, std::uint16_t key) {
+    std::uint32_t flags = 0;
+    if (modifiers & kHotKeyModAlt)
+        flags += 0x80;
+    if (modifiers & kHotKeyModControl)
+        flags += 0x40;
+    if (modifiers & kHotKeyModShift)
+        flags += 0x20;
+    if (modifiers & kHotKeyModWin)
+        flags += 0x100;
+    return (flags << 8) + key;
+}
+
+void SeparateHotKey(std::uint32_t hotKey, std::uint16_t& modifiers, std::uint16_t& key) {
+    key = static_cast<std::uint16_t>(hotKey & kHotKeyKeyMask);
+    std::uint16_t flags = 0;
+    if (hotKey & kHotKeyWin)
+        flags |= kHotKeyModWin;
+    if (hotKey & kHotKeyAlt)
+        flags |= kHotKeyModAlt;
+    if (hotKey & kHotKeyCtrl)
+        flags |= kHotKeyModControl;
+    if (hotKey & kHotKeyShift)
+        flags |= kHotKeyModShift;
+    modifiers = flags;
+}
+
+HotKeyCodec::HotKeyCodec(KeyboardLayout& layout) : layout_(layout) {
+    // The names the current layout gives the Shift, Ctrl and Alt keys themselves.
+    shiftName_ = ToText(16, true);
+    ctrlName_ = ToText(17, true);
+    altName_ = ToText(18, true);
+    // A layout that writes "ALT" in capitals gets "WIN" to match.
+    if (IsAsciiCapitals(altName_))
+        winName_ = AsciiUpper(winName_);
+
+    const std::vector<LayoutHandle> installed = layout_.Installed(kInstalledLayoutLimit);
+    reference_ = layout_.Load(kReferenceLayoutId);
+    loadedHere_ = std::find(installed.begin(), installed.end(), reference_) == installed.end();
+}
+
+HotKeyCodec::~HotKeyCodec() {
+    if (loadedHere_ && reference_ != 0)
+        layout_.Unload(reference_);
+}
+
+std::string HotKeyCodec::ToText(std::uint32_t hotKey, bool localized) const {
+    const std::uint32_t key = hotKey & kHotKeyKeyMask;
+    std::string text;
+    if (hotKey & kHotKeyCtrl)
+        text += (localized ? ctrlName_ : std::string("Ctrl")) + "+";
+    if (hotKey & kHotKeyShift)
+        text += (localized ? shiftName_ : std::string("Shift")) + "+";
+    if (hotKey & kHotKeyAlt)
+        text += (localized ? altName_ : std::string("Alt")) + "+";
+    if (hotKey & kHotKeyWin)
+        text += (localized ? winName_ : std::string("Win")) + "+";
+    return text + KeyName(key, localized);
+}
+
+std::uint32_t HotKeyCodec::FromText(std::string_view text, bool localized) const {
+    const std::vector<std::string_view> items = SplitItems(text);
+    if (items.empty())
+        return 0;
+
+    std::uint16_t modifiers = 0;
+    if (items.size() >= 2) {
+        for (std::size_t i = 0; i + 1 < items.size(); ++i) {
+            const std::uint16_t flag = ModifierOf(Trim(items[i]));
+            if (flag == 0)
+                return 0; // an unknown modifier word: not a hotkey
+            modifiers |= flag;
+        }
+    }
+
+    const std::uint16_t key = KeyOf(items.back(), localized);
+    if (key == 0)
+        return 0;
+    return GetHotKey(modifiers, key);
+}
+
+bool HotKeyCodec::SameIgnoringCase(std::string_view a, std::string_view b) const {
+    return layout_.EqualIgnoringCase(a, b);
+}
+
+std::string HotKeyCodec::KeyName(std::uint32_t key, bool localized) const {
+    const bool extended = IsExtendedKey(key);
+    std::string name;
+    if (localized) {
+        name = LayoutKeyName(layout_, layout_.ScanCode(key), extended);
+    } else {
+        const std::uint32_t scanCode = layout_.ScanCodeIn(key, reference_);
+        if ((scanCode & 0xFF) != 0 || extended) {
+            // Key names come from the thread's current layout: switch to the reference
+            // layout for this one lookup only.
+            const LayoutHandle previous = layout_.Current();
+            if (previous != reference_)
+                layout_.Activate(reference_);
+            name = LayoutKeyName(layout_, scanCode, extended);
+            if (previous != reference_)
+                layout_.Activate(previous);
+        }
+    }
+    if (CharacterCount(name) < 2 && key >= kFirstMediaKey &&
+        key < kFirstMediaKey + kMediaKeyNames.size())
+        name = kMediaKeyNames[key - kFirstMediaKey];
+    return name;
+}
+
+std::uint16_t HotKeyCodec::ModifierOf(std::string_view item) const {
+    if (SameIgnoringCase(item, "Shift") || SameIgnoringCase(item, shiftName_))
+        return kHotKeyModShift;
+    if (SameIgnoringCase(item, "Ctrl") || SameIgnoringCase(item, ctrlName_))
+        return kHotKeyModControl;
+    if (SameIgnoringCase(item, "Alt") || SameIgnoringCase(item, altName_))
+        return kHotKeyModAlt;
+    if (SameIgnoringCase(item, "Win") || SameIgnoringCase(item, winName_))
+        return kHotKeyModWin;
     return 0;
 }
 
 // A modifier word where the key belongs: compared with case, so that "shift" can still be
 // found as the name of the Shift key.
-bool IsModifierWord(std::string_view item) {
-    const ModuleState& state = State();
-    for (std::string_view name : {std::string_view("Ctrl"), std::string_view(state.ctrlName),
-                                  std::string_view("Alt"), std::string_view(state.altName),
-                                  std::string_view("Shift"), std::string_view(state.shiftName),
-                                  std::string_view("Win"), std::string_view(state.winName)})
+bool HotKeyCodec::IsModifierWord(std::string_view item) const {
+    for (std::string_view name : {std::string_view("Ctrl"), std::string_view(ctrlName_),
+                                  std::string_view("Alt"), std::string_view(altName_),
+                                  std::string_view("Shift"), std::string_view(shiftName_),
+                                  std::string_view("Win"), std::string_view(winName_)})
         if (item == name)
             return true;
     return false;
 }
 
 // No cache: the names follow whatever layout the thread has now.
-std::uint16_t FindKey(std::string_view name, bool localized) {
+std::uint16_t HotKeyCodec::FindKey(std::string_view name, bool localized) const {
     for (std::uint16_t key = 8; key <= 255; ++key)
-        if (SameIgnoringCase(HotKeyToText(key, localized), name))
+        if (SameIgnoringCase(ToText(key, localized), name))
             return key;
     return 0;
 }
 
-std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
+std::uint16_t HotKeyCodec::KeyOf(std::string_view lastItem, bool localized) const {
     std::string item(Trim(lastItem));
     // An item of blanks alone (a tab, say) names no key; searching for the empty name
     // would pick whichever key the layout leaves nameless.
@@ -205,93 +261,3 @@ std::uint16_t KeyOf(std::string_view lastItem, bool localized) {
     return FindKey(item, localized);
 }
 
-} // namespace
-
-std::uint32_t GetHotKey(std::uint16_t Modifiers, std::uint16_t Key) {
-    std::uint32_t flags = 0;
-    if (Modifiers & HotKeyModAlt)
-        flags += 0x80;
-    if (Modifiers & HotKeyModControl)
-        flags += 0x40;
-    if (Modifiers & HotKeyModShift)
-        flags += 0x20;
-    if (Modifiers & HotKeyModWin)
-        flags += 0x100;
-    return (flags << 8) + Key;
-}
-
-void SeparateHotKey(std::uint32_t HotKey, std::uint16_t& Modifiers, std::uint16_t& Key) {
-    Key = static_cast<std::uint16_t>(HotKey & HotKeyKeyMask);
-    std::uint16_t flags = 0;
-    if (HotKey & HotKeyWin)
-        flags |= HotKeyModWin;
-    if (HotKey & HotKeyAlt)
-        flags |= HotKeyModAlt;
-    if (HotKey & HotKeyCtrl)
-        flags |= HotKeyModControl;
-    if (HotKey & HotKeyShift)
-        flags |= HotKeyModShift;
-    Modifiers = flags;
-}
-
-std::string HotKeyToText(std::uint32_t HotKey, bool Localized) {
-    const ModuleState& state = State();
-    const std::uint32_t key = HotKey & HotKeyKeyMask;
-    std::string text;
-    if (HotKey & HotKeyCtrl)
-        text += (Localized ? state.ctrlName : std::string("Ctrl")) + "+";
-    if (HotKey & HotKeyShift)
-        text += (Localized ? state.shiftName : std::string("Shift")) + "+";
-    if (HotKey & HotKeyAlt)
-        text += (Localized ? state.altName : std::string("Alt")) + "+";
-    if (HotKey & HotKeyWin)
-        text += (Localized ? state.winName : std::string("Win")) + "+";
-    return text + KeyName(key, IsExtendedKey(key), Localized);
-}
-
-std::uint32_t TextToHotKey(std::string_view Text, bool Localized) {
-    const std::vector<std::string_view> items = SplitItems(Text);
-    if (items.empty())
-        return 0;
-
-    std::uint16_t modifiers = 0;
-    if (items.size() >= 2) {
-        for (std::size_t i = 0; i + 1 < items.size(); ++i) {
-            const std::uint16_t flag = ModifierOf(Trim(items[i]));
-            if (flag == 0)
-                return 0; // an unknown modifier word: not a hotkey
-            modifiers |= flag;
-        }
-    }
-
-    const std::uint16_t key = KeyOf(items.back(), Localized);
-    if (key == 0)
-        return 0;
-    return GetHotKey(modifiers, key);
-}
-
-void HotKeyModuleStart(KeyboardLayout& layout) {
-    ModuleState& state = State();
-    state = ModuleState{};
-    state.layout = &layout;
-
-    // The names the current layout gives the Shift, Ctrl and Alt keys themselves.
-    state.shiftName = HotKeyToText(16, true);
-    state.ctrlName = HotKeyToText(17, true);
-    state.altName = HotKeyToText(18, true);
-    // A layout that writes "ALT" in capitals gets "WIN" to match.
-    if (IsAsciiCapitals(state.altName))
-        state.winName = AsciiUpper(state.winName);
-
-    const std::vector<LayoutHandle> installed = layout.Installed(InstalledLayoutLimit);
-    state.reference = layout.Load(ReferenceLayoutId);
-    state.loadedHere =
-        std::find(installed.begin(), installed.end(), state.reference) == installed.end();
-}
-
-void HotKeyModuleEnd() {
-    ModuleState& state = State();
-    if (state.loadedHere && state.layout && state.reference != 0)
-        state.layout->Unload(state.reference);
-    state = ModuleState{};
-}

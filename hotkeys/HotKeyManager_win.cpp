@@ -1,6 +1,5 @@
 #include "hotkeys/HotKeyManager_win.h"
 
-#include "hotkeys/HotKeyCodec.h"
 #include "hotkeys/KeyboardLayout_win.h"
 
 #include <stdexcept>
@@ -8,142 +7,105 @@
 
 namespace {
 
-constexpr wchar_t ManagerClassName[] = L"TervaneHotKeyManager";
-constexpr wchar_t ApplicationClassName[] = L"TervaneHotKeyApplication";
-constexpr wchar_t AtomPrefix[] = L"HotKeyManagerHotKey";
-constexpr wchar_t TestAtomName[] = L"HotKeyManagerHotKeyTest";
+constexpr wchar_t kManagerClass[] = L"TervaneHotKeyManager";
+constexpr wchar_t kProbeClass[] = L"TervaneHotKeyProbe";
+constexpr wchar_t kAtomPrefix[] = L"HotKeyManagerHotKey";
+constexpr wchar_t kTestAtomName[] = L"HotKeyManagerHotKeyTest";
 
-HWND applicationWindow = nullptr;
-
-// Registers a window class of this module once per process.
-void EnsureClass(const wchar_t* name, WNDPROC procedure) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(instance, name, &existing))
-        return;
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = procedure;
-    cls.hInstance = instance;
-    cls.lpszClassName = name;
-    if (!RegisterClassExW(&cls) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw std::runtime_error("Cannot register the hotkey window class");
-}
-
-// Message-only windows receive posted messages, WM_HOTKEY among them, and are never shown.
-HWND CreateHiddenWindow(const wchar_t* className, void* creationParameter) {
-    return CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           GetModuleHandleW(nullptr), creationParameter);
-}
+HWND probeWindow = nullptr;
 
 } // namespace
 
-THotKeyManager::THotKeyManager() {
-    EnsureClass(ManagerClassName, &THotKeyManager::WindowProc);
-    // WM_NCCREATE stores FHandle before CreateWindowExW returns.
-    if (!CreateHiddenWindow(ManagerClassName, this))
+HotKeyManager::HotKeyManager() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterClassOnce(instance, {kManagerClass});
+    // Message-only windows receive posted messages, WM_HOTKEY among them, and are never
+    // shown. WM_NCCREATE stores the handle before CreateWindowExW returns.
+    if (!CreateWindowExW(0, kManagerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                         this))
         throw std::runtime_error("Cannot create the hotkey manager's window");
 }
 
-THotKeyManager::~THotKeyManager() {
+HotKeyManager::~HotKeyManager() {
     ClearHotKeys();
-    if (FHandle)
-        DestroyWindow(FHandle);
+    if (hwnd_)
+        DestroyWindow(hwnd_);
 }
 
-std::uint16_t THotKeyManager::AddHotKey(std::uint32_t HotKey) {
+std::uint16_t HotKeyManager::AddHotKey(std::uint32_t hotKey) {
     std::uint16_t modifiers = 0, key = 0;
-    SeparateHotKey(HotKey, modifiers, key);
-    const std::wstring atomName = AtomPrefix + std::to_wstring(HotKey);
+    SeparateHotKey(hotKey, modifiers, key);
+    const std::wstring atomName = kAtomPrefix + std::to_wstring(hotKey);
     // A full atom table leaves no identifier to register under: the registration is refused.
     const ATOM atom = GlobalAddAtomW(atomName.c_str());
     if (atom == 0)
         return 0;
-    if (!RegisterHotKey(FHandle, atom, modifiers, key)) {
+    if (!RegisterHotKey(hwnd_, atom, modifiers, key)) {
         GlobalDeleteAtom(atom);
         return 0;
     }
-    FRegistrations.push_back({HotKey, atom});
+    registrations_.push_back({hotKey, atom});
     return atom;
 }
 
-bool THotKeyManager::Release(const THotKeyRegistration& registration) {
-    const bool released = UnregisterHotKey(FHandle, registration.KeyIndex) != FALSE;
-    GlobalDeleteAtom(registration.KeyIndex);
+bool HotKeyManager::Release(const HotKeyRegistration& registration) {
+    const bool released = UnregisterHotKey(hwnd_, registration.keyIndex) != FALSE;
+    GlobalDeleteAtom(registration.keyIndex);
     return released;
 }
 
-bool THotKeyManager::RemoveHotKey(std::uint32_t HotKey) {
-    for (auto it = FRegistrations.begin(); it != FRegistrations.end(); ++it) {
-        if (it->HotKey != HotKey)
+bool HotKeyManager::RemoveHotKey(std::uint32_t hotKey) {
+    for (auto it = registrations_.begin(); it != registrations_.end(); ++it) {
+        if (it->hotKey != hotKey)
             continue;
         const bool released = Release(*it);
-        FRegistrations.erase(it);
+        registrations_.erase(it);
         return released;
     }
     return false;
 }
 
-void THotKeyManager::ClearHotKeys() {
-    while (!FRegistrations.empty()) {
-        Release(FRegistrations.back());
-        FRegistrations.pop_back();
+void HotKeyManager::ClearHotKeys() {
+    while (!registrations_.empty()) {
+        Release(registrations_.back());
+        registrations_.pop_back();
     }
 }
 
-LRESULT THotKeyManager::WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (Msg == WM_HOTKEY && OnHotKeyPressed) {
+LRESULT HotKeyManager::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_HOTKEY && onHotKeyPressed) {
         // lParam: registration flags in the low word, key code in the high word.
-        const std::uint32_t flags = LOWORD(lParam);
-        std::uint32_t value = HIWORD(lParam);
-        if (flags & HotKeyModShift)
-            value += HotKeyShift;
-        if (flags & HotKeyModControl)
-            value += HotKeyCtrl;
-        if (flags & HotKeyModAlt)
-            value += HotKeyAlt;
-        if (flags & HotKeyModWin)
-            value += HotKeyWin;
+        const std::uint32_t flags = LOWORD(lp);
+        std::uint32_t value = HIWORD(lp);
+        if (flags & kHotKeyModShift)
+            value += kHotKeyShift;
+        if (flags & kHotKeyModControl)
+            value += kHotKeyCtrl;
+        if (flags & kHotKeyModAlt)
+            value += kHotKeyAlt;
+        if (flags & kHotKeyModWin)
+            value += kHotKeyWin;
         // Only hotkeys of this manager raise the event, not others registered for its window.
-        for (const THotKeyRegistration& registration : FRegistrations) {
-            if (registration.HotKey != value)
+        for (const HotKeyRegistration& registration : registrations_) {
+            if (registration.hotKey != value)
                 continue;
             // A copy, so that the handler may reassign the event.
-            const TOnHotKeyPressed handler = OnHotKeyPressed;
-            handler(value, LOWORD(wParam));
+            const HotKeyPressHandler handler = onHotKeyPressed;
+            handler(value, LOWORD(wp));
             break;
         }
     }
-    return DefWindowProcW(FHandle, Msg, wParam, lParam);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK THotKeyManager::WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* manager =
-            static_cast<THotKeyManager*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        manager->FHandle = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(manager));
-    }
-    auto* manager = reinterpret_cast<THotKeyManager*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!manager)
-        return DefWindowProcW(window, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        manager->FHandle = nullptr;
-        return DefWindowProcW(window, msg, wParam, lParam);
-    }
-    return manager->WndProc(msg, wParam, lParam);
-}
-
-bool HotKeyAvailable(std::uint32_t HotKey) {
+bool HotKeyAvailable(std::uint32_t hotKey) {
+    const HWND window = HotKeyModule::ProbeWindow();
     // Without an identifier there is nothing to try the registration under: not available.
-    const ATOM atom = GlobalAddAtomW(TestAtomName);
+    const ATOM atom = GlobalAddAtomW(kTestAtomName);
     if (atom == 0)
         return false;
     std::uint16_t modifiers = 0, key = 0;
-    SeparateHotKey(HotKey, modifiers, key);
-    const HWND window = HotKeyApplicationWindow();
+    SeparateHotKey(hotKey, modifiers, key);
     const bool accepted = RegisterHotKey(window, atom, modifiers, key) != FALSE;
     if (accepted)
         UnregisterHotKey(window, atom);
@@ -151,25 +113,26 @@ bool HotKeyAvailable(std::uint32_t HotKey) {
     return accepted;
 }
 
-HWND HotKeyApplicationWindow() {
-    if (!applicationWindow) {
-        EnsureClass(ApplicationClassName, DefWindowProcW);
-        applicationWindow = CreateHiddenWindow(ApplicationClassName, nullptr);
-        if (!applicationWindow)
-            throw std::runtime_error("Cannot create the hotkey application window");
+HotKeyModule::HotKeyModule() : codec_(SystemKeyboardLayout()) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW probeClass{};
+    probeClass.cbSize = sizeof(probeClass);
+    if (!GetClassInfoExW(instance, kProbeClass, &probeClass)) {
+        probeClass.lpfnWndProc = DefWindowProcW;
+        probeClass.hInstance = instance;
+        probeClass.lpszClassName = kProbeClass;
+        if (!RegisterClassExW(&probeClass))
+            throw std::runtime_error("Cannot register the hotkey probe window class");
     }
-    return applicationWindow;
+    probeWindow = CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  instance, nullptr);
+    if (!probeWindow)
+        throw std::runtime_error("Cannot create the hotkey probe window");
 }
 
-void HotKeyModuleStartWin() {
-    HotKeyModuleStart(SystemKeyboardLayout());
-    HotKeyApplicationWindow();
+HotKeyModule::~HotKeyModule() {
+    DestroyWindow(probeWindow);
+    probeWindow = nullptr;
 }
 
-void HotKeyModuleEndWin() {
-    if (applicationWindow) {
-        DestroyWindow(applicationWindow);
-        applicationWindow = nullptr;
-    }
-    HotKeyModuleEnd();
-}
+HWND HotKeyModule::ProbeWindow() { return probeWindow; }

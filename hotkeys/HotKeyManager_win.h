@@ -1,5 +1,8 @@
 #pragma once
 // Global hotkeys registered with the system, and their presses delivered as an event.
+#include "base/BaseWindow_win.h"
+#include "hotkeys/HotKeyCodec.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -8,64 +11,70 @@
 
 // One hotkey a manager holds: the value given to AddHotKey and the identifier (a global
 // atom) under which it is registered.
-struct THotKeyRegistration {
-    std::uint32_t HotKey;
-    std::uint16_t KeyIndex;
+struct HotKeyRegistration {
+    std::uint32_t hotKey;
+    std::uint16_t keyIndex;
 };
 
 // A press of a registered hotkey: its value and the identifier the system reported.
-using TOnHotKeyPressed = std::function<void(std::uint32_t HotKey, std::uint16_t Index)>;
+using HotKeyPressHandler = std::function<void(std::uint32_t hotKey, std::uint16_t index)>;
 
 // Registers hotkey values (see HotKeyCodec.h) for a hidden message-only window of its own
-// and raises OnHotKeyPressed when one of them is pressed. The owner (the main window)
+// and raises onHotKeyPressed when one of them is pressed. The owner (the main window)
 // holds it as a member; destroying it releases every hotkey and the window. Used on the
 // thread that created it, whose message loop delivers the presses.
-class THotKeyManager {
+class HotKeyManager : public BaseWindow<HotKeyManager> {
   public:
-    THotKeyManager();
-    virtual ~THotKeyManager();
-    THotKeyManager(const THotKeyManager&) = delete;
-    THotKeyManager& operator=(const THotKeyManager&) = delete;
+    HotKeyManager();
+    virtual ~HotKeyManager();
+    HotKeyManager(const HotKeyManager&) = delete;
+    HotKeyManager& operator=(const HotKeyManager&) = delete;
 
     // Registers the value under the atom "HotKeyManagerHotKey<value>"; returns that atom,
     // or 0 when the system (or the atom table) refused, leaving nothing behind.
-    std::uint16_t AddHotKey(std::uint32_t HotKey);
+    std::uint16_t AddHotKey(std::uint32_t hotKey);
     // Releases the first registration of the value. False when none is listed or the
     // system refused the release; a listed one leaves the list either way.
-    bool RemoveHotKey(std::uint32_t HotKey);
+    bool RemoveHotKey(std::uint32_t hotKey);
     // Releases every registration, the last first.
     void ClearHotKeys();
 
     // What this manager holds, in the order of registration.
-    const std::vector<THotKeyRegistration>& Registrations() const { return FRegistrations; }
-    HWND Handle() const { return FHandle; }
+    const std::vector<HotKeyRegistration>& Registrations() const { return registrations_; }
 
-    // Called on a press of a listed hotkey, from inside the window procedure; skipped
-    // when empty. It must not throw: the main window's handler runs inside its own guard.
-    TOnHotKeyPressed OnHotKeyPressed;
+    // Called on a press of a listed hotkey, from inside the window procedure (and so
+    // inside the program's error guard); skipped when empty.
+    HotKeyPressHandler onHotKeyPressed;
 
   protected:
+    friend class BaseWindow<HotKeyManager>;
     // Every message of the hidden window. Returns the message result.
-    virtual LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    bool Release(const THotKeyRegistration& registration);
+    bool Release(const HotKeyRegistration& registration);
 
-    HWND FHandle = nullptr;
-    std::vector<THotKeyRegistration> FRegistrations;
+    std::vector<HotKeyRegistration> registrations_;
 };
 
 // True when the system would accept a registration of the value now; false also for a
-// value this program already holds.
-bool HotKeyAvailable(std::uint32_t HotKey);
+// value this program already holds. Tries it on the module's probe window.
+bool HotKeyAvailable(std::uint32_t hotKey);
 
-// The process-wide hidden application window, made on first use and destroyed by
-// HotKeyModuleEndWin. HotKeyAvailable registers its test hotkey there.
-HWND HotKeyApplicationWindow();
+// The hotkey module of the program: the codec over the thread's keyboard layouts and the
+// hidden probe window HotKeyAvailable registers its test hotkey on. Made once at start,
+// before the main window; destroyed after it.
+class HotKeyModule {
+  public:
+    HotKeyModule();
+    ~HotKeyModule();
+    HotKeyModule(const HotKeyModule&) = delete;
+    HotKeyModule& operator=(const HotKeyModule&) = delete;
 
-// The hotkey module's start and end on Windows: the codec's module start over the thread's
-// keyboard layouts (SystemKeyboardLayout) and the application window; at the end the
-// window goes and the codec's module end runs.
-void HotKeyModuleStartWin();
-void HotKeyModuleEndWin();
+    const HotKeyCodec& Codec() const { return codec_; }
+    // The probe window while a module exists, else nullptr.
+    static HWND ProbeWindow();
+
+  private:
+    HotKeyCodec codec_;
+};

@@ -1,6 +1,6 @@
 #include "hotkeys/KeyboardLayout_win.h"
 
-#include "app/WideText_win.h"
+#include "base/WideText_win.h"
 
 #include <windows.h>
 

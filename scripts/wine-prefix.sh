@@ -6,12 +6,21 @@ export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-if [ ! -f "$WINEPREFIX/.tervane-ready" ]; then
+# The marker names what the prefix holds; a prefix made by an older script is made anew.
+ready="$WINEPREFIX/.tervane-ready-2"
+if [ ! -f "$ready" ]; then
   rm -rf "$WINEPREFIX"
   WINEARCH=win32 wineboot --init >/dev/null 2>&1
   # Virtual displays have no window manager: Wine draws the window frames itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix creation failed: $WINEPREFIX" >&2; exit 1; }
-  touch "$WINEPREFIX/.tervane-ready"
+  # Wine's own metric-compatible Tahoma and MS Sans Serif (Debian's fonts-wine), which
+  # Debian's Wine does not look for where the package puts them: without them Wine falls
+  # back to a wider font and the window's captions are clipped.
+  for font in tahoma.ttf tahomabd.ttf sserife.fon ms_sans_serif.ttf; do
+    cp /usr/share/wine/fonts/$font "$WINEPREFIX/drive_c/windows/Fonts/" ||
+      { echo "missing Wine font $font (package fonts-wine)" >&2; exit 1; }
+  done
+  touch "$ready"
 fi

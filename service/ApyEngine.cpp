@@ -60,8 +60,8 @@ PairListing ApyEngine::fetchPairs() {
 HopResult ApyEngine::translate(const Hop &hop, const std::string &text,
                                Clock::time_point deadline) {
   // markUnknown=no: APy then leaves out the marks of words it could not translate.
-  const std::string body = "langpair=" + protocol::percentEncode(hop.id) +
-                           "&markUnknown=no&q=" + protocol::percentEncode(text);
+  const std::string body = "langpair=" + protocol::PercentEncode(hop.id) +
+                           "&markUnknown=no&q=" + protocol::PercentEncode(text);
   const RemoteReply reply = remotePost(url_, "/translate", body,
                                        std::string(protocol::kRequestContentType), deadline,
                                        "APy pair " + hop.id);

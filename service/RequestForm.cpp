@@ -28,7 +28,7 @@ std::string quoteCode(std::string_view code) {
 
 std::variant<TranslateRequest, RequestError> readTranslateForm(std::string_view body,
                                                                std::size_t maxFields) {
-  const proto::FormParse form = proto::parseForm(body, maxFields);
+  const proto::FormParse form = proto::ParseForm(body, maxFields);
   switch (form.error) {
   case proto::FormError::None: break;
   case proto::FormError::BadEscape:
@@ -64,7 +64,7 @@ std::variant<TranslateRequest, RequestError> readTranslateForm(std::string_view 
 
   TranslateRequest request{std::move(*values[0]), std::move(*values[1]), std::move(*values[2])};
   for (const std::string *code : {&request.source, &request.target}) {
-    if (proto::findLanguage(*code) == nullptr) {
+    if (proto::FindLanguage(*code) == nullptr) {
       return bad("Unknown language code " + quoteCode(*code) +
                  ": use a lower-case code of the program's table such as 'fr' or 'zh-tw'");
     }

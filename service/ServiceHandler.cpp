@@ -92,7 +92,7 @@ HttpResponse ServiceHandler::translate(const HttpRequest &request, std::string &
 
   HttpResponse response;
   response.contentType = std::string(proto::kAnswerContentType);
-  response.body = proto::encodeAnswer(result.text);
+  response.body = proto::EncodeAnswer(result.text);
   return response;
 }
 

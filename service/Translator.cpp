@@ -26,8 +26,8 @@ Translation Translator::translate(const std::string &source, const std::string &
   }
   const auto route = buildGraph(listing).route(source, target, maxHops_);
   if (!route) {
-    const auto *from = protocol::findLanguage(source);
-    const auto *to = protocol::findLanguage(target);
+    const auto *from = protocol::FindLanguage(source);
+    const auto *to = protocol::FindLanguage(target);
     result.status = 422;
     result.route = "none";
     result.reason = "No translation route from " + std::string(from->name) + " to " +

@@ -1,6 +1,6 @@
 #include "translate/ServiceProtocol.h"
 
-#include "app/Languages.h"
+#include "translate/Languages.h"
 
 namespace tervane::protocol {
 
@@ -22,7 +22,7 @@ std::array<Language, 54> LowerCaseTable() {
 
 const std::array<Language, 54> kLanguages = LowerCaseTable();
 
-const Language *findLanguage(std::string_view code) {
+const Language *FindLanguage(std::string_view code) {
   for (const Language &language : kLanguages) {
     if (language.code == code) return &language;
   }
@@ -31,12 +31,12 @@ const Language *findLanguage(std::string_view code) {
 
 namespace {
 
-bool isUnreserved(unsigned char c) {
+bool IsUnreserved(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
          c == '-' || c == '.' || c == '_' || c == '*';
 }
 
-int hexValue(char c) {
+int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -44,20 +44,20 @@ int hexValue(char c) {
 }
 
 // Length of the line break starting at text[i] (CR LF, LF or CR), or 0.
-std::size_t lineBreakAt(std::string_view text, std::size_t i) {
+std::size_t LineBreakAt(std::string_view text, std::size_t i) {
   if (text[i] == '\r') return (i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
   return text[i] == '\n' ? 1 : 0;
 }
 
 } // namespace
 
-std::string percentEncode(std::string_view bytes) {
+std::string PercentEncode(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(bytes.size() * 3);
   for (char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
-    if (isUnreserved(c)) {
+    if (IsUnreserved(c)) {
       out += ch;
     } else if (c == ' ') {
       out += '+';
@@ -70,18 +70,18 @@ std::string percentEncode(std::string_view bytes) {
   return out;
 }
 
-std::string buildRequestBody(std::string_view text, std::string_view source,
+std::string BuildRequestBody(std::string_view text, std::string_view source,
                              std::string_view target) {
   std::string body;
-  body.append(kFieldText).append("=").append(percentEncode(text));
-  body.append("&").append(kFieldSource).append("=").append(percentEncode(source));
-  body.append("&").append(kFieldTarget).append("=").append(percentEncode(target));
+  body.append(kFieldText).append("=").append(PercentEncode(text));
+  body.append("&").append(kFieldSource).append("=").append(PercentEncode(source));
+  body.append("&").append(kFieldTarget).append("=").append(PercentEncode(target));
   body.append("&").append(kFieldFormat).append("=").append(kFormatValue);
   body.append("&").append(kFieldVersion).append("=").append(kVersionValue);
   return body;
 }
 
-std::optional<std::string> percentDecode(std::string_view encoded) {
+std::optional<std::string> PercentDecode(std::string_view encoded) {
   std::string out;
   out.reserve(encoded.size());
   for (std::size_t i = 0; i < encoded.size(); ++i) {
@@ -90,8 +90,8 @@ std::optional<std::string> percentDecode(std::string_view encoded) {
       out += ' ';
     } else if (c == '%') {
       if (i + 2 >= encoded.size()) return std::nullopt;
-      const int high = hexValue(encoded[i + 1]);
-      const int low = hexValue(encoded[i + 2]);
+      const int high = HexValue(encoded[i + 1]);
+      const int low = HexValue(encoded[i + 2]);
       if (high < 0 || low < 0) return std::nullopt;
       out += static_cast<char>(high * 16 + low);
       i += 2;
@@ -102,7 +102,7 @@ std::optional<std::string> percentDecode(std::string_view encoded) {
   return out;
 }
 
-FormParse parseForm(std::string_view body, std::size_t maxFields) {
+FormParse ParseForm(std::string_view body, std::size_t maxFields) {
   FormParse result;
   std::size_t start = 0;
   while (start <= body.size()) {
@@ -124,8 +124,8 @@ FormParse parseForm(std::string_view body, std::size_t maxFields) {
         result.errorOffset = start;
         return result;
       }
-      auto name = percentDecode(rawName);
-      auto value = percentDecode(rawValue);
+      auto name = PercentDecode(rawName);
+      auto value = PercentDecode(rawValue);
       if (!name || !value) {
         result.error = FormError::BadEscape;
         result.errorOffset = start;
@@ -138,13 +138,13 @@ FormParse parseForm(std::string_view body, std::size_t maxFields) {
   return result;
 }
 
-std::string encodeAnswer(std::string_view translation) {
+std::string EncodeAnswer(std::string_view translation) {
   std::string out;
   out.reserve(translation.size() + translation.size() / 8 + 2);
   out += '"';
   std::size_t i = 0;
   while (i < translation.size()) {
-    std::size_t len = lineBreakAt(translation, i);
+    std::size_t len = LineBreakAt(translation, i);
     if (len == 0) {
       if (translation[i] == '"') out += '\\';
       out += translation[i++];
@@ -154,7 +154,7 @@ std::string encodeAnswer(std::string_view translation) {
     int breaks = 0;
     std::size_t j = i;
     while (j < translation.size()) {
-      len = lineBreakAt(translation, j);
+      len = LineBreakAt(translation, j);
       if (len > 0) {
         ++breaks;
         j += len;
@@ -173,7 +173,7 @@ std::string encodeAnswer(std::string_view translation) {
   return out;
 }
 
-std::optional<std::string> decodeAnswer(std::string_view body) {
+std::optional<std::string> DecodeAnswer(std::string_view body) {
   if (body.size() < 2 || body.front() != '"' || body.back() != '"') return std::nullopt;
   const std::string_view inner = body.substr(1, body.size() - 2);
   static constexpr std::string_view kParagraph = "\\r\\n \\r\\n";

@@ -39,14 +39,14 @@ struct Language {
 extern const std::array<Language, 54> kLanguages;
 
 // The row for a lower-case code, or nullptr when the code is not one of ours.
-const Language *findLanguage(std::string_view code);
+const Language *FindLanguage(std::string_view code);
 
 // application/x-www-form-urlencoded as the program writes it: letters, digits, '-', '.',
 // '_' and '*' kept, space as '+', every other byte as %XX in upper case.
-std::string percentEncode(std::string_view bytes);
+std::string PercentEncode(std::string_view bytes);
 
 // The whole request body, fields in their fixed order.
-std::string buildRequestBody(std::string_view text, std::string_view source,
+std::string BuildRequestBody(std::string_view text, std::string_view source,
                              std::string_view target);
 
 // Why a form body could not be read.
@@ -61,17 +61,17 @@ struct FormParse {
 // Splits and decodes a form body. '+' is a space; a '%' not followed by two hex digits is
 // an error rather than kept literally, so that a body cut short is never half-accepted.
 // Empty segments ("a=1&&b=2") are skipped; more than maxFields fields is an error.
-FormParse parseForm(std::string_view body, std::size_t maxFields);
+FormParse ParseForm(std::string_view body, std::size_t maxFields);
 
 // Decodes one form component; nullopt on a bad escape.
-std::optional<std::string> percentDecode(std::string_view encoded);
+std::optional<std::string> PercentDecode(std::string_view encoded);
 
 // The answer body: a quotation mark, the escaped text, a quotation mark. A line break
 // (LF, CR LF or CR) becomes the four characters \r\n; two or more line breaks with only
 // blanks between them are one paragraph break, written \r\n \r\n; '"' becomes \".
-std::string encodeAnswer(std::string_view translation);
+std::string EncodeAnswer(std::string_view translation);
 
-// The inverse of encodeAnswer, with LF line breaks; nullopt when the body is not quoted.
-std::optional<std::string> decodeAnswer(std::string_view body);
+// The inverse of EncodeAnswer, with LF line breaks; nullopt when the body is not quoted.
+std::optional<std::string> DecodeAnswer(std::string_view body);
 
 } // namespace tervane::protocol

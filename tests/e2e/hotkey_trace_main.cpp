@@ -8,16 +8,16 @@
 #include <cstdlib>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    return RunProgram(instance, showCommand, [](TMainForm& form) {
-        auto pressed = form.HotKeyManager1->OnHotKeyPressed;
-        form.HotKeyManager1->OnHotKeyPressed = [pressed](std::uint32_t HotKey, std::uint16_t Index) {
+    return RunProgram(instance, showCommand, [](MainWindow& window) {
+        auto pressed = window.HotKeys().onHotKeyPressed;
+        window.HotKeys().onHotKeyPressed = [pressed](std::uint32_t hotKey, std::uint16_t index) {
             if (const wchar_t* path = _wgetenv(L"TERVANE_HOTKEY_TRACE")) {
                 if (FILE* trace = _wfopen(path, L"a")) {
-                    std::fprintf(trace, "%04lX %u\n", static_cast<unsigned long>(HotKey), Index);
+                    std::fprintf(trace, "%04lX %u\n", static_cast<unsigned long>(hotKey), index);
                     std::fclose(trace);
                 }
             }
-            pressed(HotKey, Index);
+            pressed(hotKey, index);
         };
     });
 }

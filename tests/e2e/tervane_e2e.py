@@ -209,7 +209,7 @@ def main():
             desktop.start_service(args.service)
             print("translation service: http://127.0.0.1:58470/translate")
         desktop.start_program()
-        main_window = desktop.wait_window(cls="TMainForm", title="Tervane 5.1")
+        main_window = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
         print(desktop.screenshot(args.out, main_window))
 
 

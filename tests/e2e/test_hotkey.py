@@ -28,7 +28,7 @@ class GlobalHotKey(unittest.TestCase):
             trace = Path(tmp) / "presses.txt"
             desktop.env["TERVANE_HOTKEY_TRACE"] = "Z:" + str(trace).replace("/", "\\")
             desktop.start_program(exe=TRACING_EXE)
-            main = desktop.wait_window(cls="TMainForm", title="Tervane 5.1")
+            main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
             listbox = next(w for w in desktop.windows(main) if w["cls"] == "ListBox")
             items = desktop.list_items(listbox["hwnd"])
             self.assertEqual(len(items), 1, items)

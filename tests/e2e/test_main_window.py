@@ -16,7 +16,7 @@ class MainWindow(unittest.TestCase):
     def test_main_window_shows_its_controls_and_flags(self):
         with Desktop(BUILD) as desktop:
             desktop.start_program()
-            main = desktop.wait_window(cls="TMainForm", title="Tervane 5.1")
+            main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
             windows = desktop.windows(main)
             texts = {w["text"] for w in windows}
             for caption in ["Add a HotKey", "HotKey in Use", "Language", "Transparency",
@@ -40,7 +40,7 @@ class MainWindow(unittest.TestCase):
     def test_exit_button_by_keyboard_ends_the_program(self):
         with Desktop(BUILD) as desktop:
             program = desktop.start_program()
-            main = desktop.wait_window(cls="TMainForm", title="Tervane 5.1")
+            main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
             desktop.focus(main)
             desktop.key("alt+x")
             program.wait(timeout=30)

@@ -32,7 +32,7 @@ Reply postForm(unsigned short port, const std::string &body, const std::string &
 
 Reply postTranslate(unsigned short port, const std::string &text, const std::string &source,
                     const std::string &target) {
-  return postForm(port, protocol::buildRequestBody(text, source, target));
+  return postForm(port, protocol::BuildRequestBody(text, source, target));
 }
 
 Reply getPath(unsigned short port, const std::string &path) {

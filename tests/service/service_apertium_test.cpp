@@ -62,7 +62,7 @@ TEST_F(ApertiumService, KeepsParagraphsLineBreaksAndQuotationMarks) {
   // And through a chain of two pipelines.
   const Reply chained = postTranslate(port(), "Le \"chat\".\n\nLe chat.", "fr", "en");
   ASSERT_EQ(chained.status, 200) << chained.reason;
-  EXPECT_EQ(proto::decodeAnswer(chained.body), "The \"cat\".\n\nThe cat.");
+  EXPECT_EQ(proto::DecodeAnswer(chained.body), "The \"cat\".\n\nThe cat.");
 }
 
 TEST_F(ApertiumService, LeavesNoUnknownWordMarks) {

@@ -65,7 +65,7 @@ TEST_F(ApyService, KeepsParagraphsAndQuotationMarks) {
   const Reply reply =
       postTranslate(port(), "Il a dit \"bonjour\" à Marie.\n\nLe chat est noir.", "fr", "es");
   ASSERT_EQ(reply.status, 200) << reply.reason;
-  EXPECT_EQ(proto::decodeAnswer(reply.body), "Ha dicho \"saludo\" a Marie.\n\nEl gato es negro.");
+  EXPECT_EQ(proto::DecodeAnswer(reply.body), "Ha dicho \"saludo\" a Marie.\n\nEl gato es negro.");
 }
 
 TEST_F(ApyService, AnswersAMissingPairWith422NamingTheServer) {

@@ -1,5 +1,5 @@
-#include "app/ErrorReport.h"
-#include "app/Languages.h"
+#include "base/ErrorReport.h"
+#include "translate/Languages.h"
 
 #include <gtest/gtest.h>
 

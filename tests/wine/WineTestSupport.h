@@ -1,14 +1,19 @@
 #pragma once
 // What the Windows tests share: pumping messages with a deadline, real mouse input, and
 // a recorder that answers the program's message boxes instead of a person.
-#include "app/MessageBox_win.h"
-#include "app/WideText_win.h"
+#include "base/MessageBox_win.h"
+#include "base/WideText_win.h"
+#include "hotkeys/HotKeyManager_win.h"
 
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+// The hotkey module, made at start as the program makes it; fixtures make and end it.
+inline std::optional<HotKeyModule> hotKeyModule;
 
 // Dispatches pending messages (through the dialog manager, as the program's loop does)
 // until `done` holds or the deadline passes; returns whether `done` held.

@@ -4,6 +4,8 @@
 #include "hotkeys/HotKeyManager_win.h"
 #include "hotkeys/KeyboardLayout_win.h"
 
+#include "WineTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,8 +24,8 @@ std::vector<HKL> InstalledLayouts() {
 
 class HotKeyCodecWin : public testing::Test {
   protected:
-    void SetUp() override { HotKeyModuleStartWin(); }
-    void TearDown() override { HotKeyModuleEndWin(); }
+    void SetUp() override { hotKeyModule.emplace(); }
+    void TearDown() override { hotKeyModule.reset(); }
 };
 
 TEST(WinKeyboardLayout, AnswersFromTheThreadsLayout) {
@@ -48,46 +50,46 @@ TEST(WinKeyboardLayout, AnswersFromTheThreadsLayout) {
 }
 
 TEST_F(HotKeyCodecWin, ModuleStartAndEndLeaveTheInstalledLayoutsAsTheyWere) {
-    HotKeyModuleEndWin();
+    hotKeyModule.reset();
     const std::vector<HKL> before = InstalledLayouts();
     const HKL current = GetKeyboardLayout(0);
 
-    HotKeyModuleStartWin();
-    const HWND application = HotKeyApplicationWindow();
+    hotKeyModule.emplace();
+    const HWND application = HotKeyModule::ProbeWindow();
     EXPECT_TRUE(IsWindow(application));
     // The localised names are what the layout calls the modifier keys themselves.
-    const std::string ctrl = HotKeyToText(VK_CONTROL, true);
-    const std::string shift = HotKeyToText(VK_SHIFT, true);
-    const std::string alt = HotKeyToText(VK_MENU, true);
+    const std::string ctrl = hotKeyModule->Codec().ToText(VK_CONTROL, true);
+    const std::string shift = hotKeyModule->Codec().ToText(VK_SHIFT, true);
+    const std::string alt = hotKeyModule->Codec().ToText(VK_MENU, true);
     EXPECT_FALSE(ctrl.empty());
-    EXPECT_EQ(HotKeyToText(0xE07B, true), ctrl + "+" + shift + "+" + alt + "+F12");
+    EXPECT_EQ(hotKeyModule->Codec().ToText(0xE07B, true), ctrl + "+" + shift + "+" + alt + "+F12");
     const bool altInCapitals =
         std::all_of(alt.begin(), alt.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-    EXPECT_EQ(HotKeyToText(0x1007B, true), altInCapitals ? "WIN+F12" : "Win+F12");
+    EXPECT_EQ(hotKeyModule->Codec().ToText(0x1007B, true), altInCapitals ? "WIN+F12" : "Win+F12");
     EXPECT_EQ(GetKeyboardLayout(0), current);
 
-    HotKeyModuleEndWin();
+    hotKeyModule.reset();
     EXPECT_FALSE(IsWindow(application));
     EXPECT_EQ(InstalledLayouts(), before);
     EXPECT_EQ(GetKeyboardLayout(0), current);
-    HotKeyModuleStartWin();
-    EXPECT_NE(HotKeyApplicationWindow(), nullptr);
+    hotKeyModule.emplace();
+    EXPECT_NE(HotKeyModule::ProbeWindow(), nullptr);
 }
 
 TEST_F(HotKeyCodecWin, DefaultHotKeyConvertsBothWays) {
     const HKL current = GetKeyboardLayout(0);
     for (bool localized : {true, false}) {
         SCOPED_TRACE(localized ? "localised" : "English");
-        EXPECT_EQ(TextToHotKey("Ctrl+Shift+F12", localized), 0x607Bu);
-        EXPECT_EQ(TextToHotKey(" ctrl + shift + f12 ", localized), 0x607Bu);
-        EXPECT_EQ(TextToHotKey(HotKeyToText(0x607B, localized), localized), 0x607Bu);
-        EXPECT_EQ(TextToHotKey("Alt+Ctrl+X", localized), 0xC058u);
-        EXPECT_EQ(TextToHotKey("Win+Shift+a", localized), 0x12041u);
-        EXPECT_EQ(TextToHotKey("Ctrl+Shift", localized), 0u);
-        EXPECT_EQ(TextToHotKey("Hyper+F1", localized), 0u);
-        EXPECT_EQ(HotKeyToText(0xAD, localized).empty(), false);
+        EXPECT_EQ(hotKeyModule->Codec().FromText("Ctrl+Shift+F12", localized), 0x607Bu);
+        EXPECT_EQ(hotKeyModule->Codec().FromText(" ctrl + shift + f12 ", localized), 0x607Bu);
+        EXPECT_EQ(hotKeyModule->Codec().FromText(hotKeyModule->Codec().ToText(0x607B, localized), localized), 0x607Bu);
+        EXPECT_EQ(hotKeyModule->Codec().FromText("Alt+Ctrl+X", localized), 0xC058u);
+        EXPECT_EQ(hotKeyModule->Codec().FromText("Win+Shift+a", localized), 0x12041u);
+        EXPECT_EQ(hotKeyModule->Codec().FromText("Ctrl+Shift", localized), 0u);
+        EXPECT_EQ(hotKeyModule->Codec().FromText("Hyper+F1", localized), 0u);
+        EXPECT_EQ(hotKeyModule->Codec().ToText(0xAD, localized).empty(), false);
     }
-    EXPECT_EQ(HotKeyToText(0x607B, false), "Ctrl+Shift+F12");
+    EXPECT_EQ(hotKeyModule->Codec().ToText(0x607B, false), "Ctrl+Shift+F12");
     // The English form switched layouts only for its lookups.
     EXPECT_EQ(GetKeyboardLayout(0), current);
 }
@@ -99,9 +101,9 @@ bool IsModifierWord(const std::string& name) {
                                  "Shift",
                                  "Alt",
                                  "Win",
-                                 HotKeyToText(VK_CONTROL, true),
-                                 HotKeyToText(VK_SHIFT, true),
-                                 HotKeyToText(VK_MENU, true)};
+                                 hotKeyModule->Codec().ToText(VK_CONTROL, true),
+                                 hotKeyModule->Codec().ToText(VK_SHIFT, true),
+                                 hotKeyModule->Codec().ToText(VK_MENU, true)};
     return std::find(std::begin(words), std::end(words), name) != std::end(words);
 }
 
@@ -110,12 +112,12 @@ TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
         SCOPED_TRACE(localized ? "localised" : "English");
         int named = 0;
         for (std::uint32_t key = 8; key <= 255; ++key) {
-            const std::string name = HotKeyToText(key, localized);
+            const std::string name = hotKeyModule->Codec().ToText(key, localized);
             if (name.empty())
                 continue;
-            const std::string withCtrl = HotKeyToText(HotKeyCtrl | key, localized);
+            const std::string withCtrl = hotKeyModule->Codec().ToText(kHotKeyCtrl | key, localized);
             if (IsModifierWord(name)) {
-                EXPECT_EQ(TextToHotKey(withCtrl, localized), 0u) << key << " " << withCtrl;
+                EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized), 0u) << key << " " << withCtrl;
                 continue;
             }
             // "+" cuts a name apart; only "Num +" is mended.
@@ -124,13 +126,13 @@ TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
             ++named;
             // Several codes may carry one name: the search finds the first, whose text is
             // the same.
-            const std::uint32_t alone = TextToHotKey(name, localized);
+            const std::uint32_t alone = hotKeyModule->Codec().FromText(name, localized);
             EXPECT_NE(alone, 0u) << key << " " << name;
             EXPECT_LE(alone, key) << name;
-            EXPECT_EQ(HotKeyToText(alone, localized), name) << key;
-            const std::uint32_t value = TextToHotKey(withCtrl, localized);
-            EXPECT_EQ(value, HotKeyCtrl | alone) << key << " " << withCtrl;
-            EXPECT_EQ(HotKeyToText(value, localized), withCtrl) << key;
+            EXPECT_EQ(hotKeyModule->Codec().ToText(alone, localized), name) << key;
+            const std::uint32_t value = hotKeyModule->Codec().FromText(withCtrl, localized);
+            EXPECT_EQ(value, kHotKeyCtrl | alone) << key << " " << withCtrl;
+            EXPECT_EQ(hotKeyModule->Codec().ToText(value, localized), withCtrl) << key;
         }
         EXPECT_GT(named, 60) << "the layout names too few keys";
     }

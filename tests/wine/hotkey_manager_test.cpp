@@ -2,7 +2,11 @@
 #include "hotkeys/HotKeyCodec.h"
 #include "hotkeys/HotKeyManager_win.h"
 
+#include "WineTestSupport.h"
+
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include <string>
 #include <utility>
@@ -16,22 +20,8 @@ constexpr std::uint32_t CtrlAltF10 = 0xC079;
 constexpr std::uint32_t ShiftAltF11 = 0xA07A;
 constexpr std::uint32_t CtrlWinF8 = 0x14077;
 
-// Handles this thread's messages until `done` holds or five seconds have passed.
 template <typename Predicate> bool PumpUntil(Predicate done) {
-    const ULONGLONG deadline = GetTickCount64() + 5000;
-    while (!done()) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
+    return ::PumpUntil(nullptr, done);
 }
 
 ATOM FindAtom(std::uint32_t value) {
@@ -48,7 +38,7 @@ void PostPress(HWND window, std::uint16_t id, std::uint32_t value) {
 using Presses = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
 
 TEST(HotKeyManager, AddingRegistersOnceUnderItsAtomAndRemovingReleases) {
-    THotKeyManager manager;
+    HotKeyManager manager;
     ASSERT_NE(manager.Handle(), nullptr);
     EXPECT_TRUE(manager.Registrations().empty());
     ASSERT_TRUE(HotKeyAvailable(CtrlShiftAltF9));
@@ -61,21 +51,21 @@ TEST(HotKeyManager, AddingRegistersOnceUnderItsAtomAndRemovingReleases) {
     // The same value again is refused and leaves the one record and its atom.
     EXPECT_EQ(manager.AddHotKey(CtrlShiftAltF9), 0);
     ASSERT_EQ(manager.Registrations().size(), 1u);
-    EXPECT_EQ(manager.Registrations()[0].HotKey, CtrlShiftAltF9);
-    EXPECT_EQ(manager.Registrations()[0].KeyIndex, id);
+    EXPECT_EQ(manager.Registrations()[0].hotKey, CtrlShiftAltF9);
+    EXPECT_EQ(manager.Registrations()[0].keyIndex, id);
     EXPECT_EQ(FindAtom(CtrlShiftAltF9), id);
 
     const std::uint16_t second = manager.AddHotKey(CtrlAltF10);
     ASSERT_NE(second, 0);
     EXPECT_NE(second, id);
     ASSERT_EQ(manager.Registrations().size(), 2u);
-    EXPECT_EQ(manager.Registrations()[1].HotKey, CtrlAltF10);
+    EXPECT_EQ(manager.Registrations()[1].hotKey, CtrlAltF10);
 
     EXPECT_TRUE(manager.RemoveHotKey(CtrlShiftAltF9));
     EXPECT_EQ(FindAtom(CtrlShiftAltF9), 0);
     EXPECT_TRUE(HotKeyAvailable(CtrlShiftAltF9));
     ASSERT_EQ(manager.Registrations().size(), 1u);
-    EXPECT_EQ(manager.Registrations()[0].HotKey, CtrlAltF10);
+    EXPECT_EQ(manager.Registrations()[0].hotKey, CtrlAltF10);
     // Not listed (any more): false, nothing changes.
     EXPECT_FALSE(manager.RemoveHotKey(CtrlShiftAltF9));
     EXPECT_FALSE(manager.RemoveHotKey(CtrlAltF10 | 0x100000));
@@ -90,22 +80,22 @@ TEST(HotKeyManager, AddingRegistersOnceUnderItsAtomAndRemovingReleases) {
 }
 
 TEST(HotKeyManager, WinHotKeysAreRegisteredAndRemovedLikeAnyOther) {
-    THotKeyManager manager;
+    HotKeyManager manager;
     const std::uint16_t id = manager.AddHotKey(CtrlWinF8);
     ASSERT_NE(id, 0);
     EXPECT_FALSE(HotKeyAvailable(CtrlWinF8));
     // The value without Win is another hotkey.
-    EXPECT_FALSE(manager.RemoveHotKey(CtrlWinF8 & ~HotKeyWin));
-    EXPECT_TRUE(HotKeyAvailable(CtrlWinF8 & ~HotKeyWin));
+    EXPECT_FALSE(manager.RemoveHotKey(CtrlWinF8 & ~kHotKeyWin));
+    EXPECT_TRUE(HotKeyAvailable(CtrlWinF8 & ~kHotKeyWin));
     EXPECT_TRUE(manager.RemoveHotKey(CtrlWinF8));
     EXPECT_TRUE(manager.Registrations().empty());
     EXPECT_TRUE(HotKeyAvailable(CtrlWinF8));
 }
 
 TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
-    THotKeyManager manager;
+    HotKeyManager manager;
     Presses presses;
-    manager.OnHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
+    manager.onHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
         presses.emplace_back(HotKey, Index);
     };
     const std::uint16_t first = manager.AddHotKey(CtrlShiftAltF9);
@@ -120,7 +110,7 @@ TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
     // A press of a value that is not listed, though reported for this window, raises
     // nothing: it is handled before the listed press posted after it.
     PostPress(manager.Handle(), 0x1234, ShiftAltF11);
-    PostPress(manager.Handle(), first, CtrlWinF8 & ~HotKeyWin);
+    PostPress(manager.Handle(), first, CtrlWinF8 & ~kHotKeyWin);
     PostPress(manager.Handle(), first, CtrlShiftAltF9);
     ASSERT_TRUE(PumpUntil([&] { return presses.size() == 2; }));
     EXPECT_EQ(presses[1], std::make_pair(CtrlShiftAltF9, first));
@@ -131,7 +121,7 @@ TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
     EXPECT_EQ(presses[2], std::make_pair(CtrlShiftAltF9, std::uint16_t{0x2345}));
 
     // Unassigned, the hotkey message goes straight to the default window procedure.
-    manager.OnHotKeyPressed = nullptr;
+    manager.onHotKeyPressed = nullptr;
     EXPECT_EQ(SendMessageW(manager.Handle(), WM_HOTKEY, first, MAKELPARAM(7, 0x78)), 0);
     EXPECT_EQ(presses.size(), 3u);
 }
@@ -139,13 +129,13 @@ TEST(HotKeyManager, PressesOfListedHotKeysRaiseTheEventWithTheirIndex) {
 // Presses the keys of `value` and lets them go again, as the user does.
 void PressKeys(std::uint32_t value) {
     std::vector<WORD> keys;
-    if (value & HotKeyCtrl)
+    if (value & kHotKeyCtrl)
         keys.push_back(VK_CONTROL);
-    if (value & HotKeyShift)
+    if (value & kHotKeyShift)
         keys.push_back(VK_SHIFT);
-    if (value & HotKeyAlt)
+    if (value & kHotKeyAlt)
         keys.push_back(VK_MENU);
-    keys.push_back(static_cast<WORD>(value & HotKeyKeyMask));
+    keys.push_back(static_cast<WORD>(value & kHotKeyKeyMask));
     std::vector<INPUT> input;
     for (WORD key : keys) {
         INPUT down{};
@@ -165,9 +155,9 @@ void PressKeys(std::uint32_t value) {
 }
 
 TEST(HotKeyManager, ARealKeyPressArrivesWithTheRegistrationsIndex) {
-    THotKeyManager manager;
+    HotKeyManager manager;
     Presses presses;
-    manager.OnHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
+    manager.onHotKeyPressed = [&](std::uint32_t HotKey, std::uint16_t Index) {
         presses.emplace_back(HotKey, Index);
     };
     ASSERT_NE(manager.AddHotKey(CtrlAltF10), 0);
@@ -179,19 +169,19 @@ TEST(HotKeyManager, ARealKeyPressArrivesWithTheRegistrationsIndex) {
     EXPECT_EQ(presses[0], std::make_pair(CtrlShiftAltF9, id));
 }
 
-// Sees every message the manager's window gets, as an override of WndProc does.
-class ListeningManager : public THotKeyManager {
+// Sees every message the manager's window gets, as an override of HandleMessage does.
+class ListeningManager : public HotKeyManager {
   public:
     std::vector<UINT> messages;
 
   protected:
-    LRESULT WndProc(UINT Msg, WPARAM wParam, LPARAM lParam) override {
-        messages.push_back(Msg);
-        return THotKeyManager::WndProc(Msg, wParam, lParam);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        messages.push_back(msg);
+        return HotKeyManager::HandleMessage(msg, wp, lp);
     }
 };
 
-TEST(HotKeyManager, EveryMessageReachesWndProcAndTheDefaultProcedureAnswers) {
+TEST(HotKeyManager, EveryMessageReachesHandleMessageAndTheDefaultProcedureAnswers) {
     ListeningManager manager;
     constexpr UINT probe = WM_APP + 17;
     SendMessageW(manager.Handle(), probe, 0, 0);
@@ -204,7 +194,7 @@ TEST(HotKeyManager, EveryMessageReachesWndProcAndTheDefaultProcedureAnswers) {
     EXPECT_STREQ(text, L"HotKeyProbe");
 
     int pressed = 0;
-    manager.OnHotKeyPressed = [&](std::uint32_t, std::uint16_t) { ++pressed; };
+    manager.onHotKeyPressed = [&](std::uint32_t, std::uint16_t) { ++pressed; };
     const std::uint16_t id = manager.AddHotKey(ShiftAltF11);
     ASSERT_NE(id, 0);
     PostPress(manager.Handle(), id, ShiftAltF11);
@@ -216,7 +206,7 @@ TEST(HotKeyManager, ClearingAndDestructionFreeEveryHotKey) {
     const std::uint32_t values[] = {CtrlShiftAltF9, CtrlAltF10, CtrlWinF8};
     HWND window = nullptr;
     {
-        THotKeyManager manager;
+        HotKeyManager manager;
         window = manager.Handle();
         manager.ClearHotKeys(); // empty: nothing happens
         EXPECT_TRUE(manager.Registrations().empty());
@@ -244,8 +234,8 @@ TEST(HotKeyManager, ClearingAndDestructionFreeEveryHotKey) {
 }
 
 TEST(HotKeyManager, ASecondManagerCannotTakeWhatTheFirstHolds) {
-    auto first = std::make_unique<THotKeyManager>();
-    THotKeyManager second;
+    auto first = std::make_unique<HotKeyManager>();
+    HotKeyManager second;
     EXPECT_NE(first->Handle(), second.Handle());
     const std::uint16_t id = first->AddHotKey(CtrlShiftAltF9);
     ASSERT_NE(id, 0);
@@ -260,19 +250,45 @@ TEST(HotKeyManager, ASecondManagerCannotTakeWhatTheFirstHolds) {
     EXPECT_NE(second.AddHotKey(CtrlShiftAltF9), 0);
 }
 
-TEST(HotKeyManager, AvailabilityTestUsesTheApplicationWindowAndLeavesNothing) {
-    const HWND application = HotKeyApplicationWindow();
+TEST(HotKeyManager, AvailabilityTestUsesTheProbeWindowAndLeavesNothing) {
+    hotKeyModule.emplace();
+    const HWND application = HotKeyModule::ProbeWindow();
     ASSERT_TRUE(IsWindow(application));
-    EXPECT_EQ(HotKeyApplicationWindow(), application);
+    EXPECT_EQ(HotKeyModule::ProbeWindow(), application);
     EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
     EXPECT_EQ(GlobalFindAtomW(L"HotKeyManagerHotKeyTest"), 0);
     // The test registration was released: the application window can take the hotkey.
     ASSERT_TRUE(RegisterHotKey(application, 0x77, MOD_SHIFT | MOD_ALT, VK_F11));
     EXPECT_FALSE(HotKeyAvailable(ShiftAltF11));
-    THotKeyManager manager;
+    HotKeyManager manager;
     EXPECT_EQ(manager.AddHotKey(ShiftAltF11), 0);
     ASSERT_TRUE(UnregisterHotKey(application, 0x77));
     EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
+    hotKeyModule.reset();
+    EXPECT_FALSE(IsWindow(application));
+}
+
+// The hidden window is one of ours: an error of the press handler is reported like any
+// handler's, with no owner (a hidden window cannot own a box), and the manager goes on.
+TEST(HotKeyManager, AnErrorInThePressHandlerReachesTheErrorReport) {
+    MessageBoxRecorder boxes;
+    HotKeyManager manager;
+    int calls = 0;
+    manager.onHotKeyPressed = [&](std::uint32_t, std::uint16_t) {
+        ++calls;
+        throw std::runtime_error("Service down");
+    };
+    const std::uint16_t id = manager.AddHotKey(ShiftAltF11);
+    ASSERT_NE(id, 0);
+    for (int press = 1; press <= 2; ++press) {
+        PostPress(manager.Handle(), id, ShiftAltF11);
+        ASSERT_TRUE(PumpUntil([&] { return boxes.boxes.size() == static_cast<size_t>(press); }));
+    }
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(boxes.boxes[0].text, "Service down.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Tervane");
+    EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(boxes.boxes[0].owner, nullptr);
 }
 
 } // namespace

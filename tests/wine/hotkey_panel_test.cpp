@@ -1,5 +1,5 @@
 // The hotkey panel of the real main window, with Wine's real hotkey registration.
-#include "app/MainForm_win.h"
+#include "app/MainWindow_win.h"
 #include "hotkeys/HotKeyCodec.h"
 #include "hotkeys/HotKeyManager_win.h"
 #include "WineTestSupport.h"
@@ -12,21 +12,21 @@
 namespace {
 
 constexpr std::uint32_t kCtrlShiftF12 = 0x607B;
-constexpr std::uint32_t kCtrlAltF5 = HotKeyCtrl | HotKeyAlt | VK_F5;
+constexpr std::uint32_t kCtrlAltF5 = kHotKeyCtrl | kHotKeyAlt | VK_F5;
 
 class HotKeyPanelTest : public testing::Test {
   protected:
     void SetUp() override {
-        HotKeyModuleStartWin();
+        hotKeyModule.emplace();
         form = MakeForm();
     }
     void TearDown() override {
         form.reset();
         Pump();
-        HotKeyModuleEndWin();
+        hotKeyModule.reset();
     }
-    static std::unique_ptr<TMainForm> MakeForm() {
-        auto f = std::make_unique<TMainForm>();
+    static std::unique_ptr<MainWindow> MakeForm() {
+        auto f = std::make_unique<MainWindow>(hotKeyModule->Codec());
         f->Create(GetModuleHandleW(nullptr));
         f->Show(SW_SHOW);
         return f;
@@ -34,56 +34,56 @@ class HotKeyPanelTest : public testing::Test {
 
     std::vector<std::string> Lines() {
         std::vector<std::string> lines;
-        const auto count = SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0);
+        const auto count = SendMessageW(form->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             wchar_t text[256] = {};
-            SendMessageW(form->ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            SendMessageW(form->Control(ControlId::HotKeyList), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
             lines.push_back(Narrow(text));
         }
         return lines;
     }
     std::vector<std::uint32_t> Registered() {
         std::vector<std::uint32_t> values;
-        for (const auto& r : form->HotKeyManager1->Registrations()) values.push_back(r.HotKey);
+        for (const auto& r : form->HotKeys().Registrations()) values.push_back(r.hotKey);
         return values;
     }
     void Enter(WORD key, BYTE flags) {
-        SendMessageW(form->HotKey1, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
+        SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
     }
-    WORD EntryBox() { return static_cast<WORD>(SendMessageW(form->HotKey1, HKM_GETHOTKEY, 0, 0)); }
+    WORD EntryBox() { return static_cast<WORD>(SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_GETHOTKEY, 0, 0)); }
     void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-    void Select(int line) { SendMessageW(form->ListBox1, LB_SETCURSEL, line, 0); }
+    void Select(int line) { SendMessageW(form->Control(ControlId::HotKeyList), LB_SETCURSEL, line, 0); }
 
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(HotKeyPanelTest, DefaultHotKeyIsTheFirstLineAndRegisteredAtStart) {
-    EXPECT_EQ(Lines(), std::vector<std::string>{HotKeyToText(kCtrlShiftF12, true)});
+    EXPECT_EQ(Lines(), std::vector<std::string>{hotKeyModule->Codec().ToText(kCtrlShiftF12, true)});
     EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12});
     EXPECT_FALSE(HotKeyAvailable(kCtrlShiftF12));
 }
 
 TEST_F(HotKeyPanelTest, AddingRegistersAndListsTheEntryBoxHotKeyOnce) {
     MessageBoxRecorder boxes;
-    Click(form->BtnAdd); // the box is empty
+    Click(form->Control(ControlId::AddButton)); // the box is empty
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "No hotkey specified.");
     EXPECT_EQ(boxes.boxes[0].caption, "Warning");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
 
     Enter(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_EXT);
-    Click(form->BtnAdd);
+    Click(form->Control(ControlId::AddButton));
     EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(Lines().back(), HotKeyToText(kCtrlAltF5, true));
+    EXPECT_EQ(Lines().back(), hotKeyModule->Codec().ToText(kCtrlAltF5, true));
     EXPECT_EQ(Registered().back(), kCtrlAltF5) << "the box's extended flag is dropped";
     EXPECT_EQ(EntryBox(), 0) << "the entry box is emptied";
     EXPECT_FALSE(HotKeyAvailable(kCtrlAltF5));
 
     // The same again: the system refuses it, the warning names it, nothing changes.
     Enter(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT);
-    Click(form->BtnAdd);
+    Click(form->Control(ControlId::AddButton));
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, HotKeyToText(kCtrlAltF5, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[1].text, hotKeyModule->Codec().ToText(kCtrlAltF5, true) + " couldn't be assigned to a hotkey.");
     EXPECT_EQ(boxes.boxes[1].caption, "Warning");
     EXPECT_EQ(Lines().size(), 2u);
     EXPECT_EQ(Registered().size(), 2u);
@@ -92,7 +92,7 @@ TEST_F(HotKeyPanelTest, AddingRegistersAndListsTheEntryBoxHotKeyOnce) {
 
 TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     SetForegroundWindow(form->Handle());
-    SetFocus(form->HotKey1);
+    SetFocus(form->Control(ControlId::HotKeyEntry));
     Pump(form->Handle());
     INPUT keys[4]{};
     for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
@@ -105,49 +105,49 @@ TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     SendInput(4, keys, sizeof(INPUT));
     ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return LOBYTE(EntryBox()) == VK_F5; }));
     EXPECT_EQ(HIBYTE(EntryBox()), 0) << "Shift alone is not kept";
-    Click(form->BtnAdd);
+    Click(form->Control(ControlId::AddButton));
     EXPECT_EQ(Registered().back(), static_cast<std::uint32_t>(VK_F5));
 }
 
 TEST_F(HotKeyPanelTest, RemovingNeedsASelectionAndReleasesTheHotKey) {
     MessageBoxRecorder boxes;
-    Click(form->BtnRemove);
+    Click(form->Control(ControlId::RemoveButton));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Please select an item");
     EXPECT_EQ(boxes.boxes[0].caption, "Tervane");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK));
 
     // A hotkey with Win, as the store may hold one, is listed and removed like any other.
-    const std::uint32_t winF7 = HotKeyWin | VK_F7;
+    const std::uint32_t winF7 = kHotKeyWin | VK_F7;
     form->AddHotKeyToList(winF7);
     ASSERT_EQ(Lines().size(), 2u);
     EXPECT_NE(Lines()[1].find("+F7"), std::string::npos);
     EXPECT_EQ(Lines()[1].rfind("WIN+", 0) == 0 || Lines()[1].rfind("Win+", 0) == 0, true) << Lines()[1];
     Select(1);
-    Click(form->BtnRemove);
+    Click(form->Control(ControlId::RemoveButton));
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Lines().size(), 1u);
     EXPECT_TRUE(HotKeyAvailable(winF7));
 
     Select(0);
-    Click(form->BtnRemove);
+    Click(form->Control(ControlId::RemoveButton));
     EXPECT_TRUE(Lines().empty());
     EXPECT_TRUE(HotKeyAvailable(kCtrlShiftF12));
 
-    Click(form->BtnRemove); // an empty list, nothing selected
+    Click(form->Control(ControlId::RemoveButton)); // an empty list, nothing selected
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
 TEST_F(HotKeyPanelTest, ClearAllFreesEveryHotKeyAndEmptiesTheBox) {
     form->AddHotKeyToList(kCtrlAltF5);
     Enter('Q', HOTKEYF_CONTROL);
-    Click(form->BtnClear);
+    Click(form->Control(ControlId::ClearButton));
     EXPECT_TRUE(Lines().empty());
     EXPECT_TRUE(Registered().empty());
     EXPECT_EQ(EntryBox(), 0);
     EXPECT_TRUE(HotKeyAvailable(kCtrlShiftF12));
     EXPECT_TRUE(HotKeyAvailable(kCtrlAltF5));
-    Click(form->BtnClear); // again, on an empty list
+    Click(form->Control(ControlId::ClearButton)); // again, on an empty list
     EXPECT_TRUE(Lines().empty());
 }
 
@@ -155,9 +155,9 @@ TEST_F(HotKeyPanelTest, ASecondCopyCannotTakeTheFirstOnesHotKey) {
     MessageBoxRecorder boxes;
     auto second = MakeForm();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, HotKeyToText(kCtrlShiftF12, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[0].text, hotKeyModule->Codec().ToText(kCtrlShiftF12, true) + " couldn't be assigned to a hotkey.");
     EXPECT_EQ(boxes.boxes[0].owner, second->Handle());
-    EXPECT_EQ(SendMessageW(second->ListBox1, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(second->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12}) << "the first keeps it";
 }
 
@@ -168,7 +168,7 @@ TEST_F(HotKeyPanelTest, AnErrorInsideAButtonHandlerReachesTheErrorReport) {
         if (box.text == "Please select an item") throw std::runtime_error("Out of boxes");
         return IDOK;
     });
-    Click(form->BtnRemove); // through the real window procedure
+    Click(form->Control(ControlId::RemoveButton)); // through the real window procedure
     SetMessageBoxHook(std::move(previous));
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Out of boxes.");
@@ -176,7 +176,7 @@ TEST_F(HotKeyPanelTest, AnErrorInsideAButtonHandlerReachesTheErrorReport) {
     EXPECT_EQ(boxes[1].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
 
     // The window goes on handling its buttons.
-    Click(form->BtnClear);
+    Click(form->Control(ControlId::ClearButton));
     EXPECT_TRUE(Lines().empty());
 }
 

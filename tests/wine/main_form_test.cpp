@@ -1,6 +1,6 @@
 // The main window with the real controls of Wine's user32 and comctl32, driven in-process.
-#include "app/Languages.h"
-#include "app/MainForm_win.h"
+#include "translate/Languages.h"
+#include "app/MainWindow_win.h"
 #include "WineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@ namespace {
 class MainFormTest : public testing::Test {
   protected:
     void SetUp() override {
-        HotKeyModuleStartWin();
-        form = std::make_unique<TMainForm>();
+        hotKeyModule.emplace();
+        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
         form->Create(GetModuleHandleW(nullptr));
         form->Show(SW_SHOW);
         Pump(form->Handle());
@@ -22,7 +22,7 @@ class MainFormTest : public testing::Test {
     void TearDown() override {
         form.reset();
         Pump();
-        HotKeyModuleEndWin();
+        hotKeyModule.reset();
     }
 
     // A user's pick: the picker moves, then tells its parent as a real pick does.
@@ -34,7 +34,7 @@ class MainFormTest : public testing::Test {
     }
     int Position(HWND picker) { return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0)); }
 
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 bool PickerFontIsTahoma(HWND picker) {
@@ -49,8 +49,8 @@ bool PickerFontIsTahoma(HWND picker) {
 
 struct Expected {
     const char* name;
-    HWND TMainForm::*control;
-    HWND TMainForm::*parent; // nullptr: the main window itself
+    ControlId control;
+    ControlId parent; // ControlId{}: the main window itself
     const char* cls;
     const char* caption;
     RECT place; // left, top, right, bottom in the parent's client coordinates
@@ -74,38 +74,37 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     EXPECT_NE(GetClassLongPtrW(main, GCLP_HICON), 0u) << "the program's icon";
 
-    using F = TMainForm;
     const Expected controls[] = {
-        {"GroupBox1", &F::GroupBox1, nullptr, "Button", "Add a HotKey", {8, 8, 249, 63}},
-        {"HotKey1", &F::HotKey1, &F::GroupBox1, "msctls_hotkey32", "", {12, 22, 153, 43}},
-        {"BtnAdd", &F::BtnAdd, &F::GroupBox1, "Button", "Add", {164, 21, 229, 44}},
-        {"GroupBox4", &F::GroupBox4, nullptr, "Button", "HotKey in Use", {8, 72, 249, 233}},
-        {"ListBox1", &F::ListBox1, &F::GroupBox4, "ListBox", "", {12, 22, 153, 143}},
-        {"BtnRemove", &F::BtnRemove, &F::GroupBox4, "Button", "Remove", {164, 21, 229, 44}},
-        {"BtnClear", &F::BtnClear, &F::GroupBox4, "Button", "Clear all", {164, 49, 229, 72}},
-        {"GroupBox5", &F::GroupBox5, nullptr, "Button", "Language", {264, 8, 465, 89}},
-        {"wl_srclang", &F::wl_srclang, &F::GroupBox5, "ComboBox", nullptr, {16, 21, 129, 41}},
-        {"wl_trglang", &F::wl_trglang, &F::GroupBox5, "ComboBox", nullptr, {16, 45, 129, 65}},
-        {"SpeedButton1", &F::SpeedButton1, &F::GroupBox5, "Button", "", {144, 28, 176, 60}},
-        {"GroupBox6", &F::GroupBox6, nullptr, "Button", "Transparency", {264, 99, 465, 164}},
-        {"TrackBar1", &F::TrackBar1, &F::GroupBox6, "msctls_trackbar32", "", {8, 24, 185, 57}},
-        {"GroupBox7", &F::GroupBox7, nullptr, "Button", "Options", {264, 168, 465, 268}},
-        {"CheckBox5", &F::CheckBox5, &F::GroupBox7, "Button",
+        {"HotKeyGroup", ControlId::HotKeyGroup, ControlId{}, "Button", "Add a HotKey", {8, 8, 249, 63}},
+        {"HotKeyEntry", ControlId::HotKeyEntry, ControlId::HotKeyGroup, "msctls_hotkey32", "", {12, 22, 153, 43}},
+        {"AddButton", ControlId::AddButton, ControlId::HotKeyGroup, "Button", "Add", {164, 21, 229, 44}},
+        {"HotKeysInUseGroup", ControlId::HotKeysInUseGroup, ControlId{}, "Button", "HotKey in Use", {8, 72, 249, 233}},
+        {"HotKeyList", ControlId::HotKeyList, ControlId::HotKeysInUseGroup, "ListBox", "", {12, 22, 153, 143}},
+        {"RemoveButton", ControlId::RemoveButton, ControlId::HotKeysInUseGroup, "Button", "Remove", {164, 21, 229, 44}},
+        {"ClearButton", ControlId::ClearButton, ControlId::HotKeysInUseGroup, "Button", "Clear all", {164, 49, 229, 72}},
+        {"LanguageGroup", ControlId::LanguageGroup, ControlId{}, "Button", "Language", {264, 8, 465, 89}},
+        {"SourcePicker", ControlId::SourcePicker, ControlId::LanguageGroup, "ComboBox", nullptr, {16, 21, 129, 41}},
+        {"TargetPicker", ControlId::TargetPicker, ControlId::LanguageGroup, "ComboBox", nullptr, {16, 45, 129, 65}},
+        {"CompactButton", ControlId::CompactButton, ControlId::LanguageGroup, "Button", "", {144, 28, 176, 60}},
+        {"TransparencyGroup", ControlId::TransparencyGroup, ControlId{}, "Button", "Transparency", {264, 99, 465, 164}},
+        {"TransparencySlider", ControlId::TransparencySlider, ControlId::TransparencyGroup, "msctls_trackbar32", "", {8, 24, 185, 57}},
+        {"OptionsGroup", ControlId::OptionsGroup, ControlId{}, "Button", "Options", {264, 168, 465, 268}},
+        {"FreezeBox", ControlId::FreezeBox, ControlId::OptionsGroup, "Button",
          "Freeze && wait for translation result", {8, 21, 193, 38}},
-        {"CheckBox6", &F::CheckBox6, &F::GroupBox7, "Button", "Copy translation result to clipboard",
+        {"CopyToClipboardBox", ControlId::CopyToClipboardBox, ControlId::OptionsGroup, "Button", "Copy translation result to clipboard",
          {8, 45, 196, 62}},
-        {"CheckBox7", &F::CheckBox7, &F::GroupBox7, "Button", "Log translation results to file",
+        {"LogToFileBox", ControlId::LogToFileBox, ControlId::OptionsGroup, "Button", "Log translation results to file",
          {8, 69, 161, 86}},
-        {"Button2", &F::Button2, &F::GroupBox7, "Button", "...", {164, 63, 187, 86}},
-        {"Button3", &F::Button3, nullptr, "Button", "&About", {240, 275, 305, 298}},
-        {"Button1", &F::Button1, nullptr, "Button", "&Minimize", {320, 275, 385, 298}},
-        {"BtnExit", &F::BtnExit, nullptr, "Button", "E&xit", {400, 275, 465, 298}},
+        {"ViewLogButton", ControlId::ViewLogButton, ControlId::OptionsGroup, "Button", "...", {164, 63, 187, 86}},
+        {"AboutButton", ControlId::AboutButton, ControlId{}, "Button", "&About", {240, 275, 305, 298}},
+        {"MinimizeButton", ControlId::MinimizeButton, ControlId{}, "Button", "&Minimize", {320, 275, 385, 298}},
+        {"ExitButton", ControlId::ExitButton, ControlId{}, "Button", "E&xit", {400, 275, 465, 298}},
     };
     for (const Expected& e : controls) {
         SCOPED_TRACE(e.name);
-        HWND h = form.get()->*e.control;
+        HWND h = form->Control(e.control);
         ASSERT_TRUE(IsWindow(h));
-        HWND parent = e.parent ? form.get()->*e.parent : main;
+        HWND parent = e.parent == ControlId{} ? main : form->Control(e.parent);
         EXPECT_EQ(GetParent(h), parent);
         EXPECT_EQ(ClassOf(h), e.cls);
         if (e.caption) {
@@ -117,46 +116,44 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
         EXPECT_EQ(r.left, e.place.left);
         EXPECT_EQ(r.top, e.place.top);
         EXPECT_EQ(r.right, e.place.right);
-        if (e.cls == std::string("ComboBox") && !PickerFontIsTahoma(h)) {
-            // A stand-in font taller than Tahoma's 12 pixels makes the closed face taller.
-            EXPECT_LE(r.bottom - r.top, 24);
-        } else {
-            EXPECT_EQ(r.bottom, e.place.bottom);
+        EXPECT_EQ(r.bottom, e.place.bottom);
+        if (e.cls == std::string("ComboBox")) {
+            EXPECT_TRUE(PickerFontIsTahoma(h)) << "Wine's own Tahoma is in the prefix";
         }
     }
 
     // Labels: left and top are fixed, the size follows the text.
-    EXPECT_EQ(WindowText(form->Label1), "Select text from anywhere on screen, ");
-    EXPECT_EQ(WindowText(form->Label3), "Press the HotKey to translate your selected text.");
-    EXPECT_EQ(WindowText(form->Label4).rfind("Copyright \u00A9 20", 0), 0u) << WindowText(form->Label4);
-    EXPECT_NE(WindowText(form->Label4).find("Vellmark"), std::string::npos);
-    EXPECT_EQ(RectInParent(form->Label1).left, 9);
-    EXPECT_EQ(RectInParent(form->Label1).top, 239);
-    EXPECT_EQ(RectInParent(form->Label3).top, 256);
-    EXPECT_EQ(RectInParent(form->Label4).top, 285);
-    for (HWND label : {form->Label1, form->Label3, form->Label4}) {
+    EXPECT_EQ(WindowText(form->Control(ControlId::SelectTextLabel)), "Select text from anywhere on screen, ");
+    EXPECT_EQ(WindowText(form->Control(ControlId::PressHotKeyLabel)), "Press the HotKey to translate your selected text.");
+    EXPECT_EQ(WindowText(form->Control(ControlId::CopyrightLabel)).rfind("Copyright \u00A9 20", 0), 0u) << WindowText(form->Control(ControlId::CopyrightLabel));
+    EXPECT_NE(WindowText(form->Control(ControlId::CopyrightLabel)).find("Vellmark"), std::string::npos);
+    EXPECT_EQ(RectInParent(form->Control(ControlId::SelectTextLabel)).left, 9);
+    EXPECT_EQ(RectInParent(form->Control(ControlId::SelectTextLabel)).top, 239);
+    EXPECT_EQ(RectInParent(form->Control(ControlId::PressHotKeyLabel)).top, 256);
+    EXPECT_EQ(RectInParent(form->Control(ControlId::CopyrightLabel)).top, 285);
+    for (HWND label : {form->Control(ControlId::SelectTextLabel), form->Control(ControlId::PressHotKeyLabel), form->Control(ControlId::CopyrightLabel)}) {
         const RECT r = RectInParent(label);
         EXPECT_GT(r.right - r.left, 100) << WindowText(label) << ": as wide as its text";
         EXPECT_GT(r.bottom - r.top, 8);
     }
 
     // Initial states.
-    EXPECT_EQ(SendMessageW(form->HotKey1, HKM_GETHOTKEY, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0), 1) << "the default hotkey";
-    EXPECT_EQ(SendMessageW(form->ListBox1, LB_GETITEMHEIGHT, 0, 0), 13);
-    EXPECT_EQ(SendMessageW(form->TrackBar1, TBM_GETRANGEMIN, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(form->TrackBar1, TBM_GETRANGEMAX, 0, 0), 16);
-    EXPECT_EQ(SendMessageW(form->TrackBar1, TBM_GETPOS, 0, 0), 16);
-    EXPECT_EQ(SendMessageW(form->CheckBox5, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(form->CheckBox6, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageW(form->CheckBox7, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_GETHOTKEY, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0), 1) << "the default hotkey";
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyList), LB_GETITEMHEIGHT, 0, 0), 13);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETRANGEMIN, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETRANGEMAX, 0, 0), 16);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETPOS, 0, 0), 16);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::FreezeBox), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::CopyToClipboardBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::LogToFileBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(MainFormTest, TabOrderRunsThroughTheGroupsThenTheButtons) {
-    const HWND expected[] = {form->HotKey1,   form->BtnAdd,    form->ListBox1,  form->BtnRemove,
-                             form->BtnClear,  form->wl_srclang, form->wl_trglang, form->TrackBar1,
-                             form->CheckBox5, form->CheckBox6, form->CheckBox7, form->Button2,
-                             form->Button3,   form->Button1,   form->BtnExit,   form->HotKey1};
+    const HWND expected[] = {form->Control(ControlId::HotKeyEntry),   form->Control(ControlId::AddButton),    form->Control(ControlId::HotKeyList),  form->Control(ControlId::RemoveButton),
+                             form->Control(ControlId::ClearButton),  form->Control(ControlId::SourcePicker), form->Control(ControlId::TargetPicker), form->Control(ControlId::TransparencySlider),
+                             form->Control(ControlId::FreezeBox), form->Control(ControlId::CopyToClipboardBox), form->Control(ControlId::LogToFileBox), form->Control(ControlId::ViewLogButton),
+                             form->Control(ControlId::AboutButton),   form->Control(ControlId::MinimizeButton),   form->Control(ControlId::ExitButton),   form->Control(ControlId::HotKeyEntry)};
     HWND main = form->Handle();
     HWND current = GetNextDlgTabItem(main, nullptr, FALSE);
     for (size_t i = 0; i < std::size(expected); ++i) {
@@ -167,7 +164,7 @@ TEST_F(MainFormTest, TabOrderRunsThroughTheGroupsThenTheButtons) {
 }
 
 TEST_F(MainFormTest, PickersHoldTheWholeTableAndOpenWithoutScrolling) {
-    for (HWND picker : {form->wl_srclang, form->wl_trglang}) {
+    for (HWND picker : {form->Control(ControlId::SourcePicker), form->Control(ControlId::TargetPicker)}) {
         ASSERT_EQ(SendMessageW(picker, CB_GETCOUNT, 0, 0), kLanguageCount);
         EXPECT_EQ(SendMessageW(picker, CB_GETITEMHEIGHT, 0, 0), 14);
         for (int i = 0; i < kLanguageCount; ++i) {
@@ -185,110 +182,110 @@ TEST_F(MainFormTest, PickersHoldTheWholeTableAndOpenWithoutScrolling) {
         EXPECT_GE(list.bottom, kLanguageCount * 14) << "all 54 rows visible at once";
         SendMessageW(picker, CB_SHOWDROPDOWN, FALSE, 0);
     }
-    EXPECT_EQ(form->PickerText(form->wl_srclang), "French");
-    EXPECT_EQ(form->PickerText(form->wl_trglang), "English");
-    EXPECT_EQ(SendMessageW(form->wl_srclang, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(SendMessageW(form->wl_trglang, CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(form->SrcLangCode, "FR");
-    EXPECT_EQ(form->TrgLangCode, "EN");
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)), "French");
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::TargetPicker)), "English");
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::SourcePicker), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::TargetPicker), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(form->SourceCode(), "FR");
+    EXPECT_EQ(form->TargetCode(), "EN");
 }
 
 TEST_F(MainFormTest, PickingARowSetsItsCode) {
-    Pick(form->wl_trglang, 12);
-    EXPECT_EQ(form->TrgLangCode, "ZH-TW");
-    EXPECT_EQ(form->PickerText(form->wl_trglang), "Chinese(T)");
-    Pick(form->wl_srclang, 6);
-    Pick(form->wl_trglang, 15);
-    EXPECT_EQ(form->SrcLangCode, "NL");
-    EXPECT_EQ(form->TrgLangCode, "NL");
-    EXPECT_EQ(form->PickerText(form->wl_srclang), form->PickerText(form->wl_trglang));
+    Pick(form->Control(ControlId::TargetPicker), 12);
+    EXPECT_EQ(form->TargetCode(), "ZH-TW");
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::TargetPicker)), "Chinese(T)");
+    Pick(form->Control(ControlId::SourcePicker), 6);
+    Pick(form->Control(ControlId::TargetPicker), 15);
+    EXPECT_EQ(form->SourceCode(), "NL");
+    EXPECT_EQ(form->TargetCode(), "NL");
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)), form->PickerText(form->Control(ControlId::TargetPicker)));
 
     // No selection leaves the code as it was; the face is then empty.
-    Pick(form->wl_srclang, -1);
-    EXPECT_EQ(form->SrcLangCode, "NL");
-    EXPECT_EQ(form->PickerText(form->wl_srclang), "");
+    Pick(form->Control(ControlId::SourcePicker), -1);
+    EXPECT_EQ(form->SourceCode(), "NL");
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)), "");
 }
 
 TEST_F(MainFormTest, ClicksOnTheLanguageGroupSwapButClicksOnItsControlsDoNot) {
-    HWND group = form->GroupBox5;
+    HWND group = form->Control(ControlId::LanguageGroup);
     SetForegroundWindow(form->Handle());
     Pump(form->Handle());
 
     ClickAt(group, {100, 74}); // empty area below the pickers
-    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->wl_srclang) == 0; }));
-    EXPECT_EQ(Position(form->wl_trglang), 1);
-    EXPECT_EQ(form->SrcLangCode, "EN");
-    EXPECT_EQ(form->TrgLangCode, "FR");
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->Control(ControlId::SourcePicker)) == 0; }));
+    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 1);
+    EXPECT_EQ(form->SourceCode(), "EN");
+    EXPECT_EQ(form->TargetCode(), "FR");
 
     ClickAt(group, {40, 3}); // the caption
-    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->wl_srclang) == 1; }));
-    EXPECT_EQ(Position(form->wl_trglang), 0);
-    EXPECT_EQ(form->SrcLangCode, "FR");
-    EXPECT_EQ(form->TrgLangCode, "EN");
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->Control(ControlId::SourcePicker)) == 1; }));
+    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0);
+    EXPECT_EQ(form->SourceCode(), "FR");
+    EXPECT_EQ(form->TargetCode(), "EN");
 
     // The compact-mode button and a picker are not the group.
     ClickAt(group, {160, 44});
     Pump(form->Handle());
-    EXPECT_EQ(Position(form->wl_srclang), 1);
-    EXPECT_EQ(Position(form->wl_trglang), 0);
+    EXPECT_EQ(Position(form->Control(ControlId::SourcePicker)), 1);
+    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0);
     ClickAt(group, {60, 30});
     ASSERT_TRUE(PumpUntil(form->Handle(),
-                          [&] { return SendMessageW(form->wl_srclang, CB_GETDROPPEDSTATE, 0, 0); }))
+                          [&] { return SendMessageW(form->Control(ControlId::SourcePicker), CB_GETDROPPEDSTATE, 0, 0); }))
         << "a click on the picker opens its list";
-    EXPECT_EQ(Position(form->wl_trglang), 0) << "and swaps nothing";
-    EXPECT_EQ(form->TrgLangCode, "EN");
-    SendMessageW(form->wl_srclang, CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0) << "and swaps nothing";
+    EXPECT_EQ(form->TargetCode(), "EN");
+    SendMessageW(form->Control(ControlId::SourcePicker), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST_F(MainFormTest, SwappingWithAnEmptyPickerMovesTheEmptinessToo) {
-    Pick(form->wl_srclang, -1); // as after a damaged stored position
-    form->GroupBox5Click();
-    EXPECT_EQ(Position(form->wl_srclang), 0);
-    EXPECT_EQ(Position(form->wl_trglang), -1);
-    EXPECT_EQ(form->SrcLangCode, "EN");
-    EXPECT_EQ(form->TrgLangCode, "FR");
+    Pick(form->Control(ControlId::SourcePicker), -1); // as after a damaged stored position
+    form->OnSwapLanguages();
+    EXPECT_EQ(Position(form->Control(ControlId::SourcePicker)), 0);
+    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), -1);
+    EXPECT_EQ(form->SourceCode(), "EN");
+    EXPECT_EQ(form->TargetCode(), "FR");
 }
 
 TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
     MessageBoxRecorder boxes;
-    form->RunGuarded([] { throw std::runtime_error("Disk full"); });
+    RunGuarded(form->Handle(), [] { throw std::runtime_error("Disk full"); });
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].caption, "Tervane");
     EXPECT_EQ(boxes.boxes[0].text, "Disk full.");
     EXPECT_EQ(boxes.boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_EQ(boxes.boxes[0].owner, form->Handle());
 
-    form->RunGuarded([] { throw std::runtime_error("Stop!"); });
+    RunGuarded(form->Handle(), [] { throw std::runtime_error("Stop!"); });
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].text, "Stop!");
 
-    Pick(form->wl_trglang, 3);
-    EXPECT_EQ(form->TrgLangCode, "ES") << "the window still handles its messages";
+    Pick(form->Control(ControlId::TargetPicker), 3);
+    EXPECT_EQ(form->TargetCode(), "ES") << "the window still handles its messages";
 }
 
 // The three ways to close all take the one close path and end the message loop.
 TEST_F(MainFormTest, ExitButtonCloseBoxAndAltF4CloseTheWindow) {
-    auto closed = [](TMainForm& f) {
+    auto closed = [](MainWindow& f) {
         HWND h = f.Handle();
         return PumpUntil(nullptr, [&] { return !IsWindow(h); });
     };
-    SendMessageW(form->BtnExit, BM_CLICK, 0, 0);
+    SendMessageW(form->Control(ControlId::ExitButton), BM_CLICK, 0, 0);
     EXPECT_TRUE(closed(*form));
 
-    form = std::make_unique<TMainForm>();
+    form = std::make_unique<MainWindow>(hotKeyModule->Codec());
     form->Create(GetModuleHandleW(nullptr));
     form->Show(SW_SHOW);
     SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
     EXPECT_TRUE(closed(*form));
 
-    form = std::make_unique<TMainForm>();
+    form = std::make_unique<MainWindow>(hotKeyModule->Codec());
     form->Create(GetModuleHandleW(nullptr));
     form->Show(SW_SHOW);
     // Alt+F4 on a control: the default handling turns it into the close command.
     SendMessageW(form->Handle(), WM_SYSKEYDOWN, VK_F4, 1 << 29);
     EXPECT_TRUE(closed(*form));
 
-    form = std::make_unique<TMainForm>();
+    form = std::make_unique<MainWindow>(hotKeyModule->Codec());
     form->Create(GetModuleHandleW(nullptr));
     form->Show(SW_SHOW);
     // Alt+X, as the message loop hands it to the dialog manager.

@@ -1,4 +1,4 @@
-#include "app/MaskedImages_win.h"
+#include "base/MaskedImages_win.h"
 
 #include <stdexcept>
 

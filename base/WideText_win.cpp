@@ -1,4 +1,4 @@
-#include "app/WideText_win.h"
+#include "base/WideText_win.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/Languages.h"
+#include "translate/Languages.h"
 
 namespace {
 constexpr std::array<Language, kLanguageCount> kLanguages{{

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 std::string ErrorReportText(const std::string& message) {
     // Compared as an unsigned byte: the last byte of a UTF-8 letter is above '.' too.

@@ -1,8 +1,8 @@
-#include "app/MessageBox_win.h"
+#include "base/MessageBox_win.h"
 
-#include "app/AppIdentity.h"
-#include "app/ErrorReport.h"
-#include "app/WideText_win.h"
+#include "base/AppIdentity.h"
+#include "base/ErrorReport.h"
+#include "base/WideText_win.h"
 
 namespace {
 MessageBoxHook& Hook() {
@@ -18,8 +18,12 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
 }
 
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
-    if (Hook()) return Hook()(MessageBoxRequest{owner, text, caption, type});
-    return MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+    // A modal box takes the keyboard focus; the control that had it gets it back.
+    HWND focus = GetFocus();
+    const int answer = Hook() ? Hook()(MessageBoxRequest{owner, text, caption, type})
+                              : MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+    if (focus && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
+    return answer;
 }
 
 void ShowWarningBox(HWND owner, const std::string& text) {

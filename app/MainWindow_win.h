@@ -1,0 +1,89 @@
+#pragma once
+// The main window: a fixed dialog-style window with the hotkey panel, the language
+// pickers, the transparency slider and the options. Its window procedure only dispatches
+// to the named handlers (inside the program's error guard, base/BaseWindow_win.h).
+// docs/ARCHITECTURE.md maps each control's caption to its name here.
+#include "app/ControlIds.h"
+#include "base/BaseWindow_win.h"
+#include "hotkeys/HotKeyManager_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Registered at every start, before the stored hotkeys.
+inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+F12";
+
+class MainWindow : public BaseWindow<MainWindow> {
+  public:
+    // `codec` converts hotkeys for the hotkey list; it must outlive the window.
+    explicit MainWindow(const HotKeyCodec& codec) : codec_(codec) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow();
+
+    // Creates the window with all its controls and runs OnCreate; hidden until Show.
+    // `owner` is the application window, whose taskbar button stands for the program.
+    void Create(HINSTANCE instance, HWND owner = nullptr);
+    void Show(int showCommand);
+
+    HWND Control(ControlId id) const;
+    // The service codes of the current source and target languages.
+    const std::string& SourceCode() const { return sourceCode_; }
+    const std::string& TargetCode() const { return targetCode_; }
+    HotKeyManager& HotKeys() { return *hotKeys_; }
+    // The display name at a picker's current position, empty when it has none.
+    std::string PickerText(HWND picker) const;
+
+    // Handlers, each named after the event it answers.
+    void OnCreate();
+    void OnClose();
+    void OnExit();
+    void OnSourceLanguageChange();
+    void OnTargetLanguageChange();
+    void OnSwapLanguages();
+    void OnTranslateHotKey(std::uint32_t hotKey, std::uint16_t index);
+
+    // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.
+    void AddHotKeyToList(std::uint32_t hotKey);
+    void OnAddHotKey();
+    void OnRemoveHotKey();
+    void OnClearHotKeys();
+
+  private:
+    friend class BaseWindow<MainWindow>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void OnCommand(ControlId id, int notification);
+    void OnActivate(bool active);
+    void CreateControls(HINSTANCE instance);
+    void LoadPickers(HINSTANCE instance);
+    void DrawLanguageItem(const DRAWITEMSTRUCT& item);
+    void DrawCompactButton(const DRAWITEMSTRUCT& item);
+
+    const HotKeyCodec& codec_;
+
+    HWND hotKeyGroup_ = nullptr, hotKeyEntry_ = nullptr, addButton_ = nullptr;
+    HWND hotKeysInUseGroup_ = nullptr, hotKeyList_ = nullptr, removeButton_ = nullptr,
+         clearButton_ = nullptr;
+    HWND languageGroup_ = nullptr, sourcePicker_ = nullptr, targetPicker_ = nullptr,
+         compactButton_ = nullptr;
+    HWND transparencyGroup_ = nullptr, transparencySlider_ = nullptr;
+    HWND optionsGroup_ = nullptr, freezeBox_ = nullptr, copyToClipboardBox_ = nullptr,
+         logToFileBox_ = nullptr, viewLogButton_ = nullptr;
+    HWND selectTextLabel_ = nullptr, pressHotKeyLabel_ = nullptr, copyrightLabel_ = nullptr;
+    HWND aboutButton_ = nullptr, minimizeButton_ = nullptr, exitButton_ = nullptr;
+    // The control that had the keyboard focus when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
+
+    std::string sourceCode_;
+    std::string targetCode_;
+    HIMAGELIST flagImages_ = nullptr;
+    HIMAGELIST compactGlyph_ = nullptr;
+    HFONT formFont_ = nullptr;
+    HFONT pickerFont_ = nullptr;
+    // The global hotkeys of the program; a press calls OnTranslateHotKey.
+    std::unique_ptr<HotKeyManager> hotKeys_;
+};
