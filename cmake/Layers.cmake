@@ -3,12 +3,20 @@
 # A folder links only the folders of the layers below it (docs/ARCHITECTURE.md); the test
 # "layers" (scripts/check-layers.py) refuses an include that points up or sideways.
 #
-# tervane_folder(<folder> [PORTABLE sources...] [WIN32 sources...] [USES folders...])
+# tervane_folder(<folder> [USES folders...] [EXCLUDE files...]): every *.cpp of the
+# folder (but the EXCLUDEd, such as a main()) goes in, *_win.cpp into the Win32 edge.
 function(tervane_folder folder)
-  cmake_parse_arguments(arg "" "" "PORTABLE;WIN32;USES" ${ARGN})
+  cmake_parse_arguments(arg "" "" "USES;EXCLUDE" ${ARGN})
   set(lib tervane_${folder})
-  list(TRANSFORM arg_PORTABLE PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
-  list(TRANSFORM arg_WIN32 PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(TRANSFORM arg_EXCLUDE PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  if(arg_EXCLUDE)
+    list(REMOVE_ITEM sources ${arg_EXCLUDE})
+  endif()
+  set(arg_PORTABLE ${sources})
+  list(FILTER arg_PORTABLE EXCLUDE REGEX "_win\\.cpp$")
+  set(arg_WIN32 ${sources})
+  list(FILTER arg_WIN32 INCLUDE REGEX "_win\\.cpp$")
 
   if(arg_PORTABLE)
     add_library(${lib} STATIC ${arg_PORTABLE})
