@@ -24,10 +24,12 @@ constexpr std::array<const char*, 18> kMediaKeyNames = {
 
 // Keys that share their scan code with another key and are told apart by the
 // extended-key flag alone: Page Up to Down arrow, Insert and Delete (numeric-pad keys),
-// Num Lock (Pause) and the numeric pad's divide ("/"). Only with the flag does the layout
-// give them their own name, so that each text reads back as its own key.
+// Print Screen (the numeric pad's "*"), Num Lock (Pause) and the numeric pad's divide
+// ("/"). Only with the flag does the layout give them their own name, so that each text
+// reads back as its own key.
 bool IsExtendedKey(std::uint32_t key) {
-    return (key >= 33 && key <= 40) || key == 45 || key == 46 || key == 0x6F || key == 0x90;
+    return (key >= 33 && key <= 40) || key == 44 || key == 45 || key == 46 || key == 0x6F ||
+           key == 0x90;
 }
 
 // Characters, not bytes: the names are UTF-8.

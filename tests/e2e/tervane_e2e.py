@@ -141,6 +141,10 @@ class Desktop:
                              visible=visible == "1", text=text))
         return rows
 
+    def screen_rect(self, hwnd):
+        """(left, top, right, bottom) of a window in screen coordinates."""
+        return tuple(int(v) for v in self.probe("screenrect", f"{hwnd:08X}").stdout.split())
+
     def list_items(self, hwnd):
         return self.probe("items", f"{hwnd:08X}").stdout.splitlines()
 
@@ -170,6 +174,22 @@ class Desktop:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+
+def ink_columns(png, rect, dark=96):
+    """The x offsets, within `rect` (left, top, right, bottom) of a PNG, of the pixel
+    columns that hold dark (text) pixels."""
+    left, top, right, bottom = rect
+    width, height = right - left, bottom - top
+    raw = subprocess.run(["convert", str(png), "-crop", f"{width}x{height}+{left}+{top}",
+                          "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+    columns = set()
+    for y in range(height):
+        for x in range(width):
+            r, g, b = raw[3 * (y * width + x): 3 * (y * width + x) + 3]
+            if r < dark and g < dark and b < dark:
+                columns.add(x)
+    return sorted(columns)
 
 
 def pixel(png, x, y):

@@ -6,7 +6,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
 from flags import shows_flag  # noqa: E402
-from tervane_e2e import Desktop  # noqa: E402
+from tervane_e2e import Desktop, ink_columns  # noqa: E402
 
 BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
 SHOTS = BUILD / "screenshots"
@@ -36,6 +36,18 @@ class MainWindow(unittest.TestCase):
             self.assertTrue(shows_flag(shot, 1), "French flag on the source picker")
             self.assertTrue(shows_flag(shot, 0), "US flag on the target picker")
             self.assertFalse(shows_flag(shot, 2), "no German flag while no list is open")
+
+            # Every option's caption is drawn whole: its last letters stand inside its check
+            # box with room to spare, not cut off at the box's right edge.
+            screen = desktop.screenshot(SHOTS / "main-window-screen.png")
+            for caption in ["Freeze && wait for translation result",
+                            "Copy translation result to clipboard",
+                            "Log translation results to file"]:
+                box = next(w for w in windows if w["text"] == caption)
+                rect = desktop.screen_rect(box["hwnd"])
+                ink = ink_columns(screen, rect)
+                self.assertTrue(ink, caption)
+                self.assertLess(ink[-1], rect[2] - rect[0] - 2, f"{caption!r} is clipped")
 
     def test_exit_button_by_keyboard_ends_the_program(self):
         with Desktop(BUILD) as desktop:

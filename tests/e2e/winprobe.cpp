@@ -78,7 +78,7 @@ int Find(const char* cls, const char* caption, int timeoutMs) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: winprobe find|dump|xid|items ...\n");
+        std::fprintf(stderr, "usage: winprobe find|dump|xid|screenrect|items ...\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -95,6 +95,10 @@ int main(int argc, char** argv) {
         auto xid = reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window"));
         if (!xid) return 1;
         std::printf("%lu\n", static_cast<unsigned long>(xid));
+    } else if (command == "screenrect") {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        std::printf("%ld\t%ld\t%ld\t%ld\n", r.left, r.top, r.right, r.bottom);
     } else if (command == "items") {
         const auto count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {

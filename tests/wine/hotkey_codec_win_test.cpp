@@ -107,7 +107,17 @@ bool IsModifierWord(const std::string& name) {
     return std::find(std::begin(words), std::end(words), name) != std::end(words);
 }
 
-TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
+// A stored hotkey must come back as itself at the next start: every key with a name reads
+// back as its own code, in both forms. One pair still shares a name under Wine: Wine's X11
+// keyboard table gives VK_OEM_NEC_EQUAL (0x92, a key of NEC PC-98 keyboards) the scan code
+// of the "=" key, so "=" (VK_OEM_PLUS, 0xBB) reads back as 0x92, the lower code. Windows'
+// US layout gives 0x92 no key, and there "=" reads back as itself.
+TEST_F(HotKeyCodecWin, EveryNamedKeyReadsBackAsItself) {
+    const HotKeyCodec& codec = hotKeyModule->Codec();
+    const auto readsBackAs = [&](std::uint32_t key, bool localized) -> std::uint32_t {
+        const bool sharedUnderWine = key == 0xBB && codec.ToText(0x92, localized) == codec.ToText(0xBB, localized);
+        return sharedUnderWine ? 0x92 : key;
+    };
     for (bool localized : {true, false}) {
         SCOPED_TRACE(localized ? "localised" : "English");
         int named = 0;
@@ -124,15 +134,10 @@ TEST_F(HotKeyCodecWin, EveryNamedKeySurvivesTextAndBack) {
             if (name.find('+') != std::string::npos && name != "Num +")
                 continue;
             ++named;
-            // Several codes may carry one name: the search finds the first, whose text is
-            // the same.
-            const std::uint32_t alone = hotKeyModule->Codec().FromText(name, localized);
-            EXPECT_NE(alone, 0u) << key << " " << name;
-            EXPECT_LE(alone, key) << name;
-            EXPECT_EQ(hotKeyModule->Codec().ToText(alone, localized), name) << key;
-            const std::uint32_t value = hotKeyModule->Codec().FromText(withCtrl, localized);
-            EXPECT_EQ(value, kHotKeyCtrl | alone) << key << " " << withCtrl;
-            EXPECT_EQ(hotKeyModule->Codec().ToText(value, localized), withCtrl) << key;
+            EXPECT_EQ(hotKeyModule->Codec().FromText(name, localized), readsBackAs(key, localized))
+                << key << " " << name;
+            EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized), kHotKeyCtrl | readsBackAs(key, localized))
+                << key << " " << withCtrl;
         }
         EXPECT_GT(named, 60) << "the layout names too few keys";
     }

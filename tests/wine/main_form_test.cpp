@@ -298,4 +298,55 @@ TEST_F(MainFormTest, ExitButtonCloseBoxAndAltF4CloseTheWindow) {
     EXPECT_TRUE(closed(*form));
 }
 
+// A real modal box, closed by a timer as a person would press OK: the window is
+// deactivated and activated again around it.
+void CALLBACK PressOkOnTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+    if (HWND shown = FindWindowW(L"#32770", nullptr)) {
+        KillTimer(nullptr, id);
+        PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    }
+}
+
+int ShowRealBoxAndCloseIt(const MessageBoxRequest& box) {
+    SetTimer(nullptr, 0, 300, PressOkOnTheBox);
+    return MessageBoxW(box.owner, Widen(box.text).c_str(), Widen(box.caption).c_str(), box.type);
+}
+
+// A dialog keeps its place in the keyboard order: across a switch to another window and
+// back, after a warning box, and when the "Language" frame is double-clicked.
+TEST_F(MainFormTest, KeyboardFocusStaysWhereTheUserLeftIt) {
+    HWND main = form->Handle();
+    SetForegroundWindow(main);
+    Pump(main);
+
+    HWND source = form->Control(ControlId::SourcePicker);
+    SetFocus(source);
+    HWND other = CreateWindowExW(0, L"STATIC", L"Another program", WS_POPUP | WS_VISIBLE, 0, 0,
+                                 100, 50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(PumpUntil(main, [&] { return GetActiveWindow() == other; }));
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil(main, [&] { return GetActiveWindow() == main; }));
+    EXPECT_EQ(GetFocus(), source) << "back on the source picker";
+    DestroyWindow(other);
+
+    HWND add = form->Control(ControlId::AddButton);
+    SetFocus(add);
+    auto previous = SetMessageBoxHook(ShowRealBoxAndCloseIt);
+    SendMessageW(add, BM_CLICK, 0, 0); // nothing entered: "No hotkey specified."
+    SetMessageBoxHook(std::move(previous));
+    Pump(main);
+    EXPECT_EQ(GetFocus(), add) << "back on Add after the warning box";
+
+    HWND target = form->Control(ControlId::TargetPicker);
+    SetFocus(target);
+    HWND group = form->Control(ControlId::LanguageGroup);
+    ClickAt(group, {100, 74});
+    ClickAt(group, {100, 74}); // the second press arrives as a double-click
+    Pump(main);
+    EXPECT_EQ(Position(source), 1) << "two clicks, two swaps";
+    EXPECT_EQ(Position(target), 0);
+    EXPECT_EQ(GetFocus(), target) << "the frame never takes the focus";
+}
+
 } // namespace
