@@ -11,7 +11,8 @@ constexpr wchar_t kApplicationClass[] = L"TervaneApplication";
 }
 
 ApplicationWindow::~ApplicationWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd_)
+        DestroyWindow(hwnd_);
 }
 
 void ApplicationWindow::Create(HINSTANCE instance) {
@@ -20,20 +21,23 @@ void ApplicationWindow::Create(HINSTANCE instance) {
     CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                     nullptr, nullptr, instance, this);
-    if (!hwnd_) throw std::runtime_error("Cannot create the application window");
+    if (!hwnd_)
+        throw std::runtime_error("Cannot create the application window");
 }
 
 LRESULT ApplicationWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE && main_ && IsWindowVisible(main_) && IsWindowEnabled(main_)) {
+        if (LOWORD(wp) != WA_INACTIVE && main_ && IsWindowVisible(main_) &&
+            IsWindowEnabled(main_)) {
             SetActiveWindow(main_);
             return 0;
         }
         break;
     case WM_CLOSE:
         // Closing from the taskbar closes the program the one way: through the main window.
-        if (main_) PostMessageW(main_, WM_CLOSE, 0, 0);
+        if (main_)
+            PostMessageW(main_, WM_CLOSE, 0, 0);
         return 0;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);

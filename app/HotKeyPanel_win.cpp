@@ -12,10 +12,14 @@ std::uint32_t EntryBoxValue(HWND box) {
     const auto combination = static_cast<WORD>(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
     const BYTE flags = HIBYTE(combination);
     std::uint32_t value = LOBYTE(combination);
-    if (value == 0) return 0;
-    if (flags & HOTKEYF_SHIFT) value |= kHotKeyShift;
-    if (flags & HOTKEYF_CONTROL) value |= kHotKeyCtrl;
-    if (flags & HOTKEYF_ALT) value |= kHotKeyAlt;
+    if (value == 0)
+        return 0;
+    if (flags & HOTKEYF_SHIFT)
+        value |= kHotKeyShift;
+    if (flags & HOTKEYF_CONTROL)
+        value |= kHotKeyCtrl;
+    if (flags & HOTKEYF_ALT)
+        value |= kHotKeyAlt;
     return value;
 }
 } // namespace
@@ -26,8 +30,10 @@ void MainWindow::AddHotKeyToList(std::uint32_t hotKey) {
         ShowWarningBox(hwnd_, text + " couldn't be assigned to a hotkey.");
         return;
     }
-    const auto line = SendMessageW(hotKeyList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    SendMessageW(hotKeyList_, LB_SETITEMDATA, static_cast<WPARAM>(line), static_cast<LPARAM>(hotKey));
+    const auto line =
+        SendMessageW(hotKeyList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    SendMessageW(hotKeyList_, LB_SETITEMDATA, static_cast<WPARAM>(line),
+                 static_cast<LPARAM>(hotKey));
     SendMessageW(hotKeyEntry_, HKM_SETHOTKEY, 0, 0);
 }
 
@@ -46,7 +52,8 @@ void MainWindow::OnRemoveHotKey() {
         ShowPlainBox(hwnd_, "Please select an item");
         return;
     }
-    const auto value = static_cast<std::uint32_t>(SendMessageW(hotKeyList_, LB_GETITEMDATA, static_cast<WPARAM>(line), 0));
+    const auto value = static_cast<std::uint32_t>(
+        SendMessageW(hotKeyList_, LB_GETITEMDATA, static_cast<WPARAM>(line), 0));
     if (hotKeys_->RemoveHotKey(value)) {
         SendMessageW(hotKeyList_, LB_DELETESTRING, static_cast<WPARAM>(line), 0);
     } else {

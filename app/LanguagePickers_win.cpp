@@ -9,10 +9,13 @@
 #include <utility>
 
 namespace {
-int Position(HWND picker) { return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0)); }
+int Position(HWND picker) {
+    return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0));
+}
 
 void ApplyPosition(HWND picker, std::string& code) {
-    if (auto c = LanguageCodeAt(Position(picker))) code = std::string(*c);
+    if (auto c = LanguageCodeAt(Position(picker)))
+        code = std::string(*c);
 }
 
 int FaceHeight(HWND picker) {
@@ -29,7 +32,8 @@ void SetFaceHeight(HWND picker, int height) {
     for (int attempt = 0; attempt < 3 && field > 0; ++attempt) {
         SendMessageW(picker, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         const int borders = FaceHeight(picker) - field;
-        if (field + borders == height) return;
+        if (field + borders == height)
+            return;
         field = height - borders;
     }
 }
@@ -38,9 +42,9 @@ void SetFaceHeight(HWND picker, int height) {
 void MainWindow::LoadPickers(HINSTANCE instance) {
     flagImages_ = LoadMaskedImages(instance, IDB_FLAGS, 16, 16);
     // "Tahoma", character height 12 pixels, ANSI character set.
-    pickerFont_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+    pickerFont_ =
+        CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
     for (HWND picker : {sourcePicker_, targetPicker_}) {
         SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_), FALSE);
         SendMessageW(picker, CB_SETMINVISIBLE, kLanguageCount, 0);
@@ -56,18 +60,24 @@ void MainWindow::LoadPickers(HINSTANCE instance) {
 
 std::string MainWindow::PickerText(HWND picker) const {
     const int position = Position(picker);
-    if (position < 0) return {};
+    if (position < 0)
+        return {};
     const auto length = SendMessageW(picker, CB_GETLBTEXTLEN, position, 0);
-    if (length <= 0) return {};
+    if (length <= 0)
+        return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     SendMessageW(picker, CB_GETLBTEXT, position, reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(length));
     return Narrow(text);
 }
 
-void MainWindow::OnSourceLanguageChange() { ApplyPosition(sourcePicker_, sourceCode_); }
+void MainWindow::OnSourceLanguageChange() {
+    ApplyPosition(sourcePicker_, sourceCode_);
+}
 
-void MainWindow::OnTargetLanguageChange() { ApplyPosition(targetPicker_, targetCode_); }
+void MainWindow::OnTargetLanguageChange() {
+    ApplyPosition(targetPicker_, targetCode_);
+}
 
 // One item, in the opened list or on the closed face: background, flag, name 18 pixels
 // in (the flag's 16 and 2 more), focus rectangle. With no selection only the background.
@@ -79,7 +89,8 @@ void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     ExtTextOutW(item.hDC, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 
     const int position = static_cast<int>(item.itemID);
-    if (item.itemID == static_cast<UINT>(-1) || position >= kLanguageCount) return;
+    if (item.itemID == static_cast<UINT>(-1) || position >= kLanguageCount)
+        return;
 
     ImageList_Draw(flagImages_, position, item.hDC, r.left, r.top, ILD_NORMAL);
     const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(position)].name);
@@ -87,7 +98,8 @@ void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     ExtTextOutW(item.hDC, r.left + 18, r.top, ETO_OPAQUE, nullptr, name.c_str(),
                 static_cast<UINT>(name.size()), nullptr);
     SelectObject(item.hDC, old);
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &r);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &r);
 }
 
 void MainWindow::OnSwapLanguages() {

@@ -18,8 +18,7 @@ constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // Controls inside a group are children of the group, as the window was designed; the
 // group hands their notifications on to the main window, where the handlers live.
-LRESULT CALLBACK GroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                           DWORD_PTR window) {
+LRESULT CALLBACK GroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR window) {
     switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -102,7 +101,8 @@ HWND MakeControl(HWND parent, ControlId id, const ControlSpec& spec, HFONT font)
         spec.exStyle, spec.windowClass, Widen(spec.caption).c_str(),
         WS_CHILD | WS_VISIBLE | spec.style, p.left, p.top, p.right, p.bottom, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    if (!control) throw std::runtime_error(std::string("Cannot create the control ") + spec.caption);
+    if (!control)
+        throw std::runtime_error(std::string("Cannot create the control ") + spec.caption);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }
@@ -115,17 +115,22 @@ bool IsFocusable(HWND window, HWND control) {
 } // namespace
 
 MainWindow::~MainWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+    if (hwnd_)
+        DestroyWindow(hwnd_);
     hotKeys_.reset(); // releases every hotkey
-    if (flagImages_) ImageList_Destroy(flagImages_);
-    if (compactGlyph_) ImageList_Destroy(compactGlyph_);
-    if (formFont_) DeleteObject(formFont_);
-    if (pickerFont_) DeleteObject(pickerFont_);
+    if (flagImages_)
+        ImageList_Destroy(flagImages_);
+    if (compactGlyph_)
+        ImageList_Destroy(compactGlyph_);
+    if (formFont_)
+        DeleteObject(formFont_);
+    if (pickerFont_)
+        DeleteObject(pickerFont_);
 }
 
 void MainWindow::Create(HINSTANCE instance, HWND owner) {
-    RegisterClassOnce(instance, {kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                                 IDI_TERVANE});
+    RegisterClassOnce(instance,
+                      {kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -135,7 +140,8 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     CreateWindowExW(kWindowExStyle, kMainWindowClass, Widen(kMainWindowCaption).c_str(),
                     kWindowStyle, left, top, width, height, owner, nullptr, instance, this);
-    if (!hwnd_) throw std::runtime_error("Cannot create the main window");
+    if (!hwnd_)
+        throw std::runtime_error("Cannot create the main window");
 
     CreateControls(instance);
     LoadPickers(instance);
@@ -154,10 +160,12 @@ void MainWindow::Show(int showCommand) {
 
 HWND MainWindow::Control(ControlId id) const {
     const int number = static_cast<int>(id);
-    if (HWND control = GetDlgItem(hwnd_, number)) return control;
-    for (HWND group : {hotKeyGroup_, hotKeysInUseGroup_, languageGroup_, transparencyGroup_,
-                       optionsGroup_}) {
-        if (HWND control = GetDlgItem(group, number)) return control;
+    if (HWND control = GetDlgItem(hwnd_, number))
+        return control;
+    for (HWND group :
+         {hotKeyGroup_, hotKeysInUseGroup_, languageGroup_, transparencyGroup_, optionsGroup_}) {
+        if (HWND control = GetDlgItem(group, number))
+            return control;
     }
     return nullptr;
 }
@@ -191,24 +199,27 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 
     // Creation order is the keyboard (tab) order.
     hotKeyGroup_ = group(HotKeyGroup, "Add a HotKey", {8, 8, 241, 55});
-    hotKeyEntry_ = make(hotKeyGroup_, HotKeyEntry,
-                        {HOTKEY_CLASSW, "", WS_TABSTOP | WS_GROUP, {12, 22, 141, 21},
-                         WS_EX_CLIENTEDGE});
+    hotKeyEntry_ =
+        make(hotKeyGroup_, HotKeyEntry,
+             {HOTKEY_CLASSW, "", WS_TABSTOP | WS_GROUP, {12, 22, 141, 21}, WS_EX_CLIENTEDGE});
     // A bare key and a key with Shift alone both stand for the bare key.
     SendMessageW(hotKeyEntry_, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(0, 0));
     addButton_ = make(hotKeyGroup_, AddButton, {WC_BUTTONW, "Add", kButton, {164, 21, 65, 23}});
 
     hotKeysInUseGroup_ = group(HotKeysInUseGroup, "HotKey in Use", {8, 72, 241, 161});
     hotKeyList_ = make(hotKeysInUseGroup_, HotKeyList,
-                       {WC_LISTBOXW, "", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                        {12, 22, 141, 121}, WS_EX_CLIENTEDGE});
+                       {WC_LISTBOXW,
+                        "",
+                        LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                        {12, 22, 141, 121},
+                        WS_EX_CLIENTEDGE});
     // 13-pixel lines; sized again so that its height is a whole number of them.
     SendMessageW(hotKeyList_, LB_SETITEMHEIGHT, 0, 13);
     SetWindowPos(hotKeyList_, nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
     removeButton_ =
         make(hotKeysInUseGroup_, RemoveButton, {WC_BUTTONW, "Remove", kButton, {164, 21, 65, 23}});
-    clearButton_ =
-        make(hotKeysInUseGroup_, ClearButton, {WC_BUTTONW, "Clear all", kButton, {164, 49, 65, 23}});
+    clearButton_ = make(hotKeysInUseGroup_, ClearButton,
+                        {WC_BUTTONW, "Clear all", kButton, {164, 49, 65, 23}});
 
     languageGroup_ = group(LanguageGroup, "Language", {264, 8, 201, 81});
     RemoveWindowSubclass(languageGroup_, GroupProc, 0);
@@ -220,26 +231,26 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     constexpr int kPickerHeight = 20 + 54 * 14 + 16;
     sourcePicker_ = make(languageGroup_, SourcePicker,
                          {WC_COMBOBOXW, "", kPicker | WS_GROUP, {16, 21, 113, kPickerHeight}});
-    targetPicker_ =
-        make(languageGroup_, TargetPicker, {WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}});
+    targetPicker_ = make(languageGroup_, TargetPicker,
+                         {WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}});
     compactButton_ =
         make(languageGroup_, CompactButton, {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, 32, 32}});
 
     transparencyGroup_ = group(TransparencyGroup, "Transparency", {264, 99, 201, 65});
-    transparencySlider_ = make(transparencyGroup_, TransparencySlider,
-                               {TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP | WS_GROUP,
-                                {8, 24, 177, 33}});
+    transparencySlider_ = make(
+        transparencyGroup_, TransparencySlider,
+        {TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP | WS_GROUP, {8, 24, 177, 33}});
     SendMessageW(transparencySlider_, TBM_SETRANGE, TRUE, MAKELPARAM(4, 16));
     SendMessageW(transparencySlider_, TBM_SETPOS, TRUE, 16);
 
     optionsGroup_ = group(OptionsGroup, "Options", {264, 168, 201, 100});
-    freezeBox_ = make(optionsGroup_, FreezeBox,
-                      {WC_BUTTONW, "Freeze && wait for translation result", kCheck | WS_GROUP,
-                       {8, 21, 185, 17}});
+    freezeBox_ = make(
+        optionsGroup_, FreezeBox,
+        {WC_BUTTONW, "Freeze && wait for translation result", kCheck | WS_GROUP, {8, 21, 185, 17}});
     SendMessageW(freezeBox_, BM_SETCHECK, BST_CHECKED, 0);
-    copyToClipboardBox_ = make(optionsGroup_, CopyToClipboardBox,
-                               {WC_BUTTONW, "Copy translation result to clipboard", kCheck,
-                                {8, 45, 188, 17}});
+    copyToClipboardBox_ =
+        make(optionsGroup_, CopyToClipboardBox,
+             {WC_BUTTONW, "Copy translation result to clipboard", kCheck, {8, 45, 188, 17}});
     logToFileBox_ = make(optionsGroup_, LogToFileBox,
                          {WC_BUTTONW, "Log translation results to file", kCheck, {8, 69, 153, 17}});
     viewLogButton_ =
@@ -265,7 +276,8 @@ void MainWindow::DrawCompactButton(const DRAWITEMSTRUCT& item) {
     RECT r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    if (pressed) DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
+    if (pressed)
+        DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
     const int shift = pressed ? 1 : 0;
     ImageList_Draw(compactGlyph_, 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
 }
@@ -292,7 +304,9 @@ void MainWindow::OnClose() {
     DestroyWindow(hwnd_);
 }
 
-void MainWindow::OnExit() { SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
+void MainWindow::OnExit() {
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
 
 // What a dialog does with the keyboard focus: remember the focused control when the window
 // is deactivated and give it back when it is activated again, the first control of the
@@ -300,11 +314,14 @@ void MainWindow::OnExit() { SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
 void MainWindow::OnActivate(bool active) {
     if (!active) {
         HWND focus = GetFocus();
-        if (IsFocusable(hwnd_, focus)) lastFocus_ = focus;
+        if (IsFocusable(hwnd_, focus))
+            lastFocus_ = focus;
         return;
     }
-    if (!IsFocusable(hwnd_, lastFocus_)) lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-    if (lastFocus_) SetFocus(lastFocus_);
+    if (!IsFocusable(hwnd_, lastFocus_))
+        lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (lastFocus_)
+        SetFocus(lastFocus_);
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -314,12 +331,14 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ACTIVATE:
         // Minimised windows are activated too; they have no control to focus.
-        if (HIWORD(wp)) break;
+        if (HIWORD(wp))
+            break;
         OnActivate(LOWORD(wp) != WA_INACTIVE);
         return 0;
     case WM_MEASUREITEM: {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-        if (item->CtlType != ODT_COMBOBOX) break;
+        if (item->CtlType != ODT_COMBOBOX)
+            break;
         item->itemHeight = 14;
         return TRUE;
     }
@@ -354,22 +373,28 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void MainWindow::OnCommand(ControlId id, int notification) {
     switch (id) {
     case ControlId::ExitButton:
-        if (notification == BN_CLICKED) OnExit();
+        if (notification == BN_CLICKED)
+            OnExit();
         break;
     case ControlId::AddButton:
-        if (notification == BN_CLICKED) OnAddHotKey();
+        if (notification == BN_CLICKED)
+            OnAddHotKey();
         break;
     case ControlId::RemoveButton:
-        if (notification == BN_CLICKED) OnRemoveHotKey();
+        if (notification == BN_CLICKED)
+            OnRemoveHotKey();
         break;
     case ControlId::ClearButton:
-        if (notification == BN_CLICKED) OnClearHotKeys();
+        if (notification == BN_CLICKED)
+            OnClearHotKeys();
         break;
     case ControlId::SourcePicker:
-        if (notification == CBN_SELCHANGE) OnSourceLanguageChange();
+        if (notification == CBN_SELCHANGE)
+            OnSourceLanguageChange();
         break;
     case ControlId::TargetPicker:
-        if (notification == CBN_SELCHANGE) OnTargetLanguageChange();
+        if (notification == CBN_SELCHANGE)
+            OnTargetLanguageChange();
         break;
     default:
         break;

@@ -23,7 +23,8 @@ int RunProgram(HINSTANCE instance, int showCommand,
         struct ComScope {
             HRESULT result;
             ~ComScope() {
-                if (SUCCEEDED(result)) CoUninitialize();
+                if (SUCCEEDED(result))
+                    CoUninitialize();
             }
         } comScope{com};
 
@@ -32,7 +33,8 @@ int RunProgram(HINSTANCE instance, int showCommand,
         MainWindow window(hotKeys.Codec());
         window.Create(instance, application.Handle());
         application.SetMainWindow(window.Handle());
-        if (prepare) prepare(window);
+        if (prepare)
+            prepare(window);
         window.Show(showCommand);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

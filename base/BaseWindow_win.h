@@ -30,7 +30,8 @@ template <class Derived> class BaseWindow {
     static void RegisterClassOnce(HINSTANCE instance, const WindowClass& description) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
-        if (GetClassInfoExW(instance, description.name, &wc)) return;
+        if (GetClassInfoExW(instance, description.name, &wc))
+            return;
         wc.style = description.style;
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = instance;
@@ -42,7 +43,8 @@ template <class Derived> class BaseWindow {
         wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         wc.hbrBackground = description.background;
         wc.lpszClassName = description.name;
-        if (!RegisterClassExW(&wc)) throw std::runtime_error("Cannot register a window class");
+        if (!RegisterClassExW(&wc))
+            throw std::runtime_error("Cannot register a window class");
     }
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
@@ -54,7 +56,8 @@ template <class Derived> class BaseWindow {
         } else {
             self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         }
-        if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+        if (!self)
+            return DefWindowProcW(hwnd, msg, wp, lp);
         LRESULT result = 0;
         RunGuarded(hwnd, [&] { result = self->HandleMessage(msg, wp, lp); });
         if (msg == WM_NCDESTROY) {

@@ -4,7 +4,8 @@
 
 void ReportHandlerError(HWND window, const char* message) noexcept {
     HWND owner = window ? GetAncestor(window, GA_ROOT) : nullptr;
-    if (owner && !IsWindowVisible(owner)) owner = nullptr;
+    if (owner && !IsWindowVisible(owner))
+        owner = nullptr;
     try {
         ShowErrorReport(owner, message);
     } catch (...) {

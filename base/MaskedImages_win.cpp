@@ -7,11 +7,12 @@ HIMAGELIST LoadMaskedImages(HINSTANCE instance, int resource, int width, int hei
     HBITMAP strip = static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     const bool loaded = list && strip && ImageList_AddMasked(list, strip, RGB(255, 0, 255)) >= 0;
-    if (strip) DeleteObject(strip);
+    if (strip)
+        DeleteObject(strip);
     if (!loaded) {
-        if (list) ImageList_Destroy(list);
+        if (list)
+            ImageList_Destroy(list);
         throw std::runtime_error("Cannot load the program's images");
     }
     return list;
 }
-

@@ -20,9 +20,11 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     // A modal box takes the keyboard focus; the control that had it gets it back.
     HWND focus = GetFocus();
-    const int answer = Hook() ? Hook()(MessageBoxRequest{owner, text, caption, type})
-                              : MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
-    if (focus && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
+    const int answer = Hook()
+                           ? Hook()(MessageBoxRequest{owner, text, caption, type})
+                           : MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), type);
+    if (focus && IsWindow(focus) && IsWindowVisible(focus))
+        SetFocus(focus);
     return answer;
 }
 

@@ -8,7 +8,8 @@ void ThrowInvalidDataType(std::string_view name) {
 
 std::optional<std::string> ReadText(RegistryKey& key, std::string_view name) {
     const std::optional<RegistryValue> value = key.Read(name);
-    if (!value) return std::nullopt;
+    if (!value)
+        return std::nullopt;
     if (value->type != RegistryType::String && value->type != RegistryType::ExpandString)
         ThrowInvalidDataType(name);
     return value->text;
@@ -16,8 +17,10 @@ std::optional<std::string> ReadText(RegistryKey& key, std::string_view name) {
 
 std::optional<std::int32_t> ReadInteger(RegistryKey& key, std::string_view name) {
     const std::optional<RegistryValue> value = key.Read(name);
-    if (!value) return std::nullopt;
-    if (value->type != RegistryType::Dword) ThrowInvalidDataType(name);
+    if (!value)
+        return std::nullopt;
+    if (value->type != RegistryType::Dword)
+        ThrowInvalidDataType(name);
     return static_cast<std::int32_t>(value->number);
 }
 

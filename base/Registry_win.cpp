@@ -22,8 +22,8 @@ class WinRegistryKey final : public RegistryKey {
             return std::nullopt;
         RegistryValue value;
         value.bytes.resize(size);
-        if (size > 0 && RegQueryValueExW(key_, wideName.c_str(), nullptr, &type,
-                                         value.bytes.data(), &size) != ERROR_SUCCESS)
+        if (size > 0 && RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, value.bytes.data(),
+                                         &size) != ERROR_SUCCESS)
             return std::nullopt;
         value.bytes.resize(size);
         switch (type) {
@@ -72,15 +72,14 @@ class WinRegistryKey final : public RegistryKey {
 
 } // namespace
 
-std::unique_ptr<RegistryKey> WinRegistry::Open(std::string_view path, bool create,
-                                               bool writable) {
+std::unique_ptr<RegistryKey> WinRegistry::Open(std::string_view path, bool create, bool writable) {
     const REGSAM access = writable ? KEY_READ | KEY_WRITE : KEY_READ;
     const std::wstring subKey = Widen(path);
     HKEY key = nullptr;
-    const LONG status =
-        create ? RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0, access, nullptr,
-                                 &key, nullptr)
-               : RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, access, &key);
-    if (status != ERROR_SUCCESS) return nullptr;
+    const LONG status = create ? RegCreateKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, nullptr, 0,
+                                                 access, nullptr, &key, nullptr)
+                               : RegOpenKeyExW(HKEY_CURRENT_USER, subKey.c_str(), 0, access, &key);
+    if (status != ERROR_SUCCESS)
+        return nullptr;
     return std::make_unique<WinRegistryKey>(key);
 }

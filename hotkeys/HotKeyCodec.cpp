@@ -50,7 +50,6 @@ std::string AsciiUpper(std::string text) {
     return text;
 }
 
-
 std::string_view Trim(std::string_view item) {
     auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
     while (!item.empty() && isBlank(item.front()))
@@ -221,10 +220,10 @@ std::uint16_t HotKeyCodec::ModifierOf(std::string_view item) const {
 // A modifier word where the key belongs: compared with case, so that "shift" can still be
 // found as the name of the Shift key.
 bool HotKeyCodec::IsModifierWord(std::string_view item) const {
-    for (std::string_view name : {std::string_view("Ctrl"), std::string_view(ctrlName_),
-                                  std::string_view("Alt"), std::string_view(altName_),
-                                  std::string_view("Shift"), std::string_view(shiftName_),
-                                  std::string_view("Win"), std::string_view(winName_)})
+    for (std::string_view name :
+         {std::string_view("Ctrl"), std::string_view(ctrlName_), std::string_view("Alt"),
+          std::string_view(altName_), std::string_view("Shift"), std::string_view(shiftName_),
+          std::string_view("Win"), std::string_view(winName_)})
         if (item == name)
             return true;
     return false;
@@ -262,4 +261,3 @@ std::uint16_t HotKeyCodec::KeyOf(std::string_view lastItem, bool localized) cons
         return 0;
     return FindKey(item, localized);
 }
-

@@ -135,4 +135,6 @@ HotKeyModule::~HotKeyModule() {
     probeWindow = nullptr;
 }
 
-HWND HotKeyModule::ProbeWindow() { return probeWindow; }
+HWND HotKeyModule::ProbeWindow() {
+    return probeWindow;
+}

@@ -31,15 +31,15 @@ inline constexpr std::string_view kVersionValue = "1";
 // One row of the program's language table: the code as sent (lower case) and the English
 // display name used in messages.
 struct Language {
-  std::string_view code;
-  std::string_view name;
+    std::string_view code;
+    std::string_view name;
 };
 
 // The 54 rows in table order. Dutch appears twice ("nl"), as in the program's pickers.
 extern const std::array<Language, 54> kLanguages;
 
 // The row for a lower-case code, or nullptr when the code is not one of ours.
-const Language *FindLanguage(std::string_view code);
+const Language* FindLanguage(std::string_view code);
 
 // application/x-www-form-urlencoded as the program writes it: letters, digits, '-', '.',
 // '_' and '*' kept, space as '+', every other byte as %XX in upper case.
@@ -53,9 +53,9 @@ std::string BuildRequestBody(std::string_view text, std::string_view source,
 enum class FormError { None, BadEscape, TooManyFields, EmptyName };
 
 struct FormParse {
-  std::vector<std::pair<std::string, std::string>> fields; // decoded, in body order
-  FormError error = FormError::None;
-  std::size_t errorOffset = 0; // byte offset of the fault in the body
+    std::vector<std::pair<std::string, std::string>> fields; // decoded, in body order
+    FormError error = FormError::None;
+    std::size_t errorOffset = 0; // byte offset of the fault in the body
 };
 
 // Splits and decodes a form body. '+' is a space; a '%' not followed by two hex digits is

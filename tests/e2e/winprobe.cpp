@@ -18,14 +18,16 @@ namespace {
 std::string Utf8(const wchar_t* text) {
     int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
     return out;
 }
 
 std::wstring Wide(const char* text) {
     int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
     std::wstring out(static_cast<size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
+    if (n > 1)
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), n);
     return out;
 }
 
@@ -47,7 +49,8 @@ void PrintWindow(HWND hwnd) {
     }
     std::string t = Utf8(text);
     for (char& c : t) {
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
     }
     std::printf("%08lX\t%08lX\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%s\n",
                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
@@ -69,7 +72,8 @@ int Find(const char* cls, const char* caption, int timeoutMs) {
             std::printf("%08lX\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(found)));
             return 0;
         }
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs) return 1;
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return 1;
         Sleep(50);
     }
 }
@@ -82,7 +86,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string command = argv[1];
-    if (command == "find" && argc == 5) return Find(argv[2], argv[3], std::atoi(argv[4]));
+    if (command == "find" && argc == 5)
+        return Find(argv[2], argv[3], std::atoi(argv[4]));
     HWND hwnd = ParseHandle(argv[2]);
     if (!IsWindow(hwnd)) {
         std::fprintf(stderr, "no such window: %s\n", argv[2]);
@@ -93,7 +98,8 @@ int main(int argc, char** argv) {
         EnumChildWindows(hwnd, PrintChild, 0);
     } else if (command == "xid") {
         auto xid = reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window"));
-        if (!xid) return 1;
+        if (!xid)
+            return 1;
         std::printf("%lu\n", static_cast<unsigned long>(xid));
     } else if (command == "screenrect") {
         RECT r;

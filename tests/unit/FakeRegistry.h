@@ -26,7 +26,8 @@ class FakeRegistry final : public Registry {
         RegistryValue value;
         value.type = RegistryType::Dword;
         value.number = number;
-        for (int i = 0; i < 4; ++i) value.bytes.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            value.bytes.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
         return value;
     }
     static RegistryValue Binary(std::vector<std::uint8_t> bytes) {
@@ -40,7 +41,8 @@ class FakeRegistry final : public Registry {
         ++opens;
         auto it = keys.find(path);
         if (it == keys.end()) {
-            if (!create) return nullptr;
+            if (!create)
+                return nullptr;
             it = keys.emplace(std::string(path), Values{}).first;
         }
         return std::make_unique<Key>(*this, it->second, writable);
@@ -53,16 +55,19 @@ class FakeRegistry final : public Registry {
             : registry_(registry), values_(values), writable_(writable) {}
         std::optional<RegistryValue> Read(std::string_view name) override {
             const auto it = values_.find(name);
-            if (it == values_.end()) return std::nullopt;
+            if (it == values_.end())
+                return std::nullopt;
             return it->second;
         }
         bool WriteString(std::string_view name, std::string_view text) override {
-            if (!Writable(name)) return false;
+            if (!Writable(name))
+                return false;
             values_[std::string(name)] = Text(std::string(text));
             return true;
         }
         bool WriteDword(std::string_view name, std::uint32_t number) override {
-            if (!Writable(name)) return false;
+            if (!Writable(name))
+                return false;
             values_[std::string(name)] = Dword(number);
             return true;
         }

@@ -22,7 +22,8 @@ TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     EXPECT_EQ(table[6].code, "NL");
     EXPECT_EQ(table[15].code, "NL");
     std::set<std::string_view> codes;
-    for (const auto& row : table) codes.insert(row.code);
+    for (const auto& row : table)
+        codes.insert(row.code);
     EXPECT_EQ(codes.size(), 53u);
 
     // Codes as the service knows them, not the ISO ones that look alike.
@@ -32,7 +33,8 @@ TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     EXPECT_EQ(table[29].code, "TL");
     EXPECT_EQ(table[44].code, "SR");
     for (const auto& row : table) {
-        for (char c : row.code) EXPECT_TRUE((c >= 'A' && c <= 'Z') || c == '-') << row.code;
+        for (char c : row.code)
+            EXPECT_TRUE((c >= 'A' && c <= 'Z') || c == '-') << row.code;
         if (row.code != "ZH-TW") {
             EXPECT_EQ(row.code.size(), 2u) << row.code;
         }
@@ -53,8 +55,8 @@ TEST(ErrorReport, FullStopIsAppendedOnlyAfterCharactersAboveTheFullStop) {
     EXPECT_EQ(ErrorReportText("Done."), "Done.");
     EXPECT_EQ(ErrorReportText("Stop!"), "Stop!");
     EXPECT_EQ(ErrorReportText("(see log)"), "(see log)");
-    EXPECT_EQ(ErrorReportText("a-"), "a-");          // '-' is below '.'
-    EXPECT_EQ(ErrorReportText("path/"), "path/.");   // '/' is above '.'
+    EXPECT_EQ(ErrorReportText("a-"), "a-");        // '-' is below '.'
+    EXPECT_EQ(ErrorReportText("path/"), "path/."); // '/' is above '.'
     EXPECT_EQ(ErrorReportText(""), "");
     EXPECT_EQ(ErrorReportText("Fehler: \xC3\xA4"), "Fehler: \xC3\xA4."); // UTF-8 letter
 }

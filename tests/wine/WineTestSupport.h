@@ -22,20 +22,24 @@ template <class Pred> bool PumpUntil(HWND dialog, Pred done, int timeoutMs = 500
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) continue;
+            if (msg.message == WM_QUIT)
+                continue;
             if (!dialog || !IsWindow(dialog) || !IsDialogMessageW(dialog, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
         }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 
 inline void Pump(HWND dialog = nullptr) {
-    PumpUntil(dialog, [] { return false; }, 100);
+    PumpUntil(
+        dialog, [] { return false; }, 100);
 }
 
 // A real left click at a point in `window`'s client coordinates, through the system's

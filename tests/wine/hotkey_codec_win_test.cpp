@@ -82,7 +82,9 @@ TEST_F(HotKeyCodecWin, DefaultHotKeyConvertsBothWays) {
         SCOPED_TRACE(localized ? "localised" : "English");
         EXPECT_EQ(hotKeyModule->Codec().FromText("Ctrl+Shift+F12", localized), 0x607Bu);
         EXPECT_EQ(hotKeyModule->Codec().FromText(" ctrl + shift + f12 ", localized), 0x607Bu);
-        EXPECT_EQ(hotKeyModule->Codec().FromText(hotKeyModule->Codec().ToText(0x607B, localized), localized), 0x607Bu);
+        EXPECT_EQ(hotKeyModule->Codec().FromText(hotKeyModule->Codec().ToText(0x607B, localized),
+                                                 localized),
+                  0x607Bu);
         EXPECT_EQ(hotKeyModule->Codec().FromText("Alt+Ctrl+X", localized), 0xC058u);
         EXPECT_EQ(hotKeyModule->Codec().FromText("Win+Shift+a", localized), 0x12041u);
         EXPECT_EQ(hotKeyModule->Codec().FromText("Ctrl+Shift", localized), 0u);
@@ -115,7 +117,8 @@ bool IsModifierWord(const std::string& name) {
 TEST_F(HotKeyCodecWin, EveryNamedKeyReadsBackAsItself) {
     const HotKeyCodec& codec = hotKeyModule->Codec();
     const auto readsBackAs = [&](std::uint32_t key, bool localized) -> std::uint32_t {
-        const bool sharedUnderWine = key == 0xBB && codec.ToText(0x92, localized) == codec.ToText(0xBB, localized);
+        const bool sharedUnderWine =
+            key == 0xBB && codec.ToText(0x92, localized) == codec.ToText(0xBB, localized);
         return sharedUnderWine ? 0x92 : key;
     };
     for (bool localized : {true, false}) {
@@ -127,7 +130,8 @@ TEST_F(HotKeyCodecWin, EveryNamedKeyReadsBackAsItself) {
                 continue;
             const std::string withCtrl = hotKeyModule->Codec().ToText(kHotKeyCtrl | key, localized);
             if (IsModifierWord(name)) {
-                EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized), 0u) << key << " " << withCtrl;
+                EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized), 0u)
+                    << key << " " << withCtrl;
                 continue;
             }
             // "+" cuts a name apart; only "Num +" is mended.
@@ -136,7 +140,8 @@ TEST_F(HotKeyCodecWin, EveryNamedKeyReadsBackAsItself) {
             ++named;
             EXPECT_EQ(hotKeyModule->Codec().FromText(name, localized), readsBackAs(key, localized))
                 << key << " " << name;
-            EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized), kHotKeyCtrl | readsBackAs(key, localized))
+            EXPECT_EQ(hotKeyModule->Codec().FromText(withCtrl, localized),
+                      kHotKeyCtrl | readsBackAs(key, localized))
                 << key << " " << withCtrl;
         }
         EXPECT_GT(named, 60) << "the layout names too few keys";

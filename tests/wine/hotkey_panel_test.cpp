@@ -1,8 +1,8 @@
 // The hotkey panel of the real main window, with Wine's real hotkey registration.
+#include "WineTestSupport.h"
 #include "app/MainWindow_win.h"
 #include "hotkeys/HotKeyCodec.h"
 #include "hotkeys/HotKeyManager_win.h"
-#include "WineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -37,22 +37,29 @@ class HotKeyPanelTest : public testing::Test {
         const auto count = SendMessageW(form->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             wchar_t text[256] = {};
-            SendMessageW(form->Control(ControlId::HotKeyList), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            SendMessageW(form->Control(ControlId::HotKeyList), LB_GETTEXT, i,
+                         reinterpret_cast<LPARAM>(text));
             lines.push_back(Narrow(text));
         }
         return lines;
     }
     std::vector<std::uint32_t> Registered() {
         std::vector<std::uint32_t> values;
-        for (const auto& r : form->HotKeys().Registrations()) values.push_back(r.hotKey);
+        for (const auto& r : form->HotKeys().Registrations())
+            values.push_back(r.hotKey);
         return values;
     }
     void Enter(WORD key, BYTE flags) {
         SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
     }
-    WORD EntryBox() { return static_cast<WORD>(SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_GETHOTKEY, 0, 0)); }
+    WORD EntryBox() {
+        return static_cast<WORD>(
+            SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_GETHOTKEY, 0, 0));
+    }
     void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
-    void Select(int line) { SendMessageW(form->Control(ControlId::HotKeyList), LB_SETCURSEL, line, 0); }
+    void Select(int line) {
+        SendMessageW(form->Control(ControlId::HotKeyList), LB_SETCURSEL, line, 0);
+    }
 
     std::unique_ptr<MainWindow> form;
 };
@@ -83,7 +90,8 @@ TEST_F(HotKeyPanelTest, AddingRegistersAndListsTheEntryBoxHotKeyOnce) {
     Enter(VK_F5, HOTKEYF_CONTROL | HOTKEYF_ALT);
     Click(form->Control(ControlId::AddButton));
     ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text, hotKeyModule->Codec().ToText(kCtrlAltF5, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[1].text, hotKeyModule->Codec().ToText(kCtrlAltF5, true) +
+                                       " couldn't be assigned to a hotkey.");
     EXPECT_EQ(boxes.boxes[1].caption, "Warning");
     EXPECT_EQ(Lines().size(), 2u);
     EXPECT_EQ(Registered().size(), 2u);
@@ -95,7 +103,8 @@ TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     SetFocus(form->Control(ControlId::HotKeyEntry));
     Pump(form->Handle());
     INPUT keys[4]{};
-    for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+    for (INPUT& k : keys)
+        k.type = INPUT_KEYBOARD;
     keys[0].ki.wVk = VK_SHIFT;
     keys[1].ki.wVk = VK_F5;
     keys[2].ki.wVk = VK_F5;
@@ -122,7 +131,8 @@ TEST_F(HotKeyPanelTest, RemovingNeedsASelectionAndReleasesTheHotKey) {
     form->AddHotKeyToList(winF7);
     ASSERT_EQ(Lines().size(), 2u);
     EXPECT_NE(Lines()[1].find("+F7"), std::string::npos);
-    EXPECT_EQ(Lines()[1].rfind("WIN+", 0) == 0 || Lines()[1].rfind("Win+", 0) == 0, true) << Lines()[1];
+    EXPECT_EQ(Lines()[1].rfind("WIN+", 0) == 0 || Lines()[1].rfind("Win+", 0) == 0, true)
+        << Lines()[1];
     Select(1);
     Click(form->Control(ControlId::RemoveButton));
     EXPECT_EQ(boxes.boxes.size(), 1u);
@@ -155,7 +165,8 @@ TEST_F(HotKeyPanelTest, ASecondCopyCannotTakeTheFirstOnesHotKey) {
     MessageBoxRecorder boxes;
     auto second = MakeForm();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, hotKeyModule->Codec().ToText(kCtrlShiftF12, true) + " couldn't be assigned to a hotkey.");
+    EXPECT_EQ(boxes.boxes[0].text, hotKeyModule->Codec().ToText(kCtrlShiftF12, true) +
+                                       " couldn't be assigned to a hotkey.");
     EXPECT_EQ(boxes.boxes[0].owner, second->Handle());
     EXPECT_EQ(SendMessageW(second->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12}) << "the first keeps it";
@@ -165,7 +176,8 @@ TEST_F(HotKeyPanelTest, AnErrorInsideAButtonHandlerReachesTheErrorReport) {
     std::vector<MessageBoxRequest> boxes;
     auto previous = SetMessageBoxHook([&](const MessageBoxRequest& box) -> int {
         boxes.push_back(box);
-        if (box.text == "Please select an item") throw std::runtime_error("Out of boxes");
+        if (box.text == "Please select an item")
+            throw std::runtime_error("Out of boxes");
         return IDOK;
     });
     Click(form->Control(ControlId::RemoveButton)); // through the real window procedure

@@ -1,7 +1,7 @@
 // The main window with the real controls of Wine's user32 and comctl32, driven in-process.
-#include "translate/Languages.h"
-#include "app/MainWindow_win.h"
 #include "WineTestSupport.h"
+#include "app/MainWindow_win.h"
+#include "translate/Languages.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,7 @@ class MainFormTest : public testing::Test {
     // A user's pick: the picker moves, then tells its parent as a real pick does.
     void Pick(HWND picker, int position) {
         SendMessageW(picker, CB_SETCURSEL, position, 0);
-        SendMessageW(GetParent(picker), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
+        SendMessageW(GetParent(picker), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(picker));
     }
     int Position(HWND picker) { return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0)); }
@@ -75,29 +74,126 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     EXPECT_NE(GetClassLongPtrW(main, GCLP_HICON), 0u) << "the program's icon";
 
     const Expected controls[] = {
-        {"HotKeyGroup", ControlId::HotKeyGroup, ControlId{}, "Button", "Add a HotKey", {8, 8, 249, 63}},
-        {"HotKeyEntry", ControlId::HotKeyEntry, ControlId::HotKeyGroup, "msctls_hotkey32", "", {12, 22, 153, 43}},
-        {"AddButton", ControlId::AddButton, ControlId::HotKeyGroup, "Button", "Add", {164, 21, 229, 44}},
-        {"HotKeysInUseGroup", ControlId::HotKeysInUseGroup, ControlId{}, "Button", "HotKey in Use", {8, 72, 249, 233}},
-        {"HotKeyList", ControlId::HotKeyList, ControlId::HotKeysInUseGroup, "ListBox", "", {12, 22, 153, 143}},
-        {"RemoveButton", ControlId::RemoveButton, ControlId::HotKeysInUseGroup, "Button", "Remove", {164, 21, 229, 44}},
-        {"ClearButton", ControlId::ClearButton, ControlId::HotKeysInUseGroup, "Button", "Clear all", {164, 49, 229, 72}},
-        {"LanguageGroup", ControlId::LanguageGroup, ControlId{}, "Button", "Language", {264, 8, 465, 89}},
-        {"SourcePicker", ControlId::SourcePicker, ControlId::LanguageGroup, "ComboBox", nullptr, {16, 21, 129, 41}},
-        {"TargetPicker", ControlId::TargetPicker, ControlId::LanguageGroup, "ComboBox", nullptr, {16, 45, 129, 65}},
-        {"CompactButton", ControlId::CompactButton, ControlId::LanguageGroup, "Button", "", {144, 28, 176, 60}},
-        {"TransparencyGroup", ControlId::TransparencyGroup, ControlId{}, "Button", "Transparency", {264, 99, 465, 164}},
-        {"TransparencySlider", ControlId::TransparencySlider, ControlId::TransparencyGroup, "msctls_trackbar32", "", {8, 24, 185, 57}},
-        {"OptionsGroup", ControlId::OptionsGroup, ControlId{}, "Button", "Options", {264, 168, 465, 268}},
-        {"FreezeBox", ControlId::FreezeBox, ControlId::OptionsGroup, "Button",
-         "Freeze && wait for translation result", {8, 21, 193, 38}},
-        {"CopyToClipboardBox", ControlId::CopyToClipboardBox, ControlId::OptionsGroup, "Button", "Copy translation result to clipboard",
+        {"HotKeyGroup",
+         ControlId::HotKeyGroup,
+         ControlId{},
+         "Button",
+         "Add a HotKey",
+         {8, 8, 249, 63}},
+        {"HotKeyEntry",
+         ControlId::HotKeyEntry,
+         ControlId::HotKeyGroup,
+         "msctls_hotkey32",
+         "",
+         {12, 22, 153, 43}},
+        {"AddButton",
+         ControlId::AddButton,
+         ControlId::HotKeyGroup,
+         "Button",
+         "Add",
+         {164, 21, 229, 44}},
+        {"HotKeysInUseGroup",
+         ControlId::HotKeysInUseGroup,
+         ControlId{},
+         "Button",
+         "HotKey in Use",
+         {8, 72, 249, 233}},
+        {"HotKeyList",
+         ControlId::HotKeyList,
+         ControlId::HotKeysInUseGroup,
+         "ListBox",
+         "",
+         {12, 22, 153, 143}},
+        {"RemoveButton",
+         ControlId::RemoveButton,
+         ControlId::HotKeysInUseGroup,
+         "Button",
+         "Remove",
+         {164, 21, 229, 44}},
+        {"ClearButton",
+         ControlId::ClearButton,
+         ControlId::HotKeysInUseGroup,
+         "Button",
+         "Clear all",
+         {164, 49, 229, 72}},
+        {"LanguageGroup",
+         ControlId::LanguageGroup,
+         ControlId{},
+         "Button",
+         "Language",
+         {264, 8, 465, 89}},
+        {"SourcePicker",
+         ControlId::SourcePicker,
+         ControlId::LanguageGroup,
+         "ComboBox",
+         nullptr,
+         {16, 21, 129, 41}},
+        {"TargetPicker",
+         ControlId::TargetPicker,
+         ControlId::LanguageGroup,
+         "ComboBox",
+         nullptr,
+         {16, 45, 129, 65}},
+        {"CompactButton",
+         ControlId::CompactButton,
+         ControlId::LanguageGroup,
+         "Button",
+         "",
+         {144, 28, 176, 60}},
+        {"TransparencyGroup",
+         ControlId::TransparencyGroup,
+         ControlId{},
+         "Button",
+         "Transparency",
+         {264, 99, 465, 164}},
+        {"TransparencySlider",
+         ControlId::TransparencySlider,
+         ControlId::TransparencyGroup,
+         "msctls_trackbar32",
+         "",
+         {8, 24, 185, 57}},
+        {"OptionsGroup",
+         ControlId::OptionsGroup,
+         ControlId{},
+         "Button",
+         "Options",
+         {264, 168, 465, 268}},
+        {"FreezeBox",
+         ControlId::FreezeBox,
+         ControlId::OptionsGroup,
+         "Button",
+         "Freeze && wait for translation result",
+         {8, 21, 193, 38}},
+        {"CopyToClipboardBox",
+         ControlId::CopyToClipboardBox,
+         ControlId::OptionsGroup,
+         "Button",
+         "Copy translation result to clipboard",
          {8, 45, 196, 62}},
-        {"LogToFileBox", ControlId::LogToFileBox, ControlId::OptionsGroup, "Button", "Log translation results to file",
+        {"LogToFileBox",
+         ControlId::LogToFileBox,
+         ControlId::OptionsGroup,
+         "Button",
+         "Log translation results to file",
          {8, 69, 161, 86}},
-        {"ViewLogButton", ControlId::ViewLogButton, ControlId::OptionsGroup, "Button", "...", {164, 63, 187, 86}},
-        {"AboutButton", ControlId::AboutButton, ControlId{}, "Button", "&About", {240, 275, 305, 298}},
-        {"MinimizeButton", ControlId::MinimizeButton, ControlId{}, "Button", "&Minimize", {320, 275, 385, 298}},
+        {"ViewLogButton",
+         ControlId::ViewLogButton,
+         ControlId::OptionsGroup,
+         "Button",
+         "...",
+         {164, 63, 187, 86}},
+        {"AboutButton",
+         ControlId::AboutButton,
+         ControlId{},
+         "Button",
+         "&About",
+         {240, 275, 305, 298}},
+        {"MinimizeButton",
+         ControlId::MinimizeButton,
+         ControlId{},
+         "Button",
+         "&Minimize",
+         {320, 275, 385, 298}},
         {"ExitButton", ControlId::ExitButton, ControlId{}, "Button", "E&xit", {400, 275, 465, 298}},
     };
     for (const Expected& e : controls) {
@@ -123,15 +219,22 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     }
 
     // Labels: left and top are fixed, the size follows the text.
-    EXPECT_EQ(WindowText(form->Control(ControlId::SelectTextLabel)), "Select text from anywhere on screen, ");
-    EXPECT_EQ(WindowText(form->Control(ControlId::PressHotKeyLabel)), "Press the HotKey to translate your selected text.");
-    EXPECT_EQ(WindowText(form->Control(ControlId::CopyrightLabel)).rfind("Copyright \u00A9 20", 0), 0u) << WindowText(form->Control(ControlId::CopyrightLabel));
-    EXPECT_NE(WindowText(form->Control(ControlId::CopyrightLabel)).find("Vellmark"), std::string::npos);
+    EXPECT_EQ(WindowText(form->Control(ControlId::SelectTextLabel)),
+              "Select text from anywhere on screen, ");
+    EXPECT_EQ(WindowText(form->Control(ControlId::PressHotKeyLabel)),
+              "Press the HotKey to translate your selected text.");
+    EXPECT_EQ(WindowText(form->Control(ControlId::CopyrightLabel)).rfind("Copyright \u00A9 20", 0),
+              0u)
+        << WindowText(form->Control(ControlId::CopyrightLabel));
+    EXPECT_NE(WindowText(form->Control(ControlId::CopyrightLabel)).find("Vellmark"),
+              std::string::npos);
     EXPECT_EQ(RectInParent(form->Control(ControlId::SelectTextLabel)).left, 9);
     EXPECT_EQ(RectInParent(form->Control(ControlId::SelectTextLabel)).top, 239);
     EXPECT_EQ(RectInParent(form->Control(ControlId::PressHotKeyLabel)).top, 256);
     EXPECT_EQ(RectInParent(form->Control(ControlId::CopyrightLabel)).top, 285);
-    for (HWND label : {form->Control(ControlId::SelectTextLabel), form->Control(ControlId::PressHotKeyLabel), form->Control(ControlId::CopyrightLabel)}) {
+    for (HWND label :
+         {form->Control(ControlId::SelectTextLabel), form->Control(ControlId::PressHotKeyLabel),
+          form->Control(ControlId::CopyrightLabel)}) {
         const RECT r = RectInParent(label);
         EXPECT_GT(r.right - r.left, 100) << WindowText(label) << ": as wide as its text";
         EXPECT_GT(r.bottom - r.top, 8);
@@ -139,32 +242,42 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
 
     // Initial states.
     EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyEntry), HKM_GETHOTKEY, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0), 1) << "the default hotkey";
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyList), LB_GETCOUNT, 0, 0), 1)
+        << "the default hotkey";
     EXPECT_EQ(SendMessageW(form->Control(ControlId::HotKeyList), LB_GETITEMHEIGHT, 0, 0), 13);
     EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETRANGEMIN, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETRANGEMAX, 0, 0), 16);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETRANGEMAX, 0, 0),
+              16);
     EXPECT_EQ(SendMessageW(form->Control(ControlId::TransparencySlider), TBM_GETPOS, 0, 0), 16);
     EXPECT_EQ(SendMessageW(form->Control(ControlId::FreezeBox), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(form->Control(ControlId::CopyToClipboardBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendMessageW(form->Control(ControlId::LogToFileBox), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::CopyToClipboardBox), BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(form->Control(ControlId::LogToFileBox), BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
 }
 
 TEST_F(MainFormTest, TabOrderRunsThroughTheGroupsThenTheButtons) {
-    const HWND expected[] = {form->Control(ControlId::HotKeyEntry),   form->Control(ControlId::AddButton),    form->Control(ControlId::HotKeyList),  form->Control(ControlId::RemoveButton),
-                             form->Control(ControlId::ClearButton),  form->Control(ControlId::SourcePicker), form->Control(ControlId::TargetPicker), form->Control(ControlId::TransparencySlider),
-                             form->Control(ControlId::FreezeBox), form->Control(ControlId::CopyToClipboardBox), form->Control(ControlId::LogToFileBox), form->Control(ControlId::ViewLogButton),
-                             form->Control(ControlId::AboutButton),   form->Control(ControlId::MinimizeButton),   form->Control(ControlId::ExitButton),   form->Control(ControlId::HotKeyEntry)};
+    const HWND expected[] = {
+        form->Control(ControlId::HotKeyEntry),  form->Control(ControlId::AddButton),
+        form->Control(ControlId::HotKeyList),   form->Control(ControlId::RemoveButton),
+        form->Control(ControlId::ClearButton),  form->Control(ControlId::SourcePicker),
+        form->Control(ControlId::TargetPicker), form->Control(ControlId::TransparencySlider),
+        form->Control(ControlId::FreezeBox),    form->Control(ControlId::CopyToClipboardBox),
+        form->Control(ControlId::LogToFileBox), form->Control(ControlId::ViewLogButton),
+        form->Control(ControlId::AboutButton),  form->Control(ControlId::MinimizeButton),
+        form->Control(ControlId::ExitButton),   form->Control(ControlId::HotKeyEntry)};
     HWND main = form->Handle();
     HWND current = GetNextDlgTabItem(main, nullptr, FALSE);
     for (size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(current, expected[i]) << "tab stop " << i << " is " << WindowText(current) << " ("
-                                        << ClassOf(current) << ")";
+        EXPECT_EQ(current, expected[i])
+            << "tab stop " << i << " is " << WindowText(current) << " (" << ClassOf(current) << ")";
         current = GetNextDlgTabItem(main, current, FALSE);
     }
 }
 
 TEST_F(MainFormTest, PickersHoldTheWholeTableAndOpenWithoutScrolling) {
-    for (HWND picker : {form->Control(ControlId::SourcePicker), form->Control(ControlId::TargetPicker)}) {
+    for (HWND picker :
+         {form->Control(ControlId::SourcePicker), form->Control(ControlId::TargetPicker)}) {
         ASSERT_EQ(SendMessageW(picker, CB_GETCOUNT, 0, 0), kLanguageCount);
         EXPECT_EQ(SendMessageW(picker, CB_GETITEMHEIGHT, 0, 0), 14);
         for (int i = 0; i < kLanguageCount; ++i) {
@@ -198,7 +311,8 @@ TEST_F(MainFormTest, PickingARowSetsItsCode) {
     Pick(form->Control(ControlId::TargetPicker), 15);
     EXPECT_EQ(form->SourceCode(), "NL");
     EXPECT_EQ(form->TargetCode(), "NL");
-    EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)), form->PickerText(form->Control(ControlId::TargetPicker)));
+    EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)),
+              form->PickerText(form->Control(ControlId::TargetPicker)));
 
     // No selection leaves the code as it was; the face is then empty.
     Pick(form->Control(ControlId::SourcePicker), -1);
@@ -212,13 +326,15 @@ TEST_F(MainFormTest, ClicksOnTheLanguageGroupSwapButClicksOnItsControlsDoNot) {
     Pump(form->Handle());
 
     ClickAt(group, {100, 74}); // empty area below the pickers
-    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->Control(ControlId::SourcePicker)) == 0; }));
+    ASSERT_TRUE(PumpUntil(form->Handle(),
+                          [&] { return Position(form->Control(ControlId::SourcePicker)) == 0; }));
     EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 1);
     EXPECT_EQ(form->SourceCode(), "EN");
     EXPECT_EQ(form->TargetCode(), "FR");
 
     ClickAt(group, {40, 3}); // the caption
-    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return Position(form->Control(ControlId::SourcePicker)) == 1; }));
+    ASSERT_TRUE(PumpUntil(form->Handle(),
+                          [&] { return Position(form->Control(ControlId::SourcePicker)) == 1; }));
     EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0);
     EXPECT_EQ(form->SourceCode(), "FR");
     EXPECT_EQ(form->TargetCode(), "EN");
@@ -229,9 +345,9 @@ TEST_F(MainFormTest, ClicksOnTheLanguageGroupSwapButClicksOnItsControlsDoNot) {
     EXPECT_EQ(Position(form->Control(ControlId::SourcePicker)), 1);
     EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0);
     ClickAt(group, {60, 30});
-    ASSERT_TRUE(PumpUntil(form->Handle(),
-                          [&] { return SendMessageW(form->Control(ControlId::SourcePicker), CB_GETDROPPEDSTATE, 0, 0); }))
-        << "a click on the picker opens its list";
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] {
+        return SendMessageW(form->Control(ControlId::SourcePicker), CB_GETDROPPEDSTATE, 0, 0);
+    })) << "a click on the picker opens its list";
     EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), 0) << "and swaps nothing";
     EXPECT_EQ(form->TargetCode(), "EN");
     SendMessageW(form->Control(ControlId::SourcePicker), CB_SHOWDROPDOWN, FALSE, 0);
@@ -321,8 +437,8 @@ TEST_F(MainFormTest, KeyboardFocusStaysWhereTheUserLeftIt) {
 
     HWND source = form->Control(ControlId::SourcePicker);
     SetFocus(source);
-    HWND other = CreateWindowExW(0, L"STATIC", L"Another program", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 100, 50, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, L"STATIC", L"Another program", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                                 50, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     ASSERT_TRUE(PumpUntil(main, [&] { return GetActiveWindow() == other; }));
     SetForegroundWindow(main);

@@ -1,8 +1,8 @@
 // Entry point of every Windows test executable: common controls for the real controls,
 // a single-threaded COM apartment as the program has, then GoogleTest.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <objbase.h>
 
 int main(int argc, char** argv) {
