@@ -2,8 +2,8 @@
 
 #include "base/WideText_win.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 std::string GetShellFolderPath(int folder) {
     wchar_t path[MAX_PATH] = {};

@@ -3,9 +3,9 @@
 #include "base/SystemError_win.h"
 #include "base/WideText_win.h"
 
+#include <windows.h>
 #include <exdisp.h>
 #include <oleauto.h>
-#include <windows.h>
 #include <wrl/client.h>
 
 #include <stdexcept>
