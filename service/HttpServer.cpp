@@ -48,6 +48,18 @@ void LingeringClose(int fd) {
     }
 }
 
+// No request waits on TCP's timers. A client that writes a request's head and body in two
+// sends without TCP_NODELAY (WinHTTP under Wine does) holds the body back until the head is
+// acknowledged, and Linux delays that acknowledgement by about 40 ms once a kept-alive
+// connection looks interactive. So every read of a request is preceded by TCP_QUICKACK
+// (Linux clears it again by itself, so it does not stay set), and the answer leaves at once
+// (TCP_NODELAY, set here too so that the connection code has one place for both).
+void AcknowledgeAtOnce(int fd) {
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+}
+
 bool IsLoopback(const sockaddr* address) {
     if (address->sa_family == AF_INET) {
         const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
@@ -123,8 +135,6 @@ void HttpServer::Run() {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
-        const int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         {
             std::lock_guard lock(mutex_);
             if (connections_ >= limits_.maxConnections) {
@@ -151,6 +161,7 @@ void HttpServer::Run() {
 }
 
 bool HttpServer::ReadMore(int fd, std::string& buffer, int timeoutMs) {
+    AcknowledgeAtOnce(fd);
     pollfd pfd{fd, POLLIN, 0};
     const int ready = ::poll(&pfd, 1, timeoutMs);
     if (ready <= 0)
