@@ -14,6 +14,7 @@ clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   -I"$ROOT" \
   "$ROOT/bench/fuzz_protocol.cpp" \
   "$ROOT/translate/ServiceProtocol.cpp" \
+  "$ROOT/translate/Languages.cpp" \
   "$ROOT/service/RequestForm.cpp" \
   "$ROOT/service/Utf8.cpp" \
   "$ROOT/service/HttpMessage.cpp" \

@@ -3,7 +3,9 @@
 # `apertium` command per request, on the same machine, in the same run, with the same
 # sentences: single-client p50/p99 latency and 8-client throughput (wrk) for French to
 # Spanish (one pair) and French to English (two pairs chained), and resident memory with
-# both warm. Prints a Markdown table. Not a test: nothing here passes or fails.
+# both warm; then bench/split-write.py: the service's answer time for a client that writes
+# a request's head and body in two sends without TCP_NODELAY (WinHTTP under Wine), beside
+# one that writes once. Prints Markdown tables. Not a test: nothing here passes or fails.
 #
 # Usage: bench/service-bench.sh [seconds per wrk run, default 10]
 # Needs: build/native/service/tervane-service (cmake --build --preset native), wrk,
@@ -108,6 +110,7 @@ for pair in es en; do
 done
 
 SVC_RSS=$(tree_rss "$SVC_PID")
+SPLIT_TABLE=$(python3 "$ROOT/bench/split-write.py" "$SVC_PORT")
 APY_RSS=$(tree_rss "$APY_PID")
 
 # --- cold apertium command per request ----------------------------------------------------
@@ -169,3 +172,5 @@ echo "| Resident memory, both pairs warm | KiB (process and its pipelines) |"
 echo "|---|---|"
 echo "| tervane-service | $SVC_RSS |"
 echo "| apertium-apy | $APY_RSS |"
+echo
+echo "$SPLIT_TABLE"

@@ -10,39 +10,40 @@
 namespace tervane::service {
 
 class Admission {
-public:
-  Admission(std::size_t maxActive, std::size_t maxWaiting)
-      : maxActive_(maxActive), maxWaiting_(maxWaiting) {}
+  public:
+    Admission(std::size_t maxActive, std::size_t maxWaiting)
+        : maxActive_(maxActive), maxWaiting_(maxWaiting) {}
 
-  // True when admitted (call leave() afterwards); false when the queue is full or the
-  // deadline passed while waiting.
-  bool enter(std::chrono::steady_clock::time_point deadline);
-  void leave();
+    // True when admitted (call Leave() afterwards); false when the queue is full or the
+    // deadline passed while waiting.
+    bool Enter(std::chrono::steady_clock::time_point deadline);
+    void Leave();
 
-private:
-  std::mutex mutex_;
-  std::condition_variable freed_;
-  std::size_t maxActive_;
-  std::size_t maxWaiting_;
-  std::size_t active_ = 0;
-  std::size_t waiting_ = 0;
+  private:
+    std::mutex mutex_;
+    std::condition_variable freed_;
+    std::size_t maxActive_;
+    std::size_t maxWaiting_;
+    std::size_t active_ = 0;
+    std::size_t waiting_ = 0;
 };
 
 // Leaves on scope exit.
 class AdmissionTicket {
-public:
-  AdmissionTicket(Admission &admission, std::chrono::steady_clock::time_point deadline)
-      : admission_(admission), admitted_(admission.enter(deadline)) {}
-  ~AdmissionTicket() {
-    if (admitted_) admission_.leave();
-  }
-  AdmissionTicket(const AdmissionTicket &) = delete;
-  AdmissionTicket &operator=(const AdmissionTicket &) = delete;
-  bool admitted() const { return admitted_; }
+  public:
+    AdmissionTicket(Admission& admission, std::chrono::steady_clock::time_point deadline)
+        : admission_(admission), admitted_(admission.Enter(deadline)) {}
+    ~AdmissionTicket() {
+        if (admitted_)
+            admission_.Leave();
+    }
+    AdmissionTicket(const AdmissionTicket&) = delete;
+    AdmissionTicket& operator=(const AdmissionTicket&) = delete;
+    bool Admitted() const { return admitted_; }
 
-private:
-  Admission &admission_;
-  bool admitted_;
+  private:
+    Admission& admission_;
+    bool admitted_;
 };
 
 } // namespace tervane::service

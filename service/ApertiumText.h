@@ -11,14 +11,14 @@ namespace tervane::service {
 // in superblanks, which every tool passes through unchanged and in order; so paragraphs
 // and line breaks survive translation. Ends with an empty superblank, without which the
 // last word's punctuation can be lost.
-std::string toApertiumStream(std::string_view text);
+std::string ToApertiumStream(std::string_view text);
 
 // Back to plain text: superblank brackets removed, escapes resolved.
-std::string fromApertiumStream(std::string_view stream);
+std::string FromApertiumStream(std::string_view stream);
 
 // Removes the marks Apertium puts before words it could not translate or generate
 // ('*', '@', '#'), each only when the source text did not use that character itself, so
 // a user's own "#tag" or "*note*" survives.
-std::string removeUnknownWordMarks(std::string_view output, std::string_view source);
+std::string RemoveUnknownWordMarks(std::string_view output, std::string_view source);
 
 } // namespace tervane::service

@@ -10,78 +10,80 @@ namespace {
 
 constexpr auto kListTimeout = std::chrono::seconds(5);
 
-std::string apyMessage(const nlohmann::json &reply) {
-  if (reply.is_object()) {
-    for (const char *key : {"explanation", "message", "responseDetails"}) {
-      if (reply.contains(key) && reply[key].is_string()) return reply[key].get<std::string>();
+std::string ApyMessage(const nlohmann::json& reply) {
+    if (reply.is_object()) {
+        for (const char* key : {"explanation", "message", "responseDetails"}) {
+            if (reply.contains(key) && reply[key].is_string())
+                return reply[key].get<std::string>();
+        }
     }
-  }
-  return "unexpected answer";
+    return "unexpected answer";
 }
 
 } // namespace
 
 ApyEngine::ApyEngine(RemoteUrl url)
-    : url_(std::move(url)), cache_([this] { return fetchPairs(); }) {}
+    : url_(std::move(url)), cache_([this] { return FetchPairs(); }) {}
 
-PairListing ApyEngine::fetchPairs() {
-  PairListing listing;
-  const RemoteReply reply = remoteGet(url_, "/listPairs", Clock::now() + kListTimeout, "APy");
-  if (reply.error) {
-    listing.error = reply.error;
-    return listing;
-  }
-  const auto json = nlohmann::json::parse(reply.body, nullptr, false);
-  if (reply.status != 200 || json.is_discarded() || !json.contains("responseData") ||
-      !json["responseData"].is_array()) {
-    listing.error = EngineError{502, "APy at " + url_.origin + " gave no pair list (status " +
-                                         std::to_string(reply.status) + ")"};
-    return listing;
-  }
-  for (const auto &pair : json["responseData"]) {
-    if (!pair.is_object() || !pair.contains("sourceLanguage") ||
-        !pair.contains("targetLanguage") || !pair["sourceLanguage"].is_string() ||
-        !pair["targetLanguage"].is_string()) {
-      continue;
+Result<PairListing> ApyEngine::FetchPairs() {
+    PairListing listing;
+    const Result<RemoteReply> answer =
+        RemoteGet(url_, "/listPairs", Clock::now() + kListTimeout, "APy");
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status != 200 || json.is_discarded() || !json.contains("responseData") ||
+        !json["responseData"].is_array()) {
+        return Error{502, "APy at " + url_.origin + " gave no pair list (status " +
+                              std::to_string(reply.status) + ")"};
     }
-    const std::string source = pair["sourceLanguage"];
-    const std::string target = pair["targetLanguage"];
-    const bool variant = isApertiumVariant(source) || isApertiumVariant(target);
-    for (std::string_view from : tableCodesForApertium(source)) {
-      for (std::string_view to : tableCodesForApertium(target)) {
-        listing.pairs.push_back({Hop{std::string(from), std::string(to), source + "|" + target},
-                                 variant});
-      }
+    for (const auto& pair : json["responseData"]) {
+        if (!pair.is_object() || !pair.contains("sourceLanguage") ||
+            !pair.contains("targetLanguage") || !pair["sourceLanguage"].is_string() ||
+            !pair["targetLanguage"].is_string()) {
+            continue;
+        }
+        const std::string source = pair["sourceLanguage"];
+        const std::string target = pair["targetLanguage"];
+        const bool variant = IsApertiumVariant(source) || IsApertiumVariant(target);
+        for (std::string_view from : TableCodesForApertium(source)) {
+            for (std::string_view to : TableCodesForApertium(target)) {
+                listing.push_back(
+                    {Hop{std::string(from), std::string(to), source + "|" + target}, variant});
+            }
+        }
     }
-  }
-  return listing;
+    return listing;
 }
 
-HopResult ApyEngine::translate(const Hop &hop, const std::string &text,
-                               Clock::time_point deadline) {
-  // markUnknown=no: APy then leaves out the marks of words it could not translate.
-  const std::string body = "langpair=" + protocol::PercentEncode(hop.id) +
-                           "&markUnknown=no&q=" + protocol::PercentEncode(text);
-  const RemoteReply reply = remotePost(url_, "/translate", body,
-                                       std::string(protocol::kRequestContentType), deadline,
-                                       "APy pair " + hop.id);
-  if (reply.error) return *reply.error;
-  const auto json = nlohmann::json::parse(reply.body, nullptr, false);
-  if (reply.status == 200 && !json.is_discarded() && json.contains("responseData") &&
-      json["responseData"].is_object() && json["responseData"].contains("translatedText") &&
-      json["responseData"]["translatedText"].is_string()) {
-    return json["responseData"]["translatedText"].get<std::string>();
-  }
-  const int status = reply.status == 408 || reply.status == 504 ? 504 : 502;
-  return EngineError{status, "APy pair " + hop.id + " failed with status " +
-                                 std::to_string(reply.status) + ": " +
-                                 (json.is_discarded() ? "not JSON" : apyMessage(json))};
+Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text,
+                                         Clock::time_point deadline) {
+    // markUnknown=no: APy then leaves out the marks of words it could not translate.
+    const std::string body = "langpair=" + protocol::PercentEncode(hop.id) +
+                             "&markUnknown=no&q=" + protocol::PercentEncode(text);
+    const Result<RemoteReply> answer =
+        RemotePost(url_, "/translate", body, std::string(protocol::kRequestContentType), deadline,
+                   "APy pair " + hop.id);
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status == 200 && !json.is_discarded() && json.contains("responseData") &&
+        json["responseData"].is_object() && json["responseData"].contains("translatedText") &&
+        json["responseData"]["translatedText"].is_string()) {
+        return json["responseData"]["translatedText"].get<std::string>();
+    }
+    const int status = reply.status == 408 || reply.status == 504 ? 504 : 502;
+    return Error{status, "APy pair " + hop.id + " failed with status " +
+                             std::to_string(reply.status) + ": " +
+                             (json.is_discarded() ? "not JSON" : ApyMessage(json))};
 }
 
-std::string ApyEngine::missingPairHint(std::string_view from, std::string_view to) const {
-  return "the APy server at " + url_.origin + " needs a pair between them (apertium-" +
-         std::string(preferredApertiumCode(from)) + "-" + std::string(preferredApertiumCode(to)) +
-         ") or pairs that chain them";
+std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {
+    return "the APy server at " + url_.origin + " needs a pair between them (apertium-" +
+           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
+           ") or pairs that chain them";
 }
 
 } // namespace tervane::service

@@ -9,20 +9,20 @@
 namespace tervane::service {
 
 class ApyEngine : public Engine {
-public:
-  explicit ApyEngine(RemoteUrl url);
+  public:
+    explicit ApyEngine(RemoteUrl url);
 
-  std::string name() const override { return "apy"; }
-  PairListing pairs() override { return cache_.get(); }
-  HopResult translate(const Hop &hop, const std::string &text,
-                      Clock::time_point deadline) override;
-  std::string missingPairHint(std::string_view from, std::string_view to) const override;
+    std::string Name() const override { return "apy"; }
+    Result<PairListing> Pairs() override { return cache_.Get(); }
+    Result<std::string> Translate(const Hop& hop, const std::string& text,
+                                  Clock::time_point deadline) override;
+    std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
-private:
-  PairListing fetchPairs();
+  private:
+    Result<PairListing> FetchPairs();
 
-  RemoteUrl url_;
-  PairCache cache_;
+    RemoteUrl url_;
+    PairCache cache_;
 };
 
 } // namespace tervane::service

@@ -2,6 +2,8 @@
 // that the parser can be tested and fuzzed on plain bytes.
 #pragma once
 
+#include "service/Result.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -12,51 +14,55 @@
 namespace tervane::service {
 
 struct HttpRequest {
-  std::string method;
-  std::string target; // path and query as sent
-  std::vector<std::pair<std::string, std::string>> headers;
-  std::string body;
-  std::size_t contentLength = 0;
-  bool keepAlive = true;
-  bool expectContinue = false;
+    std::string method;
+    std::string target; // path and query as sent
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;
+    std::size_t contentLength = 0;
+    bool keepAlive = true;
+    bool expectContinue = false;
 
-  // First header of that name (case-insensitive), or nullopt.
-  std::optional<std::string_view> header(std::string_view name) const;
-  // The path without its query.
-  std::string_view path() const;
+    // First header of that name (case-insensitive), or nullopt.
+    std::optional<std::string_view> Header(std::string_view name) const;
+    // The path without its query.
+    std::string_view Path() const;
 };
 
 struct HttpResponse {
-  int status = 200;
-  std::string reason; // one line; the standard phrase when empty
-  std::string contentType = "text/plain; charset=utf-8";
-  std::string body;
+    int status = 200;
+    std::string reason; // one line; the standard phrase when empty
+    std::string contentType = "text/plain; charset=utf-8";
+    std::string body;
 };
+
+// The plain-text answer that tells the client what went wrong, in the reason phrase and as
+// the body.
+HttpResponse ErrorResponse(const Error& error);
 
 struct HeadLimits {
-  std::size_t maxHeadBytes = 16 * 1024;
-  std::size_t maxHeaders = 64;
+    std::size_t maxHeadBytes = 16 * 1024;
+    std::size_t maxHeaders = 64;
 };
 
-struct HeadParse {
-  enum class State { NeedMore, Complete, Error } state = State::NeedMore;
-  HttpRequest request;     // filled when Complete
-  std::size_t headLength = 0; // bytes of the head, including the blank line
-  int status = 0;          // when Error: the status to answer with
-  std::string reason;
+struct RequestHead {
+    HttpRequest request; // without its body
+    std::size_t length;  // bytes of the head, including the blank line
 };
 
-// Parses the request line and headers at the start of buffer. Rejects what the service
-// does not speak: chunked bodies, versions other than HTTP/1.0 and HTTP/1.1.
-HeadParse parseRequestHead(std::string_view buffer, const HeadLimits &limits);
+// Parses the request line and headers at the start of buffer: nullopt while the head is
+// not all there yet. Refuses, with the status to answer, what is malformed or too large
+// and what the service does not speak: chunked bodies, versions other than HTTP/1.0 and
+// HTTP/1.1.
+Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
+                                                    const HeadLimits& limits);
 
 // The standard reason phrase of a status.
-std::string_view standardReason(int status);
+std::string_view StandardReason(int status);
 
 // A reason phrase safe for the status line: printable ASCII only, at most 200 bytes.
-std::string sanitizeReason(std::string_view reason);
+std::string SanitizeReason(std::string_view reason);
 
 // Status line, headers and body, ready to send.
-std::string serializeResponse(const HttpResponse &response, bool keepAlive);
+std::string SerializeResponse(const HttpResponse& response, bool keepAlive);
 
 } // namespace tervane::service

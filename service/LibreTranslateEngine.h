@@ -9,21 +9,21 @@
 namespace tervane::service {
 
 class LibreTranslateEngine : public Engine {
-public:
-  LibreTranslateEngine(RemoteUrl url, std::string apiKey);
+  public:
+    LibreTranslateEngine(RemoteUrl url, std::string apiKey);
 
-  std::string name() const override { return "libretranslate"; }
-  PairListing pairs() override { return cache_.get(); }
-  HopResult translate(const Hop &hop, const std::string &text,
-                      Clock::time_point deadline) override;
-  std::string missingPairHint(std::string_view from, std::string_view to) const override;
+    std::string Name() const override { return "libretranslate"; }
+    Result<PairListing> Pairs() override { return cache_.Get(); }
+    Result<std::string> Translate(const Hop& hop, const std::string& text,
+                                  Clock::time_point deadline) override;
+    std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
-private:
-  PairListing fetchPairs();
+  private:
+    Result<PairListing> FetchPairs();
 
-  RemoteUrl url_;
-  std::string apiKey_;
-  PairCache cache_;
+    RemoteUrl url_;
+    std::string apiKey_;
+    PairCache cache_;
 };
 
 } // namespace tervane::service

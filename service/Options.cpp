@@ -7,94 +7,103 @@
 namespace tervane::service {
 namespace {
 
-template <typename T> bool parseNumber(const std::string &text, T &value, T min, T max) {
-  T parsed{};
-  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (ec != std::errc() || ptr != text.data() + text.size() || parsed < min || parsed > max) {
-    return false;
-  }
-  value = parsed;
-  return true;
+template <typename T> bool ParseNumber(const std::string& text, T& value, T min, T max) {
+    T parsed{};
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || ptr != text.data() + text.size() || parsed < min || parsed > max) {
+        return false;
+    }
+    value = parsed;
+    return true;
 }
 
-bool parseListen(const std::string &text, Options &options) {
-  // host:port, or [v6]:port
-  const std::size_t colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0) return false;
-  std::string host = text.substr(0, colon);
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
-    host = host.substr(1, host.size() - 2);
-  }
-  unsigned short port = 0;
-  if (!parseNumber<unsigned short>(text.substr(colon + 1), port, 0, 65535)) return false;
-  options.host = host;
-  options.port = port;
-  return !host.empty();
+bool ParseListen(const std::string& text, Options& options) {
+    // host:port, or [v6]:port
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    std::string host = text.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    unsigned short port = 0;
+    if (!ParseNumber<unsigned short>(text.substr(colon + 1), port, 0, 65535))
+        return false;
+    options.host = host;
+    options.port = port;
+    return !host.empty();
 }
 
 } // namespace
 
-std::variant<Options, OptionsError> parseOptions(const std::vector<std::string> &args) {
-  Options options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string &flag = args[i];
-    if (flag == "--help" || flag == "-h") {
-      options.help = true;
-      continue;
+Result<Options> ParseOptions(const std::vector<std::string>& args) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& flag = args[i];
+        if (flag == "--help" || flag == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (flag == "--allow-remote") {
+            options.allowRemote = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return Error{400, flag + " needs a value (see --help)"};
+        const std::string& value = args[++i];
+        const auto bad = [&](const std::string& what) {
+            return Error{400, "bad value '" + value + "' for " + flag + ": " + what};
+        };
+        if (flag == "--listen") {
+            if (!ParseListen(value, options))
+                return bad("expected HOST:PORT");
+        } else if (flag == "--engine") {
+            if (value != "apertium" && value != "apy" && value != "libretranslate") {
+                return bad("expected apertium, apy or libretranslate");
+            }
+            options.engine = value;
+        } else if (flag == "--modes-dir") {
+            options.modesDir = value;
+        } else if (flag == "--apy-url") {
+            options.apyUrl = value;
+        } else if (flag == "--libretranslate-url") {
+            options.libreTranslateUrl = value;
+        } else if (flag == "--api-key-file") {
+            options.apiKeyFile = value;
+        } else if (flag == "--pipes-per-pair") {
+            if (!ParseNumber<std::size_t>(value, options.pipesPerPair, 1, 64))
+                return bad("1 to 64");
+        } else if (flag == "--timeout") {
+            double seconds = 0;
+            if (!ParseNumber<double>(value, seconds, 0.05, 3600))
+                return bad("seconds, 0.05 to 3600");
+            options.timeoutSeconds = seconds;
+        } else if (flag == "--max-body") {
+            if (!ParseNumber<std::size_t>(value, options.maxBody, 64, 64u * 1024 * 1024)) {
+                return bad("bytes, 64 to 67108864");
+            }
+        } else if (flag == "--max-active") {
+            if (!ParseNumber<std::size_t>(value, options.maxActive, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--max-queue") {
+            if (!ParseNumber<std::size_t>(value, options.maxQueue, 0, 65536))
+                return bad("0 to 65536");
+        } else if (flag == "--max-connections") {
+            if (!ParseNumber<std::size_t>(value, options.maxConnections, 1, 4096)) {
+                return bad("1 to 4096");
+            }
+        } else if (flag == "--max-hops") {
+            if (!ParseNumber<std::size_t>(value, options.maxHops, 1, 8))
+                return bad("1 to 8");
+        } else {
+            return Error{400, "unknown option " + flag + " (see --help)"};
+        }
     }
-    if (flag == "--allow-remote") {
-      options.allowRemote = true;
-      continue;
-    }
-    if (i + 1 >= args.size()) return OptionsError{flag + " needs a value (see --help)"};
-    const std::string &value = args[++i];
-    const auto bad = [&](const std::string &what) {
-      return OptionsError{"bad value '" + value + "' for " + flag + ": " + what};
-    };
-    if (flag == "--listen") {
-      if (!parseListen(value, options)) return bad("expected HOST:PORT");
-    } else if (flag == "--engine") {
-      if (value != "apertium" && value != "apy" && value != "libretranslate") {
-        return bad("expected apertium, apy or libretranslate");
-      }
-      options.engine = value;
-    } else if (flag == "--modes-dir") {
-      options.modesDir = value;
-    } else if (flag == "--apy-url") {
-      options.apyUrl = value;
-    } else if (flag == "--libretranslate-url") {
-      options.libreTranslateUrl = value;
-    } else if (flag == "--api-key-file") {
-      options.apiKeyFile = value;
-    } else if (flag == "--pipes-per-pair") {
-      if (!parseNumber<std::size_t>(value, options.pipesPerPair, 1, 64)) return bad("1 to 64");
-    } else if (flag == "--timeout") {
-      double seconds = 0;
-      if (!parseNumber<double>(value, seconds, 0.05, 3600)) return bad("seconds, 0.05 to 3600");
-      options.timeoutSeconds = seconds;
-    } else if (flag == "--max-body") {
-      if (!parseNumber<std::size_t>(value, options.maxBody, 64, 64u * 1024 * 1024)) {
-        return bad("bytes, 64 to 67108864");
-      }
-    } else if (flag == "--max-active") {
-      if (!parseNumber<std::size_t>(value, options.maxActive, 1, 1024)) return bad("1 to 1024");
-    } else if (flag == "--max-queue") {
-      if (!parseNumber<std::size_t>(value, options.maxQueue, 0, 65536)) return bad("0 to 65536");
-    } else if (flag == "--max-connections") {
-      if (!parseNumber<std::size_t>(value, options.maxConnections, 1, 4096)) {
-        return bad("1 to 4096");
-      }
-    } else if (flag == "--max-hops") {
-      if (!parseNumber<std::size_t>(value, options.maxHops, 1, 8)) return bad("1 to 8");
-    } else {
-      return OptionsError{"unknown option " + flag + " (see --help)"};
-    }
-  }
-  return options;
+    return options;
 }
 
-std::string usage(const std::string &program) {
-  return "Usage: " + program + R"( [options]
+std::string Usage(const std::string& program) {
+    return "Usage: " + program + R"( [options]
 Translation service for Tervane: answers POST /translate (and GET /health, GET /languages).
 
   --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)

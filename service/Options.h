@@ -1,37 +1,36 @@
 // The service's command line.
 #pragma once
 
+#include "service/Result.h"
+
+#include <cstddef>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace tervane::service {
 
 struct Options {
-  std::string host = "127.0.0.1";
-  unsigned short port = 58470;
-  bool allowRemote = false;
-  std::string engine = "apertium";
-  std::string modesDir = "/usr/share/apertium/modes";
-  std::string apyUrl = "http://127.0.0.1:2737";
-  std::string libreTranslateUrl = "http://127.0.0.1:5000";
-  std::string apiKeyFile;
-  std::size_t pipesPerPair = 2;
-  double timeoutSeconds = 10;
-  std::size_t maxBody = 64 * 1024;
-  std::size_t maxActive = 8;
-  std::size_t maxQueue = 32;
-  std::size_t maxConnections = 64;
-  std::size_t maxHops = 3;
-  bool help = false;
+    std::string host = "127.0.0.1";
+    unsigned short port = 58470;
+    bool allowRemote = false;
+    std::string engine = "apertium";
+    std::string modesDir = "/usr/share/apertium/modes";
+    std::string apyUrl = "http://127.0.0.1:2737";
+    std::string libreTranslateUrl = "http://127.0.0.1:5000";
+    std::string apiKeyFile;
+    std::size_t pipesPerPair = 2;
+    double timeoutSeconds = 10;
+    std::size_t maxBody = 64 * 1024;
+    std::size_t maxActive = 8;
+    std::size_t maxQueue = 32;
+    std::size_t maxConnections = 64;
+    std::size_t maxHops = 3;
+    bool help = false;
 };
 
-struct OptionsError {
-  std::string message;
-};
+// The options given, or what is wrong with them (400), one line.
+Result<Options> ParseOptions(const std::vector<std::string>& args);
 
-std::variant<Options, OptionsError> parseOptions(const std::vector<std::string> &args);
-
-std::string usage(const std::string &program);
+std::string Usage(const std::string& program);
 
 } // namespace tervane::service

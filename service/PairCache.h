@@ -6,30 +6,29 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace tervane::service {
 
 class PairCache {
-public:
-  explicit PairCache(std::function<PairListing()> fetch) : fetch_(std::move(fetch)) {}
+  public:
+    explicit PairCache(std::function<Result<PairListing>()> fetch) : fetch_(std::move(fetch)) {}
 
-  PairListing get() {
-    std::lock_guard lock(mutex_);
-    const auto now = Clock::now();
-    if (!fetched_ || now >= expires_) {
-      listing_ = fetch_();
-      fetched_ = true;
-      expires_ = now + (listing_.error ? std::chrono::seconds(2) : std::chrono::seconds(60));
+    Result<PairListing> Get() {
+        std::lock_guard lock(mutex_);
+        const auto now = Clock::now();
+        if (!listing_ || now >= expires_) {
+            listing_ = fetch_();
+            expires_ = now + (listing_->Ok() ? std::chrono::seconds(60) : std::chrono::seconds(2));
+        }
+        return *listing_;
     }
-    return listing_;
-  }
 
-private:
-  std::function<PairListing()> fetch_;
-  std::mutex mutex_;
-  PairListing listing_;
-  bool fetched_ = false;
-  Clock::time_point expires_;
+  private:
+    std::function<Result<PairListing>()> fetch_;
+    std::mutex mutex_;
+    std::optional<Result<PairListing>> listing_; // nullopt until first fetched
+    Clock::time_point expires_;
 };
 
 } // namespace tervane::service

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "service/ApertiumMode.h"
+#include "service/Result.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -13,36 +15,34 @@
 namespace tervane::service {
 
 class Pipeline {
-public:
-  enum class Status { Ok, Timeout, Crashed, TooLarge };
+  public:
+    // Starts every command; a failure (502) says which one could not start.
+    static Result<std::unique_ptr<Pipeline>> Start(const std::vector<Command>& commands);
+    ~Pipeline();
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
 
-  // Starts every command; on failure the pipeline is not alive() and error() says why.
-  explicit Pipeline(const std::vector<Command> &commands);
-  ~Pipeline();
-  Pipeline(const Pipeline &) = delete;
-  Pipeline &operator=(const Pipeline &) = delete;
+    // False once any process has exited or the stream lost step; such a pipeline is replaced.
+    bool Alive();
 
-  // False once any process has exited or the stream lost step; such a pipeline is replaced.
-  bool alive();
-  const std::string &error() const { return error_; }
+    // Sends input (an Apertium stream without NUL) and reads the answer up to its NUL,
+    // checking that the answer belongs to this request; reading and writing are interleaved
+    // so that a large text cannot deadlock on full pipe buffers. A failure stops the
+    // pipeline, and its reason reads after the pair's name: 504 when the deadline passed,
+    // 502 when the answer grew beyond maxOutput, 503 when the pipeline broke (a fresh one
+    // may do).
+    Result<std::string> Exchange(const std::string& input,
+                                 std::chrono::steady_clock::time_point deadline,
+                                 std::size_t maxOutput);
 
-  // Sends input (an Apertium stream without NUL) and reads the answer up to its NUL,
-  // checking that the answer belongs to this request. Reading and
-  // writing are interleaved so that a large text cannot deadlock on full pipe buffers.
-  // Anything but Ok leaves the pipeline stopped.
-  Status exchange(const std::string &input, std::string &output,
-                  std::chrono::steady_clock::time_point deadline, std::size_t maxOutput);
+  private:
+    Pipeline() = default;
+    void Stop();
 
-  const std::vector<pid_t> &pids() const { return pids_; }
-
-private:
-  void stop();
-
-  std::vector<pid_t> pids_;
-  int toFirst_ = -1;   // our end of the first process's standard input
-  int fromLast_ = -1;  // our end of the last process's standard output
-  std::string error_;
-  unsigned long sequence_ = 0; // numbers each request's end-of-answer sentinel
+    std::vector<pid_t> pids_;
+    int toFirst_ = -1;           // our end of the first process's standard input
+    int fromLast_ = -1;          // our end of the last process's standard output
+    unsigned long sequence_ = 0; // numbers each request's end-of-answer sentinel
 };
 
 } // namespace tervane::service

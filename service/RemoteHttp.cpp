@@ -5,60 +5,57 @@
 namespace tervane::service {
 namespace {
 
-template <typename Call>
-RemoteReply call(const RemoteUrl &url, Clock::time_point deadline, const std::string &label,
-                 Call &&send) {
-  RemoteReply reply;
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  if (left.count() <= 0) {
-    reply.error = EngineError{504, label + " was not asked: the time-out had passed"};
-    return reply;
-  }
-  httplib::Client client(url.origin);
-  client.set_connection_timeout(std::chrono::milliseconds(left));
-  client.set_read_timeout(std::chrono::milliseconds(left));
-  client.set_write_timeout(std::chrono::milliseconds(left));
-  client.set_follow_location(false);
-  const httplib::Result result = send(client);
-  if (!result) {
-    const bool late = Clock::now() >= deadline - std::chrono::milliseconds(5);
-    reply.error = EngineError{late ? 504 : 502,
-                              late ? label + " did not answer in time"
-                                   : label + " unreachable at " + url.origin + ": " +
-                                         httplib::to_string(result.error())};
-    return reply;
-  }
-  reply.status = result->status;
-  reply.body = result->body;
-  return reply;
+template <typename Send>
+Result<RemoteReply> Call(const RemoteUrl& url, Clock::time_point deadline, const std::string& label,
+                         Send&& send) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0)
+        return Error{504, label + " was not asked: the time-out had passed"};
+    httplib::Client client(url.origin);
+    client.set_connection_timeout(std::chrono::milliseconds(left));
+    client.set_read_timeout(std::chrono::milliseconds(left));
+    client.set_write_timeout(std::chrono::milliseconds(left));
+    client.set_follow_location(false);
+    const httplib::Result result = send(client);
+    if (!result) {
+        const bool late = Clock::now() >= deadline - std::chrono::milliseconds(5);
+        return Error{late ? 504 : 502, late ? label + " did not answer in time"
+                                            : label + " unreachable at " + url.origin + ": " +
+                                                  httplib::to_string(result.error())};
+    }
+    return RemoteReply{result->status, result->body};
 }
 
 } // namespace
 
-std::optional<RemoteUrl> parseRemoteUrl(const std::string &url) {
-  for (const std::string scheme : {"http://", "https://"}) {
-    if (url.rfind(scheme, 0) != 0) continue;
-    const std::size_t slash = url.find('/', scheme.size());
-    RemoteUrl parsed{url.substr(0, slash), slash == std::string::npos ? "" : url.substr(slash)};
-    while (!parsed.prefix.empty() && parsed.prefix.back() == '/') parsed.prefix.pop_back();
-    if (parsed.origin.size() == scheme.size()) return std::nullopt;
-    return parsed;
-  }
-  return std::nullopt;
+Result<RemoteUrl> ParseRemoteUrl(const std::string& url) {
+    for (const std::string scheme : {"http://", "https://"}) {
+        if (url.rfind(scheme, 0) != 0)
+            continue;
+        const std::size_t slash = url.find('/', scheme.size());
+        RemoteUrl parsed{url.substr(0, slash), slash == std::string::npos ? "" : url.substr(slash)};
+        while (!parsed.prefix.empty() && parsed.prefix.back() == '/')
+            parsed.prefix.pop_back();
+        if (parsed.origin.size() == scheme.size())
+            break;
+        return parsed;
+    }
+    return Error{400, "not an http:// or https:// URL: " + url};
 }
 
-RemoteReply remoteGet(const RemoteUrl &url, const std::string &path,
-                      Clock::time_point deadline, const std::string &label) {
-  return call(url, deadline, label,
-              [&](httplib::Client &client) { return client.Get(url.prefix + path); });
+Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
+                              Clock::time_point deadline, const std::string& label) {
+    return Call(url, deadline, label,
+                [&](httplib::Client& client) { return client.Get(url.prefix + path); });
 }
 
-RemoteReply remotePost(const RemoteUrl &url, const std::string &path, const std::string &body,
-                       const std::string &contentType, Clock::time_point deadline,
-                       const std::string &label) {
-  return call(url, deadline, label, [&](httplib::Client &client) {
-    return client.Post(url.prefix + path, body, contentType);
-  });
+Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
+                               const std::string& body, const std::string& contentType,
+                               Clock::time_point deadline, const std::string& label) {
+    return Call(url, deadline, label, [&](httplib::Client& client) {
+        return client.Post(url.prefix + path, body, contentType);
+    });
 }
 
 } // namespace tervane::service

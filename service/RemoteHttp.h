@@ -4,29 +4,29 @@
 
 #include "service/Engine.h"
 
-#include <optional>
 #include <string>
 
 namespace tervane::service {
 
 struct RemoteUrl {
-  std::string origin; // scheme://host:port
-  std::string prefix; // path before the API's own paths, without trailing '/'
+    std::string origin; // scheme://host:port
+    std::string prefix; // path before the API's own paths, without trailing '/'
 };
 
-// Accepts http:// and https:// URLs; nullopt for anything else.
-std::optional<RemoteUrl> parseRemoteUrl(const std::string &url);
+// Accepts http:// and https:// URLs and refuses anything else (400).
+Result<RemoteUrl> ParseRemoteUrl(const std::string& url);
 
+// What the remote server answered, whatever its status.
 struct RemoteReply {
-  int status = 0;
-  std::string body;
-  std::optional<EngineError> error; // transport failure; status and body unset
+    int status = 0;
+    std::string body;
 };
 
-RemoteReply remoteGet(const RemoteUrl &url, const std::string &path,
-                      Clock::time_point deadline, const std::string &label);
-RemoteReply remotePost(const RemoteUrl &url, const std::string &path, const std::string &body,
-                       const std::string &contentType, Clock::time_point deadline,
-                       const std::string &label);
+// A failure is the transport's: the server unreachable (502) or too slow (504).
+Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
+                              Clock::time_point deadline, const std::string& label);
+Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
+                               const std::string& body, const std::string& contentType,
+                               Clock::time_point deadline, const std::string& label);
 
 } // namespace tervane::service

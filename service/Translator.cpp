@@ -4,49 +4,36 @@
 
 namespace tervane::service {
 
-PairGraph buildGraph(const PairListing &listing) {
-  PairGraph graph;
-  for (const PairEntry &entry : listing.pairs) graph.add(entry.hop, entry.variant);
-  return graph;
+PairGraph BuildGraph(const PairListing& listing) {
+    PairGraph graph;
+    for (const PairEntry& entry : listing)
+        graph.Add(entry.hop, entry.variant);
+    return graph;
 }
 
-Translation Translator::translate(const std::string &source, const std::string &target,
-                                  const std::string &text, Clock::time_point deadline) {
-  Translation result;
-  if (source == target) {
-    result.text = text;
-    result.route = "identity";
-    return result;
-  }
-  const PairListing listing = engine_.pairs();
-  if (listing.error) {
-    result.status = listing.error->status;
-    result.reason = listing.error->reason;
-    return result;
-  }
-  const auto route = buildGraph(listing).route(source, target, maxHops_);
-  if (!route) {
-    const auto *from = protocol::FindLanguage(source);
-    const auto *to = protocol::FindLanguage(target);
-    result.status = 422;
-    result.route = "none";
-    result.reason = "No translation route from " + std::string(from->name) + " to " +
-                    std::string(to->name) + ": " + engine_.missingPairHint(source, target);
-    return result;
-  }
-  result.route = describeRoute(*route);
-  std::string current = text;
-  for (const Hop &hop : *route) {
-    HopResult step = engine_.translate(hop, current, deadline);
-    if (auto *error = std::get_if<EngineError>(&step)) {
-      result.status = error->status;
-      result.reason = std::move(error->reason);
-      return result;
+Translation Translator::Translate(const std::string& source, const std::string& target,
+                                  const std::string& text, Clock::time_point deadline) {
+    if (source == target)
+        return Translation{text, "identity"};
+    const Result<PairListing> listing = engine_.Pairs();
+    if (!listing.Ok())
+        return Translation{listing.Failure(), ""};
+    const auto route = BuildGraph(listing.Value()).Route(source, target, maxHops_);
+    if (!route) {
+        const auto* from = protocol::FindLanguage(source);
+        const auto* to = protocol::FindLanguage(target);
+        return Translation{Error{422, "No translation route from " + std::string(from->name) +
+                                          " to " + std::string(to->name) + ": " +
+                                          engine_.MissingPairHint(source, target)},
+                           "none"};
     }
-    current = std::move(std::get<std::string>(step));
-  }
-  result.text = std::move(current);
-  return result;
+    Translation result{text, DescribeRoute(*route)};
+    for (const Hop& hop : *route) {
+        result.text = engine_.Translate(hop, result.text.Value(), deadline);
+        if (!result.text.Ok())
+            break;
+    }
+    return result;
 }
 
 } // namespace tervane::service

@@ -8,28 +8,26 @@
 namespace tervane::service {
 
 struct Translation {
-  int status = 200;
-  std::string reason; // reason phrase when status is not 200
-  std::string text;   // the translation when status is 200
-  std::string route;  // for the log: pair ids or "identity"
+    Result<std::string> text; // the translation, or why there is none (422 when no route)
+    std::string route;        // for the log: pair ids, "identity" or "none"
 };
 
 class Translator {
-public:
-  Translator(Engine &engine, std::size_t maxHops) : engine_(engine), maxHops_(maxHops) {}
+  public:
+    Translator(Engine& engine, std::size_t maxHops) : engine_(engine), maxHops_(maxHops) {}
 
-  // source and target are known table codes; text is valid UTF-8 without NUL.
-  Translation translate(const std::string &source, const std::string &target,
-                        const std::string &text, Clock::time_point deadline);
+    // source and target are known table codes; text is valid UTF-8 without NUL.
+    Translation Translate(const std::string& source, const std::string& target,
+                          const std::string& text, Clock::time_point deadline);
 
-  Engine &engine() { return engine_; }
-  std::size_t maxHops() const { return maxHops_; }
+    Engine& UsedEngine() { return engine_; }
+    std::size_t MaxHops() const { return maxHops_; }
 
-private:
-  Engine &engine_;
-  std::size_t maxHops_;
+  private:
+    Engine& engine_;
+    std::size_t maxHops_;
 };
 
-PairGraph buildGraph(const PairListing &listing);
+PairGraph BuildGraph(const PairListing& listing);
 
 } // namespace tervane::service

@@ -6,6 +6,6 @@
 namespace tervane::service {
 
 // True when text is well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool isValidUtf8(std::string_view text);
+bool IsValidUtf8(std::string_view text);
 
 } // namespace tervane::service

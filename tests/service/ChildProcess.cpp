@@ -17,172 +17,189 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
+extern char** environ;
 
 namespace tervane::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string> &argv) {
-  int out[2];
-  if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
-  std::vector<char *> args;
-  for (const std::string &arg : argv) args.push_back(const_cast<char *>(arg.c_str()));
-  args.push_back(nullptr);
-  const int rc = ::posix_spawnp(&pid_, args[0], &actions, &attr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  ::close(out[1]);
-  if (rc != 0) {
-    ::close(out[0]);
-    throw std::runtime_error("cannot start " + argv[0]);
-  }
-  outFd_ = out[0];
-  reader_ = std::thread([this] {
-    char chunk[4096];
-    ssize_t n;
-    while ((n = ::read(outFd_, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)) {
-      if (n <= 0) continue;
-      std::lock_guard lock(mutex_);
-      output_.append(chunk, static_cast<std::size_t>(n));
-      grew_.notify_all();
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const int rc = ::posix_spawnp(&pid_, args[0], &actions, &attr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    ::close(out[1]);
+    if (rc != 0) {
+        ::close(out[0]);
+        throw std::runtime_error("cannot start " + argv[0]);
     }
-  });
+    outFd_ = out[0];
+    reader_ = std::thread([this] {
+        char chunk[4096];
+        ssize_t n;
+        while ((n = ::read(outFd_, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)) {
+            if (n <= 0)
+                continue;
+            std::lock_guard lock(mutex_);
+            output_.append(chunk, static_cast<std::size_t>(n));
+            grew_.notify_all();
+        }
+    });
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    Stop();
+}
 
-void ChildProcess::stop() {
-  if (pid_ > 0 && !exited_) {
-    ::kill(-pid_, SIGTERM);
-    if (waitExit(std::chrono::seconds(5)) < 0 && !exited_) {
-      ::kill(-pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-      exited_ = true;
+void ChildProcess::Stop() {
+    if (pid_ > 0 && !exited_) {
+        ::kill(-pid_, SIGTERM);
+        if (WaitExit(std::chrono::seconds(5)) < 0 && !exited_) {
+            ::kill(-pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            exited_ = true;
+        }
     }
-  }
-  // Whatever the leader left in its group (pipelines, workers) goes too.
-  if (pid_ > 0) ::kill(-pid_, SIGKILL);
-  if (reader_.joinable()) reader_.join();
-  if (outFd_ >= 0) ::close(outFd_);
-  outFd_ = -1;
+    // Whatever the leader left in its group (pipelines, workers) goes too.
+    if (pid_ > 0)
+        ::kill(-pid_, SIGKILL);
+    if (reader_.joinable())
+        reader_.join();
+    if (outFd_ >= 0)
+        ::close(outFd_);
+    outFd_ = -1;
 }
 
-std::string ChildProcess::output() {
-  std::lock_guard lock(mutex_);
-  return output_;
+std::string ChildProcess::Output() {
+    std::lock_guard lock(mutex_);
+    return output_;
 }
 
-std::string ChildProcess::waitForOutput(const std::string &text, std::chrono::milliseconds timeout) {
-  std::unique_lock lock(mutex_);
-  std::size_t at = std::string::npos;
-  grew_.wait_for(lock, timeout, [&] { return (at = output_.find(text)) != std::string::npos; });
-  return at == std::string::npos ? std::string() : output_.substr(at);
+std::string ChildProcess::WaitForOutput(const std::string& text,
+                                        std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    std::size_t at = std::string::npos;
+    grew_.wait_for(lock, timeout, [&] { return (at = output_.find(text)) != std::string::npos; });
+    return at == std::string::npos ? std::string() : output_.substr(at);
 }
 
-std::size_t ChildProcess::outputSize() {
-  std::lock_guard lock(mutex_);
-  return output_.size();
+std::size_t ChildProcess::OutputSize() {
+    std::lock_guard lock(mutex_);
+    return output_.size();
 }
 
-std::vector<std::string> ChildProcess::waitForLines(const std::string &text, std::size_t count,
+std::vector<std::string> ChildProcess::WaitForLines(const std::string& text, std::size_t count,
                                                     std::size_t from,
                                                     std::chrono::milliseconds timeout) {
-  std::vector<std::string> lines;
-  const auto collect = [&] {
-    lines.clear();
-    std::size_t start = std::min(from, output_.size());
-    if (start > 0 && output_[start - 1] != '\n') {
-      const std::size_t end = output_.find('\n', start);
-      start = end == std::string::npos ? output_.size() : end + 1;
-    }
-    for (std::size_t end; (end = output_.find('\n', start)) != std::string::npos; start = end + 1) {
-      const std::string_view line(output_.data() + start, end - start);
-      if (line.find(text) != std::string_view::npos) lines.emplace_back(line);
-    }
-    return lines.size() >= count;
-  };
-  std::unique_lock lock(mutex_);
-  grew_.wait_for(lock, timeout, collect);
-  return lines;
+    std::vector<std::string> lines;
+    const auto collect = [&] {
+        lines.clear();
+        std::size_t start = std::min(from, output_.size());
+        if (start > 0 && output_[start - 1] != '\n') {
+            const std::size_t end = output_.find('\n', start);
+            start = end == std::string::npos ? output_.size() : end + 1;
+        }
+        for (std::size_t end; (end = output_.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            const std::string_view line(output_.data() + start, end - start);
+            if (line.find(text) != std::string_view::npos)
+                lines.emplace_back(line);
+        }
+        return lines.size() >= count;
+    };
+    std::unique_lock lock(mutex_);
+    grew_.wait_for(lock, timeout, collect);
+    return lines;
 }
 
-std::string ChildProcess::waitForLine(const std::string &text, std::size_t from,
+std::string ChildProcess::WaitForLine(const std::string& text, std::size_t from,
                                       std::chrono::milliseconds timeout) {
-  std::vector<std::string> lines = waitForLines(text, 1, from, timeout);
-  return lines.empty() ? std::string() : std::move(lines.front());
+    std::vector<std::string> lines = WaitForLines(text, 1, from, timeout);
+    return lines.empty() ? std::string() : std::move(lines.front());
 }
 
-int ChildProcess::waitExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!exited_) {
-    int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
-    if (done == pid_) {
-      exited_ = true;
-      exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      break;
+int ChildProcess::WaitExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!exited_) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            exited_ = true;
+            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    if (std::chrono::steady_clock::now() >= deadline) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return exitCode_;
+    return exitCode_;
 }
 
-unsigned short freeLoopbackPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-  ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
+unsigned short FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
 }
 
-std::vector<std::pair<pid_t, std::string>> childrenOf(pid_t parent) {
-  std::vector<std::pair<pid_t, std::string>> children;
-  std::unique_ptr<DIR, int (*)(DIR *)> proc(::opendir("/proc"), ::closedir);
-  while (dirent *entry = ::readdir(proc.get())) {
-    const std::string name = entry->d_name;
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream stat("/proc/" + name + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // pid (comm) state ppid ...: comm may hold spaces, so read from the last ')'.
-    const std::size_t open = line.find('(');
-    const std::size_t close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) continue;
-    char state = 0;
-    int ppid = 0;
-    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) != 2) continue;
-    if (ppid == parent && state != 'Z') {
-      children.emplace_back(std::stoi(name), line.substr(open + 1, close - open - 1));
+std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent) {
+    std::vector<std::pair<pid_t, std::string>> children;
+    std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
+    while (dirent* entry = ::readdir(proc.get())) {
+        const std::string name = entry->d_name;
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream stat("/proc/" + name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // pid (comm) state ppid ...: comm may hold spaces, so read from the last ')'.
+        const std::size_t open = line.find('(');
+        const std::size_t close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos)
+            continue;
+        char state = 0;
+        int ppid = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) != 2)
+            continue;
+        if (ppid == parent && state != 'Z') {
+            children.emplace_back(std::stoi(name), line.substr(open + 1, close - open - 1));
+        }
     }
-  }
-  return children;
+    return children;
 }
 
-RunningServer startListening(std::vector<std::string> argv) {
-  argv.push_back("--listen");
-  argv.push_back("127.0.0.1:0");
-  RunningServer server;
-  server.process = std::make_unique<ChildProcess>(argv);
-  const std::string from =
-      server.process->waitForOutput("listening on 127.0.0.1:", std::chrono::seconds(30));
-  if (from.empty()) {
-    throw std::runtime_error("no 'listening on' from " + argv[0] + ": " + server.process->output());
-  }
-  server.port = static_cast<unsigned short>(std::stoi(from.substr(std::string("listening on 127.0.0.1:").size())));
-  return server;
+RunningServer StartListening(std::vector<std::string> argv) {
+    argv.push_back("--listen");
+    argv.push_back("127.0.0.1:0");
+    RunningServer server;
+    server.process = std::make_unique<ChildProcess>(argv);
+    const std::string from =
+        server.process->WaitForOutput("listening on 127.0.0.1:", std::chrono::seconds(30));
+    if (from.empty()) {
+        throw std::runtime_error("no 'listening on' from " + argv[0] + ": " +
+                                 server.process->Output());
+    }
+    server.port = static_cast<unsigned short>(
+        std::stoi(from.substr(std::string("listening on 127.0.0.1:").size())));
+    return server;
 }
 
 } // namespace tervane::testing

@@ -16,66 +16,66 @@
 namespace tervane::testing {
 
 class ChildProcess {
-public:
-  // How long to wait for output that should come: a bound for a broken process, not a
-  // measure; a working one is far quicker even on a loaded machine.
-  static constexpr std::chrono::milliseconds kOutputWait = std::chrono::seconds(30);
+  public:
+    // How long to wait for output that should come: a bound for a broken process, not a
+    // measure; a working one is far quicker even on a loaded machine.
+    static constexpr std::chrono::milliseconds kOutputWait = std::chrono::seconds(30);
 
-  explicit ChildProcess(const std::vector<std::string> &argv);
-  ~ChildProcess();
-  ChildProcess(const ChildProcess &) = delete;
-  ChildProcess &operator=(const ChildProcess &) = delete;
+    explicit ChildProcess(const std::vector<std::string>& argv);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
 
-  pid_t pid() const { return pid_; }
-  // Standard error and standard output so far.
-  std::string output();
-  // Waits until the output holds text; returns the output from there, or "" on time-out.
-  std::string waitForOutput(const std::string &text, std::chrono::milliseconds timeout);
-  // How much output there is so far: a mark to take before a request, for waitForLines.
-  std::size_t outputSize();
-  // Waits until the output after a mark holds at least `count` whole lines (ended by a
-  // newline) that contain text; returns all such lines without their newlines, fewer than
-  // `count` when the time ran out. A line the mark cuts belongs to earlier output: skipped.
-  //
-  // Use it, not output(), for a line the process writes about a request: the output reaches
-  // this process through a pipe read on another thread, so a line the service wrote before
-  // it answered can still be missing from output() when the answer is already here (the more
-  // so on a busy machine), and a line can arrive in pieces.
-  std::vector<std::string> waitForLines(const std::string &text, std::size_t count,
-                                        std::size_t from,
-                                        std::chrono::milliseconds timeout = kOutputWait);
-  // The first such line, or "" on time-out.
-  std::string waitForLine(const std::string &text, std::size_t from,
-                          std::chrono::milliseconds timeout = kOutputWait);
-  // Waits for the process to exit; its exit code, or -1 when it did not exit in time.
-  int waitExit(std::chrono::milliseconds timeout);
+    pid_t Pid() const { return pid_; }
+    // Standard error and standard output so far.
+    std::string Output();
+    // Waits until the output holds text; returns the output from there, or "" on time-out.
+    std::string WaitForOutput(const std::string& text, std::chrono::milliseconds timeout);
+    // How much output there is so far: a mark to take before a request, for waitForLines.
+    std::size_t OutputSize();
+    // Waits until the output after a mark holds at least `count` whole lines (ended by a
+    // newline) that contain text; returns all such lines without their newlines, fewer than
+    // `count` when the time ran out. A line the mark cuts belongs to earlier output: skipped.
+    //
+    // Use it, not Output(), for a line the process writes about a request: the output reaches
+    // this process through a pipe read on another thread, so a line the service wrote before
+    // it answered can still be missing from Output() when the answer is already here (the more
+    // so on a busy machine), and a line can arrive in pieces.
+    std::vector<std::string> WaitForLines(const std::string& text, std::size_t count,
+                                          std::size_t from,
+                                          std::chrono::milliseconds timeout = kOutputWait);
+    // The first such line, or "" on time-out.
+    std::string WaitForLine(const std::string& text, std::size_t from,
+                            std::chrono::milliseconds timeout = kOutputWait);
+    // Waits for the process to exit; its exit code, or -1 when it did not exit in time.
+    int WaitExit(std::chrono::milliseconds timeout);
 
-private:
-  void stop();
+  private:
+    void Stop();
 
-  pid_t pid_ = -1;
-  int outFd_ = -1;
-  bool exited_ = false;
-  int exitCode_ = -1;
-  std::thread reader_;
-  std::mutex mutex_;
-  std::condition_variable grew_;
-  std::string output_;
+    pid_t pid_ = -1;
+    int outFd_ = -1;
+    bool exited_ = false;
+    int exitCode_ = -1;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::condition_variable grew_;
+    std::string output_;
 };
 
 // A port that was free a moment ago, for servers that cannot pick their own.
-unsigned short freeLoopbackPort();
+unsigned short FreeLoopbackPort();
 
 // Direct children of a process (pid, command name), read from /proc.
-std::vector<std::pair<pid_t, std::string>> childrenOf(pid_t parent);
+std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent);
 
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
 struct RunningServer {
-  std::unique_ptr<ChildProcess> process;
-  unsigned short port = 0;
+    std::unique_ptr<ChildProcess> process;
+    unsigned short port = 0;
 };
 
 // Starts a binary with --listen 127.0.0.1:0 added, and waits for its port.
-RunningServer startListening(std::vector<std::string> argv);
+RunningServer StartListening(std::vector<std::string> argv);
 
 } // namespace tervane::testing

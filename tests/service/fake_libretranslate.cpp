@@ -16,102 +16,126 @@ using Dictionary = std::map<std::string, std::string>;
 
 // Per direction: lower-case source word -> target word.
 const std::map<std::string, Dictionary> kWords = {
-    {"fr>es", {{"le", "el"}, {"chat", "gato"}, {"est", "es"}, {"noir", "negro"},
-               {"il", "él"}, {"dit", "dice"}, {"bonjour", "hola"}, {"deux", "dos"}}},
-    {"fr>en", {{"le", "the"}, {"chat", "cat"}, {"est", "is"}, {"noir", "black"},
-               {"il", "he"}, {"dit", "says"}, {"bonjour", "hello"}, {"deux", "two"}}},
+    {"fr>es",
+     {{"le", "el"},
+      {"chat", "gato"},
+      {"est", "es"},
+      {"noir", "negro"},
+      {"il", "él"},
+      {"dit", "dice"},
+      {"bonjour", "hola"},
+      {"deux", "dos"}}},
+    {"fr>en",
+     {{"le", "the"},
+      {"chat", "cat"},
+      {"est", "is"},
+      {"noir", "black"},
+      {"il", "he"},
+      {"dit", "says"},
+      {"bonjour", "hello"},
+      {"deux", "two"}}},
     {"he>en", {{"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "hello"}}},
 };
 
-bool isWordByte(unsigned char c) { return std::isalnum(c) || c >= 0x80; }
+bool IsWordByte(unsigned char c) {
+    return std::isalnum(c) || c >= 0x80;
+}
 
 // Word by word; everything between words (spaces, line breaks, quotes) is kept as is,
 // as a real engine keeps layout. A capital first letter is carried over.
-std::string translateWords(const std::string &text, const Dictionary &words) {
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (!isWordByte(static_cast<unsigned char>(text[i]))) {
-      out += text[i++];
-      continue;
+std::string TranslateWords(const std::string& text, const Dictionary& words) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (!IsWordByte(static_cast<unsigned char>(text[i]))) {
+            out += text[i++];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < text.size() && IsWordByte(static_cast<unsigned char>(text[end])))
+            ++end;
+        const std::string word = text.substr(i, end - i);
+        std::string lower = word;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto found = words.find(lower);
+        std::string replaced = found == words.end() ? word : found->second;
+        if (found != words.end() && std::isupper(static_cast<unsigned char>(word[0]))) {
+            replaced[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(replaced[0])));
+        }
+        out += replaced;
+        i = end;
     }
-    std::size_t end = i;
-    while (end < text.size() && isWordByte(static_cast<unsigned char>(text[end]))) ++end;
-    const std::string word = text.substr(i, end - i);
-    std::string lower = word;
-    for (char &c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const auto found = words.find(lower);
-    std::string replaced = found == words.end() ? word : found->second;
-    if (found != words.end() && std::isupper(static_cast<unsigned char>(word[0]))) {
-      replaced[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(replaced[0])));
-    }
-    out += replaced;
-    i = end;
-  }
-  return out;
+    return out;
 }
 
-void fail(httplib::Response &res, int status, const std::string &message) {
-  res.status = status;
-  res.set_content(nlohmann::json{{"error", message}}.dump(), "application/json");
+void Fail(httplib::Response& res, int status, const std::string& message) {
+    res.status = status;
+    res.set_content(nlohmann::json{{"error", message}}.dump(), "application/json");
 }
 
 } // namespace
 
-int main(int argc, char **argv) {
-  std::string host = "127.0.0.1";
-  int port = 0;
-  std::string apiKey;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string flag = argv[i];
-    const std::string value = argv[i + 1];
-    if (flag == "--listen") {
-      host = value.substr(0, value.rfind(':'));
-      port = std::stoi(value.substr(value.rfind(':') + 1));
-    } else if (flag == "--api-key") {
-      apiKey = value;
+int main(int argc, char** argv) {
+    std::string host = "127.0.0.1";
+    int port = 0;
+    std::string apiKey;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        const std::string value = argv[i + 1];
+        if (flag == "--listen") {
+            host = value.substr(0, value.rfind(':'));
+            port = std::stoi(value.substr(value.rfind(':') + 1));
+        } else if (flag == "--api-key") {
+            apiKey = value;
+        }
     }
-  }
 
-  httplib::Server server;
-  server.Get("/languages", [](const httplib::Request &, httplib::Response &res) {
-    const nlohmann::json languages = nlohmann::json::array({
-        {{"code", "en"}, {"name", "English"}, {"targets", {"fr", "es"}}},
-        {{"code", "fr"}, {"name", "French"}, {"targets", {"en", "es"}}},
-        {{"code", "es"}, {"name", "Spanish"}, {"targets", {"en", "fr"}}},
-        {{"code", "he"}, {"name", "Hebrew"}, {"targets", {"en"}}},
+    httplib::Server server;
+    server.Get("/languages", [](const httplib::Request&, httplib::Response& res) {
+        const nlohmann::json languages = nlohmann::json::array({
+            {{"code", "en"}, {"name", "English"}, {"targets", {"fr", "es"}}},
+            {{"code", "fr"}, {"name", "French"}, {"targets", {"en", "es"}}},
+            {{"code", "es"}, {"name", "Spanish"}, {"targets", {"en", "fr"}}},
+            {{"code", "he"}, {"name", "Hebrew"}, {"targets", {"en"}}},
+        });
+        res.set_content(languages.dump(), "application/json");
     });
-    res.set_content(languages.dump(), "application/json");
-  });
-  server.Post("/translate", [&apiKey](const httplib::Request &req, httplib::Response &res) {
-    // LibreTranslate takes JSON or a form; the service sends JSON.
-    const auto body = nlohmann::json::parse(req.body, nullptr, false);
-    if (!body.is_object()) return fail(res, 400, "Invalid request: JSON body expected");
-    for (const char *field : {"q", "source", "target"}) {
-      if (!body.contains(field) || !body[field].is_string()) {
-        return fail(res, 400, std::string("Invalid request: missing ") + field + " parameter");
-      }
-    }
-    if (!apiKey.empty() && (!body.contains("api_key") || body["api_key"] != apiKey)) {
-      return fail(res, 403, "Invalid API key");
-    }
-    if (body.contains("format") && body["format"] != "text" && body["format"] != "html") {
-      return fail(res, 400, "Invalid format");
-    }
-    const std::string direction = body["source"].get<std::string>() + ">" + body["target"].get<std::string>();
-    const auto words = kWords.find(direction);
-    if (words == kWords.end()) return fail(res, 400, direction + " is not supported");
-    res.set_content(nlohmann::json{{"translatedText", translateWords(body["q"], words->second)}}.dump(),
-                    "application/json");
-  });
+    server.Post("/translate", [&apiKey](const httplib::Request& req, httplib::Response& res) {
+        // LibreTranslate takes JSON or a form; the service sends JSON.
+        const auto body = nlohmann::json::parse(req.body, nullptr, false);
+        if (!body.is_object())
+            return Fail(res, 400, "Invalid request: JSON body expected");
+        for (const char* field : {"q", "source", "target"}) {
+            if (!body.contains(field) || !body[field].is_string()) {
+                return Fail(res, 400,
+                            std::string("Invalid request: missing ") + field + " parameter");
+            }
+        }
+        if (!apiKey.empty() && (!body.contains("api_key") || body["api_key"] != apiKey)) {
+            return Fail(res, 403, "Invalid API key");
+        }
+        if (body.contains("format") && body["format"] != "text" && body["format"] != "html") {
+            return Fail(res, 400, "Invalid format");
+        }
+        const std::string direction =
+            body["source"].get<std::string>() + ">" + body["target"].get<std::string>();
+        const auto words = kWords.find(direction);
+        if (words == kWords.end())
+            return Fail(res, 400, direction + " is not supported");
+        res.set_content(
+            nlohmann::json{{"translatedText", TranslateWords(body["q"], words->second)}}.dump(),
+            "application/json");
+    });
 
-  const int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
-  if (bound < 0) {
-    std::fprintf(stderr, "fake_libretranslate: cannot listen on %s:%d\n", host.c_str(), port);
-    return 1;
-  }
-  std::fprintf(stderr, "fake_libretranslate: listening on %s:%d\n", host.c_str(), bound);
-  std::fflush(stderr);
-  server.listen_after_bind();
-  return 0;
+    const int bound =
+        port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
+    if (bound < 0) {
+        std::fprintf(stderr, "fake_libretranslate: cannot listen on %s:%d\n", host.c_str(), port);
+        return 1;
+    }
+    std::fprintf(stderr, "fake_libretranslate: listening on %s:%d\n", host.c_str(), bound);
+    std::fflush(stderr);
+    server.listen_after_bind();
+    return 0;
 }

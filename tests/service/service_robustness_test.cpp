@@ -20,155 +20,166 @@ namespace {
 
 // A modes directory of made-up pairs whose pipelines misbehave on purpose.
 class BrokenModes {
-public:
-  BrokenModes() : dir_(fs::temp_directory_path() / ("tervane-modes-" + std::to_string(::getpid()))) {
-    fs::create_directories(dir_);
-    write("fra-deu", "sleep 600");         // never reads, never answers
-    write("fra-ita", "false");             // exits at once
-    write("fra-nld", "cat | cat");         // answers with its input: a working pipeline
-  }
-  ~BrokenModes() { fs::remove_all(dir_); }
-  std::string path() const { return dir_.string(); }
+  public:
+    BrokenModes()
+        : dir_(fs::temp_directory_path() / ("tervane-modes-" + std::to_string(::getpid()))) {
+        fs::create_directories(dir_);
+        Write("fra-deu", "sleep 600"); // never reads, never answers
+        Write("fra-ita", "false");     // exits at once
+        Write("fra-nld", "cat | cat"); // answers with its input: a working pipeline
+    }
+    ~BrokenModes() { fs::remove_all(dir_); }
+    std::string Path() const { return dir_.string(); }
 
-private:
-  void write(const std::string &name, const std::string &pipeline) {
-    std::ofstream(dir_ / (name + ".mode")) << pipeline << "\n";
-  }
-  fs::path dir_;
+  private:
+    void Write(const std::string& name, const std::string& pipeline) {
+        std::ofstream(dir_ / (name + ".mode")) << pipeline << "\n";
+    }
+    fs::path dir_;
 };
 
-std::string form(const std::string &text) {
-  return "text=" + text + "&source=fr&target=es&format=text&v=1";
+std::string FormBody(const std::string& text) {
+    return "text=" + text + "&source=fr&target=es&format=text&v=1";
 }
 
 } // namespace
 
 TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
-  RunningServer server = startListening({TERVANE_SERVICE_BINARY, "--max-body", "4096"});
-  struct Case {
-    std::string name;
-    std::string body;
-    int status;
-    std::string reasonStart;
-  };
-  std::string manyFields = form("a");
-  for (int i = 0; i < 3000; ++i) manyFields += "&f" + std::to_string(i) + "=x";
-  const std::vector<Case> cases = {
-      {"invalid UTF-8", form("%C3%28"), 400, "Text is not valid UTF-8"},
-      {"NUL byte", form("a%00b"), 400, "Text contains a NUL byte"},
-      {"escape cut short", form("abc%E"), 400, "Malformed form"},
-      {"escape at the very end", "source=fr&target=es&format=text&v=1&text=%", 400, "Malformed form"},
-      {"empty text", form(""), 400, "Nothing to translate"},
-      {"missing field", "text=a&source=fr&target=es&v=1", 400, "Missing field 'format'"},
-      {"repeated field", form("a") + "&target=en", 400, "Field 'target' is given more than once"},
-      {"unknown code", "text=a&source=xx&target=es&format=text&v=1", 400, "Unknown language code 'xx'"},
-      {"upper-case code", "text=a&source=FR&target=es&format=text&v=1", 400, "Unknown language code"},
-      {"thousands of fields", manyFields.substr(0, 4000), 400, "Malformed form: more than"},
-      {"over the body limit", form(std::string(5000, 'a')), 413, "Request body too large"},
-      {"1 MB body", form(std::string(1 << 20, 'a')), 413, "Request body too large"},
-  };
-  for (const Case &c : cases) {
-    const Reply reply = postForm(server.port, c.body);
-    EXPECT_EQ(reply.status, c.status) << c.name << ": " << reply.reason;
-    EXPECT_EQ(reply.reason.rfind(c.reasonStart, 0), 0u) << c.name << ": " << reply.reason;
-    EXPECT_EQ(reply.body, reply.reason + "\n") << c.name;
-  }
-  EXPECT_EQ(postForm(server.port, "{}", "application/json").status, 415);
-  EXPECT_EQ(getPath(server.port, "/translate").status, 405);
-  EXPECT_EQ(getPath(server.port, "/nowhere").status, 404);
+    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--max-body", "4096"});
+    struct Case {
+        std::string name;
+        std::string body;
+        int status;
+        std::string reasonStart;
+    };
+    std::string manyFields = FormBody("a");
+    for (int i = 0; i < 3000; ++i)
+        manyFields += "&f" + std::to_string(i) + "=x";
+    const std::vector<Case> cases = {
+        {"invalid UTF-8", FormBody("%C3%28"), 400, "Text is not valid UTF-8"},
+        {"NUL byte", FormBody("a%00b"), 400, "Text contains a NUL byte"},
+        {"escape cut short", FormBody("abc%E"), 400, "Malformed form"},
+        {"escape at the very end", "source=fr&target=es&format=text&v=1&text=%", 400,
+         "Malformed form"},
+        {"empty text", FormBody(""), 400, "Nothing to translate"},
+        {"missing field", "text=a&source=fr&target=es&v=1", 400, "Missing field 'format'"},
+        {"repeated field", FormBody("a") + "&target=en", 400,
+         "Field 'target' is given more than once"},
+        {"unknown code", "text=a&source=xx&target=es&format=text&v=1", 400,
+         "Unknown language code 'xx'"},
+        {"upper-case code", "text=a&source=FR&target=es&format=text&v=1", 400,
+         "Unknown language code"},
+        {"thousands of fields", manyFields.substr(0, 4000), 400, "Malformed form: more than"},
+        {"over the body limit", FormBody(std::string(5000, 'a')), 413, "Request body too large"},
+        {"1 MB body", FormBody(std::string(1 << 20, 'a')), 413, "Request body too large"},
+    };
+    for (const Case& c : cases) {
+        const Reply reply = PostForm(server.port, c.body);
+        EXPECT_EQ(reply.status, c.status) << c.name << ": " << reply.reason;
+        EXPECT_EQ(reply.reason.rfind(c.reasonStart, 0), 0u) << c.name << ": " << reply.reason;
+        EXPECT_EQ(reply.body, reply.reason + "\n") << c.name;
+    }
+    EXPECT_EQ(PostForm(server.port, "{}", "application/json").status, 415);
+    EXPECT_EQ(GetPath(server.port, "/translate").status, 405);
+    EXPECT_EQ(GetPath(server.port, "/nowhere").status, 404);
 
-  // Each request has its log line, also those refused before the form was read.
-  ChildProcess &process = *server.process;
-  EXPECT_EQ(process.waitForLines("refused status=413 Request body too large", 2, 0).size(), 2u)
-      << process.output();
-  EXPECT_NE(process.waitForLine("GET /nowhere ", 0).find(" status=404 "), std::string::npos)
-      << process.output();
-  EXPECT_EQ(process.waitForLines(" status=400 ", 10, 0).size(), 10u) << process.output();
+    // Each request has its log line, also those refused before the form was read.
+    ChildProcess& process = *server.process;
+    EXPECT_EQ(process.WaitForLines("refused status=413 Request body too large", 2, 0).size(), 2u)
+        << process.Output();
+    EXPECT_NE(process.WaitForLine("GET /nowhere ", 0).find(" status=404 "), std::string::npos)
+        << process.Output();
+    EXPECT_EQ(process.WaitForLines(" status=400 ", 10, 0).size(), 10u) << process.Output();
 
-  const Reply after = postTranslate(server.port, "Le chat est noir.", "fr", "es");
-  EXPECT_EQ(after.status, 200) << after.reason;
-  EXPECT_EQ(after.body, "\"El gato es negro.\"");
+    const Reply after = PostTranslate(server.port, "Le chat est noir.", "fr", "es");
+    EXPECT_EQ(after.status, 200) << after.reason;
+    EXPECT_EQ(after.body, "\"El gato es negro.\"");
 }
 
 TEST(ServiceRobustness, AKilledPipelineProcessIsReplacedBeforeTheNextRequest) {
-  RunningServer server = startListening({TERVANE_SERVICE_BINARY, "--pipes-per-pair", "1"});
-  ASSERT_EQ(postTranslate(server.port, "Le chat est noir.", "fr", "es").status, 200);
-  const auto before = childrenOf(server.process->pid());
-  ASSERT_GE(before.size(), 5u); // the fr-es pipeline: analyser, tagger, transfer, generator...
-  pid_t victim = -1;
-  for (const auto &[pid, name] : before) {
-    if (name == "apertium-transf" || name == "apertium-transfer") victim = pid;
-  }
-  ASSERT_NE(victim, -1);
-  ASSERT_EQ(::kill(victim, SIGKILL), 0);
+    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--pipes-per-pair", "1"});
+    ASSERT_EQ(PostTranslate(server.port, "Le chat est noir.", "fr", "es").status, 200);
+    const auto before = ChildrenOf(server.process->Pid());
+    ASSERT_GE(before.size(), 5u); // the fr-es pipeline: analyser, tagger, transfer, generator...
+    pid_t victim = -1;
+    for (const auto& [pid, name] : before) {
+        if (name == "apertium-transf" || name == "apertium-transfer")
+            victim = pid;
+    }
+    ASSERT_NE(victim, -1);
+    ASSERT_EQ(::kill(victim, SIGKILL), 0);
 
-  const Reply second = postTranslate(server.port, "Le chat est noir.", "fr", "es");
-  EXPECT_EQ(second.status, 200) << second.reason;
-  EXPECT_EQ(second.body, "\"El gato es negro.\"");
-  // The whole old chain is gone, a fresh one serves, and no process was left behind.
-  const auto after = childrenOf(server.process->pid());
-  EXPECT_EQ(after.size(), before.size());
-  for (const auto &[pid, name] : after) {
-    for (const auto &[oldPid, oldName] : before) EXPECT_NE(pid, oldPid) << name;
-  }
+    const Reply second = PostTranslate(server.port, "Le chat est noir.", "fr", "es");
+    EXPECT_EQ(second.status, 200) << second.reason;
+    EXPECT_EQ(second.body, "\"El gato es negro.\"");
+    // The whole old chain is gone, a fresh one serves, and no process was left behind.
+    const auto after = ChildrenOf(server.process->Pid());
+    EXPECT_EQ(after.size(), before.size());
+    for (const auto& [pid, name] : after) {
+        for (const auto& [oldPid, oldName] : before)
+            EXPECT_NE(pid, oldPid) << name;
+    }
 }
 
 TEST(ServiceRobustness, StuckAndCrashingPipelinesGiveErrorsNotHangs) {
-  BrokenModes modes;
-  RunningServer server = startListening(
-      {TERVANE_SERVICE_BINARY, "--modes-dir", modes.path(), "--timeout", "1", "--pipes-per-pair", "1"});
+    BrokenModes modes;
+    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--modes-dir", modes.Path(),
+                                           "--timeout", "1", "--pipes-per-pair", "1"});
 
-  const Reply stuck = postTranslate(server.port, "Le chat.", "fr", "de");
-  EXPECT_EQ(stuck.status, 504);
-  EXPECT_NE(stuck.reason.find("fra-deu did not answer in time"), std::string::npos) << stuck.reason;
-  // The stuck process was ended, and the next request gets a fresh pipeline (stuck again).
-  const Reply again = postTranslate(server.port, "Le chat.", "fr", "de");
-  EXPECT_EQ(again.status, 504);
-  std::size_t sleepers = 0;
-  for (const auto &[pid, name] : childrenOf(server.process->pid())) sleepers += name == "sleep";
-  EXPECT_LE(sleepers, 1u);
+    const Reply stuck = PostTranslate(server.port, "Le chat.", "fr", "de");
+    EXPECT_EQ(stuck.status, 504);
+    EXPECT_NE(stuck.reason.find("fra-deu did not answer in time"), std::string::npos)
+        << stuck.reason;
+    // The stuck process was ended, and the next request gets a fresh pipeline (stuck again).
+    const Reply again = PostTranslate(server.port, "Le chat.", "fr", "de");
+    EXPECT_EQ(again.status, 504);
+    std::size_t sleepers = 0;
+    for (const auto& [pid, name] : ChildrenOf(server.process->Pid()))
+        sleepers += name == "sleep";
+    EXPECT_LE(sleepers, 1u);
 
-  const Reply crashed = postTranslate(server.port, "Le chat.", "fr", "it");
-  EXPECT_EQ(crashed.status, 502);
-  EXPECT_NE(crashed.reason.find("fra-ita"), std::string::npos) << crashed.reason;
+    const Reply crashed = PostTranslate(server.port, "Le chat.", "fr", "it");
+    EXPECT_EQ(crashed.status, 502);
+    EXPECT_NE(crashed.reason.find("fra-ita"), std::string::npos) << crashed.reason;
 
-  // A pipeline of plain cat (no -z needed) passes the text through the stream format.
-  const Reply echoed = postTranslate(server.port, "Un \"deux\" [trois]\n\nquatre", "fr", "nl");
-  EXPECT_EQ(echoed.status, 200) << echoed.reason;
-  EXPECT_EQ(echoed.body, "\"Un \\\"deux\\\" [trois]\\r\\n \\r\\nquatre\"");
+    // A pipeline of plain cat (no -z needed) passes the text through the stream format.
+    const Reply echoed = PostTranslate(server.port, "Un \"deux\" [trois]\n\nquatre", "fr", "nl");
+    EXPECT_EQ(echoed.status, 200) << echoed.reason;
+    EXPECT_EQ(echoed.body, "\"Un \\\"deux\\\" [trois]\\r\\n \\r\\nquatre\"");
 }
 
 TEST(ServiceRobustness, TurnsAwayRequestsBeyondTheQueueWith503) {
-  BrokenModes modes;
-  RunningServer server = startListening({TERVANE_SERVICE_BINARY, "--modes-dir", modes.path(),
-                                         "--timeout", "3", "--max-active", "1", "--max-queue", "0"});
-  // One request holds the only slot (its pipeline never answers) until its time-out.
-  auto holder = std::async(std::launch::async,
-                           [&] { return postTranslate(server.port, "Le chat.", "fr", "de"); });
-  bool sawBusy = false;
-  while (holder.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-    const Reply reply = postTranslate(server.port, "Le chat.", "fr", "nl");
-    if (reply.status == 503) {
-      sawBusy = true;
-      EXPECT_NE(reply.reason.find("Service busy"), std::string::npos) << reply.reason;
-      break;
+    BrokenModes modes;
+    RunningServer server =
+        StartListening({TERVANE_SERVICE_BINARY, "--modes-dir", modes.Path(), "--timeout", "3",
+                        "--max-active", "1", "--max-queue", "0"});
+    // One request holds the only slot (its pipeline never answers) until its time-out.
+    auto holder = std::async(std::launch::async,
+                             [&] { return PostTranslate(server.port, "Le chat.", "fr", "de"); });
+    bool sawBusy = false;
+    while (holder.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        const Reply reply = PostTranslate(server.port, "Le chat.", "fr", "nl");
+        if (reply.status == 503) {
+            sawBusy = true;
+            EXPECT_NE(reply.reason.find("Service busy"), std::string::npos) << reply.reason;
+            break;
+        }
     }
-  }
-  EXPECT_TRUE(sawBusy);
-  EXPECT_EQ(holder.get().status, 504);
-  EXPECT_EQ(postTranslate(server.port, "Le chat.", "fr", "nl").status, 200);
+    EXPECT_TRUE(sawBusy);
+    EXPECT_EQ(holder.get().status, 504);
+    EXPECT_EQ(PostTranslate(server.port, "Le chat.", "fr", "nl").status, 200);
 }
 
 TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
-  ChildProcess open({TERVANE_SERVICE_BINARY, "--listen", "0.0.0.0:0"});
-  EXPECT_EQ(open.waitExit(std::chrono::seconds(30)), 2);
-  // The exit does not mean the reader thread has taken in all of the output yet.
-  EXPECT_NE(open.waitForLine("--allow-remote", 0), "") << open.output();
+    ChildProcess open({TERVANE_SERVICE_BINARY, "--listen", "0.0.0.0:0"});
+    EXPECT_EQ(open.WaitExit(std::chrono::seconds(30)), 2);
+    // The exit does not mean the reader thread has taken in all of the output yet.
+    EXPECT_NE(open.WaitForLine("--allow-remote", 0), "") << open.Output();
 
-  ChildProcess help({TERVANE_SERVICE_BINARY, "--help"});
-  EXPECT_EQ(help.waitExit(std::chrono::seconds(30)), 0);
-  EXPECT_NE(help.waitForLine("--pipes-per-pair", 0), "") << help.output();
+    ChildProcess help({TERVANE_SERVICE_BINARY, "--help"});
+    EXPECT_EQ(help.WaitExit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(help.WaitForLine("--pipes-per-pair", 0), "") << help.Output();
 
-  ChildProcess bad({TERVANE_SERVICE_BINARY, "--engine", "nonesuch"});
-  EXPECT_EQ(bad.waitExit(std::chrono::seconds(30)), 2);
+    ChildProcess bad({TERVANE_SERVICE_BINARY, "--engine", "nonesuch"});
+    EXPECT_EQ(bad.WaitExit(std::chrono::seconds(30)), 2);
 }

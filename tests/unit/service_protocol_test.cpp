@@ -8,95 +8,99 @@
 namespace proto = tervane::protocol;
 
 TEST(PercentEncoding, KeepsUnreservedAndEscapesEverythingElseInUpperCase) {
-  EXPECT_EQ(proto::PercentEncode("AZaz09-._*"), "AZaz09-._*");
-  EXPECT_EQ(proto::PercentEncode("a b"), "a+b");
-  EXPECT_EQ(proto::PercentEncode("&=+%"), "%26%3D%2B%25");
-  EXPECT_EQ(proto::PercentEncode("\xC3\xA9\n\"~"), "%C3%A9%0A%22%7E");
-  EXPECT_EQ(proto::PercentEncode(std::string("\0", 1)), "%00");
+    EXPECT_EQ(proto::PercentEncode("AZaz09-._*"), "AZaz09-._*");
+    EXPECT_EQ(proto::PercentEncode("a b"), "a+b");
+    EXPECT_EQ(proto::PercentEncode("&=+%"), "%26%3D%2B%25");
+    EXPECT_EQ(proto::PercentEncode("\xC3\xA9\n\"~"), "%C3%A9%0A%22%7E");
+    EXPECT_EQ(proto::PercentEncode(std::string("\0", 1)), "%00");
 }
 
 TEST(RequestBody, HasTheFieldsInTheirFixedOrder) {
-  EXPECT_EQ(proto::BuildRequestBody("Le chat & moi", "zh-tw", "en"),
-            "text=Le+chat+%26+moi&source=zh-tw&target=en&format=text&v=1");
+    EXPECT_EQ(proto::BuildRequestBody("Le chat & moi", "zh-tw", "en"),
+              "text=Le+chat+%26+moi&source=zh-tw&target=en&format=text&v=1");
 }
 
 TEST(FormParsing, DecodesPlusEscapesAndKeepsRepeatedFieldsInOrder) {
-  const auto form = proto::ParseForm("text=a+b%2Bc%e9%C3%A9&source=fr&&source=es&empty=&flag", 16);
-  ASSERT_EQ(form.error, proto::FormError::None);
-  ASSERT_EQ(form.fields.size(), 5u);
-  EXPECT_EQ(form.fields[0].second, "a b+c\xE9\xC3\xA9");
-  EXPECT_EQ(form.fields[1], (std::pair<std::string, std::string>{"source", "fr"}));
-  EXPECT_EQ(form.fields[2], (std::pair<std::string, std::string>{"source", "es"}));
-  EXPECT_EQ(form.fields[3].second, "");
-  EXPECT_EQ(form.fields[4], (std::pair<std::string, std::string>{"flag", ""}));
-  EXPECT_TRUE(proto::ParseForm("", 16).fields.empty());
+    const auto form =
+        proto::ParseForm("text=a+b%2Bc%e9%C3%A9&source=fr&&source=es&empty=&flag", 16);
+    ASSERT_EQ(form.error, proto::FormError::None);
+    ASSERT_EQ(form.fields.size(), 5u);
+    EXPECT_EQ(form.fields[0].second, "a b+c\xE9\xC3\xA9");
+    EXPECT_EQ(form.fields[1], (std::pair<std::string, std::string>{"source", "fr"}));
+    EXPECT_EQ(form.fields[2], (std::pair<std::string, std::string>{"source", "es"}));
+    EXPECT_EQ(form.fields[3].second, "");
+    EXPECT_EQ(form.fields[4], (std::pair<std::string, std::string>{"flag", ""}));
+    EXPECT_TRUE(proto::ParseForm("", 16).fields.empty());
 }
 
 TEST(FormParsing, RejectsEscapesCutShortOrNotHex) {
-  for (const char *body : {"text=%", "text=%4", "text=ab%G1", "text=%%41", "te%xt=1", "a=1&b=%2"}) {
-    const auto form = proto::ParseForm(body, 16);
-    EXPECT_EQ(form.error, proto::FormError::BadEscape) << body;
-  }
-  EXPECT_EQ(proto::ParseForm("a=1&b=%2", 16).errorOffset, 4u);
-  EXPECT_FALSE(proto::PercentDecode("%4").has_value());
-  EXPECT_EQ(proto::PercentDecode("%41%62"), "Ab");
+    for (const char* body :
+         {"text=%", "text=%4", "text=ab%G1", "text=%%41", "te%xt=1", "a=1&b=%2"}) {
+        const auto form = proto::ParseForm(body, 16);
+        EXPECT_EQ(form.error, proto::FormError::BadEscape) << body;
+    }
+    EXPECT_EQ(proto::ParseForm("a=1&b=%2", 16).errorOffset, 4u);
+    EXPECT_FALSE(proto::PercentDecode("%4").has_value());
+    EXPECT_EQ(proto::PercentDecode("%41%62"), "Ab");
 }
 
 TEST(FormParsing, BoundsTheFieldCountAndNeedsNames) {
-  std::string body;
-  for (int i = 0; i < 17; ++i) body += "f" + std::to_string(i) + "=1&";
-  EXPECT_EQ(proto::ParseForm(body, 16).error, proto::FormError::TooManyFields);
-  EXPECT_EQ(proto::ParseForm(body, 17).error, proto::FormError::None);
-  EXPECT_EQ(proto::ParseForm("=x&a=1", 16).error, proto::FormError::EmptyName);
+    std::string body;
+    for (int i = 0; i < 17; ++i)
+        body += "f" + std::to_string(i) + "=1&";
+    EXPECT_EQ(proto::ParseForm(body, 16).error, proto::FormError::TooManyFields);
+    EXPECT_EQ(proto::ParseForm(body, 17).error, proto::FormError::None);
+    EXPECT_EQ(proto::ParseForm("=x&a=1", 16).error, proto::FormError::EmptyName);
 }
 
 TEST(FormParsing, ReadsBackWhatTheProgramWrites) {
-  const std::string text = "Ligne 1\r\n\"cité\" & 100% = +x\t\xE4\xB8\xAD";
-  const auto form = proto::ParseForm(proto::BuildRequestBody(text, "iw", "tl"), 16);
-  ASSERT_EQ(form.error, proto::FormError::None);
-  ASSERT_EQ(form.fields.size(), 5u);
-  EXPECT_EQ(form.fields[0].second, text);
-  EXPECT_EQ(form.fields[1].second, "iw");
-  EXPECT_EQ(form.fields[2].second, "tl");
+    const std::string text = "Ligne 1\r\n\"cité\" & 100% = +x\t\xE4\xB8\xAD";
+    const auto form = proto::ParseForm(proto::BuildRequestBody(text, "iw", "tl"), 16);
+    ASSERT_EQ(form.error, proto::FormError::None);
+    ASSERT_EQ(form.fields.size(), 5u);
+    EXPECT_EQ(form.fields[0].second, text);
+    EXPECT_EQ(form.fields[1].second, "iw");
+    EXPECT_EQ(form.fields[2].second, "tl");
 }
 
 TEST(AnswerEncoding, EscapesLineBreaksParagraphsAndQuotesOnly) {
-  EXPECT_EQ(proto::EncodeAnswer("Hallo Welt"), "\"Hallo Welt\"");
-  EXPECT_EQ(proto::EncodeAnswer("a\nb"), "\"a\\r\\nb\"");
-  EXPECT_EQ(proto::EncodeAnswer("a\r\nb\rc"), "\"a\\r\\nb\\r\\nc\"");
-  EXPECT_EQ(proto::EncodeAnswer("a\n\nb"), "\"a\\r\\n \\r\\nb\"");
-  EXPECT_EQ(proto::EncodeAnswer("a\r\n \t\r\n\r\nb"), "\"a\\r\\n \\r\\nb\"");
-  EXPECT_EQ(proto::EncodeAnswer("a\n  b"), "\"a\\r\\n  b\"");
-  EXPECT_EQ(proto::EncodeAnswer("say \"hi\""), "\"say \\\"hi\\\"\"");
-  EXPECT_EQ(proto::EncodeAnswer("back\\slash\ttab \xC3\xA9"), "\"back\\slash\ttab \xC3\xA9\"");
-  EXPECT_EQ(proto::EncodeAnswer(""), "\"\"");
+    EXPECT_EQ(proto::EncodeAnswer("Hallo Welt"), "\"Hallo Welt\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\nb"), "\"a\\r\\nb\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\r\nb\rc"), "\"a\\r\\nb\\r\\nc\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\n\nb"), "\"a\\r\\n \\r\\nb\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\r\n \t\r\n\r\nb"), "\"a\\r\\n \\r\\nb\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\n  b"), "\"a\\r\\n  b\"");
+    EXPECT_EQ(proto::EncodeAnswer("say \"hi\""), "\"say \\\"hi\\\"\"");
+    EXPECT_EQ(proto::EncodeAnswer("back\\slash\ttab \xC3\xA9"), "\"back\\slash\ttab \xC3\xA9\"");
+    EXPECT_EQ(proto::EncodeAnswer(""), "\"\"");
 }
 
 TEST(AnswerEncoding, DecodesToTheSameParagraphsLinesAndQuotes) {
-  const std::string text = "Un \"deux\".\n\nTrois\nquatre";
-  EXPECT_EQ(proto::DecodeAnswer(proto::EncodeAnswer(text)), text);
-  EXPECT_EQ(proto::DecodeAnswer("\"a\\r\\n \\r\\nb\\r\\nc\\\"\""), "a\n\nb\nc\"");
-  EXPECT_FALSE(proto::DecodeAnswer("no quotes").has_value());
-  EXPECT_FALSE(proto::DecodeAnswer("\"").has_value());
+    const std::string text = "Un \"deux\".\n\nTrois\nquatre";
+    EXPECT_EQ(proto::DecodeAnswer(proto::EncodeAnswer(text)), text);
+    EXPECT_EQ(proto::DecodeAnswer("\"a\\r\\n \\r\\nb\\r\\nc\\\"\""), "a\n\nb\nc\"");
+    EXPECT_FALSE(proto::DecodeAnswer("no quotes").has_value());
+    EXPECT_FALSE(proto::DecodeAnswer("\"").has_value());
 }
 
 TEST(LanguageTable, HasTheProgramsFiftyFourLowerCaseCodes) {
-  ASSERT_EQ(proto::kLanguages.size(), 54u);
-  EXPECT_EQ(proto::kLanguages[0].code, "en");
-  EXPECT_EQ(proto::kLanguages[1].code, "fr");
-  EXPECT_EQ(proto::kLanguages[12].code, "zh-tw");
-  EXPECT_EQ(proto::kLanguages[6].code, proto::kLanguages[15].code); // Dutch twice
-  std::set<std::string_view> distinct;
-  for (const auto &language : proto::kLanguages) {
-    distinct.insert(language.code);
-    for (char c : language.code) EXPECT_FALSE(c >= 'A' && c <= 'Z') << language.code;
-  }
-  EXPECT_EQ(distinct.size(), 53u);
-  for (const char *code : {"zh-tw", "iw", "tl", "no", "yi", "cy"}) {
-    EXPECT_NE(proto::FindLanguage(code), nullptr) << code;
-  }
-  EXPECT_EQ(proto::FindLanguage("iw")->name, "Hebrew");
-  for (const char *code : {"he", "EN", "zh-TW", "", "fil"}) {
-    EXPECT_EQ(proto::FindLanguage(code), nullptr) << code;
-  }
+    ASSERT_EQ(proto::kLanguages.size(), 54u);
+    EXPECT_EQ(proto::kLanguages[0].code, "en");
+    EXPECT_EQ(proto::kLanguages[1].code, "fr");
+    EXPECT_EQ(proto::kLanguages[12].code, "zh-tw");
+    EXPECT_EQ(proto::kLanguages[6].code, proto::kLanguages[15].code); // Dutch twice
+    std::set<std::string_view> distinct;
+    for (const auto& language : proto::kLanguages) {
+        distinct.insert(language.code);
+        for (char c : language.code)
+            EXPECT_FALSE(c >= 'A' && c <= 'Z') << language.code;
+    }
+    EXPECT_EQ(distinct.size(), 53u);
+    for (const char* code : {"zh-tw", "iw", "tl", "no", "yi", "cy"}) {
+        EXPECT_NE(proto::FindLanguage(code), nullptr) << code;
+    }
+    EXPECT_EQ(proto::FindLanguage("iw")->name, "Hebrew");
+    for (const char* code : {"he", "EN", "zh-TW", "", "fil"}) {
+        EXPECT_EQ(proto::FindLanguage(code), nullptr) << code;
+    }
 }
