@@ -5,6 +5,8 @@ Writes, relative to the repository root:
   app/res/flags.bmp    864x16 24-bit BMP strip of 54 16x16 language images
   app/res/tervane.ico  program icon (smiling face), 16x16 and 32x32, 32-bit
   app/res/compact.bmp  32x32 24-bit glyph for the compact-mode toggle button
+  app/res/balloon-info.bmp, balloon-error.bmp, balloon-warning.bmp
+                       16x16 24-bit pictures of the balloon's three types
 
 Only the Python standard library is used (zlib + struct).  The flags are
 read from Debian's public-domain package famfamfam-flag-png
@@ -475,6 +477,109 @@ def make_compact():
 
 
 # --------------------------------------------------------------------------
+# balloon-*.bmp: the balloon's pictures, drawn with 8x8 supersampling on the
+# tooltip colour; the bottom left pixel keeps that colour, which is what the
+# balloon leaves out when it draws them
+# --------------------------------------------------------------------------
+
+BALLOON_BACK = (255, 255, 225)
+
+
+def in_ellipse(x, y, cx, cy, rx, ry):
+    return ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0
+
+
+def in_triangle(x, y, corners, inset=0.0):
+    """Inside the triangle and at least `inset` away from each of its sides
+    (corners in either winding order)."""
+    (ax, ay), (bx, by), (cx, cy) = corners
+    area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax)
+    sign = 1.0 if area > 0 else -1.0
+    for (px, py), (qx, qy) in (((ax, ay), (bx, by)), ((bx, by), (cx, cy)),
+                               ((cx, cy), (ax, ay))):
+        cross = (qx - px) * (y - py) - (qy - py) * (x - px)
+        if sign * cross / math.hypot(qx - px, qy - py) < inset:
+            return False
+    return True
+
+
+def in_box(x, y, left, top, right, bottom):
+    return left <= x <= right and top <= y <= bottom
+
+
+INFO_INK = (0, 70, 200)
+INFO_FILL = (205, 228, 255)
+INFO_EDGE = (60, 110, 200)
+INFO_TAIL = ((4.0, 9.0), (8.5, 12.0), (1.8, 15.2))
+
+
+def info_sample(x, y):
+    """A blue lower-case i in a pale blue speech bubble."""
+    dot = in_box(x, y, 7.0, 3.0, 9.0, 5.0)
+    stem = (in_box(x, y, 7.0, 6.0, 9.0, 11.6) or in_box(x, y, 5.9, 6.0, 9.0, 7.0)
+            or in_box(x, y, 5.9, 10.6, 10.1, 11.6))
+    if dot or stem:
+        return INFO_INK
+    if in_ellipse(x, y, 8.0, 6.8, 6.2, 5.3) or in_triangle(x, y, INFO_TAIL, 1.1):
+        return INFO_FILL
+    if in_ellipse(x, y, 8.0, 6.8, 7.3, 6.4) or in_triangle(x, y, INFO_TAIL):
+        return INFO_EDGE
+    return None
+
+
+ERROR_FILL = (215, 35, 35)
+ERROR_EDGE = (140, 0, 0)
+
+
+def error_sample(x, y):
+    """A white cross on a red disc."""
+    u, v = x - 8.0, y - 8.0
+    d = math.hypot(u, v)
+    if d > 7.4:
+        return None
+    if d > 6.4:
+        return ERROR_EDGE
+    if max(abs(u), abs(v)) <= 3.4 and min(abs(u - v), abs(u + v)) / math.sqrt(2) <= 1.05:
+        return WHITE
+    return ERROR_FILL
+
+
+WARNING_FILL = (255, 205, 0)
+WARNING_EDGE = (170, 120, 0)
+WARNING_SHAPE = ((8.0, 0.4), (15.6, 15.0), (0.4, 15.0))
+
+
+def warning_sample(x, y):
+    """A black exclamation mark on a yellow triangle."""
+    if not in_triangle(x, y, WARNING_SHAPE):
+        return None
+    if not in_triangle(x, y, WARNING_SHAPE, 1.0):
+        return WARNING_EDGE
+    if in_box(x, y, 7.0, 5.0, 9.0, 10.0) or in_box(x, y, 7.0, 11.0, 9.0, 13.0):
+        return (0, 0, 0)
+    return WARNING_FILL
+
+
+def draw_picture(sample):
+    ss = 8
+    pixels = []
+    for py in range(CELL):
+        row = []
+        for px in range(CELL):
+            total = [0.0, 0.0, 0.0]
+            for sy in range(ss):
+                for sx in range(ss):
+                    col = sample(px + (sx + 0.5) / ss, py + (sy + 0.5) / ss)
+                    for i in range(3):
+                        total[i] += (col or BALLOON_BACK)[i]
+            row.append(tuple(int(round(t / (ss * ss))) for t in total))
+        pixels.append(row)
+    if pixels[CELL - 1][0] != BALLOON_BACK:
+        fail("a balloon picture must leave its bottom left pixel blank")
+    return bmp24(CELL, CELL, pixels)
+
+
+# --------------------------------------------------------------------------
 
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -484,11 +589,28 @@ def write(path, data):
 
 
 def main():
+    """Writes every image, or only those named on the command line (flags, icon,
+    compact, balloon): the balloon's pictures need no flag sources."""
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     res = os.path.join(root, "app", "res")
-    write(os.path.join(res, "flags.bmp"), make_flags())
-    write(os.path.join(res, "tervane.ico"), make_icon())
-    write(os.path.join(res, "compact.bmp"), make_compact())
+    makers = {
+        "flags": lambda: write(os.path.join(res, "flags.bmp"), make_flags()),
+        "icon": lambda: write(os.path.join(res, "tervane.ico"), make_icon()),
+        "compact": lambda: write(os.path.join(res, "compact.bmp"),
+                                 make_compact()),
+        "balloon": lambda: [
+            write(os.path.join(res, "balloon-%s.bmp" % name),
+                  draw_picture(sample))
+            for name, sample in (("info", info_sample),
+                                 ("error", error_sample),
+                                 ("warning", warning_sample))],
+    }
+    wanted = sys.argv[1:] or list(makers)
+    for name in wanted:
+        if name not in makers:
+            fail("unknown image %r (known: %s)" % (name, ", ".join(makers)))
+    for name in wanted:
+        makers[name]()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,11 @@
+#include "notify/BalloonControl_win.h"
+
+#include "notify/BalloonWindow_win.h"
+
+BalloonContent BalloonControl::Content() const {
+    return {x_, y_, position_, duration_, type_, JoinBalloonText(text_), title_};
+}
+
+HWND BalloonControl::ShowBalloon() const {
+    return BalloonWindow::Open(Content());
+}

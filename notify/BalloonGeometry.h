@@ -1,0 +1,51 @@
+#pragma once
+// The balloon's layout, placement and shape, computed from the measured sizes of its two
+// labels. Coordinates inside the window are window pixels from its top left corner (the
+// balloon has no frame, so they are also client pixels); the origin is in screen pixels.
+#include "notify/Balloon.h"
+
+#include <array>
+
+struct BalloonPoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const BalloonPoint&, const BalloonPoint&) = default;
+};
+
+// Width and height of a label's text in the balloon's font.
+struct BalloonSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Right and bottom are exclusive, as for the system's region functions.
+struct BalloonRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const BalloonRect&, const BalloonRect&) = default;
+};
+
+struct BalloonGeometry {
+    BalloonPoint origin; // the window's top left corner on the screen
+    int width = 0;
+    int height = 0;
+    BalloonPoint title; // top left corner of the bold title
+    BalloonPoint text;  // top left corner of the body text
+    BalloonPoint icon;  // top left corner of the 16 x 16 picture
+    BalloonRect body;   // the rounded rectangle of the window's region
+    // The arrow of the window's region, in the order the region is made from; tip is
+    // the corner that lies on the target point.
+    std::array<BalloonPoint, 3> arrow;
+    BalloonPoint tip;
+};
+
+// Diameter of the ellipse that rounds the body's corners.
+inline constexpr int kBalloonCornerDiameter = 7;
+
+// Lays out a balloon at `position` around `target`, given the size of the title and of
+// the body text. The arrow's tip falls exactly on the target; the balloon is not kept on
+// the screen, so near an edge it may reach past it.
+BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, BalloonSize title,
+                              BalloonSize text);

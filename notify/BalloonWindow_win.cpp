@@ -1,0 +1,238 @@
+#include "notify/BalloonWindow_win.h"
+
+#include "base/WideText_win.h"
+
+#include <stdexcept>
+
+namespace {
+
+constexpr UINT_PTR kCloseTimer = 1;
+// Labels never wrap: every line of the text is one screen line, "&" shows as itself.
+constexpr UINT kLabelFormat = DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS;
+
+HFONT MakeTahoma(HDC screen, int weight) {
+    // 8 points at the screen's resolution, as a negative character height in pixels.
+    HFONT font =
+        CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, weight, FALSE,
+                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+    if (!font)
+        throw std::runtime_error("Cannot create the balloon's font");
+    return font;
+}
+
+// A label is as large as its text; an empty one still has the height of a line.
+BalloonSize Measure(HDC dc, HFONT font, const std::wstring& text) {
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 0, 0};
+    const std::wstring measured = text.empty() ? L" " : text;
+    DrawTextW(dc, measured.c_str(), static_cast<int>(measured.size()), &r,
+              kLabelFormat | DT_CALCRECT);
+    SelectObject(dc, old);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// The picture of a balloon type from the program's resources, as an image list whose
+// pixels of the bitmap's bottom left colour are transparent.
+HIMAGELIST LoadPicture(BalloonType type) {
+    const auto bitmap =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), BalloonPictureName(type),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap)
+        throw std::runtime_error("Cannot load the balloon's picture");
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof(info), &info);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
+    const bool added = list && ImageList_AddMasked(list, bitmap, transparent) >= 0;
+    DeleteObject(bitmap);
+    if (!added) {
+        if (list)
+            ImageList_Destroy(list);
+        throw std::runtime_error("Cannot load the balloon's picture");
+    }
+    return list;
+}
+
+} // namespace
+
+HWND BalloonWindow::Open(const BalloonContent& content) {
+    auto* self = new BalloonWindow(content);
+    try {
+        self->Prepare(content);
+        self->Create();
+    } catch (...) {
+        delete self;
+        throw;
+    }
+    // From here on the window frees the balloon when it is destroyed.
+    const HWND window = self->hwnd_;
+    try {
+        self->Shape();
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        self->StayOnTop();
+        // Painted now: the caller may keep the thread busy for a while after the show.
+        UpdateWindow(window);
+        if (self->closeDelay_ && !SetTimer(window, kCloseTimer, self->closeDelay_, nullptr)) {
+            throw std::runtime_error("Cannot start the balloon's timer");
+        }
+    } catch (...) {
+        DestroyWindow(window);
+        throw;
+    }
+    return window;
+}
+
+BalloonWindow::BalloonWindow(const BalloonContent& content)
+    : title_(Widen(content.title)), text_(Widen(content.text)),
+      closeDelay_(BalloonCloseDelay(content.duration)) {}
+
+BalloonWindow::~BalloonWindow() {
+    if (picture_)
+        ImageList_Destroy(picture_);
+    if (font_)
+        DeleteObject(font_);
+    if (boldFont_)
+        DeleteObject(boldFont_);
+}
+
+void BalloonWindow::Prepare(const BalloonContent& content) {
+    picture_ = LoadPicture(content.type);
+    const HDC screen = GetDC(nullptr);
+    try {
+        font_ = MakeTahoma(screen, FW_NORMAL);
+        boldFont_ = MakeTahoma(screen, FW_BOLD);
+    } catch (...) {
+        ReleaseDC(nullptr, screen);
+        throw;
+    }
+    titleSize_ = Measure(screen, boldFont_, title_);
+    textSize_ = Measure(screen, font_, text_);
+    ReleaseDC(nullptr, screen);
+    geometry_ = LayOutBalloon(content.position, {content.x, content.y}, titleSize_, textSize_);
+}
+
+void BalloonWindow::Create() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterClassOnce(
+        instance, {kClassName, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1))});
+    // The body text is also the window's text, so that tools reading windows can read it.
+    CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, text_.c_str(),
+                    WS_POPUP, geometry_.origin.x, geometry_.origin.y, geometry_.width,
+                    geometry_.height, GetDesktopWindow(), nullptr, instance, this);
+    if (!hwnd_)
+        throw std::runtime_error("Cannot create the balloon window");
+    ownsItself_ = true;
+}
+
+void BalloonWindow::Shape() {
+    const BalloonRect& body = geometry_.body;
+    const HRGN shape = CreateRoundRectRgn(body.left, body.top, body.right, body.bottom,
+                                          kBalloonCornerDiameter, kBalloonCornerDiameter);
+    POINT corners[3];
+    for (int i = 0; i < 3; ++i)
+        corners[i] = {geometry_.arrow[i].x, geometry_.arrow[i].y};
+    const HRGN arrow = CreatePolygonRgn(corners, 3, WINDING);
+    const bool united = shape && arrow && CombineRgn(shape, shape, arrow, RGN_OR) != ERROR;
+    if (arrow)
+        DeleteObject(arrow);
+    // Once set, the region belongs to the window.
+    if (!united || !SetWindowRgn(hwnd_, shape, TRUE)) {
+        if (shape)
+            DeleteObject(shape);
+        throw std::runtime_error("Cannot shape the balloon window");
+    }
+}
+
+LRESULT BalloonWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+        // Held until the button comes up, so that the click ends here, not on the window
+        // below once the balloon is gone.
+        SetCapture(hwnd_);
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == hwnd_) {
+            ReleaseCapture();
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            if (PtInRect(&client,
+                         {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))})) {
+                Close();
+            }
+        }
+        return 0;
+    case WM_TIMER:
+        if (wp == kCloseTimer)
+            Close();
+        return 0;
+    case WM_ACTIVATE:
+        StayOnTop();
+        break;
+    case WM_SHOWWINDOW:
+        if (wp)
+            StayOnTop();
+        break;
+    case WM_SIZE:
+        if (wp == SIZE_MINIMIZED) {
+            ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+            StayOnTop();
+        }
+        break;
+    case WM_DESTROY:
+        if (ownsItself_) {
+            // The last message this object sees: later ones (WM_NCDESTROY) go to the
+            // default procedure, since the window no longer points here.
+            KillTimer(hwnd_, kCloseTimer);
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            delete this;
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void BalloonWindow::Paint() {
+    PAINTSTRUCT ps;
+    const HDC dc = BeginPaint(hwnd_, &ps);
+    ImageList_Draw(picture_, 0, dc, geometry_.icon.x, geometry_.icon.y, ILD_TRANSPARENT);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    const auto label = [dc](HFONT font, const std::wstring& text, BalloonPoint at,
+                            BalloonSize size) {
+        const HGDIOBJ old = SelectObject(dc, font);
+        RECT r{at.x, at.y, at.x + size.width, at.y + size.height};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kLabelFormat | DT_NOCLIP);
+        SelectObject(dc, old);
+    };
+    label(boldFont_, title_, geometry_.title, titleSize_);
+    label(font_, text_, geometry_.text, textSize_);
+    // A thin black line along the shape: the rounded body and the arrow as one outline.
+    const HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    if (outline && GetWindowRgn(hwnd_, outline) != ERROR) {
+        FrameRgn(dc, outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), 1, 1);
+    }
+    if (outline)
+        DeleteObject(outline);
+    EndPaint(hwnd_, &ps);
+}
+
+void BalloonWindow::StayOnTop() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void BalloonWindow::Close() {
+    KillTimer(hwnd_, kCloseTimer);
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}

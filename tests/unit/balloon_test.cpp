@@ -1,0 +1,140 @@
+// The balloon's text, layout, placement and shape, and the wait hint's placement.
+#include "notify/Balloon.h"
+#include "notify/BalloonGeometry.h"
+#include "notify/WaitHint.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+using Corners = std::array<BalloonPoint, 3>;
+
+// A title of 50 x 13 pixels over three lines of text 200 pixels wide.
+constexpr BalloonSize kTitle{50, 13};
+constexpr BalloonSize kText{200, 39};
+
+TEST(BalloonGeometry, EachPositionPutsTheArrowTipOnTheTarget) {
+    struct Case {
+        BalloonPosition position;
+        BalloonPoint origin;
+        BalloonRect body;
+        Corners arrow;
+        int titleTop, textTop, iconTop;
+    };
+    // 220 wide (the text's right edge 210, + 10), 102 high (text top 33 or 53, + 39 + 10,
+    // + 20 below the body for an arrow there).
+    const Case cases[] = {
+        {BalloonPosition::ArrowTopLeft,
+         {300, 198},
+         {0, 0, 220, 84},
+         {{{180, 82}, {200, 102}, {200, 82}}},
+         12,
+         33,
+         10},
+        {BalloonPosition::ArrowTopRight,
+         {480, 198},
+         {0, 0, 220, 84},
+         {{{20, 82}, {20, 102}, {40, 82}}},
+         12,
+         33,
+         10},
+        {BalloonPosition::ArrowBottomLeft,
+         {300, 298},
+         {0, 22, 220, 102},
+         {{{200, 2}, {200, 22}, {180, 22}}},
+         32,
+         53,
+         30},
+        {BalloonPosition::ArrowBottomRight,
+         {480, 298},
+         {0, 22, 220, 102},
+         {{{20, 2}, {20, 22}, {40, 22}}},
+         32,
+         53,
+         30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.position));
+        const BalloonGeometry g = LayOutBalloon(c.position, {500, 300}, kTitle, kText);
+        EXPECT_EQ(g.width, 220);
+        EXPECT_EQ(g.height, 102);
+        EXPECT_EQ(g.origin, c.origin);
+        EXPECT_EQ(g.body, c.body);
+        EXPECT_EQ(g.arrow, c.arrow);
+        EXPECT_EQ(g.title, (BalloonPoint{34, c.titleTop}));
+        EXPECT_EQ(g.text, (BalloonPoint{10, c.textTop}));
+        EXPECT_EQ(g.icon, (BalloonPoint{10, c.iconTop}));
+        EXPECT_EQ((BalloonPoint{g.origin.x + g.tip.x, g.origin.y + g.tip.y}),
+                  (BalloonPoint{500, 300}));
+        EXPECT_NE(std::find(g.arrow.begin(), g.arrow.end(), g.tip), g.arrow.end());
+
+        // Near the screen's corner the balloon is placed all the same, partly off screen.
+        const BalloonGeometry corner = LayOutBalloon(c.position, {3, 5}, kTitle, kText);
+        EXPECT_EQ(corner.origin.x, c.origin.x - 497);
+        EXPECT_EQ(corner.origin.y, c.origin.y - 295);
+    }
+}
+
+TEST(BalloonGeometry, BottomRightExampleAndTopLeftEdges) {
+    const BalloonGeometry g =
+        LayOutBalloon(BalloonPosition::ArrowBottomRight, {500, 300}, {60, 13}, {90, 13});
+    EXPECT_EQ(g.origin, (BalloonPoint{480, 298}));
+    EXPECT_EQ(g.tip, (BalloonPoint{20, 2}));
+
+    // Above and left of the point: the window's bottom edge is the point's row and the
+    // tip is 20 pixels in from its right edge.
+    const BalloonGeometry t =
+        LayOutBalloon(BalloonPosition::ArrowTopLeft, {500, 300}, {60, 13}, {90, 13});
+    EXPECT_EQ(t.origin.y + t.height, 300);
+    EXPECT_EQ(t.origin.x + t.width - 20, 500);
+}
+
+TEST(BalloonGeometry, WidthFollowsWhicheverLabelReachesFurtherRight) {
+    const auto width = [](int titleWidth, int textWidth) {
+        return LayOutBalloon(BalloonPosition::ArrowTopLeft, {0, 0}, {titleWidth, 13},
+                             {textWidth, 13})
+            .width;
+    };
+    EXPECT_EQ(width(50, 200), 220);  // the text's right edge, 10 + 200, + 10
+    EXPECT_EQ(width(300, 200), 344); // the title's, 34 + 300, + 10
+    EXPECT_EQ(width(51, 74), 95);    // the title's edge 85 lies right of the text's 84
+    EXPECT_EQ(width(0, 0), 44);      // an empty title still starts right of the picture
+}
+
+TEST(BalloonText, LinesJoinedWithCrLfAndTrimmed) {
+    EXPECT_EQ(JoinBalloonText({"", "  Bonjour le monde ", "", "second line ", "", " "}),
+              "Bonjour le monde \r\n\r\nsecond line");
+    EXPECT_EQ(JoinBalloonText({"\t\x01one\x1f"}), "one");
+    EXPECT_EQ(JoinBalloonText({"a", "b"}), "a\r\nb");
+    // Bytes of UTF-8 sequences are characters, never blanks.
+    EXPECT_EQ(JoinBalloonText({"Привет ", "世界"}), "Привет \r\n世界");
+    EXPECT_EQ(JoinBalloonText({}), "");
+    EXPECT_EQ(JoinBalloonText({" ", "", "\t"}), "");
+}
+
+TEST(BalloonSettings, PicturesAndCloseDelays) {
+    EXPECT_STREQ(BalloonPictureName(BalloonType::Info), L"INFO");
+    EXPECT_STREQ(BalloonPictureName(BalloonType::Error), L"ERROR");
+    EXPECT_STREQ(BalloonPictureName(BalloonType::Warning), L"WARNING");
+    EXPECT_STREQ(BalloonPictureName(static_cast<BalloonType>(3)), L"INFO");
+
+    EXPECT_EQ(BalloonCloseDelay(0), 0u); // never
+    EXPECT_EQ(BalloonCloseDelay(-1), 0u);
+    EXPECT_EQ(BalloonCloseDelay(200), 200000u);
+    EXPECT_EQ(BalloonCloseDelay(INT_MAX), 0x7FFFFFFFu);
+}
+
+TEST(WaitHintPlacement, TextSizedWindowMovedLeftAndUpIntoItsMonitor) {
+    const WaitHintRect screen{0, 0, 1280, 1024};
+    EXPECT_EQ(PlaceWaitHint(100, 200, 150, 13, screen), (WaitHintRect{100, 200, 260, 217}));
+    EXPECT_EQ(PlaceWaitHint(1200, 200, 150, 13, screen), (WaitHintRect{1120, 200, 1280, 217}));
+    EXPECT_EQ(PlaceWaitHint(1200, 1020, 150, 13, screen), (WaitHintRect{1120, 1007, 1280, 1024}));
+    // A second monitor right of the first.
+    const WaitHintRect right{1280, 0, 2560, 1024};
+    EXPECT_EQ(PlaceWaitHint(2500, 10, 150, 13, right), (WaitHintRect{2400, 10, 2560, 27}));
+}
+
+} // namespace
