@@ -7,8 +7,8 @@
 #include "base/BaseWindow_win.h"
 #include "notify/BalloonGeometry.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <string>

@@ -11,9 +11,9 @@
 #include "notify/SimpleTimer_win.h"
 #include "notify/TrayIconClicks.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <functional>
 #include <memory>

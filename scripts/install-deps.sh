@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-  mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine"
+  mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine fonts-wqy-microhei fonts-dejavu-core"
 PKGS_SERVICE="apertium apertium-apy apertium-fr-es apertium-eng-spa apertium-eng-cat \
   apertium-fra-cat apertium-es-pt apertium-spa-ita"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"

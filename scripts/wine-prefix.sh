@@ -7,12 +7,14 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 # The marker names what the prefix holds; a prefix made by an older script is made anew.
-ready="$WINEPREFIX/.tervane-ready-2"
+ready="$WINEPREFIX/.tervane-ready-3"
 if [ ! -f "$ready" ]; then
   rm -rf "$WINEPREFIX"
   WINEARCH=win32 wineboot --init >/dev/null 2>&1
-  # Virtual displays have no window manager: Wine draws the window frames itself.
+  # Virtual displays have no window manager: Wine draws the window frames itself and does
+  # not wait for a manager's answer when a window is shown or hidden.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix creation failed: $WINEPREFIX" >&2; exit 1; }
   # Wine's own metric-compatible Tahoma and MS Sans Serif (Debian's fonts-wine), which
@@ -22,5 +24,16 @@ if [ ! -f "$ready" ]; then
     cp /usr/share/wine/fonts/$font "$WINEPREFIX/drive_c/windows/Fonts/" ||
       { echo "missing Wine font $font (package fonts-wine)" >&2; exit 1; }
   done
+  # Tahoma has no Greek, Chinese or Japanese letters: Windows links fonts that have them
+  # behind it, and so does this prefix (Debian's DejaVu Sans and WenQuanYi Micro Hei).
+  for font in /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+              /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
+    cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/" ||
+      { echo "missing font $font (packages fonts-dejavu-core, fonts-wqy-microhei)" >&2; exit 1; }
+  done
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei' \
+    /f >/dev/null 2>&1
+  wineserver -w
   touch "$ready"
 fi
