@@ -26,6 +26,7 @@ class Desktop:
         self.prefix = self.build_dir / "wineprefix"
         self.exe = self.build_dir / "app" / "tervane.exe"
         self.probe_exe = self.build_dir / "tests" / "e2e" / "winprobe.exe"
+        self.textpad_exe = self.build_dir / "tests" / "e2e" / "textpad.exe"
         self.display = display
         self.screen = screen
         self._xvfb = None
@@ -89,6 +90,12 @@ class Desktop:
         return self.start(["wine", str(exe or self.exe), *args],
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def start_textpad(self, caption, text):
+        """A window of ours holding `text`, all of it selected, in the foreground."""
+        self.start(["wine", str(self.textpad_exe), caption, text],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self.wait_window(cls="TervaneTextPad", title=caption)
+
     def start_service(self, service_exe, *args, log=None):
         """Starts the translation service and waits until its health check answers."""
         out = open(log, "ab") if log else subprocess.DEVNULL
@@ -145,6 +152,20 @@ class Desktop:
         """(left, top, right, bottom) of a window in screen coordinates."""
         return tuple(int(v) for v in self.probe("screenrect", f"{hwnd:08X}").stdout.split())
 
+    def windows_of_class(self, cls):
+        """Every visible top-level window of a class: (handle, caption) pairs."""
+        rows = []
+        for line in self.probe("all", cls).stdout.splitlines():
+            handle, _, text = line.partition("\t")
+            rows.append((int(handle, 16), text))
+        return rows
+
+    def clipboard(self):
+        return self.probe("clip").stdout
+
+    def set_clipboard(self, text):
+        self.probe("setclip", text)
+
     def list_items(self, hwnd):
         return self.probe("items", f"{hwnd:08X}").stdout.splitlines()
 
@@ -168,6 +189,18 @@ class Desktop:
         """Gives a window the keyboard focus (there is no window manager to do it)."""
         xid = self.probe("xid", f"{hwnd:08X}").stdout.strip()
         self.xdotool("windowfocus", "--sync", xid)
+
+    def click(self, x, y):
+        """A left click at a point of the screen."""
+        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+
+    def click_window(self, hwnd):
+        """A left click in the middle of a window (a control, say)."""
+        left, top, right, bottom = self.screen_rect(hwnd)
+        self.click((left + right) // 2, (top + bottom) // 2)
+
+    def move_mouse(self, x, y):
+        self.xdotool("mousemove", "--sync", str(x), str(y))
 
     def key(self, *keys):
         self.xdotool("key", "--clearmodifiers", *keys)

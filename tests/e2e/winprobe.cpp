@@ -4,6 +4,11 @@
 //   winprobe dump <hwnd>                                the window and all its descendants
 //   winprobe xid <hwnd>                                 the X11 window that shows it
 //   winprobe items <hwnd>                               the lines of a list box
+//   winprobe screenrect <hwnd>                          its rectangle on the screen
+//   winprobe all <class>                                every visible top-level window of
+//                                                       that class: handle, tab, caption
+//   winprobe clip                                       the clipboard's text (UTF-8)
+//   winprobe setclip <text>                             puts a text on the clipboard
 // Windows are printed as hexadecimal handles; dump prints one tab-separated line per
 // window: handle, parent, class, left, top, right, bottom (in the parent's client
 // coordinates; screen coordinates for the top-level window), visible, text.
@@ -11,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -78,16 +84,78 @@ int Find(const char* cls, const char* caption, int timeoutMs) {
     }
 }
 
+struct AllOfClass {
+    std::wstring cls;
+};
+
+BOOL CALLBACK PrintIfOfClass(HWND hwnd, LPARAM context) {
+    const auto* wanted = reinterpret_cast<const AllOfClass*>(context);
+    wchar_t cls[256] = {}, text[1024] = {};
+    GetClassNameW(hwnd, cls, 256);
+    if (IsWindowVisible(hwnd) && wanted->cls == cls) {
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+        std::string t = Utf8(text);
+        for (char& c : t)
+            if (c == '\t' || c == '\n' || c == '\r')
+                c = ' ';
+        std::printf("%08lX\t%s\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                    t.c_str());
+    }
+    return TRUE;
+}
+
+int PrintClipboard() {
+    if (!OpenClipboard(nullptr))
+        return 1;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            std::printf("%s", Utf8(text).c_str());
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return 0;
+}
+
+int SetClipboard(const char* utf8) {
+    const std::wstring text = Wide(utf8);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (!memory)
+        return 1;
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return 1;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, memory))
+        GlobalFree(memory);
+    CloseClipboard();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "clip")
+        return PrintClipboard();
     if (argc < 3) {
-        std::fprintf(stderr, "usage: winprobe find|dump|xid|screenrect|items ...\n");
+        std::fprintf(stderr,
+                     "usage: winprobe find|dump|xid|screenrect|items|all|clip|setclip ...\n");
         return 2;
     }
     const std::string command = argv[1];
     if (command == "find" && argc == 5)
         return Find(argv[2], argv[3], std::atoi(argv[4]));
+    if (command == "setclip")
+        return SetClipboard(argv[2]);
+    if (command == "all") {
+        AllOfClass wanted{Wide(argv[2])};
+        EnumWindows(PrintIfOfClass, reinterpret_cast<LPARAM>(&wanted));
+        return 0;
+    }
     HWND hwnd = ParseHandle(argv[2]);
     if (!IsWindow(hwnd)) {
         std::fprintf(stderr, "no such window: %s\n", argv[2]);
