@@ -92,9 +92,12 @@ HttpUrl ParseHttpUrl(std::string_view url) {
             ThrowBadUrl(url);
         result.port = static_cast<std::uint16_t>(port);
     }
-    result.path = pathStart == std::string_view::npos ? "/" : std::string(rest.substr(pathStart));
-    if (result.path.starts_with('?'))
-        result.path.insert(0, "/");
+    // "http://host?q" asks for "/?q".
+    const std::string_view path =
+        pathStart == std::string_view::npos ? std::string_view() : rest.substr(pathStart);
+    if (!path.starts_with('/'))
+        result.path.push_back('/');
+    result.path.append(path);
     return result;
 }
 

@@ -72,7 +72,8 @@ void ReadEnabled(RegistryKey& key, bool& enabled) {
     case RegistryType::String:
     case RegistryType::ExpandString: {
         // A plain substring search: a run of adjacent words of a list counts as one word.
-        const std::string word = " " + ToLowerAscii(value->text) + " ";
+        std::string word = " ";
+        word.append(ToLowerAscii(value->text)).append(" ");
         enabled = std::string_view(" yes true t enabled 1 ").find(word) != std::string::npos ||
                   std::string_view(" no false f none disabled 0 ").find(word) == std::string::npos;
         break;

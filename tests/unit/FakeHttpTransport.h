@@ -1,9 +1,12 @@
 #pragma once
 // An HTTP transport for native tests: it records each request and answers with the next
 // scripted response, or fails as a connection that cannot be made.
-#include "net/HttpTransport.h"
+#include "net/HttpClient.h"
+
+#include <gmock/gmock.h>
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -40,3 +43,14 @@ class FakeHttpTransport final : public HttpTransport {
         return std::nullopt;
     }
 };
+
+// The program's client over a fake transport that the test keeps hold of.
+struct FakeHttpClient {
+    FakeHttpTransport& fake = *new FakeHttpTransport;
+    HttpClient http{std::unique_ptr<HttpTransport>(&fake)};
+};
+
+// Matches a call that throws an exception with exactly this message.
+inline auto ThrowsError(std::string message) {
+    return testing::ThrowsMessage<std::exception>(testing::StrEq(std::move(message)));
+}

@@ -9,22 +9,9 @@ namespace {
 
 using Fake = FakeHttpTransport;
 
-class ExchangeTest : public testing::Test {
+class ExchangeTest : public testing::Test, protected FakeHttpClient {
   protected:
-    ExchangeTest() : fake(*new Fake), http(std::unique_ptr<HttpTransport>(&fake)) {}
-
     std::string Translate() { return RequestTranslation(http, "Bonjour", "FR", "EN"); }
-    std::string FailureOf() {
-        try {
-            Translate();
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no failure";
-    }
-
-    Fake& fake;
-    HttpClient http;
 };
 
 TEST_F(ExchangeTest, TheFormGoesToTheLocalServiceWithTheTextEncodedAndTheCodesInLowerCase) {
@@ -53,15 +40,17 @@ TEST_F(ExchangeTest, AFailedPostIsRetriedOnceWithAGetOnItsLocation) {
     fake.requests.clear();
     fake.script = {Fake::Answer(307, "Temporary Redirect", "", "http://127.0.0.1:58470/a"),
                    Fake::Answer(302, "Found", "", "http://127.0.0.1:58470/b")};
-    EXPECT_EQ(FailureOf(), "HTTP/1.1 302 Found");
+    EXPECT_THAT([this] { Translate(); }, ThrowsError("HTTP/1.1 302 Found"));
     EXPECT_EQ(fake.requests.size(), 2u);
 
     // No Location to go to: the POST's own error, with the service's reason.
     fake.requests.clear();
     fake.script = {Fake::Answer(422, "No translation route from French to Japanese")};
-    EXPECT_EQ(FailureOf(), "HTTP/1.1 422 No translation route from French to Japanese");
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("HTTP/1.1 422 No translation route from French to Japanese"));
     fake.script = {std::nullopt};
-    EXPECT_EQ(FailureOf(), "A connection with the server could not be established");
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("A connection with the server could not be established"));
     EXPECT_EQ(fake.requests.size(), 2u);
 
     // A success is never retried.

@@ -6,22 +6,7 @@
 
 namespace {
 
-class HttpClientTest : public testing::Test {
-  protected:
-    HttpClientTest() : fake(*new FakeHttpTransport), http(std::unique_ptr<HttpTransport>(&fake)) {}
-
-    std::string FailureOf(auto request) {
-        try {
-            request();
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no failure";
-    }
-
-    FakeHttpTransport& fake;
-    HttpClient http;
-};
+class HttpClientTest : public testing::Test, protected FakeHttpClient {};
 
 TEST_F(HttpClientTest, RequestsCarryTheFixedHeadersAndThePostsBody) {
     fake.script = {FakeHttpTransport::Answer(200, "OK", "first"),
@@ -56,24 +41,25 @@ TEST_F(HttpClientTest, EveryFailureIsAnErrorAndTheLastLocationStaysReadable) {
     fake.script = {FakeHttpTransport::Answer(404, "Not Found", "no such page"),
                    FakeHttpTransport::Answer(302, "Found", "", "http://example.org/elsewhere"),
                    FakeHttpTransport::Answer(500, ""), std::nullopt};
-    EXPECT_EQ(FailureOf([&] { http.Post("http://example.org/", "x"); }), "HTTP/1.1 404 Not Found");
+    EXPECT_THAT([&] { http.Post("http://example.org/", "x"); },
+                ThrowsError("HTTP/1.1 404 Not Found"));
     EXPECT_EQ(http.ResponseLocation(), "");
-    EXPECT_EQ(FailureOf([&] { http.Post("http://example.org/", "x"); }), "HTTP/1.1 302 Found");
+    EXPECT_THAT([&] { http.Post("http://example.org/", "x"); }, ThrowsError("HTTP/1.1 302 Found"));
     EXPECT_EQ(http.ResponseLocation(), "http://example.org/elsewhere");
-    EXPECT_EQ(FailureOf([&] { http.Get("http://example.org/"); }), "HTTP/1.1 500");
+    EXPECT_THAT([&] { http.Get("http://example.org/"); }, ThrowsError("HTTP/1.1 500"));
     // A request that got no response leaves no stale Location behind.
     fake.script.front() = FakeHttpTransport::Answer(301, "Moved", "", "http://example.org/x");
     fake.script.push_back(std::nullopt);
-    EXPECT_EQ(FailureOf([&] { http.Get("http://example.org/"); }), "HTTP/1.1 301 Moved");
-    EXPECT_EQ(FailureOf([&] { http.Get("http://example.org/"); }),
-              "A connection with the server could not be established");
+    EXPECT_THAT([&] { http.Get("http://example.org/"); }, ThrowsError("HTTP/1.1 301 Moved"));
+    EXPECT_THAT([&] { http.Get("http://example.org/"); },
+                ThrowsError("A connection with the server could not be established"));
     EXPECT_EQ(http.ResponseLocation(), "");
 
     for (const char* bad :
          {"https://example.org/", "example.org", "http://", "http://:80/", "http://host:/",
           "http://host:99999/", "http://host:8x/", "http://[::1"})
-        EXPECT_EQ(FailureOf([&] { http.Get(bad); }),
-                  std::string("Invalid HTTP address '") + bad + "'");
+        EXPECT_THAT([&] { http.Get(bad); },
+                    ThrowsError(std::string("Invalid HTTP address '") + bad + "'"));
     EXPECT_EQ(fake.requests.size(), 5u);
 }
 

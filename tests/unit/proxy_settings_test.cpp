@@ -32,14 +32,6 @@ class ProxySettingsTest : public testing::Test {
         Values()["ProxyEnable"] = std::move(value);
         return Discover().enabled;
     }
-    std::string ErrorOf(std::function<void()> action) {
-        try {
-            action();
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "no error";
-    }
 
     FakeRegistry registry;
 };
@@ -130,19 +122,18 @@ TEST_F(ProxySettingsTest, ProxyEnableDecidesByItsType) {
 }
 
 TEST_F(ProxySettingsTest, ValuesOfTheWrongTypeAreReadErrorsThatChangeNothing) {
-    auto transport = std::make_unique<FakeHttpTransport>();
-    HttpClient http(std::move(transport));
+    HttpClient http(std::make_unique<FakeHttpTransport>());
     http.Proxy().proxyServer = "before";
 
     Values()["ProxyServer"] = FakeRegistry::Dword(0);
-    EXPECT_EQ(ErrorOf([&] { Discover(); }), "Invalid data type for 'ProxyServer'");
+    EXPECT_THAT([&] { Discover(); }, ThrowsError("Invalid data type for 'ProxyServer'"));
     Values()["ProxyServer"] = FakeRegistry::Binary({'a'});
-    EXPECT_EQ(ErrorOf([&] { ApplySystemProxy(http, registry); }),
-              "Invalid data type for 'ProxyServer'");
+    EXPECT_THAT([&] { ApplySystemProxy(http, registry); },
+                ThrowsError("Invalid data type for 'ProxyServer'"));
     Values()["ProxyServer"] = FakeRegistry::Text("proxy:8080");
     Values()["ProxyEnable"] = FakeRegistry::Binary({0, 0});
-    EXPECT_EQ(ErrorOf([&] { ApplySystemProxy(http, registry); }),
-              "Invalid data type for 'ProxyEnable'");
+    EXPECT_THAT([&] { ApplySystemProxy(http, registry); },
+                ThrowsError("Invalid data type for 'ProxyEnable'"));
     EXPECT_EQ(http.Proxy().proxyServer, "before");
 }
 
