@@ -15,15 +15,17 @@ set_tests_properties(wine.prefix PROPERTIES
   LABELS "wine;e2e" FIXTURES_SETUP wineprefix RESOURCE_LOCK wine
   ENVIRONMENT "WINEPREFIX=${TERVANE_WINEPREFIX}" TIMEOUT 300)
 
-# tervane_wine_test(<name> <sources...>): a GoogleTest executable run under Wine on a
-# virtual display. The tests share one prefix and run one at a time, because global
-# hotkeys, atoms and the clipboard belong to the whole Wine session.
+# tervane_wine_test(<name> <sources...> [LAUNCHER <command...>]): a GoogleTest executable
+# run under Wine on a virtual display, through LAUNCHER when one is given (a command that
+# runs the rest of its command line). The tests share one prefix and run one at a time,
+# because global hotkeys, atoms and the clipboard belong to the whole Wine session.
 function(tervane_wine_test name)
-  add_executable(${name} ${ARGN} ${TERVANE_RESOURCES})
+  cmake_parse_arguments(arg "" "" "LAUNCHER" ${ARGN})
+  add_executable(${name} ${arg_UNPARSED_ARGUMENTS} ${TERVANE_RESOURCES})
   target_link_libraries(${name} PRIVATE tervane_app_win gtest gmock)
   target_link_options(${name} PRIVATE -static)
   tervane_warnings(${name})
-  add_test(NAME wine.${name} COMMAND ${TERVANE_WINE_RUN} $<TARGET_FILE:${name}>)
+  add_test(NAME wine.${name} COMMAND ${arg_LAUNCHER} ${TERVANE_WINE_RUN} $<TARGET_FILE:${name}>)
   set_tests_properties(wine.${name} PROPERTIES
     LABELS wine FIXTURES_REQUIRED wineprefix RESOURCE_LOCK wine
     ENVIRONMENT "WINEPREFIX=${TERVANE_WINEPREFIX}" TIMEOUT 300)

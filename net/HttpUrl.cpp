@@ -1,0 +1,108 @@
+#include "net/HttpUrl.h"
+
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void ThrowBadUrl(std::string_view url) {
+    throw std::runtime_error("Invalid HTTP address '" + std::string(url) + "'");
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// A dotted quad of four decimal numbers up to 255 whose first number is 127.
+bool IsLoopbackIpv4(std::string_view host) {
+    int parts = 0;
+    std::size_t i = 0;
+    bool first127 = false;
+    while (parts < 4) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < host.size() && host[i] >= '0' && host[i] <= '9' && digits < 3) {
+            value = value * 10 + (host[i++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || value > 255)
+            return false;
+        if (parts == 0)
+            first127 = value == 127;
+        ++parts;
+        if (parts < 4) {
+            if (i >= host.size() || host[i] != '.')
+                return false;
+            ++i;
+        }
+    }
+    return i == host.size() && first127;
+}
+
+} // namespace
+
+HttpUrl ParseHttpUrl(std::string_view url) {
+    constexpr std::string_view kScheme = "http://";
+    if (url.size() < kScheme.size() || !EqualsIgnoringCase(url.substr(0, kScheme.size()), kScheme))
+        ThrowBadUrl(url);
+    std::string_view rest = url.substr(kScheme.size());
+    rest = rest.substr(0, rest.find('#'));
+    const std::size_t pathStart = rest.find_first_of("/?");
+    const std::string_view authority = rest.substr(0, pathStart);
+
+    HttpUrl result;
+    std::string_view portText;
+    if (authority.starts_with('[')) {
+        const std::size_t close = authority.find(']');
+        if (close == std::string_view::npos)
+            ThrowBadUrl(url);
+        result.host = authority.substr(0, close + 1);
+        const std::string_view after = authority.substr(close + 1);
+        if (!after.empty() && !after.starts_with(':'))
+            ThrowBadUrl(url);
+        if (!after.empty())
+            portText = after.substr(1);
+        if (after == ":")
+            ThrowBadUrl(url);
+    } else {
+        const std::size_t colon = authority.find(':');
+        result.host = authority.substr(0, colon);
+        if (colon != std::string_view::npos) {
+            portText = authority.substr(colon + 1);
+            if (portText.empty())
+                ThrowBadUrl(url);
+        }
+    }
+    if (result.host.empty())
+        ThrowBadUrl(url);
+    if (!portText.empty()) {
+        unsigned long port = 0;
+        for (char c : portText) {
+            if (c < '0' || c > '9' || port > 65535)
+                ThrowBadUrl(url);
+            port = port * 10 + static_cast<unsigned long>(c - '0');
+        }
+        if (port == 0 || port > 65535)
+            ThrowBadUrl(url);
+        result.port = static_cast<std::uint16_t>(port);
+    }
+    // "http://host?q" asks for "/?q".
+    const std::string_view path =
+        pathStart == std::string_view::npos ? std::string_view() : rest.substr(pathStart);
+    if (!path.starts_with('/'))
+        result.path.push_back('/');
+    result.path.append(path);
+    return result;
+}
+
+bool IsLoopbackHost(std::string_view host) {
+    if (host.ends_with('.'))
+        host.remove_suffix(1); // the fully qualified "localhost."
+    return EqualsIgnoringCase(host, "localhost") || host == "[::1]" || IsLoopbackIpv4(host);
+}

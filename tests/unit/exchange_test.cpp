@@ -1,0 +1,108 @@
+// The exchange with the translation service over a recording transport: the request, the
+// one retry, decoding and cleaning the answer.
+#include "tests/unit/FakeHttpTransport.h"
+#include "translate/ServiceExchange.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Fake = FakeHttpTransport;
+
+class ExchangeTest : public testing::Test, protected FakeHttpClient {
+  protected:
+    std::string Translate() { return RequestTranslation(http, "Bonjour", "FR", "EN"); }
+};
+
+TEST_F(ExchangeTest, TheFormGoesToTheLocalServiceWithTheTextEncodedAndTheCodesInLowerCase) {
+    fake.script.push_back(Fake::Answer(200, "OK", "\"Hello\""));
+    EXPECT_EQ(RequestTranslation(http, "a&b=c+d%e f\nПривет", "ZH-TW", "EN"), "Hello");
+
+    ASSERT_EQ(fake.requests.size(), 1u);
+    const HttpRequest& post = fake.requests[0];
+    EXPECT_EQ(post.method, "POST");
+    EXPECT_EQ(post.url, "http://127.0.0.1:58470/translate");
+    EXPECT_EQ(post.body, "text=a%26b%3Dc%2Bd%25e+f%0A%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82"
+                         "&source=zh-tw&target=en&format=text&v=1");
+    EXPECT_EQ(Fake::Header(post, "Content-Type"), "application/x-www-form-urlencoded");
+}
+
+TEST_F(ExchangeTest, AFailedPostIsRetriedOnceWithAGetOnItsLocation) {
+    // A redirect: the one GET on its Location.
+    fake.script = {Fake::Answer(302, "Found", "", "http://127.0.0.1:58470/elsewhere"),
+                   Fake::Answer(200, "OK", "\"Hello\"")};
+    EXPECT_EQ(Translate(), "Hello");
+    ASSERT_EQ(fake.requests.size(), 2u);
+    EXPECT_EQ(fake.requests[1].method, "GET");
+    EXPECT_EQ(fake.requests[1].url, "http://127.0.0.1:58470/elsewhere");
+
+    // Both fail: the GET's error, and no third request even when it points on again.
+    fake.requests.clear();
+    fake.script = {Fake::Answer(307, "Temporary Redirect", "", "http://127.0.0.1:58470/a"),
+                   Fake::Answer(302, "Found", "", "http://127.0.0.1:58470/b")};
+    EXPECT_THAT([this] { Translate(); }, ThrowsError("HTTP/1.1 302 Found"));
+    EXPECT_EQ(fake.requests.size(), 2u);
+
+    // No Location to go to: the POST's own error, with the service's reason.
+    fake.requests.clear();
+    fake.script = {Fake::Answer(422, "No translation route from French to Japanese")};
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("HTTP/1.1 422 No translation route from French to Japanese"));
+    fake.script = {std::nullopt};
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("A connection with the server could not be established"));
+    EXPECT_EQ(fake.requests.size(), 2u);
+
+    // A success is never retried.
+    fake.requests.clear();
+    fake.script = {Fake::Answer(200, "OK", "\"Hello\"", "http://127.0.0.1:58470/unused")};
+    EXPECT_EQ(Translate(), "Hello");
+    EXPECT_EQ(fake.requests.size(), 1u);
+}
+
+TEST(ServiceAnswer, WellFormedUtf8PassesAndAnythingMalformedEmptiesTheAnswer) {
+    for (const char* good : {"plain", "\xC3\xA9t\xC3\xA9",            // two bytes
+                             "\xE4\xB8\xAD\xE6\x96\x87 \xE2\x82\xAC", // three bytes
+                             "\xF0\x9F\x98\x80 \xF0\xA0\x80\x8B",     // four bytes
+                             "\xF4\x8F\xBF\xBF", ""})
+        EXPECT_EQ(DecodeServiceAnswer(good), good);
+    for (const char* bad : {"cut \xC3", "cut \xE4\xB8", "cut \xF0\x9F\x98", "stray \x80 byte",
+                            "a\xC3\xA9\xA9", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF", "\xC3 missing"})
+        EXPECT_EQ(DecodeServiceAnswer(bad), "") << bad;
+}
+
+TEST(ServiceAnswer, CleaningUnescapesTheQuotedText) {
+    EXPECT_EQ(CleanServiceText("\"Hallo Welt\""), "Hallo Welt");
+    // An escaped blank line is a paragraph break, a single escaped line break a space.
+    EXPECT_EQ(CleanServiceText("\"One.\\r\\n \\r\\nTwo.\""), "One.\r\n\r\nTwo.");
+    EXPECT_EQ(CleanServiceText("\"One.\\r\\n?\\r\\nTwo.\""), "One.\r\n\r\nTwo.");
+    EXPECT_EQ(CleanServiceText("\"One.\\r\\nTwo.\""), "One. Two.");
+    EXPECT_EQ(CleanServiceText("\"He said \\\"yes\\\".\""), "He said \"yes\".");
+    // Real line breaks are dropped; a lone CR or LF stays.
+    EXPECT_EQ(CleanServiceText("\"a\r\nb\rc\nd\"\r\n"), "ab\rc\nd");
+    // The "?" pattern goes first, left to right, before the blank one is looked for.
+    EXPECT_EQ(CleanServiceText("\"x\\r\\n \\r\\n?\\r\\ny\""), "x  \r\n\r\ny");
+    EXPECT_EQ(CleanServiceText("\"\\r\\n\\r\\n\""), "  ");
+    // Other escapes stay as they are.
+    EXPECT_EQ(CleanServiceText("\"a\\\\b\\tc\\u00e9\""), "a\\\\b\\tc\\u00e9");
+    // The first and the last character go, whatever they are; fewer than three give nothing.
+    EXPECT_EQ(CleanServiceText("abc"), "b");
+    EXPECT_EQ(CleanServiceText("\"\xC3\xA9\""), "\xC3\xA9");
+    EXPECT_EQ(CleanServiceText("\xC3\xA9x\xE2\x82\xAC"), "x");
+    EXPECT_EQ(CleanServiceText("\"\""), "");
+    EXPECT_EQ(CleanServiceText("x"), "");
+    EXPECT_EQ(CleanServiceText(""), "");
+    EXPECT_EQ(CleanServiceText("\"Cut\\r\\n \\r\\n"), "Cut\r\n\r");
+    // A translation that holds ACAEAZA keeps it.
+    EXPECT_EQ(CleanServiceText("\"ACAEAZA\\r\\n \\r\\nACAEAZ\""), "ACAEAZA\r\n\r\nACAEAZ");
+}
+
+TEST_F(ExchangeTest, TheAnswerIsDecodedThenCleaned) {
+    fake.script = {Fake::Answer(200, "OK", "\"\xF0\x9F\x98\x80 \xE4\xB8\xAD\\r\\nx\""),
+                   Fake::Answer(200, "OK", "\"cut \xE4\xB8\"")};
+    EXPECT_EQ(Translate(), "\xF0\x9F\x98\x80 \xE4\xB8\xAD x");
+    EXPECT_EQ(Translate(), "");
+}
+
+} // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// The program's side of the exchange with the translation service: one form POST, the one
+// GET on the Location of a failed POST, and the quoted answer turned into the translation.
+#include "net/HttpClient.h"
+
+#include <string>
+#include <string_view>
+
+// The service's address, built in (the local service unless the build names another).
+std::string ServiceAddress();
+
+// Translates UTF-8 text between two codes of the language table ("FR", "ZH-TW"), sent in
+// lower case. Throws std::runtime_error with the client's message when the POST fails and
+// either there is no Location to fall back on or the GET on it fails too.
+std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
+                               std::string_view targetCode);
+std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
+                               std::string_view sourceCode, std::string_view targetCode);
+
+// The answer's bytes as the program's text: well-formed UTF-8 passes unchanged; a sequence
+// that is cut short or malformed anywhere makes the whole answer empty.
+std::string DecodeServiceAnswer(std::string_view bytes);
+
+// The translation inside the service's quoted, backslash-escaped answer: an escaped blank
+// line becomes a paragraph break (CR LF CR LF), any other escaped line break a space, \"
+// a quotation mark, and the outer quotation marks go. Other escapes stay as they are.
+std::string CleanServiceText(std::string_view answer);
