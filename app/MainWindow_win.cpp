@@ -5,6 +5,7 @@
 #include "base/MaskedImages_win.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
+#include "net/WinHttpTransport_win.h"
 
 #include <stdexcept>
 
@@ -145,9 +146,11 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
 
     CreateControls(instance);
     LoadPickers(instance);
+    http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
     hotKeys_ = std::make_unique<HotKeyManager>();
+    // Guarded here too, so that the error report is the main window's box.
     hotKeys_->onHotKeyPressed = [this](std::uint32_t hotKey, std::uint16_t index) {
-        OnTranslateHotKey(hotKey, index);
+        RunGuarded(hwnd_, [&] { OnTranslateHotKey(hotKey, index); });
     };
     RunGuarded(hwnd_, [this] { OnCreate(); });
 }
@@ -292,11 +295,6 @@ void MainWindow::OnCreate() {
     }
     OnSourceLanguageChange();
     OnTargetLanguageChange();
-}
-
-void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
-    // The translation of the selected text starts here; the hotkey's value and
-    // identifier are not needed for it.
 }
 
 void MainWindow::OnClose() {

@@ -5,7 +5,10 @@
 // docs/ARCHITECTURE.md maps each control's caption to its name here.
 #include "app/ControlIds.h"
 #include "base/BaseWindow_win.h"
+#include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
+#include "net/HttpClient.h"
+#include "notify/BalloonControl_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -86,4 +89,10 @@ class MainWindow : public BaseWindow<MainWindow> {
     HFONT pickerFont_ = nullptr;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
+    // The translation flow's HTTP client (its proxy and cookies last as long as the
+    // window), the registry it reads the system proxy from, and the balloon's settings,
+    // kept from one translation to the next.
+    std::unique_ptr<HttpClient> http_;
+    WinRegistry registry_;
+    BalloonControl balloon_;
 };
