@@ -1,5 +1,6 @@
 #include "app/MainWindow_win.h"
 
+#include "app/MainWindowSettings_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/MaskedImages_win.h"
@@ -292,6 +293,8 @@ void MainWindow::OnCreate() {
     }
     OnSourceLanguageChange();
     OnTargetLanguageChange();
+    MainWindowSettings form(*this);
+    LoadSettings(*settings_, codec_, form);
 }
 
 void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
@@ -300,6 +303,9 @@ void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
 }
 
 void MainWindow::OnClose() {
+    // A refused write ends the close here: the window stays open.
+    MainWindowSettings form(*this);
+    SaveSettings(*settings_, form);
     // Everything the window owns is released with it; the program ends with the window.
     DestroyWindow(hwnd_);
 }
@@ -357,6 +363,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lp) == transparencySlider_)
+            OnSliderMoved();
+        return 0;
     case kSwapLanguagesMessage:
         OnSwapLanguages();
         return 0;
@@ -395,6 +405,18 @@ void MainWindow::OnCommand(ControlId id, int notification) {
     case ControlId::TargetPicker:
         if (notification == CBN_SELCHANGE)
             OnTargetLanguageChange();
+        break;
+    case ControlId::CompactButton:
+        if (notification == BN_CLICKED)
+            OnCompactMode();
+        break;
+    case ControlId::LogToFileBox:
+        if (notification == BN_CLICKED)
+            OnLogToFileClick();
+        break;
+    case ControlId::AboutButton:
+        if (notification == BN_CLICKED)
+            OnAbout();
         break;
     default:
         break;

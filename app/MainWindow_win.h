@@ -5,6 +5,7 @@
 // docs/ARCHITECTURE.md maps each control's caption to its name here.
 #include "app/ControlIds.h"
 #include "base/BaseWindow_win.h"
+#include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 
 #include <windows.h>
@@ -21,6 +22,9 @@ class MainWindow : public BaseWindow<MainWindow> {
   public:
     // `codec` converts hotkeys for the hotkey list; it must outlive the window.
     explicit MainWindow(const HotKeyCodec& codec) : codec_(codec) {}
+    // The same, with the settings kept in `settings` instead of the user's registry.
+    MainWindow(const HotKeyCodec& codec, Registry& settings)
+        : codec_(codec), settings_(&settings) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow();
@@ -46,6 +50,11 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnTargetLanguageChange();
     void OnSwapLanguages();
     void OnTranslateHotKey(std::uint32_t hotKey, std::uint16_t index);
+    // The options panel (OptionsPanel_win.cpp).
+    void OnTransparencyChange();
+    void OnCompactMode();
+    void OnLogToFileClick();
+    void OnAbout();
 
     // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.
     void AddHotKeyToList(std::uint32_t hotKey);
@@ -62,6 +71,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void LoadPickers(HINSTANCE instance);
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
+    void OnSliderMoved();
 
     const HotKeyCodec& codec_;
 
@@ -86,4 +96,10 @@ class MainWindow : public BaseWindow<MainWindow> {
     HFONT pickerFont_ = nullptr;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
+    // Where OnCreate loads the settings from and OnClose saves them to.
+    WinRegistry systemRegistry_;
+    Registry* settings_ = &systemRegistry_;
+    // The slider position whose transparency is applied; the slider starts opaque.
+    int sliderPosition_ = 16;
+    bool compact_ = false;
 };
