@@ -1,6 +1,7 @@
 #include "app/MainWindow_win.h"
 
 #include "app/MainWindowSettings_win.h"
+#include "app/Transparency.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/MaskedImages_win.h"
@@ -238,11 +239,14 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         make(languageGroup_, CompactButton, {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, 32, 32}});
 
     transparencyGroup_ = group(TransparencyGroup, "Transparency", {264, 99, 201, 65});
-    transparencySlider_ = make(
-        transparencyGroup_, TransparencySlider,
-        {TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP | WS_GROUP, {8, 24, 177, 33}});
-    SendMessageW(transparencySlider_, TBM_SETRANGE, TRUE, MAKELPARAM(4, 16));
-    SendMessageW(transparencySlider_, TBM_SETPOS, TRUE, 16);
+    transparencySlider_ = make(transparencyGroup_, TransparencySlider,
+                               {TRACKBAR_CLASSW,
+                                "",
+                                TBS_HORZ | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
+                                {8, 24, 177, 33}});
+    SendMessageW(transparencySlider_, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
+    SendMessageW(transparencySlider_, TBM_SETPOS, TRUE, kSliderMax);
+    SendMessageW(transparencySlider_, TBM_SETTHUMBLENGTH, 16, 0);
 
     optionsGroup_ = group(OptionsGroup, "Options", {264, 168, 201, 100});
     freezeBox_ = make(

@@ -4,10 +4,13 @@
 //   winprobe dump <hwnd>                                the window and all its descendants
 //   winprobe xid <hwnd>                                 the X11 window that shows it
 //   winprobe items <hwnd>                               the lines of a list box
+//   winprobe state <hwnd>                               a check box's check state, a picker's
+//                                                       position, a slider's position
 // Windows are printed as hexadecimal handles; dump prints one tab-separated line per
 // window: handle, parent, class, left, top, right, bottom (in the parent's client
 // coordinates; screen coordinates for the top-level window), visible, text.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -82,7 +85,7 @@ int Find(const char* cls, const char* caption, int timeoutMs) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: winprobe find|dump|xid|screenrect|items ...\n");
+        std::fprintf(stderr, "usage: winprobe find|dump|xid|screenrect|items|state ...\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -114,6 +117,14 @@ int main(int argc, char** argv) {
             }
             std::printf("%s\n", Utf8(line).c_str());
         }
+    } else if (command == "state") {
+        wchar_t cls[64] = {};
+        GetClassNameW(hwnd, cls, 64);
+        const std::wstring c = cls;
+        const UINT query = c == L"ComboBox"            ? CB_GETCURSEL
+                           : c == L"msctls_trackbar32" ? TBM_GETPOS
+                                                       : BM_GETCHECK;
+        std::printf("%ld\n", static_cast<long>(SendMessageW(hwnd, query, 0, 0)));
     } else {
         std::fprintf(stderr, "unknown command: %s\n", command.c_str());
         return 2;
