@@ -99,7 +99,8 @@ void AboutBox::ShowModal(HWND owner) {
     ShowWindow(hwnd_, SW_SHOW);
     SetFocus(GetDlgItem(hwnd_, IDOK));
     MSG msg;
-    while (!closed_) {
+    // The box also ends when its owner goes (and takes the box with it).
+    while (!closed_ && hwnd_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
             // The program is ending: the quit message is for the main loop.
@@ -114,7 +115,8 @@ void AboutBox::ShowModal(HWND owner) {
     }
     // The owner is enabled before the box goes, so that it becomes the active window again.
     EnableWindow(owner, TRUE);
-    DestroyWindow(hwnd_);
+    if (hwnd_)
+        DestroyWindow(hwnd_);
 }
 
 // The title twice on the face colour: silver one pixel up and left, then the text colour.

@@ -1,7 +1,6 @@
 #include "app/MainWindow_win.h"
 
 #include "app/MainWindowSettings_win.h"
-#include "app/Transparency.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/MaskedImages_win.h"

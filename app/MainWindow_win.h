@@ -4,6 +4,7 @@
 // to the named handlers (inside the program's error guard, base/BaseWindow_win.h).
 // docs/ARCHITECTURE.md maps each control's caption to its name here.
 #include "app/ControlIds.h"
+#include "app/Transparency.h"
 #include "base/BaseWindow_win.h"
 #include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
@@ -100,6 +101,6 @@ class MainWindow : public BaseWindow<MainWindow> {
     WinRegistry systemRegistry_;
     Registry* settings_ = &systemRegistry_;
     // The slider position whose transparency is applied; the slider starts opaque.
-    int sliderPosition_ = 16;
+    int sliderPosition_ = kSliderMax;
     bool compact_ = false;
 };
