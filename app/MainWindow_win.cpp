@@ -1,5 +1,6 @@
 #include "app/MainWindow_win.h"
 
+#include "app/MainWindowSettings_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/MaskedImages_win.h"
@@ -240,11 +241,14 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         make(languageGroup_, CompactButton, {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, 32, 32}});
 
     transparencyGroup_ = group(TransparencyGroup, "Transparency", {264, 99, 201, 65});
-    transparencySlider_ = make(
-        transparencyGroup_, TransparencySlider,
-        {TRACKBAR_CLASSW, "", TBS_HORZ | TBS_AUTOTICKS | WS_TABSTOP | WS_GROUP, {8, 24, 177, 33}});
-    SendMessageW(transparencySlider_, TBM_SETRANGE, TRUE, MAKELPARAM(4, 16));
-    SendMessageW(transparencySlider_, TBM_SETPOS, TRUE, 16);
+    transparencySlider_ = make(transparencyGroup_, TransparencySlider,
+                               {TRACKBAR_CLASSW,
+                                "",
+                                TBS_HORZ | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
+                                {8, 24, 177, 33}});
+    SendMessageW(transparencySlider_, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
+    SendMessageW(transparencySlider_, TBM_SETPOS, TRUE, kSliderMax);
+    SendMessageW(transparencySlider_, TBM_SETTHUMBLENGTH, 16, 0);
 
     optionsGroup_ = group(OptionsGroup, "Options", {264, 168, 201, 100});
     freezeBox_ = make(
@@ -295,9 +299,14 @@ void MainWindow::OnCreate() {
     }
     OnSourceLanguageChange();
     OnTargetLanguageChange();
+    MainWindowSettings form(*this);
+    LoadSettings(*settings_, codec_, form);
 }
 
 void MainWindow::OnClose() {
+    // A refused write ends the close here: the window stays open.
+    MainWindowSettings form(*this);
+    SaveSettings(*settings_, form);
     // Everything the window owns is released with it; the program ends with the window.
     DestroyWindow(hwnd_);
 }
@@ -355,6 +364,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lp) == transparencySlider_)
+            OnSliderMoved();
+        return 0;
     case kSwapLanguagesMessage:
         OnSwapLanguages();
         return 0;
@@ -393,6 +406,18 @@ void MainWindow::OnCommand(ControlId id, int notification) {
     case ControlId::TargetPicker:
         if (notification == CBN_SELCHANGE)
             OnTargetLanguageChange();
+        break;
+    case ControlId::CompactButton:
+        if (notification == BN_CLICKED)
+            OnCompactMode();
+        break;
+    case ControlId::LogToFileBox:
+        if (notification == BN_CLICKED)
+            OnLogToFileClick();
+        break;
+    case ControlId::AboutButton:
+        if (notification == BN_CLICKED)
+            OnAbout();
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 // to the named handlers (inside the program's error guard, base/BaseWindow_win.h).
 // docs/ARCHITECTURE.md maps each control's caption to its name here.
 #include "app/ControlIds.h"
+#include "app/Transparency.h"
 #include "base/BaseWindow_win.h"
 #include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
@@ -24,6 +25,9 @@ class MainWindow : public BaseWindow<MainWindow> {
   public:
     // `codec` converts hotkeys for the hotkey list; it must outlive the window.
     explicit MainWindow(const HotKeyCodec& codec) : codec_(codec) {}
+    // The same, with the settings kept in `settings` instead of the user's registry.
+    MainWindow(const HotKeyCodec& codec, Registry& settings)
+        : codec_(codec), settings_(&settings) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
     ~MainWindow();
@@ -49,6 +53,11 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnTargetLanguageChange();
     void OnSwapLanguages();
     void OnTranslateHotKey(std::uint32_t hotKey, std::uint16_t index);
+    // The options panel (OptionsPanel_win.cpp).
+    void OnTransparencyChange();
+    void OnCompactMode();
+    void OnLogToFileClick();
+    void OnAbout();
 
     // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.
     void AddHotKeyToList(std::uint32_t hotKey);
@@ -65,6 +74,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void LoadPickers(HINSTANCE instance);
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
+    void OnSliderMoved();
 
     const HotKeyCodec& codec_;
 
@@ -95,4 +105,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     std::unique_ptr<HttpClient> http_;
     WinRegistry registry_;
     BalloonControl balloon_;
+    // Where OnCreate loads the settings from and OnClose saves them to.
+    Registry* settings_ = &registry_;
+    // The slider position whose transparency is applied; the slider starts opaque.
+    int sliderPosition_ = kSliderMax;
+    bool compact_ = false;
 };

@@ -169,6 +169,18 @@ class Desktop:
     def list_items(self, hwnd):
         return self.probe("items", f"{hwnd:08X}").stdout.splitlines()
 
+    def state(self, hwnd):
+        """A check box's check state (0, 1), a picker's or a slider's position."""
+        return int(self.probe("state", f"{hwnd:08X}").stdout)
+
+    def x_property(self, title, name):
+        """A property of the X window that shows the top-level window of that caption, as
+        xprop prints it (Wine's X11 driver keeps a layered window's opacity there)."""
+        xid = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"],
+                             env=self.env, capture_output=True, text=True).stdout.split()[0]
+        return subprocess.run(["xprop", "-id", xid, name], env=self.env, capture_output=True,
+                              text=True).stdout.strip()
+
     def screenshot(self, path, hwnd=None):
         """A PNG of the whole screen, or of one top-level window."""
         path = Path(path)
@@ -190,14 +202,22 @@ class Desktop:
         xid = self.probe("xid", f"{hwnd:08X}").stdout.strip()
         self.xdotool("windowfocus", "--sync", xid)
 
-    def click(self, x, y):
-        """A left click at a point of the screen."""
-        self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
+    def click(self, hwnd, x=None, y=None):
+        """A left click at (x, y) in the window (its centre when not given), as a person's."""
+        left, top, right, bottom = self.screen_rect(hwnd)
+        x = (right - left) // 2 if x is None else x
+        y = (bottom - top) // 2 if y is None else y
+        self.xdotool("mousemove", "--sync", str(left + x), str(top + y), "click", "1")
+
+    def forget_settings(self):
+        """Removes the program's stored settings: the next start is a first start."""
+        subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Vellmark\Tervane", "/f"],
+                       env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
 
     def click_window(self, hwnd):
         """A left click in the middle of a window (a control, say)."""
-        left, top, right, bottom = self.screen_rect(hwnd)
-        self.click((left + right) // 2, (top + bottom) // 2)
+        self.click(hwnd)
 
     def move_mouse(self, x, y):
         self.xdotool("mousemove", "--sync", str(x), str(y))
@@ -207,6 +227,16 @@ class Desktop:
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=30)
+
+
+def wait_for(predicate, timeout=20):
+    """Polls `predicate` until it holds or the timeout passes; returns whether it held."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(0.1)
+    return False
 
 
 def ink_columns(png, rect, dark=96):

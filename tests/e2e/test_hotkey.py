@@ -2,24 +2,14 @@
 import os
 import sys
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from tervane_e2e import Desktop  # noqa: E402
+from tervane_e2e import Desktop, wait_for  # noqa: E402
 
 BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
 TRACING_EXE = BUILD / "tests" / "e2e" / "tervane-hotkey-trace.exe"
-
-
-def wait_for(predicate, timeout=20):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(0.1)
-    return False
 
 
 class GlobalHotKey(unittest.TestCase):

@@ -9,10 +9,13 @@
 //                                                       that class: handle, tab, caption
 //   winprobe clip                                       the clipboard's text (UTF-8)
 //   winprobe setclip <text>                             puts a text on the clipboard
+//   winprobe state <hwnd>                               a check box's check state, a picker's
+//                                                       position, a slider's position
 // Windows are printed as hexadecimal handles; dump prints one tab-separated line per
 // window: handle, parent, class, left, top, right, bottom (in the parent's client
 // coordinates; screen coordinates for the top-level window), visible, text.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -143,7 +146,7 @@ int main(int argc, char** argv) {
         return PrintClipboard();
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: winprobe find|dump|xid|screenrect|items|all|clip|setclip ...\n");
+                     "usage: winprobe find|dump|xid|screenrect|items|state|all|clip|setclip ...\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -182,6 +185,14 @@ int main(int argc, char** argv) {
             }
             std::printf("%s\n", Utf8(line).c_str());
         }
+    } else if (command == "state") {
+        wchar_t cls[64] = {};
+        GetClassNameW(hwnd, cls, 64);
+        const std::wstring c = cls;
+        const UINT query = c == L"ComboBox"            ? CB_GETCURSEL
+                           : c == L"msctls_trackbar32" ? TBM_GETPOS
+                                                       : BM_GETCHECK;
+        std::printf("%ld\n", static_cast<long>(SendMessageW(hwnd, query, 0, 0)));
     } else {
         std::fprintf(stderr, "unknown command: %s\n", command.c_str());
         return 2;

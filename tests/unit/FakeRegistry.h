@@ -14,6 +14,7 @@ class FakeRegistry final : public Registry {
     std::map<std::string, Values, std::less<>> keys;
     std::set<std::string, std::less<>> refusedWrites; // value names whose writes fail
     int opens = 0;
+    int openKeys = 0; // keys opened and not yet closed
 
     static RegistryValue Text(std::string text, RegistryType type = RegistryType::String) {
         RegistryValue value;
@@ -45,6 +46,7 @@ class FakeRegistry final : public Registry {
                 return nullptr;
             it = keys.emplace(std::string(path), Values{}).first;
         }
+        ++openKeys;
         return std::make_unique<Key>(*this, it->second, writable);
     }
 
@@ -53,6 +55,9 @@ class FakeRegistry final : public Registry {
       public:
         Key(FakeRegistry& registry, Values& values, bool writable)
             : registry_(registry), values_(values), writable_(writable) {}
+        ~Key() override { --registry_.openKeys; }
+        Key(const Key&) = delete;
+        Key& operator=(const Key&) = delete;
         std::optional<RegistryValue> Read(std::string_view name) override {
             const auto it = values_.find(name);
             if (it == values_.end())

@@ -1,12 +1,14 @@
 #pragma once
 // What the Windows tests share: pumping messages with a deadline, real mouse input, and
 // a recorder that answers the program's message boxes instead of a person.
+#include "app/SettingsStore.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -40,6 +42,49 @@ template <class Pred> bool PumpUntil(HWND dialog, Pred done, int timeoutMs = 500
 inline void Pump(HWND dialog = nullptr) {
     PumpUntil(
         dialog, [] { return false; }, 100);
+}
+
+// Removes the program's stored settings, so that the next main window starts as at a
+// first start.
+inline void ForgetSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, Widen(kSettingsKeyPath).c_str());
+}
+
+// Runs a shell command line on the Linux side of the Wine session (on the same X display)
+// and returns what it printed. Wine starts a Linux program without our pipes and without
+// waiting, so the output goes through a file that appears whole when the command is done.
+inline std::optional<std::string> RunOnLinux(const std::string& command, int timeoutMs = 10000) {
+    static std::atomic<int> serial{0};
+    const std::string out = "/tmp/tervane-wine-test-" + std::to_string(GetCurrentProcessId()) +
+                            "-" + std::to_string(++serial);
+    std::wstring line = Widen("Z:\\bin\\sh -c \"(" + command + ") > " + out + ".part 2>&1; mv " +
+                              out + ".part " + out + "\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return std::nullopt;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::wstring path = Widen("Z:" + out);
+    for (wchar_t& c : path)
+        c = c == L'/' ? L'\\' : c;
+    if (!PumpUntil(
+            nullptr, [&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; },
+            timeoutMs))
+        return std::nullopt;
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    char buffer[1024];
+    DWORD read = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &read, nullptr) &&
+           read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    DeleteFileW(path.c_str());
+    return text;
 }
 
 // A real left click at a point in `window`'s client coordinates, through the system's

@@ -1,5 +1,8 @@
 // Entry point of every Windows test executable: common controls for the real controls,
-// a single-threaded COM apartment as the program has, then GoogleTest.
+// a single-threaded COM apartment as the program has, then GoogleTest. The tests share one
+// Wine prefix: each executable starts, and leaves the prefix, without stored settings.
+#include "WineTestSupport.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,7 +13,9 @@ int main(int argc, char** argv) {
     InitCommonControlsEx(&icc);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     testing::InitGoogleTest(&argc, argv);
+    ForgetSettings();
     int rc = RUN_ALL_TESTS();
+    ForgetSettings();
     CoUninitialize();
     return rc;
 }

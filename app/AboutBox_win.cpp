@@ -1,0 +1,153 @@
+#include "app/AboutBox_win.h"
+
+#include "app/res/resource.h"
+#include "base/AppIdentity.h"
+#include "base/WideText_win.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+constexpr wchar_t kAboutBoxClass[] = L"TervaneAboutBox";
+constexpr int kClientWidth = 310;
+constexpr int kClientHeight = 251;
+// A single-line border that cannot be dragged to resize; the caption keeps the system
+// menu, minimise and maximise buttons.
+constexpr DWORD kStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id,
+               RECT place, HFONT font) {
+    HWND child = CreateWindowExW(0, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                                 place.left, place.top, place.right, place.bottom, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (!child)
+        throw std::runtime_error("Cannot create the About box");
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return child;
+}
+
+// Centred over the owner, and kept on the owner's screen (the owner may be the small
+// compact bar at a screen edge).
+POINT CentredOver(HWND owner, int width, int height) {
+    RECT o;
+    GetWindowRect(owner, &o);
+    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& area = monitor.rcWork;
+    const LONG left = (o.left + o.right - width) / 2;
+    const LONG top = (o.top + o.bottom - height) / 2;
+    return {std::clamp(left, area.left, std::max<LONG>(area.left, area.right - width)),
+            std::clamp(top, area.top, std::max<LONG>(area.top, area.bottom - height))};
+}
+
+} // namespace
+
+AboutBox::~AboutBox() {
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    if (font_)
+        DeleteObject(font_);
+    if (titleFont_)
+        DeleteObject(titleFont_);
+    if (icon_)
+        DestroyIcon(icon_);
+}
+
+void AboutBox::Create(HWND owner) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterClassOnce(instance,
+                      {kAboutBoxClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const POINT place = CentredOver(owner, width, height);
+    CreateWindowExW(kExStyle, kAboutBoxClass, L"About", kStyle, place.x, place.y, width, height,
+                    owner, nullptr, instance, this);
+    if (!hwnd_)
+        throw std::runtime_error("Cannot create the About box");
+
+    // "MS Sans Serif" 8 point; the title "Arial" with character height 21 pixels.
+    font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    titleFont_ = CreateFontW(-21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, L"Arial");
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+    icon_ = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 32, 32, 0));
+    HWND image =
+        MakeChild(hwnd_, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, -1, {16, 16, 33, 33}, font_);
+    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+    MakeChild(hwnd_, L"STATIC", "Version: 5.1", SS_LEFT | SS_NOPREFIX, -1,
+              {116, 73, kClientWidth - 116, 13}, font_);
+    MakeChild(hwnd_, L"STATIC", CopyrightNotice(), SS_LEFT | SS_NOPREFIX, -1,
+              {28, 224, kClientWidth - 28, 13}, font_);
+    MakeChild(hwnd_, L"BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
+              {118, 184, 73, 25}, font_);
+}
+
+void AboutBox::ShowModal(HWND owner) {
+    Create(owner);
+    EnableWindow(owner, FALSE);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetFocus(GetDlgItem(hwnd_, IDOK));
+    MSG msg;
+    // The box also ends when its owner goes (and takes the box with it).
+    while (!closed_ && hwnd_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: the quit message is for the main loop.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessageW(hwnd_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    // The owner is enabled before the box goes, so that it becomes the active window again.
+    EnableWindow(owner, TRUE);
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+}
+
+// The title twice on the face colour: silver one pixel up and left, then the text colour.
+void AboutBox::PaintTitle(HDC dc) {
+    const std::wstring title = Widen(kApplicationTitle);
+    const int length = static_cast<int>(title.size());
+    HGDIOBJ old = SelectObject(dc, titleFont_);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(192, 192, 192));
+    TextOutW(dc, 79, 31, title.c_str(), length);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    TextOutW(dc, 80, 32, title.c_str(), length);
+    SelectObject(dc, old);
+}
+
+LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintTitle(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)
+            closed_ = true;
+        return 0;
+    case WM_CLOSE:
+        closed_ = true;
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The About box: the program's icon, its name with a silver shadow, its version and the
+// copyright notice, and an OK button. Modal over its owner; one fresh box per showing.
+#include "base/BaseWindow_win.h"
+
+class AboutBox : public BaseWindow<AboutBox> {
+  public:
+    AboutBox() = default;
+    AboutBox(const AboutBox&) = delete;
+    AboutBox& operator=(const AboutBox&) = delete;
+    ~AboutBox();
+
+    // Shows the box centred over `owner`, which is disabled until the box is closed (by
+    // OK, Enter, Esc or the close box); returns when it is closed and destroyed.
+    void ShowModal(HWND owner);
+
+  private:
+    friend class BaseWindow<AboutBox>;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Create(HWND owner);
+    void PaintTitle(HDC dc);
+
+    HFONT font_ = nullptr;
+    HFONT titleFont_ = nullptr;
+    HICON icon_ = nullptr;
+    bool closed_ = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The main window's controls as the settings store reads and sets them. Each control is
+// changed the way a user's change changes it, so the window's own handlers run: a picker
+// reports its new selection, the slider its move, a check box its click.
+#include "app/MainWindow_win.h"
+#include "app/SettingsStore.h"
+
+class MainWindowSettings final : public SettingsForm {
+  public:
+    explicit MainWindowSettings(MainWindow& window) : window_(window) {}
+
+    int SourcePosition() override;
+    int TargetPosition() override;
+    void SelectSource(std::int32_t position) override;
+    void SelectTarget(std::int32_t position) override;
+    int SliderPosition() override;
+    void MoveSlider(int position) override;
+    bool IsChecked(Option option) override;
+    void SetChecked(Option option, bool checked) override;
+    std::vector<std::string> HotKeyLines() override;
+    bool SameIgnoringCase(std::string_view a, std::string_view b) override;
+    void AddHotKeyToList(std::uint32_t hotKey) override;
+
+  private:
+    HWND Box(Option option) const;
+
+    MainWindow& window_;
+};

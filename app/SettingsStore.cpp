@@ -1,0 +1,96 @@
+#include "app/SettingsStore.h"
+
+#include "app/Transparency.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr int kMaxStoredHotKeys = 9;
+constexpr std::array kOptionOrder{Option::Freeze, Option::CopyToClipboard, Option::LogToFile};
+
+// The first `count` characters of a UTF-8 text (fewer when it is shorter); a character
+// is a lead byte with its continuation bytes, so "é" counts once as it did in the
+// single-byte texts the store was made for.
+std::vector<std::string_view> FirstCharacters(std::string_view text, std::size_t count) {
+    std::vector<std::string_view> characters;
+    std::size_t start = 0;
+    while (start < text.size() && characters.size() < count) {
+        std::size_t end = start + 1;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+        characters.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return characters;
+}
+
+void LoadOptions(RegistryKey& key, SettingsForm& form) {
+    const std::optional<std::string> stored = ReadText(key, "cc");
+    if (!stored)
+        return;
+    const auto characters = FirstCharacters(*stored, kOptionOrder.size());
+    if (characters.size() < kOptionOrder.size())
+        return;
+    for (std::size_t i = 0; i < kOptionOrder.size(); ++i)
+        form.SetChecked(kOptionOrder[i], characters[i] == "1");
+}
+
+void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsForm& form) {
+    const std::optional<std::int32_t> count = ReadInteger(key, "Count");
+    if (!count || *count < 1 || *count > kMaxStoredHotKeys)
+        return;
+    for (std::int32_t i = 0; i < *count; ++i) {
+        const std::optional<std::string> text = ReadText(key, "Key" + std::to_string(i));
+        if (!text || text->empty())
+            continue;
+        const std::vector<std::string> lines = form.HotKeyLines();
+        if (std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+                return form.SameIgnoringCase(line, *text);
+            }))
+            continue;
+        // A text that no longer converts (edited by hand, another keyboard) is passed over.
+        if (const std::uint32_t hotKey = codec.FromText(*text, true))
+            form.AddHotKeyToList(hotKey);
+    }
+}
+
+} // namespace
+
+void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsForm& form) {
+    const std::unique_ptr<RegistryKey> key = registry.Open(kSettingsKeyPath, false, false);
+    if (!key)
+        return;
+    if (const auto source = ReadInteger(*key, "src"))
+        form.SelectSource(*source);
+    if (const auto target = ReadInteger(*key, "trg"))
+        form.SelectTarget(*target);
+    if (const auto slider = ReadInteger(*key, "tr"))
+        form.MoveSlider(std::clamp(*slider, kSliderMin, kSliderMax));
+    LoadOptions(*key, form);
+    LoadHotKeys(*key, codec, form);
+}
+
+void SaveSettings(Registry& registry, SettingsForm& form) {
+    std::string options;
+    for (const Option option : kOptionOrder)
+        options += form.IsChecked(option) ? '1' : '0';
+
+    const std::unique_ptr<RegistryKey> key = registry.Open(kSettingsKeyPath, true, true);
+    if (!key)
+        return;
+    if (const int source = form.SourcePosition(); source >= 0)
+        WriteInteger(*key, "src", source);
+    if (const int target = form.TargetPosition(); target >= 0)
+        WriteInteger(*key, "trg", target);
+    WriteText(*key, "cc", options);
+    WriteInteger(*key, "tr", form.SliderPosition());
+    // A longer list is not stored at all: what an earlier close stored stays.
+    const std::vector<std::string> lines = form.HotKeyLines();
+    if (lines.size() > static_cast<std::size_t>(kMaxStoredHotKeys))
+        return;
+    WriteInteger(*key, "Count", static_cast<std::int32_t>(lines.size()));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        WriteText(*key, "Key" + std::to_string(i), lines[i]);
+}

@@ -1,0 +1,163 @@
+// The options panel on Wine's real windows: the transparency the slider gives the window
+// (as the X display sees it), compact mode both ways, and the About box.
+#include "WineTestSupport.h"
+#include "app/MainWindow_win.h"
+#include "base/AppIdentity.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+class OptionsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        hotKeyModule.emplace();
+        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
+        form->Create(GetModuleHandleW(nullptr));
+        form->Show(SW_SHOW);
+        SetForegroundWindow(form->Handle());
+        Pump(form->Handle());
+    }
+    void TearDown() override {
+        form.reset();
+        Pump();
+        hotKeyModule.reset();
+    }
+
+    HWND Main() { return form->Handle(); }
+    HWND Control(ControlId id) { return form->Control(id); }
+    RECT Frame() {
+        RECT r;
+        GetWindowRect(Main(), &r);
+        return r;
+    }
+    LONG ExStyle() { return GetWindowLongW(Main(), GWL_EXSTYLE); }
+
+    std::unique_ptr<MainWindow> form;
+};
+
+// _NET_WM_WINDOW_OPACITY of the main window's X window, the way Wine's X11 driver shows a
+// layered window's opacity ("not found" when the window is opaque).
+std::string OpacityOnTheDisplay() {
+    const auto out = RunOnLinux("xprop -id $(xdotool search --name '^Tervane 5.1$' | head -n 1) "
+                                "_NET_WM_WINDOW_OPACITY");
+    return out.value_or("xprop did not answer");
+}
+
+TEST_F(OptionsTest, SliderAtEightIsHalfTransparentAndAtSixteenOpaque) {
+    HWND slider = Control(ControlId::TransparencySlider);
+    SetFocus(slider);
+    for (int i = 0; i < 8; ++i)
+        PressKey(VK_LEFT);
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return SendMessageW(slider, TBM_GETPOS, 0, 0) == 8; }));
+    EXPECT_TRUE(ExStyle() & WS_EX_LAYERED);
+    // Opacity 128 of 255, as a fraction of 0xFFFFFFFF.
+    EXPECT_NE(OpacityOnTheDisplay().find("= 2155905152"), std::string::npos)
+        << OpacityOnTheDisplay();
+
+    PressKey(VK_END);
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return SendMessageW(slider, TBM_GETPOS, 0, 0) == 16; }));
+    EXPECT_FALSE(ExStyle() & WS_EX_LAYERED) << "transparency off rather than 16 times 16";
+    EXPECT_NE(OpacityOnTheDisplay().find("not found"), std::string::npos) << OpacityOnTheDisplay();
+}
+
+TEST_F(OptionsTest, CompactModeTwiceReturnsToTheFullWindow) {
+    const ControlId hidden[] = {ControlId::HotKeyGroup, ControlId::HotKeysInUseGroup,
+                                ControlId::TransparencyGroup, ControlId::OptionsGroup};
+    HWND language = Control(ControlId::LanguageGroup);
+    HWND button = Control(ControlId::CompactButton);
+    const RECT full = Frame();
+    auto clickCompactButton = [&] {
+        ClickAt(button, {16, 16});
+        const bool wasCompact = Frame().right - Frame().left == 196;
+        return PumpUntil(Main(), [&] {
+            return IsWindowVisible(Main()) && (Frame().right - Frame().left == 196) != wasCompact;
+        });
+    };
+
+    ASSERT_TRUE(clickCompactButton());
+    RECT bar = Frame();
+    EXPECT_EQ(bar.right - bar.left, 196);
+    EXPECT_EQ(bar.bottom - bar.top, 82);
+    EXPECT_EQ(bar.left, full.left) << "the top-left corner stays";
+    EXPECT_EQ(bar.top, full.top);
+    for (ControlId id : hidden)
+        EXPECT_FALSE(IsWindowVisible(Control(id)));
+    EXPECT_EQ(RectInParent(language).left, -7);
+    EXPECT_EQ(RectInParent(language).top, -14);
+    EXPECT_TRUE(ExStyle() & WS_EX_TOPMOST);
+    EXPECT_TRUE(ExStyle() & WS_EX_TOOLWINDOW);
+    // Only the pickers and the button are in view.
+    RECT client;
+    GetClientRect(Main(), &client);
+    RECT picker = RectInParent(Control(ControlId::TargetPicker));
+    EXPECT_LE(-7 + picker.left + 113, client.right);
+
+    ASSERT_TRUE(clickCompactButton());
+    const RECT back = Frame();
+    EXPECT_EQ(back.right - back.left, 484);
+    EXPECT_EQ(back.bottom - back.top, 339);
+    EXPECT_EQ(back.left, full.left);
+    EXPECT_EQ(back.top, full.top);
+    for (ControlId id : hidden)
+        EXPECT_TRUE(IsWindowVisible(Control(id)));
+    EXPECT_EQ(RectInParent(language).left, 264);
+    EXPECT_EQ(RectInParent(language).top, 8);
+    EXPECT_FALSE(ExStyle() & WS_EX_TOPMOST);
+    EXPECT_FALSE(ExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(ExStyle() & WS_EX_DLGMODALFRAME);
+}
+
+// What a timer saw of the About box while it was up, before it pressed OK.
+struct AboutSeen {
+    HWND box = nullptr;
+    bool ownerEnabled = true;
+    RECT client{};
+    RECT frame{};
+    std::vector<std::string> texts;
+} seen;
+
+BOOL CALLBACK CollectText(HWND child, LPARAM) {
+    seen.texts.push_back(WindowText(child));
+    return TRUE;
+}
+
+void CALLBACK LookAndPressOk(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"TervaneAboutBox", L"About");
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, id);
+    seen.box = box;
+    seen.ownerEnabled = IsWindowEnabled(GetWindow(box, GW_OWNER));
+    GetClientRect(box, &seen.client);
+    GetWindowRect(box, &seen.frame);
+    seen.texts.clear();
+    EnumChildWindows(box, CollectText, 0);
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+TEST_F(OptionsTest, AboutBoxIsModalOverTheWindowAndNewAtEachClick) {
+    for (int click = 0; click < 2; ++click) {
+        seen = {};
+        SetTimer(nullptr, 0, 50, LookAndPressOk);
+        SendMessageW(Control(ControlId::AboutButton), BM_CLICK, 0, 0); // returns when closed
+        ASSERT_NE(seen.box, nullptr);
+        EXPECT_FALSE(seen.ownerEnabled) << "the main window waits for the box";
+        EXPECT_FALSE(IsWindow(seen.box)) << "destroyed when closed";
+        EXPECT_TRUE(IsWindowEnabled(Main()));
+        EXPECT_EQ(seen.client.right, 310);
+        EXPECT_EQ(seen.client.bottom, 251);
+        const RECT main = Frame();
+        EXPECT_NEAR((seen.frame.left + seen.frame.right) / 2, (main.left + main.right) / 2, 1);
+        EXPECT_NEAR((seen.frame.top + seen.frame.bottom) / 2, (main.top + main.bottom) / 2, 1);
+        EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), "Version: 5.1"),
+                  seen.texts.end());
+        EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), CopyrightNotice()),
+                  seen.texts.end());
+    }
+}
+
+} // namespace
