@@ -47,9 +47,9 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
 }
 
 std::string ApertiumEngine::MissingPairHint(std::string_view from, std::string_view to) const {
-    return "install an Apertium pair between them (a Debian package such as apertium-" +
-           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
-           ") or pairs that chain them through a third language";
+    // Short: with engines in a row the hints of all of them share one reason phrase.
+    return "install an Apertium pair such as apertium-" + std::string(PreferredApertiumCode(from)) +
+           "-" + std::string(PreferredApertiumCode(to)) + ", or pairs that chain them";
 }
 
 } // namespace tervane::service
