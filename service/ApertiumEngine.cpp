@@ -5,32 +5,27 @@
 
 namespace tervane::service {
 
-ApertiumEngine::ApertiumEngine(ApertiumSettings settings) : settings_(std::move(settings)) {
+ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
+    : settings_(std::move(settings)),
+      pool_(
+          settings_.pool,
+          [this](const std::string& mode) { return Pipeline::Start(commands_.at(mode)); },
+          settings_.log) {
     ModeScan scan = ScanModes(settings_.modesDir);
     skipped_ = std::move(scan.skipped);
     for (InstalledMode& mode : scan.modes) {
         const bool variant =
             IsApertiumVariant(mode.pair.source) || IsApertiumVariant(mode.pair.target);
-        for (std::string_view from : TableCodesForApertium(mode.pair.source)) {
-            for (std::string_view to : TableCodesForApertium(mode.pair.target)) {
-                listing_.push_back({Hop{std::string(from), std::string(to), mode.name}, variant});
-            }
+        for (const std::string& from : RoutingNodesForApertium(mode.pair.source)) {
+            for (const std::string& to : RoutingNodesForApertium(mode.pair.target))
+                listing_.push_back({Hop{from, to, mode.name}, variant});
         }
         commands_[mode.name] = std::move(mode.commands);
     }
 }
 
-PipelinePool& ApertiumEngine::Pool(const std::string& mode) {
-    std::lock_guard lock(mutex_);
-    auto& slot = pools_[mode];
-    if (!slot)
-        slot = std::make_unique<PipelinePool>(commands_.at(mode), settings_.pipesPerPair);
-    return *slot;
-}
-
 Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string& text,
                                               Clock::time_point deadline) {
-    PipelinePool& pool = Pool(hop.id);
     const std::string stream = ToApertiumStream(text);
     const std::size_t maxOutput = stream.size() * settings_.maxOutputFactor + 64 * 1024;
     const std::string pair = "Apertium pair " + hop.id;
@@ -38,7 +33,7 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
     // the request (503) is replaced and the request tried once more on a fresh pipeline.
     // Broken twice, the pair itself is at fault: 502.
     for (int attempt = 0;; ++attempt) {
-        Result<std::unique_ptr<PipelinePool::Lease>> lease = pool.Acquire(deadline);
+        Result<std::unique_ptr<PipelinePool::Lease>> lease = pool_.Acquire(hop.id, deadline);
         if (!lease.Ok())
             return Error{lease.Failure().status, pair + ": " + lease.Failure().reason};
         PipelinePool::Lease& pipeline = *lease.Value();
@@ -52,9 +47,9 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
 }
 
 std::string ApertiumEngine::MissingPairHint(std::string_view from, std::string_view to) const {
-    return "install an Apertium pair between them (a Debian package such as apertium-" +
-           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
-           ") or pairs that chain them through a third language";
+    // Short: with engines in a row the hints of all of them share one reason phrase.
+    return "install an Apertium pair such as apertium-" + std::string(PreferredApertiumCode(from)) +
+           "-" + std::string(PreferredApertiumCode(to)) + ", or pairs that chain them";
 }
 
 } // namespace tervane::service

@@ -1,21 +1,21 @@
-// The default engine: Apertium pairs installed on this machine, each kept warm in a pool of
-// null-flush pipelines.
+// The default engine: Apertium pairs installed on this machine, run as warm null-flush
+// pipelines that start on first use and end when unused (PipelinePool).
 #pragma once
 
 #include "service/ApertiumMode.h"
 #include "service/Engine.h"
 #include "service/PipelinePool.h"
 
+#include <functional>
 #include <map>
-#include <memory>
-#include <mutex>
 
 namespace tervane::service {
 
 struct ApertiumSettings {
     std::string modesDir = "/usr/share/apertium/modes";
-    std::size_t pipesPerPair = 2;
+    PoolSettings pool;
     std::size_t maxOutputFactor = 16; // output may be this many times the input, plus 64 KiB
+    std::function<void(const std::string&)> log; // pipelines started and ended
 };
 
 class ApertiumEngine : public Engine {
@@ -33,14 +33,11 @@ class ApertiumEngine : public Engine {
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
   private:
-    PipelinePool& Pool(const std::string& mode);
-
     ApertiumSettings settings_;
     std::map<std::string, std::vector<Command>> commands_; // by mode name
     PairListing listing_;
     std::vector<std::string> skipped_;
-    std::mutex mutex_;
-    std::map<std::string, std::unique_ptr<PipelinePool>> pools_;
+    PipelinePool pool_; // last: its pipelines end before the commands they were made from
 };
 
 } // namespace tervane::service

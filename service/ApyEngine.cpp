@@ -47,11 +47,9 @@ Result<PairListing> ApyEngine::FetchPairs() {
         const std::string source = pair["sourceLanguage"];
         const std::string target = pair["targetLanguage"];
         const bool variant = IsApertiumVariant(source) || IsApertiumVariant(target);
-        for (std::string_view from : TableCodesForApertium(source)) {
-            for (std::string_view to : TableCodesForApertium(target)) {
-                listing.push_back(
-                    {Hop{std::string(from), std::string(to), source + "|" + target}, variant});
-            }
+        for (const std::string& from : RoutingNodesForApertium(source)) {
+            for (const std::string& to : RoutingNodesForApertium(target))
+                listing.push_back({Hop{from, to, source + "|" + target}, variant});
         }
     }
     return listing;

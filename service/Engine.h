@@ -17,6 +17,7 @@ using Clock = std::chrono::steady_clock;
 struct PairEntry {
     Hop hop;
     bool variant = false;
+    bool operator==(const PairEntry&) const = default;
 };
 
 using PairListing = std::vector<PairEntry>;

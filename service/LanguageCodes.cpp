@@ -1,6 +1,8 @@
 #include "service/LanguageCodes.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace tervane::service {
 namespace {
@@ -68,6 +70,19 @@ constexpr std::array<ApertiumNames, 53> kApertium = {{
     {"yi", {"yid", "yi"}},
 }};
 
+// Languages outside the program's table that Debian's pairs chain through, where older pairs
+// name them by two letters.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kPivotAliases = {{
+    {"eo", "epo"},
+    {"oc", "oci"},
+    {"eu", "eus"},
+    {"an", "arg"},
+    {"sc", "srd"},
+    {"nn", "nno"},
+    {"br", "bre"},
+    {"ast", "ast"},
+}};
+
 struct Rename {
     std::string_view table;
     std::string_view other;
@@ -105,6 +120,25 @@ std::vector<std::string_view> TableCodesForApertium(std::string_view apertiumCod
         found = LookupApertium(apertiumCode.substr(0, apertiumCode.find('_')));
     }
     return found;
+}
+
+std::vector<std::string> RoutingNodesForApertium(std::string_view apertiumCode) {
+    std::vector<std::string> nodes;
+    for (std::string_view code : TableCodesForApertium(apertiumCode))
+        nodes.emplace_back(code);
+    if (!nodes.empty())
+        return nodes;
+    const std::string_view base = apertiumCode.substr(0, apertiumCode.find('_'));
+    const bool languageCode =
+        (base.size() == 2 || base.size() == 3) &&
+        std::all_of(base.begin(), base.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!languageCode)
+        return nodes;
+    for (const auto& [alias, code] : kPivotAliases) {
+        if (alias == base)
+            return {std::string(code)};
+    }
+    return {std::string(base)};
 }
 
 std::string_view PreferredApertiumCode(std::string_view tableCode) {

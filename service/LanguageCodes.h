@@ -12,6 +12,12 @@ namespace tervane::service {
 // whole first, then by its base. Empty when the language is not in the program's table.
 std::vector<std::string_view> TableCodesForApertium(std::string_view apertiumCode);
 
+// The languages an Apertium code stands for in routing: the program's codes when the
+// language is in its table, otherwise the language itself as a possible pivot, named by
+// its three-letter code ("eo" and "epo" are both "epo"). Empty for what is not a language
+// code (a script transliterator's "Cyrl").
+std::vector<std::string> RoutingNodesForApertium(std::string_view apertiumCode);
+
 // True when an Apertium code carries a variant ("cat_valencia", "eng_US").
 bool IsApertiumVariant(std::string_view apertiumCode);
 

@@ -85,8 +85,7 @@ Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::s
 std::string LibreTranslateEngine::MissingPairHint(std::string_view from,
                                                   std::string_view to) const {
     return "the LibreTranslate server at " + url_.origin + " must offer " +
-           std::string(LibreTranslateCode(from)) + " to " + std::string(LibreTranslateCode(to)) +
-           " (install its language models)";
+           std::string(LibreTranslateCode(from)) + " to " + std::string(LibreTranslateCode(to));
 }
 
 } // namespace tervane::service

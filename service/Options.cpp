@@ -2,6 +2,7 @@
 
 #include "translate/ServiceProtocol.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tervane::service {
@@ -34,6 +35,26 @@ bool ParseListen(const std::string& text, Options& options) {
     return !host.empty();
 }
 
+// "apertium,libretranslate": known names, each once, in the order given.
+bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string name = text.substr(start, comma - start);
+        if (name != "apertium" && name != "apy" && name != "libretranslate")
+            return false;
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            return false;
+        names.push_back(name);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    engines = std::move(names);
+    return true;
+}
+
 } // namespace
 
 Result<Options> ParseOptions(const std::vector<std::string>& args) {
@@ -58,9 +79,9 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             if (!ParseListen(value, options))
                 return bad("expected HOST:PORT");
         } else if (flag == "--engine") {
-            if (value != "apertium" && value != "apy" && value != "libretranslate") {
-                return bad("expected apertium, apy or libretranslate");
-            }
+            if (!ParseEngines(value, options.engines))
+                return bad("expected apertium, apy or libretranslate, or several in a row "
+                           "separated by commas, each once");
             options.engine = value;
         } else if (flag == "--modes-dir") {
             options.modesDir = value;
@@ -95,6 +116,15 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         } else if (flag == "--max-hops") {
             if (!ParseNumber<std::size_t>(value, options.maxHops, 1, 8))
                 return bad("1 to 8");
+        } else if (flag == "--idle-timeout") {
+            if (!ParseNumber<double>(value, options.idleTimeoutSeconds, 0.05, 7 * 24 * 3600.0))
+                return bad("seconds, 0.05 to 604800");
+        } else if (flag == "--max-pipelines") {
+            if (!ParseNumber<std::size_t>(value, options.maxPipelines, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--recycle-after") {
+            if (!ParseNumber<unsigned long>(value, options.recycleAfter, 1, 1000000000))
+                return bad("1 to 1000000000");
         } else {
             return Error{400, "unknown option " + flag + " (see --help)"};
         }
@@ -108,18 +138,24 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
 
   --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)
   --allow-remote             allow a --listen address that is not loopback
-  --engine NAME              apertium (default, offline), apy or libretranslate
+  --engine NAME[,NAME...]    apertium (default, offline), apy or libretranslate; several in a
+                             row (apertium,libretranslate): the first with a route translates
   --modes-dir DIR            Apertium modes (default /usr/share/apertium/modes)
   --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
   --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
   --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
-  --pipes-per-pair N         warm Apertium pipelines per pair (default 2)
+  --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only
+                             while requests for the pair wait)
+  --max-pipelines N          most Apertium pipelines live at once, all pairs together; the
+                             least recently used ends first (default 24)
+  --idle-timeout SECONDS     an Apertium pipeline unused this long ends (default 300)
+  --recycle-after N          an Apertium pipeline is replaced after N requests (default 100000)
   --timeout SECONDS          per request, waiting included (default 10)
   --max-body BYTES           largest request body (default 65536)
   --max-active N             translations run at once (default 8)
   --max-queue N              translations that may wait for a turn before 503 (default 32)
   --max-connections N        open connections (default 64)
-  --max-hops N               longest chain of pairs (default 3)
+  --max-hops N               longest chain of pairs (default 4)
   --help                     this text
 
 One line per request goes to standard error: codes, bytes, route, status, milliseconds.

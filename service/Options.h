@@ -13,7 +13,8 @@ struct Options {
     std::string host = "127.0.0.1";
     unsigned short port = 58470;
     bool allowRemote = false;
-    std::string engine = "apertium";
+    std::string engine = "apertium";              // as given: "apertium,libretranslate"
+    std::vector<std::string> engines{"apertium"}; // the same, one name each, asked in order
     std::string modesDir = "/usr/share/apertium/modes";
     std::string apyUrl = "http://127.0.0.1:2737";
     std::string libreTranslateUrl = "http://127.0.0.1:5000";
@@ -24,7 +25,10 @@ struct Options {
     std::size_t maxActive = 8;
     std::size_t maxQueue = 32;
     std::size_t maxConnections = 64;
-    std::size_t maxHops = 3;
+    std::size_t maxHops = 4;
+    double idleTimeoutSeconds = 300;     // an unused Apertium pipeline ends after this
+    std::size_t maxPipelines = 24;       // Apertium pipelines live at once, all pairs together
+    unsigned long recycleAfter = 100000; // requests one pipeline serves before it is replaced
     bool help = false;
 };
 

@@ -149,6 +149,16 @@ bool Pipeline::Alive() {
     return true;
 }
 
+bool Pipeline::Troubled() const {
+    if (fromLast_ < 0)
+        return true;
+    pollfd fd{fromLast_, POLLIN, 0};
+    int ready = 0;
+    while ((ready = ::poll(&fd, 1, 0)) < 0 && errno == EINTR) {
+    }
+    return ready != 0;
+}
+
 Result<std::string> Pipeline::Exchange(const std::string& input,
                                        std::chrono::steady_clock::time_point deadline,
                                        std::size_t maxOutput) {

@@ -25,6 +25,19 @@ class Pipeline {
     // False once any process has exited or the stream lost step; such a pipeline is replaced.
     bool Alive();
 
+    // True once stopped by a failed request (a failed exchange ends the pipeline).
+    bool Stopped() const { return toFirst_ < 0; }
+
+    // True when the pipeline has output or has hung up while no request is in it: a process
+    // died, or the stream lost step. Only for a pipeline that is not in use.
+    bool Troubled() const;
+
+    // The end the answers come from, for watching an idle pipeline (see Troubled).
+    int OutputFd() const { return fromLast_; }
+
+    // Requests sent so far.
+    unsigned long Exchanges() const { return sequence_; }
+
     // Sends input (an Apertium stream without NUL) and reads the answer up to its NUL,
     // checking that the answer belongs to this request; reading and writing are interleaved
     // so that a large text cannot deadlock on full pipe buffers. A failure stops the

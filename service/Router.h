@@ -1,4 +1,6 @@
-// Finds the shortest chain of installed pairs between two of the program's languages.
+// Finds the shortest chain of installed directions between two languages. The graph's
+// languages are the program's codes and, as pivots, languages outside its table (named by
+// their Apertium code: "epo", "oci", "nno").
 #pragma once
 
 #include <map>
@@ -9,27 +11,30 @@
 
 namespace tervane::service {
 
-// One translation step an engine can do, between two of the program's codes. id names
-// the engine's own pair (an Apertium mode such as "fr-es", an APy "fra|spa").
+// One translation step an engine can do. id names the engine's own pair (an Apertium mode
+// such as "fr-es", an APy "fra|spa").
 struct Hop {
     std::string from;
     std::string to;
     std::string id;
+    bool operator==(const Hop&) const = default;
 };
 
 class PairGraph {
   public:
-    // A variant pair ("spa-eng_US") only serves a direction that no plain pair serves.
+    // A variant ("spa-eng_US", "nob-nno_e") only serves a direction that no plain pair
+    // serves; between two of the same kind the first id in order is kept.
     void Add(Hop hop, bool variant);
 
-    // Fewest hops from one code to another, at most maxHops; between equally short chains
-    // the one through the best-connected pivot wins, then the alphabetically first, so the
-    // same installation always takes the same route. nullopt when unreachable; an empty
-    // chain when from == to.
+    // Fewest hops from one language to another, at most maxHops. Between equally short
+    // chains the one with the fewest pivots other than English and Spanish (the best
+    // maintained pairs) wins, then the one whose pivots come first in a fixed order (English,
+    // Spanish, then by code), so the same installation always takes the same route. nullopt
+    // when unreachable; an empty chain when from == to.
     std::optional<std::vector<Hop>> Route(const std::string& from, const std::string& to,
                                           std::size_t maxHops) const;
 
-    // Every code reachable from a code, with its route.
+    // Every language reachable from one, with its route as Route() gives it.
     std::map<std::string, std::vector<Hop>> ReachableFrom(const std::string& from,
                                                           std::size_t maxHops) const;
 

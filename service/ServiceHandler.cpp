@@ -4,7 +4,6 @@
 #include "translate/ServiceProtocol.h"
 
 #include <nlohmann/json.hpp>
-#include <set>
 
 namespace tervane::service {
 namespace {
@@ -84,6 +83,8 @@ HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& 
             Error{503, "Service busy: too many translations in progress, try again"});
     }
     const Translation result = translator_.Translate(form.source, form.target, form.text, deadline);
+    if (!result.engine.empty())
+        logDetail += "engine=" + result.engine + " ";
     logDetail += "route=" + result.route + " ";
     if (!result.text.Ok())
         return ErrorResponse(result.text.Failure());
@@ -104,26 +105,25 @@ HttpResponse ServiceHandler::Health() {
 }
 
 HttpResponse ServiceHandler::Languages() {
-    const Result<PairListing> listing = translator_.UsedEngine().Pairs();
-    if (!listing.Ok())
-        return ErrorResponse(Error{503, listing.Failure().reason});
-    const PairGraph graph = BuildGraph(listing.Value());
+    const RouteListing listing = translator_.ListRoutes();
     nlohmann::json rows = nlohmann::json::array();
-    std::set<std::string_view> seen; // Dutch has two rows; list each code once
-    for (const proto::Language& language : proto::kLanguages) {
-        if (!seen.insert(language.code).second)
-            continue;
-        nlohmann::json targets = nlohmann::json::array();
-        for (const auto& [to, route] :
-             graph.ReachableFrom(std::string(language.code), translator_.MaxHops())) {
+    for (const auto& [code, targets] : listing.targets) {
+        nlohmann::json reached = nlohmann::json::array();
+        for (const auto& [to, choice] : targets) {
             nlohmann::json hops = nlohmann::json::array();
-            for (const Hop& hop : route)
+            for (const Hop& hop : choice.route)
                 hops.push_back(hop.id);
-            targets.push_back({{"code", to}, {"route", hops}});
+            reached.push_back({{"code", to}, {"engine", choice.engine}, {"route", hops}});
         }
-        rows.push_back({{"code", language.code}, {"name", language.name}, {"targets", targets}});
+        rows.push_back(
+            {{"code", code}, {"name", proto::FindLanguage(code)->name}, {"targets", reached}});
     }
-    return JsonResponse(200, {{"engine", translator_.UsedEngine().Name()}, {"languages", rows}});
+    nlohmann::json unavailable = nlohmann::json::array();
+    for (const auto& [engine, error] : listing.unavailable)
+        unavailable.push_back({{"engine", engine}, {"reason", error.reason}});
+    return JsonResponse(200, {{"engine", translator_.UsedEngine().Name()},
+                              {"languages", rows},
+                              {"unavailable", unavailable}});
 }
 
 } // namespace tervane::service

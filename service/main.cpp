@@ -1,6 +1,7 @@
 // tervane-service: the program's translation service. Offline by default (Apertium).
 #include "service/ApertiumEngine.h"
 #include "service/ApyEngine.h"
+#include "service/EngineRow.h"
 #include "service/HttpServer.h"
 #include "service/LibreTranslateEngine.h"
 #include "service/Options.h"
@@ -26,10 +27,17 @@ void LogLine(const std::string& line) {
     std::fflush(stderr);
 }
 
-Result<std::unique_ptr<Engine>> MakeEngine(const Options& options) {
-    if (options.engine == "apertium") {
-        auto engine = std::make_unique<ApertiumEngine>(
-            ApertiumSettings{options.modesDir, options.pipesPerPair, 16});
+Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::string& name) {
+    if (name == "apertium") {
+        ApertiumSettings settings;
+        settings.modesDir = options.modesDir;
+        settings.pool.perPair = options.pipesPerPair;
+        settings.pool.maxPipelines = options.maxPipelines;
+        settings.pool.idleTimeout =
+            std::chrono::milliseconds(static_cast<long long>(options.idleTimeoutSeconds * 1000));
+        settings.pool.recycleAfter = options.recycleAfter;
+        settings.log = LogLine;
+        auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
         for (const std::string& line : engine->Skipped())
             LogLine("skipped mode " + line);
         const std::size_t pairs = engine->Pairs().Value().size();
@@ -40,10 +48,10 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options) {
         return engine;
     }
     const Result<RemoteUrl> remote =
-        ParseRemoteUrl(options.engine == "apy" ? options.apyUrl : options.libreTranslateUrl);
+        ParseRemoteUrl(name == "apy" ? options.apyUrl : options.libreTranslateUrl);
     if (!remote.Ok())
         return remote.Failure();
-    if (options.engine == "apy")
+    if (name == "apy")
         return std::make_unique<ApyEngine>(remote.Value());
     std::string key;
     if (!options.apiKeyFile.empty()) {
@@ -54,6 +62,17 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options) {
             key.pop_back();
     }
     return std::make_unique<LibreTranslateEngine>(remote.Value(), key);
+}
+
+Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
+    std::vector<std::unique_ptr<Engine>> engines;
+    for (const std::string& name : options.engines) {
+        Result<std::unique_ptr<Engine>> made = MakeEngine(options, name);
+        if (!made.Ok())
+            return made.Failure();
+        engines.push_back(std::move(made).Value());
+    }
+    return std::make_unique<EngineRow>(std::move(engines));
 }
 
 } // namespace
@@ -80,12 +99,12 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    Result<std::unique_ptr<Engine>> made = MakeEngine(options);
+    Result<std::unique_ptr<EngineRow>> made = MakeEngines(options);
     if (!made.Ok()) {
         std::cerr << "tervane-service: " << made.Failure().reason << "\n";
         return 2;
     }
-    Engine& engine = *made.Value();
+    EngineRow& engine = *made.Value();
     Translator translator(engine, options.maxHops);
     HandlerSettings settings;
     settings.timeout =

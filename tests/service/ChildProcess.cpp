@@ -160,7 +160,10 @@ unsigned short FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent) {
+namespace {
+
+// Direct children of a process, living or zombies.
+std::vector<std::pair<pid_t, std::string>> ChildrenInState(pid_t parent, bool zombies) {
     std::vector<std::pair<pid_t, std::string>> children;
     std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
     while (dirent* entry = ::readdir(proc.get())) {
@@ -179,11 +182,21 @@ std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent) {
         int ppid = 0;
         if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) != 2)
             continue;
-        if (ppid == parent && state != 'Z') {
+        if (ppid == parent && (state == 'Z') == zombies) {
             children.emplace_back(std::stoi(name), line.substr(open + 1, close - open - 1));
         }
     }
     return children;
+}
+
+} // namespace
+
+std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent) {
+    return ChildrenInState(parent, false);
+}
+
+std::size_t ZombieChildrenOf(pid_t parent) {
+    return ChildrenInState(parent, true).size();
 }
 
 RunningServer StartListening(std::vector<std::string> argv) {

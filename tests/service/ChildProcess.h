@@ -69,6 +69,9 @@ unsigned short FreeLoopbackPort();
 // Direct children of a process (pid, command name), read from /proc.
 std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent);
 
+// Direct children that have exited and were not reaped (zombies).
+std::size_t ZombieChildrenOf(pid_t parent);
+
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
 struct RunningServer {
     std::unique_ptr<ChildProcess> process;

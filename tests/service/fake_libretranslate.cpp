@@ -35,6 +35,7 @@ const std::map<std::string, Dictionary> kWords = {
       {"bonjour", "hello"},
       {"deux", "two"}}},
     {"he>en", {{"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "hello"}}},
+    {"de>en", {{"der", "the"}, {"hund", "dog"}, {"ist", "is"}, {"schwarz", "black"}}},
 };
 
 bool IsWordByte(unsigned char c) {
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
             {{"code", "fr"}, {"name", "French"}, {"targets", {"en", "es"}}},
             {{"code", "es"}, {"name", "Spanish"}, {"targets", {"en", "fr"}}},
             {{"code", "he"}, {"name", "Hebrew"}, {"targets", {"en"}}},
+            {{"code", "de"}, {"name", "German"}, {"targets", {"en"}}},
         });
         res.set_content(languages.dump(), "application/json");
     });

@@ -1,12 +1,16 @@
 // From the program's codes to an engine's pairs, and the chain taken between them.
 #include "service/Engine.h"
 #include "service/LanguageCodes.h"
+#include "service/Options.h"
 #include "service/Router.h"
 #include "service/Translator.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <memory>
+#include <set>
 
 using namespace tervane::service;
 
@@ -83,26 +87,82 @@ TEST(Routing, TakesTheDirectPairThenTheShortestChain) {
     EXPECT_EQ(RouteText(graph, "fr", "fr"), "identity");
 }
 
-TEST(Routing, PrefersPlainPairsAndTheBestConnectedPivot) {
+TEST(Routing, BreaksTiesTowardsEnglishAndSpanishThenAFixedOrderWhateverTheInstallOrder) {
+    // Equally short chains from Danish to Galician: through English, Spanish, Catalan, or
+    // Esperanto (outside the table); from Danish to Italian only through pivots that are
+    // neither English nor Spanish, so the fixed order (by code) decides.
+    std::vector<std::tuple<const char*, const char*, const char*, bool>> pairs = {
+        {"da", "ca", "dan-cat", false},  {"ca", "gl", "cat-glg", false},
+        {"da", "epo", "dan-epo", false}, {"epo", "gl", "epo-glg", false},
+        {"da", "es", "dan-spa", false},  {"es", "gl", "es-gl", false},
+        {"da", "en", "dan-eng", false},  {"en", "gl", "en-gl", false},
+        {"ca", "it", "cat-ita", false},  {"epo", "it", "epo-ita", false},
+        {"da", "sv", "dan-swe", false},  {"sv", "is", "swe-isl", false},
+        {"epo", "is", "epo-isl", false}, {"en", "is", "eng-isl", false}};
+    std::set<std::string> seen;
+    do {
+        PairGraph graph;
+        for (const auto& [from, to, id, variant] : pairs)
+            graph.Add(Hop{from, to, id}, variant);
+        std::string routes = RouteText(graph, "da", "gl") + " " + RouteText(graph, "da", "it") +
+                             " " + RouteText(graph, "da", "is");
+        seen.insert(routes);
+    } while (std::next_permutation(pairs.begin(), pairs.begin() + 6));
+    EXPECT_EQ(seen, (std::set<std::string>{"dan-eng,en-gl dan-cat,cat-ita dan-eng,eng-isl"}));
+
+    // With English out, Spanish; with both out, a table language before one outside it only
+    // by the order of codes ("ca" < "epo"), and a chain of English and Spanish pivots before
+    // one that has any other.
+    EXPECT_EQ(RouteText(GraphOf({{"da", "epo", "dan-epo", false},
+                                 {"epo", "gl", "epo-glg", false},
+                                 {"da", "es", "dan-spa", false},
+                                 {"es", "gl", "es-gl", false}}),
+                        "da", "gl"),
+              "dan-spa,es-gl");
+    EXPECT_EQ(RouteText(GraphOf({{"da", "ca", "dan-cat", false},
+                                 {"ca", "es", "cat-spa", false},
+                                 {"es", "gl", "es-gl", false},
+                                 {"da", "en", "dan-eng", false},
+                                 {"en", "es", "eng-spa", false}}),
+                        "da", "gl"),
+              "dan-eng,eng-spa,es-gl");
+}
+
+TEST(Routing, NeverDefaultsToAVariantLeavesCyclesAndRespectsTheHopLimit) {
     const PairGraph graph = GraphOf({{"en", "ca", "eng-cat_valencia", true},
                                      {"en", "ca", "eng-cat", false},
+                                     {"en", "ca", "eng-cat_iec2017", true},
                                      {"es", "en", "spa-eng_US", true},
-                                     {"fr", "ca", "fra-cat", false},
-                                     {"ca", "en", "cat-eng", false},
-                                     {"fr", "es", "fr-es", false},
                                      {"es", "en", "spa-eng", false},
-                                     {"es", "fr", "es-fr", false},
-                                     {"en", "es", "eng-spa", false},
-                                     {"es", "pt", "es-pt", false}});
+                                     {"no", "nno", "nob-nno_e", true},
+                                     {"no", "nno", "nob-nno", false},
+                                     {"nno", "da", "nno-dan", false},
+                                     // a cycle: ca -> oci -> es -> ca
+                                     {"ca", "oci", "ca-oc", false},
+                                     {"oci", "es", "oc-es", false},
+                                     {"es", "ca", "spa-cat", false}});
     EXPECT_EQ(RouteText(graph, "en", "ca"), "eng-cat");
     EXPECT_EQ(RouteText(graph, "es", "en"), "spa-eng");
-    // Two equally short chains; Spanish has more pairs than Catalan.
-    EXPECT_EQ(RouteText(graph, "fr", "en"), "fr-es,spa-eng");
-    const auto reachable = graph.ReachableFrom("fr", 3);
-    EXPECT_EQ(reachable.size(), 4u); // ca, es, en, pt
-    EXPECT_EQ(DescribeRoute(reachable.at("pt")), "fr-es,es-pt");
+    EXPECT_EQ(RouteText(graph, "no", "da"), "nob-nno,nno-dan"); // through a pivot outside
+    EXPECT_EQ(RouteText(graph, "ca", "es"), "ca-oc,oc-es");
+    EXPECT_EQ(RouteText(graph, "ca", "fr", 8), "none"); // the cycle does not loop
+    const auto reachable = graph.ReachableFrom("ca", 8);
+    EXPECT_EQ(reachable.size(), 3u); // oci, es, en
+    EXPECT_EQ(DescribeRoute(reachable.at("en")), "ca-oc,oc-es,spa-eng");
+    EXPECT_EQ(RouteText(graph, "ca", "en", 2), "none");
     // A variant is used where nothing plain serves the direction.
     EXPECT_EQ(RouteText(GraphOf({{"es", "pt", "spa-por_BR", true}}), "es", "pt"), "spa-por_BR");
+}
+
+TEST(Routing, NamesLanguagesOutsideTheTableOnceAsPivots) {
+    EXPECT_EQ(RoutingNodesForApertium("fra"), (std::vector<std::string>{"fr"}));
+    EXPECT_EQ(RoutingNodesForApertium("hbs"), (std::vector<std::string>{"hr", "sr"}));
+    EXPECT_EQ(RoutingNodesForApertium("oc"), (std::vector<std::string>{"oci"}));
+    EXPECT_EQ(RoutingNodesForApertium("oci"), (std::vector<std::string>{"oci"}));
+    EXPECT_EQ(RoutingNodesForApertium("oc_aran"), (std::vector<std::string>{"oci"}));
+    EXPECT_EQ(RoutingNodesForApertium("eo"), (std::vector<std::string>{"epo"}));
+    EXPECT_EQ(RoutingNodesForApertium("nno_e"), (std::vector<std::string>{"nno"}));
+    EXPECT_TRUE(RoutingNodesForApertium("Cyrl").empty()); // a script, not a language
 }
 
 namespace {
@@ -116,7 +176,9 @@ class RecordingEngine : public Engine {
     std::string failId;
     std::vector<std::string> asked;
 
-    std::string Name() const override { return "recording"; }
+    std::string name = "recording";
+
+    std::string Name() const override { return name; }
     Result<PairListing> Pairs() override {
         if (listingFails)
             return *listingFails;
@@ -136,10 +198,24 @@ class RecordingEngine : public Engine {
 
 } // namespace
 
+// A row holding one recording engine, and the engine to look at.
+struct OneEngine {
+    OneEngine() {
+        auto owned = std::make_unique<RecordingEngine>();
+        engine = owned.get();
+        std::vector<std::unique_ptr<Engine>> engines;
+        engines.push_back(std::move(owned));
+        row = std::make_unique<EngineRow>(std::move(engines));
+    }
+    RecordingEngine* engine;
+    std::unique_ptr<EngineRow> row;
+};
+
 TEST(Translator, RunsTheChainInOrderAndReportsEachKindOfFailure) {
-    RecordingEngine engine;
+    OneEngine one;
+    RecordingEngine& engine = *one.engine;
     engine.offered = {{Hop{"fr", "es", "fr-es"}, false}, {Hop{"es", "en", "spa-eng"}, false}};
-    Translator translator(engine, 3);
+    Translator translator(*one.row, 3);
     const auto deadline = Clock::now() + std::chrono::seconds(5);
 
     const Translation done = translator.Translate("fr", "en", "chat", deadline);
@@ -170,4 +246,72 @@ TEST(Translator, RunsTheChainInOrderAndReportsEachKindOfFailure) {
     ASSERT_FALSE(unlisted.text.Ok());
     EXPECT_EQ(unlisted.text.Failure().status, 502);
     EXPECT_EQ(unlisted.text.Failure().reason, "APy unreachable");
+}
+
+TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
+    auto offline = std::make_unique<RecordingEngine>();
+    auto remote = std::make_unique<RecordingEngine>();
+    RecordingEngine& first = *offline;
+    RecordingEngine& second = *remote;
+    first.name = "offline";
+    second.name = "remote";
+    first.offered = {{Hop{"fr", "es", "fr-es"}, false}};
+    second.offered = {{Hop{"fr", "es", "fr>es"}, false}, {Hop{"de", "en", "de>en"}, false}};
+    std::vector<std::unique_ptr<Engine>> engines;
+    engines.push_back(std::move(offline));
+    engines.push_back(std::move(remote));
+    EngineRow row(std::move(engines));
+    EXPECT_EQ(row.Name(), "offline,remote");
+    Translator translator(row, 4);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+
+    const Translation french = translator.Translate("fr", "es", "chat", deadline);
+    EXPECT_EQ(french.engine, "offline");
+    EXPECT_EQ(french.route, "fr-es");
+    const Translation german = translator.Translate("de", "en", "Hund", deadline);
+    EXPECT_EQ(german.engine, "remote");
+    EXPECT_EQ(german.text.Value(), "Hund>en");
+    EXPECT_EQ(first.asked, (std::vector<std::string>{"fr-es:chat"}));
+
+    const Translation none = translator.Translate("fr", "ja", "chat", deadline);
+    ASSERT_FALSE(none.text.Ok());
+    EXPECT_EQ(none.text.Failure().status, 422);
+    EXPECT_EQ(none.text.Failure().reason,
+              "No translation route from French to Japanese: add fr-ja; or add fr-ja");
+
+    const RouteListing listing = translator.ListRoutes();
+    EXPECT_EQ(listing.targets.size(), 53u);
+    EXPECT_EQ(listing.targets.at("fr").at("es").engine, "offline");
+    EXPECT_EQ(listing.targets.at("de").at("en").engine, "remote");
+
+    // A remote engine that cannot list its pairs leaves the offline routes working, and is
+    // what a request it might have served hears about.
+    second.listingFails = Error{502, "LibreTranslate unreachable"};
+    EXPECT_TRUE(translator.Translate("fr", "es", "chat", deadline).text.Ok());
+    const Translation down = translator.Translate("de", "en", "Hund", deadline);
+    EXPECT_EQ(down.text.Failure().reason, "LibreTranslate unreachable");
+    const RouteListing partial = translator.ListRoutes();
+    EXPECT_EQ(partial.targets.at("fr").size(), 1u);
+    ASSERT_EQ(partial.unavailable.size(), 1u);
+    EXPECT_EQ(partial.unavailable[0].first, "remote");
+}
+
+TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
+    const Options defaults = ParseOptions({}).Value();
+    EXPECT_EQ(defaults.engines, (std::vector<std::string>{"apertium"}));
+    EXPECT_EQ(defaults.maxHops, 4u);
+    EXPECT_EQ(defaults.maxPipelines, 24u);
+    EXPECT_DOUBLE_EQ(defaults.idleTimeoutSeconds, 300);
+
+    const Options set = ParseOptions({"--engine", "apertium,libretranslate", "--max-pipelines", "2",
+                                      "--idle-timeout", "1.5", "--recycle-after", "7"})
+                            .Value();
+    EXPECT_EQ(set.engines, (std::vector<std::string>{"apertium", "libretranslate"}));
+    EXPECT_EQ(set.maxPipelines, 2u);
+    EXPECT_DOUBLE_EQ(set.idleTimeoutSeconds, 1.5);
+    EXPECT_EQ(set.recycleAfter, 7u);
+    for (const char* bad : {"apertium,", "apertium,apertium", ",apy", "apertium;apy"})
+        EXPECT_FALSE(ParseOptions({"--engine", bad}).Ok()) << bad;
+    EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
+    EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
 }
