@@ -215,6 +215,12 @@ class Desktop:
                        env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=120)
 
+    def activate(self, hwnd):
+        """Brings a top-level window to the front as a person does: a click on its caption
+        (Wine draws the caption itself). Focusing the X window alone does not always make
+        it Windows' foreground window again once another window of the session had it."""
+        self.click(hwnd, 60, 8)
+
     def click_window(self, hwnd):
         """A left click in the middle of a window (a control, say)."""
         self.click(hwnd)
