@@ -1,7 +1,5 @@
 #include "service/HttpServer.h"
 
-#include "service/Admission.h"
-
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -423,6 +421,8 @@ void HttpServer::ServeConnection(int fd) {
         if (!Enter(fd, Phase::Handling))
             return Refuse(fd, roomNeeded);
         const HttpResponse response = handler_(request);
+        if (response.status == 503 && response.close)
+            std::this_thread::sleep_for(kRefusalDelay);
         const bool keepAlive = request.keepAlive && !response.close && !stopping_;
         if (!SendAll(fd, SerializeResponse(response, keepAlive, request.method != "HEAD")))
             return;

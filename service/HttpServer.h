@@ -6,7 +6,8 @@
 // Under overload it stays fair: at the connection cap the connections that are idle, or slow
 // to send their request, are closed first (408 for a request begun), taken from the client
 // address that holds the most; only when none can go is the newcomer refused with 503,
-// Retry-After and Connection: close, at a cost of a few system calls and no log line.
+// Retry-After and Connection: close, at a cost of a few system calls and no log line. Every
+// such refusal, the handler's too, is held kRefusalDelay before it is sent.
 #pragma once
 
 #include "service/HttpMessage.h"
@@ -21,6 +22,11 @@
 #include <string>
 
 namespace tervane::service {
+
+// How long a refusal of an overloaded service (503) is held before it is sent. A refused
+// client that tries again at once (load generators and impatient scripts do, whatever
+// Retry-After says) then comes back at a pace that leaves the CPU to the admitted work.
+inline constexpr std::chrono::milliseconds kRefusalDelay{500};
 
 struct ServerLimits {
     HeadLimits head;
