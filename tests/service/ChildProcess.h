@@ -24,13 +24,14 @@ class ChildProcess {
     // Unread: the output pipe is there but nobody reads it (as a service's standard error
     // may be) until StartReading().
     enum class OutputMode { Read, Unread };
-    explicit ChildProcess(const std::vector<std::string>& argv, OutputMode output = OutputMode::Read);
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          OutputMode output = OutputMode::Read);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t Pid() const { return pid_; }
-    // Begins collecting the output of a process started with Output::Unread.
+    // Begins collecting the output of a process started with OutputMode::Unread.
     void StartReading();
     // Standard error and standard output so far.
     std::string Output();
