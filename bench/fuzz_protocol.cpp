@@ -1,5 +1,7 @@
-// libFuzzer target: the form parser, the /translate form checks, the HTTP head parser and
-// the answer encoder, on arbitrary bytes. Built and run by bench/fuzz.sh.
+// libFuzzer target: the form parser, the /translate form checks, the HTTP head parser, the
+// answer encoder and Apertium's stream format, on arbitrary bytes. Built and run by
+// bench/fuzz.sh.
+#include "service/ApertiumText.h"
 #include "service/HttpMessage.h"
 #include "service/RequestForm.h"
 #include "translate/ServiceProtocol.h"
@@ -69,5 +71,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(head.Value()->length <= input.size());
 
     CheckAnswer(input);
+
+    // Any text goes into the stream and comes back as itself; no unescaped special
+    // character reaches a pipeline outside a superblank.
+    const std::string stream = tervane::service::ToApertiumStream(input);
+    Check(tervane::service::FromApertiumStream(stream) == input);
+    bool inSuperblank = false;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+        if (stream[i] == '\\') {
+            ++i;
+        } else if (stream[i] == '[' || stream[i] == ']') {
+            Check(inSuperblank == (stream[i] == ']'));
+            inSuperblank = stream[i] == '[';
+        } else if (!inSuperblank) {
+            Check(std::string_view("^$@/<>{}~").find(stream[i]) == std::string_view::npos);
+        }
+    }
+    Check(!inSuperblank);
     return 0;
 }

@@ -12,25 +12,9 @@
 # apertium-apy, apertium-fr-es, apertium-eng-spa.
 set -euo pipefail
 
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-SERVICE="$ROOT/build/native/service/tervane-service"
 SECONDS_PER_RUN=${1:-10}
 COLD_RUNS=${COLD_RUNS:-20}
-export BENCH_SENTENCES="$ROOT/bench/sentences.fr.txt"
-LUA="$ROOT/bench/wrk-translate.lua"
-WORK=$(mktemp -d)
-PIDS=()
-
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-[ -x "$SERVICE" ] || { echo "build the service first: $SERVICE" >&2; exit 1; }
-command -v wrk >/dev/null || { echo "wrk is missing (scripts/install-deps.sh)" >&2; exit 1; }
-
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+source "$(dirname "$0")/bench-common.sh"
 
 # Sum of VmRSS (KiB) of a process and all its descendants.
 tree_rss() {
@@ -42,27 +26,7 @@ tree_rss() {
   echo "$total"
 }
 
-wait_ok() { # url, then curl args
-  local url=$1; shift
-  for _ in $(seq 1 300); do
-    if curl -sf -o /dev/null "$@" "$url"; then return 0; fi
-    sleep 0.2
-  done
-  echo "no answer from $url" >&2; return 1
-}
-
-# --- start both servers ----------------------------------------------------------------
-SVC_PORT=$(free_port)
-setsid "$SERVICE" --listen "127.0.0.1:$SVC_PORT" 2>"$WORK/service.log" &
-PIDS+=($!); SVC_PID=$!
-APY_PORT=$(free_port)
-# Same bound on pipelines per pair as the service's default (2).
-setsid apertium-apy -p "$APY_PORT" -l /dev/null -i 2 /usr/share/apertium/modes \
-  >"$WORK/apy.log" 2>&1 &
-PIDS+=($!); APY_PID=$!
-
-wait_ok "http://127.0.0.1:$SVC_PORT/health"
-wait_ok "http://127.0.0.1:$APY_PORT/listPairs"
+start_servers
 
 svc_form() { echo "&source=fr&target=$1&format=text&v=1"; }
 # Warm every pipeline on both sides before measuring.
@@ -152,8 +116,8 @@ done
 
 # --- table -------------------------------------------------------------------------------
 field() { echo "${RESULT[$1]}" | awk -v i="$2" '{print $i}'; }
-echo "Machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo);" \
-     "${SECONDS_PER_RUN}s per wrk run; $(wc -l <"$BENCH_SENTENCES") French sentences in turn."
+machine
+echo "${SECONDS_PER_RUN}s per wrk run; $(wc -l <"$BENCH_SENTENCES") French sentences in turn."
 echo
 echo "| Route | Server | p50 (1 client) | p99 (1 client) | req/s (8 clients) | non-2xx |"
 echo "|---|---|---|---|---|---|"

@@ -44,6 +44,12 @@ std::string_view HttpRequest::Path() const {
 Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
                                                     const HeadLimits& limits) {
     const std::size_t end = buffer.find("\r\n\r\n");
+    const std::string_view head = buffer.substr(0, end == std::string_view::npos ? end : end + 2);
+    for (std::size_t lf = head.find('\n'); lf != std::string_view::npos;
+         lf = head.find('\n', lf + 1)) {
+        if (lf == 0 || head[lf - 1] != '\r')
+            return Error{400, "Malformed request: lines must end in CR LF"};
+    }
     if (end == std::string_view::npos) {
         if (buffer.size() > limits.maxHeadBytes) {
             return Error{431, "Request header fields too large"};
@@ -54,10 +60,10 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
         return Error{431, "Request header fields too large"};
 
     HttpRequest request;
-    std::string_view head = buffer.substr(0, end);
-    std::size_t lineEnd = head.find("\r\n");
-    const std::string_view requestLine = head.substr(0, lineEnd);
-    head = lineEnd == std::string_view::npos ? std::string_view{} : head.substr(lineEnd + 2);
+    std::string_view fields = buffer.substr(0, end);
+    std::size_t lineEnd = fields.find("\r\n");
+    const std::string_view requestLine = fields.substr(0, lineEnd);
+    fields = lineEnd == std::string_view::npos ? std::string_view{} : fields.substr(lineEnd + 2);
 
     const std::size_t firstSpace = requestLine.find(' ');
     const std::size_t lastSpace = requestLine.rfind(' ');
@@ -82,10 +88,11 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
     }
 
     bool haveLength = false;
-    while (!head.empty()) {
-        lineEnd = head.find("\r\n");
-        const std::string_view line = head.substr(0, lineEnd);
-        head = lineEnd == std::string_view::npos ? std::string_view{} : head.substr(lineEnd + 2);
+    while (!fields.empty()) {
+        lineEnd = fields.find("\r\n");
+        const std::string_view line = fields.substr(0, lineEnd);
+        fields =
+            lineEnd == std::string_view::npos ? std::string_view{} : fields.substr(lineEnd + 2);
         if (request.headers.size() >= limits.maxHeaders) {
             return Error{431, "Too many request header fields"};
         }
@@ -124,6 +131,45 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
     return RequestHead{std::move(request), end + 4};
 }
 
+bool IsLoopbackHost(std::string_view host) {
+    if (!host.empty() && host.front() == '[') {
+        const std::size_t close = host.find(']');
+        if (close == std::string_view::npos || (close + 1 < host.size() && host[close + 1] != ':'))
+            return false;
+        host = host.substr(1, close - 1);
+        return host == "::1" || host == "0:0:0:0:0:0:0:1";
+    }
+    if (host == "::1")
+        return true;
+    if (const std::size_t colon = host.find(':'); colon != std::string_view::npos) {
+        const std::string_view port = host.substr(colon + 1);
+        if (port.empty() ||
+            !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return false;
+        }
+        host = host.substr(0, colon);
+    }
+    if (host.ends_with('.'))
+        host.remove_suffix(1);
+    if (EqualsIgnoreCase(host, "localhost"))
+        return true;
+    // 127.a.b.c, four decimal parts of at most 255.
+    int parts = 0;
+    std::size_t at = 0;
+    while (at <= host.size() && parts < 5) {
+        const std::size_t dot = std::min(host.find('.', at), host.size());
+        unsigned value = 0;
+        const auto [end, ec] = std::from_chars(host.data() + at, host.data() + dot, value);
+        if (ec != std::errc() || end != host.data() + dot || dot == at || value > 255 ||
+            (parts == 0 && value != 127)) {
+            return false;
+        }
+        ++parts;
+        at = dot + 1;
+    }
+    return parts == 4;
+}
+
 std::string_view StandardReason(int status) {
     switch (status) {
     case 100:
@@ -132,6 +178,8 @@ std::string_view StandardReason(int status) {
         return "OK";
     case 400:
         return "Bad Request";
+    case 403:
+        return "Forbidden";
     case 404:
         return "Not Found";
     case 405:
@@ -182,16 +230,26 @@ HttpResponse ErrorResponse(const Error& error) {
     return response;
 }
 
-std::string SerializeResponse(const HttpResponse& response, bool keepAlive) {
+HttpResponse BusyResponse(const std::string& reason) {
+    HttpResponse response = ErrorResponse(Error{503, reason});
+    response.headers.emplace_back("Retry-After", "1");
+    response.close = true;
+    return response;
+}
+
+std::string SerializeResponse(const HttpResponse& response, bool keepAlive, bool withBody) {
     const std::string reason = response.reason.empty()
                                    ? std::string(StandardReason(response.status))
                                    : SanitizeReason(response.reason);
     std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + reason + "\r\n";
     out += "Content-Type: " + response.contentType + "\r\n";
     out += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
-    out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    for (const auto& [name, value] : response.headers)
+        out += name + ": " + value + "\r\n";
+    out += keepAlive && !response.close ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
     out += "\r\n";
-    out += response.body;
+    if (withBody)
+        out += response.body;
     return out;
 }
 

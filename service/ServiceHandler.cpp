@@ -28,39 +28,66 @@ bool IsFormContentType(std::string_view value) {
     return lower == proto::kRequestContentType;
 }
 
+// A refusal that names the method to use; Allow says it to the client's software too.
+HttpResponse WrongMethod(std::string_view path, std::string_view allowed) {
+    HttpResponse response =
+        ErrorResponse(Error{405, "Use " + std::string(allowed) + " for " + std::string(path)});
+    response.headers.emplace_back("Allow", std::string(allowed));
+    return response;
+}
+
 } // namespace
 
-ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, LogSink log)
+ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log)
     : translator_(translator), settings_(settings),
       admission_(settings.maxActive, settings.maxWaiting), log_(std::move(log)) {}
 
 HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const auto started = Clock::now();
     std::string detail;
-    HttpResponse response;
-    const std::string_view path = request.Path();
-    if (path == proto::kTranslatePath) {
-        response =
-            request.method == "POST"
-                ? Translate(request, detail)
-                : ErrorResponse(Error{405, "Use POST for " + std::string(proto::kTranslatePath)});
-    } else if (path == "/health" || path == "/languages") {
-        response = request.method != "GET"
-                       ? ErrorResponse(Error{405, "Use GET for " + std::string(path)})
-                   : path == "/health" ? Health()
-                                       : Languages();
-    } else {
-        response = ErrorResponse(
-            Error{404, "No such resource: use POST /translate, GET /health or GET /languages"});
+    const HttpResponse response = Route(request, detail);
+    if (response.status == 503 && response.close) {
+        if (log_.busy)
+            log_.busy(); // refusals under overload: counted, summed up once a second
+        return response;
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
-    if (log_) {
-        log_(request.method + " " + std::string(path.substr(0, 64)) + " " + detail + "in=" +
-             std::to_string(request.body.size()) + "B out=" + std::to_string(response.body.size()) +
-             "B status=" + std::to_string(response.status) + " " + std::to_string(ms.count()) +
-             "ms");
+    if (log_.line) {
+        log_.line(request.method + " " + std::string(request.Path().substr(0, 64)) + " " + detail +
+                  "in=" + std::to_string(request.body.size()) +
+                  "B out=" + std::to_string(response.body.size()) + "B status=" +
+                  std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms");
     }
     return response;
+}
+
+HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logDetail) {
+    if (settings_.loopbackOnly) {
+        if (request.Header("Origin")) {
+            logDetail = "origin ";
+            return ErrorResponse(Error{403, "Requests from web pages are not accepted: the "
+                                            "service answers only programs on this machine"});
+        }
+        const auto host = request.Header("Host");
+        if (host && !IsLoopbackHost(*host)) {
+            logDetail = "host ";
+            return ErrorResponse(
+                Error{403, "Host '" + SanitizeReason(host->substr(0, 64)) +
+                               "' is not this machine: use 127.0.0.1, localhost or [::1]"});
+        }
+    }
+    const std::string_view path = request.Path();
+    if (path == proto::kTranslatePath) {
+        return request.method == "POST" ? Translate(request, logDetail) : WrongMethod(path, "POST");
+    }
+    if (path == "/health" || path == "/languages") {
+        // HEAD gets GET's headers; the server leaves the body out.
+        if (request.method != "GET" && request.method != "HEAD")
+            return WrongMethod(path, "GET");
+        return path == "/health" ? Health() : Languages();
+    }
+    return ErrorResponse(
+        Error{404, "No such resource: use POST /translate, GET /health or GET /languages"});
 }
 
 HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& logDetail) {
@@ -77,11 +104,8 @@ HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& 
     logDetail = form.source + "->" + form.target + " ";
 
     const AdmissionTicket ticket(admission_, deadline);
-    if (!ticket.Admitted()) {
-        logDetail += "route=busy ";
-        return ErrorResponse(
-            Error{503, "Service busy: too many translations in progress, try again"});
-    }
+    if (!ticket.Admitted())
+        return BusyResponse("Service busy: too many translations in progress, try again");
     const Translation result = translator_.Translate(form.source, form.target, form.text, deadline);
     if (!result.engine.empty())
         logDetail += "engine=" + result.engine + " ";

@@ -15,16 +15,26 @@ struct HandlerSettings {
     std::chrono::milliseconds timeout{10000}; // whole request, waiting included
     std::size_t maxActive = 8;
     std::size_t maxWaiting = 32;
+    // Listening on loopback only: a request from a web page (an Origin header, or a Host
+    // that is not a loopback name) is refused with 403, so that no site the user visits can
+    // use the service through the browser.
+    bool loopbackOnly = true;
+};
+
+// Where the handler reports: one line per answer, except that each refusal of an
+// overloaded service (503) is only counted.
+struct HandlerLog {
+    std::function<void(const std::string&)> line;
+    std::function<void()> busy;
 };
 
 class ServiceHandler {
   public:
-    using LogSink = std::function<void(const std::string&)>;
-
-    ServiceHandler(Translator& translator, HandlerSettings settings, LogSink log);
+    ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log);
     HttpResponse Handle(const HttpRequest& request);
 
   private:
+    HttpResponse Route(const HttpRequest& request, std::string& logDetail);
     HttpResponse Translate(const HttpRequest& request, std::string& logDetail);
     HttpResponse Health();
     HttpResponse Languages();
@@ -32,7 +42,7 @@ class ServiceHandler {
     Translator& translator_;
     HandlerSettings settings_;
     Admission admission_;
-    LogSink log_;
+    HandlerLog log_;
 };
 
 } // namespace tervane::service

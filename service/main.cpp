@@ -4,27 +4,39 @@
 #include "service/EngineRow.h"
 #include "service/HttpServer.h"
 #include "service/LibreTranslateEngine.h"
+#include "service/LogQueue.h"
 #include "service/Options.h"
 #include "service/ServiceHandler.h"
 
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <pthread.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
 using namespace tervane::service;
 
+// Standard error, written by the log's own thread: a request never waits for it.
+LogQueue& Log() {
+    static LogQueue* queue = new LogQueue(STDERR_FILENO, "tervane-service");
+    return *queue;
+}
+
 void LogLine(const std::string& line) {
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
-    std::fprintf(stderr, "tervane-service: %s\n", line.c_str());
-    std::fflush(stderr);
+    Log().Post(line);
+}
+
+// Every message of a failed start goes out in order before the process ends.
+int ExitWith(int code, const std::string& message) {
+    if (!message.empty())
+        LogLine(message);
+    Log().Stop(std::chrono::milliseconds(500));
+    return code;
 }
 
 Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::string& name) {
@@ -100,10 +112,8 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     Result<std::unique_ptr<EngineRow>> made = MakeEngines(options);
-    if (!made.Ok()) {
-        std::cerr << "tervane-service: " << made.Failure().reason << "\n";
-        return 2;
-    }
+    if (!made.Ok())
+        return ExitWith(2, made.Failure().reason);
     EngineRow& engine = *made.Value();
     Translator translator(engine, options.maxHops);
     HandlerSettings settings;
@@ -111,24 +121,24 @@ int main(int argc, char** argv) {
         std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
     settings.maxActive = options.maxActive;
     settings.maxWaiting = options.maxQueue;
-    ServiceHandler handler(translator, settings, LogLine);
 
     ServerLimits limits;
     limits.maxBody = options.maxBody;
     limits.maxConnections = options.maxConnections;
+    std::unique_ptr<ServiceHandler> handler;
     HttpServer server(limits,
-                      [&handler](const HttpRequest& request) { return handler.Handle(request); });
-    server.SetRefusalLog(LogLine);
+                      [&handler](const HttpRequest& request) { return handler->Handle(request); });
+    server.SetLog({LogLine, [] { Log().CountBusy(); }, [] { Log().CountClosedForRoom(); }});
     const Result<unsigned short> port = server.Bind(options.host, options.port);
-    if (!port.Ok()) {
-        std::cerr << "tervane-service: " << port.Failure().reason << "\n";
-        return 1;
-    }
+    if (!port.Ok())
+        return ExitWith(1, port.Failure().reason);
     if (!server.BoundToLoopback() && !options.allowRemote) {
-        std::cerr << "tervane-service: " << options.host
-                  << " is not a loopback address; add --allow-remote to serve other machines\n";
-        return 2;
+        return ExitWith(2, options.host + " is not a loopback address; add --allow-remote to "
+                                          "serve other machines");
     }
+    settings.loopbackOnly = server.BoundToLoopback();
+    handler = std::make_unique<ServiceHandler>(translator, settings,
+                                               HandlerLog{LogLine, [] { Log().CountBusy(); }});
     LogLine("listening on " + options.host + ":" + std::to_string(port.Value()) + " (engine " +
             engine.Name() + ")");
 
@@ -138,7 +148,15 @@ int main(int argc, char** argv) {
         LogLine("stopping on signal " + std::to_string(signal));
         server.Stop();
     });
-    server.Run(); // returns only after the waiter called Stop()
+    // Run returns after the waiter called Stop() and the connections ended, or half a second
+    // later if some are still translating: then the process ends without waiting for them
+    // (its pipelines read the end of their input and exit).
+    const bool finished = server.Run(std::chrono::milliseconds(500));
     signalWaiter.join();
-    return 0;
+    if (!finished) {
+        LogLine("stopped with translations still running");
+        Log().Stop(std::chrono::milliseconds(200));
+        std::_Exit(0);
+    }
+    return ExitWith(0, "");
 }

@@ -21,7 +21,7 @@ extern char** environ;
 
 namespace tervane::testing {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, OutputMode output) {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe");
@@ -47,6 +47,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
         throw std::runtime_error("cannot start " + argv[0]);
     }
     outFd_ = out[0];
+    if (output == OutputMode::Read)
+        StartReading();
+}
+
+void ChildProcess::StartReading() {
+    if (reader_.joinable())
+        return;
     reader_ = std::thread([this] {
         char chunk[4096];
         ssize_t n;

@@ -21,12 +21,18 @@ class ChildProcess {
     // measure; a working one is far quicker even on a loaded machine.
     static constexpr std::chrono::milliseconds kOutputWait = std::chrono::seconds(30);
 
-    explicit ChildProcess(const std::vector<std::string>& argv);
+    // Unread: the output pipe is there but nobody reads it (as a service's standard error
+    // may be) until StartReading().
+    enum class OutputMode { Read, Unread };
+    explicit ChildProcess(const std::vector<std::string>& argv,
+                          OutputMode output = OutputMode::Read);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t Pid() const { return pid_; }
+    // Begins collecting the output of a process started with OutputMode::Unread.
+    void StartReading();
     // Standard error and standard output so far.
     std::string Output();
     // Waits until the output holds text; returns the output from there, or "" on time-out.

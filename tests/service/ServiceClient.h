@@ -2,7 +2,9 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <string>
+#include <string_view>
 
 namespace tervane::testing {
 
@@ -11,6 +13,7 @@ struct Reply {
     std::string reason;
     std::string body;
     std::string contentType;
+    std::string retryAfter;
 };
 
 Reply PostForm(unsigned short port, const std::string& body,
@@ -18,6 +21,43 @@ Reply PostForm(unsigned short port, const std::string& body,
 Reply PostTranslate(unsigned short port, const std::string& text, const std::string& source,
                     const std::string& target);
 Reply GetPath(unsigned short port, const std::string& path);
+
+// A request as the program sends it; a 503 is tried again after its Retry-After, up to
+// `attempts` times in all.
+Reply PostTranslateRetrying(unsigned short port, const std::string& text, const std::string& source,
+                            const std::string& target, int attempts);
+
+// One answer read off a raw connection.
+struct RawReply {
+    int status = 0; // 0: none came
+    std::string reason;
+    std::map<std::string, std::string> headers; // names in lower case
+    std::string body;
+    std::string Header(const std::string& lowerName) const;
+};
+
+// A connection that sends exactly the bytes it is given: for the requests a well-behaved
+// client never makes, and for holding connections open.
+class RawConnection {
+  public:
+    explicit RawConnection(unsigned short port);
+    ~RawConnection();
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
+
+    bool Connected() const { return fd_ >= 0; }
+    bool Send(std::string_view data);
+    // Reads one answer (without a body after HEAD); status 0 when none came within timeout.
+    RawReply Read(bool afterHead = false,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    // Whether the server ends the connection, with nothing more sent, within timeout.
+    bool ClosedByServer(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+  private:
+    bool Fill(std::chrono::steady_clock::time_point deadline);
+    int fd_ = -1;
+    std::string buffer_;
+};
 
 // Polls GET path until it answers 200 or the time is up.
 bool WaitForOk(unsigned short port, const std::string& path, std::chrono::seconds timeout);

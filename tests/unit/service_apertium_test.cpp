@@ -58,13 +58,26 @@ TEST(ModeScan, ReadsTheInstalledPairs) {
     EXPECT_EQ(missing.skipped.size(), 1u); // the directory itself, and why
 }
 
-TEST(StreamFormat, EscapesSpecialsAndKeepsLayoutInSuperblanks) {
-    EXPECT_EQ(ToApertiumStream("Le chat."), "Le chat.[]");
-    EXPECT_EQ(ToApertiumStream("a\n\nb\tc  d"), "a[\n\n]b[\t]c[  ]d[]");
+// The stream is the text formatter's (apertium-destxt): checked against it on these texts.
+TEST(StreamFormat, IsTheTextFormattersStream) {
+    EXPECT_EQ(ToApertiumStream("Le chat."), "Le chat..[]");
+    EXPECT_EQ(ToApertiumStream("le r\xC3\xA9pertoire courant"), "le r\xC3\xA9pertoire courant.[]");
+    EXPECT_EQ(ToApertiumStream("a\nb\tc  d"), "a[\n]b[\t]c[  ]d.[]");
+    EXPECT_EQ(ToApertiumStream("a\n\nb\r\n\r\nc\r\n \r\nd"),
+              "a.[][\n\n]b.[][\r\n\r\n]c[\r\n \r\n]d.[]");
+    EXPECT_EQ(ToApertiumStream(" a \n"), " a.[][ \n]");
+    EXPECT_EQ(ToApertiumStream("\n\na "), ".[][\n\n]a.[] ");
+    EXPECT_EQ(ToApertiumStream("x~y ~ z~"), "x[~]y[ ~ ]z.[][~]");
     EXPECT_EQ(ToApertiumStream("^x$ [y] {z} <w> a/b @c \\d"),
-              "\\^x\\$ \\[y\\] \\{z\\} \\<w\\> a\\/b \\@c \\\\d[]");
-    for (const std::string text : {"Le \"chat\".\r\n\r\nDeux [x] ^y$ \\ @z #t *u",
-                                   "  leading and trailing  ", "\xC3\xA9t\xC3\xA9"}) {
+              "\\^x\\$ \\[y\\] \\{z\\} \\<w\\> a\\/b \\@c \\\\d.[]");
+}
+
+TEST(StreamFormat, ComesBackAsTheTextItWas) {
+    EXPECT_EQ(FromApertiumStream("El gato..[]"), "El gato.");
+    EXPECT_EQ(FromApertiumStream("a.[][\n\n]b\\.[]"), "a\n\nb.");
+    for (const std::string text :
+         {"Le \"chat\".\r\n\r\nDeux [x] ^y$ \\ @z #t *u ~v", "  leading and trailing  ",
+          "\xC3\xA9t\xC3\xA9", ".", "..", "\n\n", "~", "a.\n\nb.\n\n", "[]", ".[]"}) {
         EXPECT_EQ(FromApertiumStream(ToApertiumStream(text)), text);
     }
 }

@@ -44,6 +44,9 @@ TEST(RequestHead, RefusesMalformedOversizedAndUnsupportedHeads) {
         return result.Ok() ? 0 : result.Failure().status;
     };
     EXPECT_EQ(statusOf("GARBAGE\r\n\r\n"), 400);
+    // Bare line feeds: refused as soon as one is seen, not when a CR LF CR LF never comes.
+    EXPECT_EQ(statusOf("GET /health HTTP/1.1\nHost: x\n\n"), 400);
+    EXPECT_EQ(statusOf("GET /health HTTP/1.1\r\nHost: x\n"), 400);
     EXPECT_EQ(statusOf("GET  HTTP/1.1\r\n\r\n"), 400);
     EXPECT_EQ(statusOf("GET nopath HTTP/1.1\r\n\r\n"), 400);
     EXPECT_EQ(statusOf("G(T / HTTP/1.1\r\n\r\n"), 400);
@@ -67,8 +70,10 @@ TEST(RequestHead, RefusesMalformedOversizedAndUnsupportedHeads) {
 }
 
 TEST(Response, CarriesTheReasonPhraseMadeSafe) {
-    HttpResponse response{422, "No translation route from French to Japanese",
-                          "text/plain; charset=utf-8", "x"};
+    HttpResponse response;
+    response.status = 422;
+    response.reason = "No translation route from French to Japanese";
+    response.body = "x";
     EXPECT_EQ(SerializeResponse(response, true),
               "HTTP/1.1 422 No translation route from French to Japanese\r\n"
               "Content-Type: text/plain; charset=utf-8\r\nContent-Length: 1\r\n"
@@ -78,8 +83,33 @@ TEST(Response, CarriesTheReasonPhraseMadeSafe) {
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "HTTP/1.1 422 two??lines ??");
     EXPECT_NE(text.find("Connection: close"), std::string::npos);
     EXPECT_EQ(SanitizeReason(std::string(500, 'a')).size(), 200u);
-    HttpResponse plain{404, "", "text/plain", ""};
+    HttpResponse plain;
+    plain.status = 404;
     EXPECT_EQ(SerializeResponse(plain, true).substr(0, 22), "HTTP/1.1 404 Not Found");
+}
+
+TEST(Response, BusyClosesAndSaysWhenToTryAgainAndHeadLeavesTheBodyOut) {
+    EXPECT_EQ(SerializeResponse(BusyResponse("Service busy"), true),
+              "HTTP/1.1 503 Service busy\r\nContent-Type: text/plain; charset=utf-8\r\n"
+              "Content-Length: 13\r\nRetry-After: 1\r\nConnection: close\r\n\r\nService busy\n");
+    HttpResponse health;
+    health.body = "{}\n";
+    EXPECT_EQ(SerializeResponse(health, true, false),
+              "HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\n"
+              "Content-Length: 3\r\nConnection: keep-alive\r\n\r\n");
+}
+
+TEST(HostHeader, OnlyLoopbackNamesAndAddresses) {
+    for (const char* host : {"127.0.0.1", "127.0.0.1:58470", "localhost", "LocalHost:80",
+                             "localhost.", "127.1.2.3", "[::1]", "[::1]:58470", "::1"}) {
+        EXPECT_TRUE(IsLoopbackHost(host)) << host;
+    }
+    for (const char* host :
+         {"evil.example", "evil.example:58470", "128.0.0.1", "127.0.0.1.evil.example",
+          "localhost.evil.example", "127.0.0", "127.0.0.256", "[::2]", "[::1]x", "",
+          "127.0.0.1:", "127.0.0.1:80x", "0x7f.0.0.1"}) {
+        EXPECT_FALSE(IsLoopbackHost(host)) << host;
+    }
 }
 
 TEST(CommandLine, ParsesEveryFlagAndRefusesBadValues) {

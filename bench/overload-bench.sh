@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Overload run: successful French to Spanish translations per second (answers 200, counted
+# by wrk) at 8, 64 and 256 connections, for tervane-service (its defaults: 8 running, 32
+# waiting, 64 connections) and apertium-apy (-i 2) on the same machine in the same run.
+# A refused or failed request does not count. Prints a Markdown table. Not a test.
+#
+# Usage: bench/overload-bench.sh [seconds per run, default 10]
+set -euo pipefail
+
+SECONDS_PER_RUN=${1:-10}
+source "$(dirname "$0")/bench-common.sh"
+start_servers
+
+for _ in 1 2 3 4; do # warm both pipelines of both servers
+  curl -sf -o /dev/null --data-urlencode "text=Le chat est noir." \
+    -d "source=fr&target=es&format=text&v=1" "http://127.0.0.1:$SVC_PORT/translate"
+  curl -sf -o /dev/null -d 'langpair=fra|spa&q=Le+chat' "http://127.0.0.1:$APY_PORT/translate"
+done
+
+# overload_run URL PATH PREFIX SUFFIX CONNECTIONS -> "ok/s refused/s errors"
+overload_run() {
+  local file="$WORK/overload.txt"
+  BENCH_PATH=$2 BENCH_PREFIX=$3 BENCH_SUFFIX=$4 \
+    wrk -t2 -c"$5" -d"${SECONDS_PER_RUN}s" --timeout 10s -s "$LUA" "$1" >"$file" 2>&1 || true
+  awk -v s="$SECONDS_PER_RUN" '
+    /requests in/ { total = $1 }
+    /Non-2xx/ { bad = $5 }
+    /Socket errors/ { errors = $0; sub(/.*Socket errors: */, "", errors) }
+    END { printf "%.0f %.0f %s\n", (total - bad) / s, bad / s, errors == "" ? "none" : errors }' "$file"
+}
+
+svc_url="http://127.0.0.1:$SVC_PORT"
+apy_url="http://127.0.0.1:$APY_PORT"
+declare -A RESULT
+for c in 8 64 256; do
+  RESULT[svc-$c]=$(overload_run "$svc_url" /translate "text=" "&source=fr&target=es&format=text&v=1" $c)
+  RESULT[apy-$c]=$(overload_run "$apy_url" /translate 'langpair=fra%7Cspa&markUnknown=no&q=' "" $c)
+done
+
+machine
+echo "${SECONDS_PER_RUN}s per run; French to Spanish, $(wc -l <"$BENCH_SENTENCES") sentences in turn."
+echo
+echo "| Server | Connections | Translations/s (200) | Refused/s (non-2xx) | Socket errors |"
+echo "|---|---|---|---|---|"
+for who in svc apy; do
+  name="tervane-service"; [ "$who" = apy ] && name="apertium-apy"
+  for c in 8 64 256; do
+    read -r ok refused errors <<<"${RESULT[$who-$c]}"
+    echo "| $name | $c | $ok | $refused | $errors |"
+  done
+done
+echo
+echo "Service log, busy summaries: $(grep -c 'busy: refused' "$WORK/service.log") lines;" \
+     "log size $(wc -c <"$WORK/service.log") bytes"
