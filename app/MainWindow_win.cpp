@@ -148,6 +148,7 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     CreateControls(instance);
     LoadPickers(instance);
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    CreateTrayIcon(instance, owner);
     hotKeys_ = std::make_unique<HotKeyManager>();
     // Guarded here too, so that the error report is the main window's box.
     hotKeys_->onHotKeyPressed = [this](std::uint32_t hotKey, std::uint16_t index) {
@@ -418,6 +419,14 @@ void MainWindow::OnCommand(ControlId id, int notification) {
     case ControlId::AboutButton:
         if (notification == BN_CLICKED)
             OnAbout();
+        break;
+    case ControlId::MinimizeButton:
+        if (notification == BN_CLICKED)
+            OnMinimize();
+        break;
+    case ControlId::ViewLogButton:
+        if (notification == BN_CLICKED)
+            OnViewLog();
         break;
     default:
         break;

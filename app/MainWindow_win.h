@@ -10,6 +10,7 @@
 #include "hotkeys/HotKeyManager_win.h"
 #include "net/HttpClient.h"
 #include "notify/BalloonControl_win.h"
+#include "notify/TrayIcon_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -58,6 +59,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnCompactMode();
     void OnLogToFileClick();
     void OnAbout();
+    void OnMinimize();
+    void OnTrayIconClick();
+    void OnViewLog();
 
     // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.
     void AddHotKeyToList(std::uint32_t hotKey);
@@ -75,6 +79,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
     void OnSliderMoved();
+    void CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow);
 
     const HotKeyCodec& codec_;
 
@@ -105,6 +110,8 @@ class MainWindow : public BaseWindow<MainWindow> {
     std::unique_ptr<HttpClient> http_;
     WinRegistry registry_;
     BalloonControl balloon_;
+    // The notification-area icon that stands for the window while it is hidden.
+    std::unique_ptr<TrayIcon> tray_;
     // Where OnCreate loads the settings from and OnClose saves them to.
     Registry* settings_ = &registry_;
     // The slider position whose transparency is applied; the slider starts opaque.

@@ -3,6 +3,10 @@
 #include "app/AboutBox_win.h"
 #include "app/MainWindow_win.h"
 #include "app/Transparency.h"
+#include "base/WideText_win.h"
+#include "translate/TranslationLog_win.h"
+
+#include <shellapi.h>
 
 #include <stdexcept>
 
@@ -66,8 +70,17 @@ void MainWindow::OnCompactMode() {
     ShowWindow(hwnd_, SW_SHOW);
 }
 
+// Switching logging on creates the log with its banner when there is none; switching it
+// off leaves the file alone.
 void MainWindow::OnLogToFileClick() {
-    // Switching logging on creates the translation log with its banner; wired in with the log.
+    if (SendMessageW(logToFileBox_, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        CreateLogWithBanner();
+}
+
+// The log in the system's text editor; the editor itself says when there is no file.
+void MainWindow::OnViewLog() {
+    ShellExecuteW(nullptr, L"open", L"notepad.exe", Widen(TranslationLogPath()).c_str(), nullptr,
+                  SW_SHOWNORMAL);
 }
 
 void MainWindow::OnAbout() {

@@ -3,6 +3,7 @@
 #include "WineTestSupport.h"
 #include "app/MainWindow_win.h"
 #include "base/AppIdentity.h"
+#include "translate/TranslationLog_win.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +159,55 @@ TEST_F(OptionsTest, AboutBoxIsModalOverTheWindowAndNewAtEachClick) {
         EXPECT_NE(std::find(seen.texts.begin(), seen.texts.end(), CopyrightNotice()),
                   seen.texts.end());
     }
+}
+
+// Minimize hides the window to the notification area; a person's click on the icon brings
+// it back and removes the icon. The hotkeys stay registered all along.
+TEST_F(OptionsTest, MinimizeHidesToTheIconAndAClickOnItBringsTheWindowBack) {
+    const auto hotKeys = form->HotKeys().Registrations().size();
+    SendMessageW(Control(ControlId::MinimizeButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return !IsWindowVisible(Main()); }));
+    HWND area = nullptr;
+    ASSERT_TRUE(PumpUntil(Main(), [&] {
+        area = FindWindowW(L"__winex11_standalone_tray", nullptr);
+        return area && IsWindowVisible(area);
+    })) << "the icon is shown";
+    EXPECT_EQ(form->HotKeys().Registrations().size(), hotKeys);
+    EXPECT_FALSE(HotKeyAvailable(0x607B)) << "Ctrl+Shift+F12 is still ours";
+
+    ClickAt(area, {8, 8});
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return IsWindowVisible(Main()) != FALSE; }));
+    EXPECT_TRUE(PumpUntil(Main(), [&] { return !IsWindowVisible(area); })) << "the icon is gone";
+    EXPECT_EQ(form->HotKeys().Registrations().size(), hotKeys);
+}
+
+// Switching logging on makes the log with its banner when there is none, once.
+TEST_F(OptionsTest, SwitchingLoggingOnCreatesTheBannerOnce) {
+    const std::wstring path = Widen(TranslationLogPath());
+    DeleteFileW(path.c_str());
+    HWND box = Control(ControlId::LogToFileBox);
+    auto contents = [&] {
+        std::string bytes;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return std::string("(none)");
+        char buffer[4096];
+        DWORD read = 0;
+        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            bytes.append(buffer, read);
+        CloseHandle(file);
+        return bytes;
+    };
+    const std::string banner = "***************************\r\n*     Pellori Wordkit     *\r\n"
+                               "***************************\r\n\r\n";
+    SendMessageW(box, BM_CLICK, 0, 0); // on: created
+    EXPECT_EQ(contents(), banner);
+    SendMessageW(box, BM_CLICK, 0, 0); // off: left alone
+    EXPECT_EQ(contents(), banner);
+    SendMessageW(box, BM_CLICK, 0, 0); // on again: already there
+    EXPECT_EQ(contents(), banner);
+    DeleteFileW(path.c_str());
 }
 
 } // namespace

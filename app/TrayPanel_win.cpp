@@ -1,0 +1,31 @@
+// Hiding the main window to the notification area and bringing it back.
+#include "app/MainWindow_win.h"
+#include "app/res/resource.h"
+#include "base/AppIdentity.h"
+
+void MainWindow::CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow) {
+    tray_ = std::make_unique<TrayIcon>(hwnd_, taskbarWindow);
+    tray_->SetHint(kApplicationTitle);
+    HICON icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0));
+    tray_->SetIcon(icon); // the icon keeps a copy
+    if (icon)
+        DestroyIcon(icon);
+    tray_->minimizeToTray = true;
+    tray_->onClick = [this] { OnTrayIconClick(); };
+    tray_->Initialize();
+}
+
+// The window goes, the icon comes; hotkeys keep working (they reach the hotkey manager's
+// own window).
+void MainWindow::OnMinimize() {
+    tray_->HideToTray();
+    tray_->minimizeToTray = true;
+}
+
+void MainWindow::OnTrayIconClick() {
+    tray_->SetIconVisible(false);
+    tray_->minimizeToTray = false;
+    tray_->RestoreOwner();
+    SetForegroundWindow(hwnd_);
+}
