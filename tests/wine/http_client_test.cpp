@@ -10,9 +10,9 @@
 #include "translate/ServiceExchange.h"
 #include "translate/ServiceProtocol.h"
 
+#include <windows.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <chrono>
 #include <cstdio>
