@@ -16,8 +16,12 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+
+// The points of a translation that a benchmark may watch (onFlowStage).
+enum class FlowStage { Started, Captured, Translated, Shown };
 
 // Registered at every start, before the stored hotkeys.
 inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+F12";
@@ -45,6 +49,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     HotKeyManager& HotKeys() { return *hotKeys_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;
+
+    // Called at each stage of a translation when set; for the benchmark in bench/.
+    std::function<void(FlowStage)> onFlowStage;
 
     // Handlers, each named after the event it answers.
     void OnCreate();

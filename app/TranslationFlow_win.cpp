@@ -38,6 +38,11 @@ class InputAttachment {
 } // namespace
 
 void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
+    const auto stage = [this](FlowStage reached) {
+        if (onFlowStage)
+            onFlowStage(reached);
+    };
+    stage(FlowStage::Started);
     const bool freeze = IsChecked(freezeBox_);
     if (sourceCode_ == targetCode_)
         return;
@@ -52,6 +57,7 @@ void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
     const InputAttachment attachment(capture);
     if (capture.capturedText.empty())
         return;
+    stage(FlowStage::Captured);
 
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -62,6 +68,7 @@ void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
     ApplySystemProxy(*http_, registry_);
     const std::string translation =
         RequestTranslation(*http_, capture.capturedText, sourceCode_, targetCode_);
+    stage(FlowStage::Translated);
 
     const BalloonPlacement place =
         PlaceBalloon(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), cursor.x,
@@ -82,6 +89,7 @@ void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
     balloon_.SetText(std::move(lines));
     balloon_.SetDuration(kBalloonSeconds);
     balloon_.ShowBalloon();
+    stage(FlowStage::Shown);
     hint.reset();
     Sleep(200);
 }

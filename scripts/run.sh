@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds Tervane, starts the translation service (offline, Apertium) and
-# tervane.exe under Wine. On the user's display the program runs until it is closed; with
-# no display it runs on a virtual one, where a screenshot of the main window is taken and
-# its path printed.
+# tervane.exe under Wine, and ends both when the program ends. On the user's display the
+# program runs until it is closed. With no display the main job runs as a demonstration on
+# a virtual one: a French sentence selected in a window, the hotkey pressed, the English
+# translation printed and a screenshot of the balloon saved.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

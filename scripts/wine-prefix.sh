@@ -7,7 +7,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 # The marker names what the prefix holds; a prefix made by an older script is made anew.
-ready="$WINEPREFIX/.tervane-ready-3"
+ready="$WINEPREFIX/.tervane-ready-4"
 if [ ! -f "$ready" ]; then
   rm -rf "$WINEPREFIX"
   WINEARCH=win32 wineboot --init >/dev/null 2>&1
@@ -20,17 +20,23 @@ if [ ! -f "$ready" ]; then
   # Wine's own metric-compatible Tahoma and MS Sans Serif (Debian's fonts-wine), which
   # Debian's Wine does not look for where the package puts them: without them Wine falls
   # back to a wider font and the window's captions are clipped.
-  for font in tahoma.ttf tahomabd.ttf sserife.fon ms_sans_serif.ttf; do
+  # Marlett draws the caption buttons.
+  for font in tahoma.ttf tahomabd.ttf sserife.fon ms_sans_serif.ttf marlett.ttf; do
     cp /usr/share/wine/fonts/$font "$WINEPREFIX/drive_c/windows/Fonts/" ||
       { echo "missing Wine font $font (package fonts-wine)" >&2; exit 1; }
   done
   # Tahoma has no Greek, Chinese or Japanese letters: Windows links fonts that have them
   # behind it, and so does this prefix (Debian's DejaVu Sans and WenQuanYi Micro Hei).
   for font in /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
-              /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
+              /usr/share/fonts/truetype/wqy/wqy-microhei.ttc \
+              /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf \
+              /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf; do
     cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/" ||
-      { echo "missing font $font (packages fonts-dejavu-core, fonts-wqy-microhei)" >&2; exit 1; }
+      { echo "missing font $font (fonts-dejavu-core, fonts-wqy-microhei, fonts-liberation2)" >&2; exit 1; }
   done
+  # The About box's title is drawn in Arial; Liberation Sans has its metrics.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei' \
     /f >/dev/null 2>&1

@@ -285,12 +285,15 @@ def _end(proc):
 
 
 def main():
-    """Without a display: the program (and the service, when built) on a virtual display,
-    a screenshot of the main window, its path printed; then everything is ended."""
+    """Without a display, the main job as a demonstration on a virtual one: the translation
+    service and the program started, a window of ours holding a French sentence, all of it
+    selected, Ctrl+Shift+F12 pressed; the balloon's screenshot saved, its translation and
+    the screenshot's path printed; then everything is ended."""
     import argparse
     parser = argparse.ArgumentParser(description=main.__doc__)
     parser.add_argument("--build-dir", default=REPO / "build" / "win32")
     parser.add_argument("--service", help="the translation service to start first")
+    parser.add_argument("--text", default="Le chat est noir et la maison est grande.")
     parser.add_argument("--out", default=REPO / "build" / "win32" / "screenshots" / "run.png")
     args = parser.parse_args()
     with Desktop(args.build_dir) as desktop:
@@ -298,8 +301,32 @@ def main():
             desktop.start_service(args.service)
             print("translation service: http://127.0.0.1:58470/translate")
         desktop.start_program()
-        main_window = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
-        print(desktop.screenshot(args.out, main_window))
+        desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
+        pad = desktop.start_textpad("French text", args.text)
+        desktop.activate(pad)
+        desktop.move_mouse(360, 300)
+        print("selected:", args.text)
+        print("pressing Ctrl+Shift+F12")
+        desktop.key("ctrl+shift+F12")
+        deadline = time.monotonic() + 30
+        balloons = []
+        while not balloons and time.monotonic() < deadline:
+            balloons = desktop.windows_of_class("TervaneBalloon")
+            time.sleep(0.2)
+        if not balloons:
+            errors = desktop.windows_of_class("#32770")
+            shot = desktop.screenshot(args.out)
+            raise SystemExit(f"no balloon came up{' (an error box: see ' + str(shot) + ')' if errors else ''}")
+        handle, translation = balloons[0]
+        print("translation:", translation)
+        left, top, right, bottom = desktop.screen_rect(handle)
+        whole = desktop.screenshot(Path(args.out).with_suffix(".screen.png"))
+        margin = 40
+        subprocess.run(["convert", str(whole), "-crop",
+                        f"{right - left + 2 * margin}x{bottom - top + 2 * margin}"
+                        f"+{max(left - margin, 0)}+{max(top - margin, 0)}", "+repage",
+                        str(args.out)], check=True)
+        print("balloon screenshot:", args.out)
 
 
 if __name__ == "__main__":
