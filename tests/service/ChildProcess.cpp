@@ -6,7 +6,6 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <memory>
 #include <netinet/in.h>
 #include <poll.h>
@@ -167,6 +166,19 @@ unsigned short FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
+std::string ReadProcFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string text;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(fd);
+    return got < 0 ? std::string() : text;
+}
+
 namespace {
 
 // Direct children of a process, living or zombies.
@@ -177,9 +189,8 @@ std::vector<std::pair<pid_t, std::string>> ChildrenInState(pid_t parent, bool zo
         const std::string name = entry->d_name;
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream stat("/proc/" + name + "/stat");
-        std::string line;
-        std::getline(stat, line);
+        const std::string stat = ReadProcFile("/proc/" + name + "/stat");
+        const std::string line = stat.substr(0, stat.find('\n'));
         // pid (comm) state ppid ...: comm may hold spaces, so read from the last ')'.
         const std::size_t open = line.find('(');
         const std::size_t close = line.rfind(')');

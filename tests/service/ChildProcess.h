@@ -72,6 +72,11 @@ class ChildProcess {
 // A port that was free a moment ago, for servers that cannot pick their own.
 unsigned short FreeLoopbackPort();
 
+// A file under /proc, empty when the process is gone. Read with read(2): a process that
+// exits while its file is read makes the read fail with ESRCH, which std::ifstream turns
+// into an exception.
+std::string ReadProcFile(const std::string& path);
+
 // Direct children of a process (pid, command name), read from /proc.
 std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent);
 

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 using namespace tervane::testing;
@@ -33,8 +31,7 @@ template <typename Condition> bool Eventually(Condition condition) {
 std::size_t Analysers(pid_t service) {
     std::size_t count = 0;
     for (const auto& [pid, name] : ChildrenOf(service)) {
-        std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
-        const std::string commandLine{std::istreambuf_iterator<char>(in), {}};
+        const std::string commandLine = ReadProcFile("/proc/" + std::to_string(pid) + "/cmdline");
         count += commandLine.find(".automorf.bin") != std::string::npos ? 1 : 0;
     }
     return count;
