@@ -9,6 +9,13 @@ flock 9
 # The marker names what the prefix holds; a prefix made by an older script is made anew.
 ready="$WINEPREFIX/.tervane-ready-4"
 if [ ! -f "$ready" ]; then
+  # 32-bit Wine needs a kernel that runs 32-bit programs; some kernels boot with that off.
+  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    echo "this machine cannot run 32-bit programs, which Wine needs here: the kernel's 32-bit" \
+         "emulation is off (boot with ia32_emulation=on, or install qemu-user-static to" \
+         "emulate it, many times slower)" >&2
+    exit 1
+  fi
   rm -rf "$WINEPREFIX"
   WINEARCH=win32 wineboot --init >/dev/null 2>&1
   # Virtual displays have no window manager: Wine draws the window frames itself and does
