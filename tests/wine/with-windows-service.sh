@@ -34,8 +34,10 @@ for _ in $(seq 600); do
 done
 [ -n "$port" ] || { echo "the LibreTranslate fake did not start:" >&2; cat "$log" >&2; exit 1; }
 
-# The tests end each service with a signal to its process group; a Wine server of its own
-# keeps the session (and the next start) independent of that.
+# The tests end each service with a signal to its process group. So the Wine session (its
+# server and the helper processes the first program starts) is begun here, outside those
+# groups, and lives until the end of the run; it also makes each later start quick.
 wineserver -p
+wine "$exe" --help >/dev/null 2>&1
 export TERVANE_SERVICE_COMMAND="wine $exe --log-file - --engine libretranslate --libretranslate-url http://127.0.0.1:$port"
 "$@"
