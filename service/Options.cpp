@@ -166,7 +166,7 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
                              kept as PATH.1); "-" is standard error. Default: standard error
                              on Linux, %LOCALAPPDATA%\Tervane\tervane-service.log on Windows
   --stop                     Windows: stop the service listening on --listen's address and
-                             wait up to 5 s for it to end (exit 0: stopped, 1: none was
+                             wait up to 10 s for it to end (exit 0: stopped, 1: none was
                              running, 3: still running). Linux: not supported here (exit 2);
                              stop the service with SIGTERM or SIGINT
   --help                     this text

@@ -86,7 +86,7 @@ Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
 
 int RequestStopAndSay(const Options& options) {
     const std::string service = "tervane-service on port " + std::to_string(options.port);
-    switch (RequestStop(options.port, std::chrono::seconds(5))) {
+    switch (RequestStop(options.port, std::chrono::seconds(10))) {
     case StopOutcome::Stopped:
         std::cout << "tervane-service: stopped the " << service << "\n";
         return 0;
@@ -95,7 +95,7 @@ int RequestStopAndSay(const Options& options) {
         return 1;
     case StopOutcome::StillRunning:
         std::cerr << "tervane-service: the " << service << " was asked to stop and is still "
-                  << "running after 5 s\n";
+                  << "running after 10 s\n";
         return 3;
     case StopOutcome::Unsupported:
         break;
