@@ -1,7 +1,7 @@
-// A small HTTP/1.1 server over POSIX sockets: a thread per connection up to a cap (threads
-// are kept for the next connection rather than started for each),
-// bounded heads and bodies, and the reason phrase the handler chooses (the program shows
-// it to the user, so it must say what went wrong).
+// A small HTTP/1.1 server over the sockets of service/Socket.h: a thread per connection up to a cap
+// (threads are kept for the next connection rather than started for each), bounded heads and
+// bodies, and the reason phrase the handler chooses (the program shows it to the user, so it must
+// say what went wrong).
 //
 // Under overload it stays fair: at the connection cap the connections that are idle, or slow
 // to send their request, are closed first (408 for a request begun), taken from the client
@@ -11,6 +11,7 @@
 #pragma once
 
 #include "service/HttpMessage.h"
+#include "service/Socket.h"
 
 #include <atomic>
 #include <chrono>
@@ -75,29 +76,29 @@ class HttpServer {
     };
     enum class Read { Data, Timeout, Closed };
 
-    bool Admit(int fd, std::string address);
+    bool Admit(SocketHandle fd, std::string address);
     void Work(); // a worker thread: serves connections in turn
     bool MakeRoom(const std::string& newcomer);
     // Moves the connection to a phase; false when it was closed to make room meanwhile.
-    bool Enter(int fd, Phase phase);
-    bool ClosedForRoom(int fd);
-    void ServeConnection(int fd);
-    Read ReadMore(int fd, std::string& buffer, int timeoutMs);
-    void Refuse(int fd, const Error& error);
+    bool Enter(SocketHandle fd, Phase phase);
+    bool ClosedForRoom(SocketHandle fd);
+    void ServeConnection(SocketHandle fd);
+    Read ReadMore(SocketHandle fd, std::string& buffer, int timeoutMs);
+    void Refuse(SocketHandle fd, const Error& error);
 
     ServerLimits limits_;
     Handler handler_;
     ServerLog log_;
-    int listenFd_ = -1;
+    SocketHandle listenFd_ = kNoSocket;
     bool loopback_ = true;
     std::atomic<bool> stopping_{false};
     std::mutex mutex_;
-    std::condition_variable idle_; // the last worker ended
-    std::condition_variable work_; // a connection waits for a worker, or stopping
-    std::deque<int> waiting_;      // accepted connections not yet taken by a worker
+    std::condition_variable idle_;     // the last worker ended
+    std::condition_variable work_;     // a connection waits for a worker, or stopping
+    std::deque<SocketHandle> waiting_; // accepted connections not yet taken by a worker
     std::size_t workers_ = 0;
     std::size_t idleWorkers_ = 0;
-    std::map<int, Connection> open_; // connections counted against the cap, by socket
+    std::map<SocketHandle, Connection> open_; // connections counted against the cap, by socket
 };
 
 } // namespace tervane::service

@@ -1,20 +1,15 @@
 #include "service/LogQueue.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <poll.h>
-#include <unistd.h>
 
 namespace tervane::service {
 
 // Shared with the writer thread, which may outlive the queue when its output is blocked.
 struct LogQueue::State {
-    int fd = -1;
+    LogOutput output;
     std::string prefix;
     std::size_t capacity = 0;
     std::mutex mutex;
@@ -27,40 +22,9 @@ struct LogQueue::State {
     std::atomic<unsigned long> closedForRoom{0};
 };
 
-namespace {
-
-// Writes all of text, unless the output takes nothing while stopping is asked for. Pieces of
-// at most PIPE_BUF bytes, each once poll says there is room, so that no write blocks on a
-// full pipe and the writer always sees the stop.
-bool WriteAll(int fd, std::string_view text, const std::atomic<bool>& stopping) {
-    while (!text.empty()) {
-        pollfd pfd{fd, POLLOUT, 0};
-        const int ready = ::poll(&pfd, 1, 100);
-        if (ready < 0 && errno != EINTR)
-            return false;
-        if (ready <= 0) {
-            if (stopping)
-                return false;
-            continue;
-        }
-        if (pfd.revents & (POLLERR | POLLNVAL))
-            return false;
-        const ssize_t written =
-            ::write(fd, text.data(), std::min<std::size_t>(text.size(), PIPE_BUF));
-        if (written < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (written <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-} // namespace
-
-LogQueue::LogQueue(int fd, std::string prefix, std::size_t capacity)
+LogQueue::LogQueue(LogOutput output, std::string prefix, std::size_t capacity)
     : state_(std::make_shared<State>()) {
-    state_->fd = fd;
+    state_->output = std::move(output);
     state_->prefix = std::move(prefix);
     state_->capacity = capacity;
     writer_ = std::thread([state = state_] { Write(state); });
@@ -120,8 +84,8 @@ void LogQueue::Write(const std::shared_ptr<State>& state) {
             text += state->prefix + ": " + line + "\n";
         };
         if (state->dropped > 0) {
-            add(std::to_string(state->dropped) +
-                " log lines dropped: standard error was not taking them");
+            add(std::to_string(state->dropped) + " log lines dropped: " + state->output.name +
+                " was not taking them");
             state->dropped = 0;
         }
         for (const std::string& line : state->lines)
@@ -142,7 +106,8 @@ void LogQueue::Write(const std::shared_ptr<State>& state) {
             }
             lastSummary = now;
         }
-        WriteAll(state->fd, text, state->stopping); // a broken output loses the lines
+        if (!text.empty())
+            state->output.write(text, state->stopping); // a broken output loses the lines
         lock.lock();
         if (stopping) {
             state->done = true;

@@ -1,9 +1,11 @@
 // The service's log, off the request path: a line is put in a bounded queue and written to
-// standard error by a thread of its own, so a slow or blocked standard error (a pipe nobody
-// reads) never holds up a request, nor the shutdown. When the queue is full, lines are
-// dropped and counted; the count is written when writing resumes. Refusals of an
+// its output (standard error or a log file, LogOutput.h) by a thread of its own, so a slow or
+// blocked output (a pipe nobody reads) never holds up a request, nor the shutdown. When the queue
+// is full, lines are dropped and counted; the count is written when writing resumes. Refusals of an
 // overloaded service are only counted, and written as one summary line a second.
 #pragma once
+
+#include "service/LogOutput.h"
 
 #include <chrono>
 #include <cstddef>
@@ -15,8 +17,8 @@ namespace tervane::service {
 
 class LogQueue {
   public:
-    // Writes "<prefix>: <line>\n" to fd; at most capacity lines wait.
-    LogQueue(int fd, std::string prefix, std::size_t capacity = 4096);
+    // Writes "<prefix>: <line>\n" to output; at most capacity lines wait.
+    LogQueue(LogOutput output, std::string prefix, std::size_t capacity = 4096);
     // Stop(), with a short grace.
     ~LogQueue();
     LogQueue(const LogQueue&) = delete;

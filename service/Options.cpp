@@ -69,6 +69,10 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             options.allowRemote = true;
             continue;
         }
+        if (flag == "--stop") {
+            options.stop = true;
+            continue;
+        }
         if (i + 1 >= args.size())
             return Error{400, flag + " needs a value (see --help)"};
         const std::string& value = args[++i];
@@ -91,6 +95,8 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             options.libreTranslateUrl = value;
         } else if (flag == "--api-key-file") {
             options.apiKeyFile = value;
+        } else if (flag == "--log-file") {
+            options.logFile = value;
         } else if (flag == "--pipes-per-pair") {
             if (!ParseNumber<std::size_t>(value, options.pipesPerPair, 1, 64))
                 return bad("1 to 64");
@@ -156,9 +162,17 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
   --max-queue N              translations that may wait for a turn before 503 (default 32)
   --max-connections N        open connections (default 64)
   --max-hops N               longest chain of pairs (default 4)
+  --log-file PATH            write the log to PATH, a new file begun at 1 MiB (the old one
+                             kept as PATH.1); "-" is standard error. Default: standard error
+                             on Linux, %LOCALAPPDATA%\Tervane\tervane-service.log on Windows
+  --stop                     Windows: stop the service listening on --listen's address and
+                             wait up to 10 s for it to end (exit 0: stopped, 1: none was
+                             running, 3: still running). Linux: not supported here (exit 2);
+                             stop the service with SIGTERM or SIGINT
   --help                     this text
 
-One line per request goes to standard error: codes, bytes, route, status, milliseconds.
+One line per request goes to the log: codes, bytes, route, status, milliseconds.
+On Windows the apertium engine is not available: use libretranslate or apy there.
 )";
 }
 

@@ -29,6 +29,8 @@ struct Options {
     double idleTimeoutSeconds = 300;     // an unused Apertium pipeline ends after this
     std::size_t maxPipelines = 24;       // Apertium pipelines live at once, all pairs together
     unsigned long recycleAfter = 100000; // requests one pipeline serves before it is replaced
+    std::string logFile; // empty: the platform's default (DefaultLogFile); "-": standard error
+    bool stop = false;   // --stop: ask the service listening on host:port to stop
     bool help = false;
 };
 

@@ -1,30 +1,25 @@
 #include "service/RemoteHttp.h"
 
-#include <httplib.h>
+#include "service/RemoteTransport.h"
 
 namespace tervane::service {
 namespace {
 
-template <typename Send>
-Result<RemoteReply> Call(const RemoteUrl& url, Clock::time_point deadline, const std::string& label,
-                         Send&& send) {
+Result<RemoteReply> Call(const RemoteUrl& url, RemoteCall call, Clock::time_point deadline,
+                         const std::string& label) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0)
         return Error{504, label + " was not asked: the time-out had passed"};
-    httplib::Client client(url.origin);
-    client.set_connection_timeout(std::chrono::milliseconds(left));
-    client.set_read_timeout(std::chrono::milliseconds(left));
-    client.set_write_timeout(std::chrono::milliseconds(left));
-    client.set_follow_location(false);
-    const httplib::Result result = send(client);
-    if (!result) {
+    call.path = url.prefix + call.path;
+    Result<RemoteReply> reply = SendRemote(url, call, left);
+    if (!reply.Ok()) {
         const bool late = Clock::now() >= deadline - std::chrono::milliseconds(5);
         return Error{late ? 504 : 502, late ? label + " did not answer in time"
                                             : label + " unreachable at " + url.origin + ": " +
-                                                  httplib::to_string(result.error())};
+                                                  reply.Failure().reason};
     }
-    return RemoteReply{result->status, result->body};
+    return reply;
 }
 
 } // namespace
@@ -46,16 +41,13 @@ Result<RemoteUrl> ParseRemoteUrl(const std::string& url) {
 
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
                               Clock::time_point deadline, const std::string& label) {
-    return Call(url, deadline, label,
-                [&](httplib::Client& client) { return client.Get(url.prefix + path); });
+    return Call(url, RemoteCall{"GET", path, "", ""}, deadline, label);
 }
 
 Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
                                const std::string& body, const std::string& contentType,
                                Clock::time_point deadline, const std::string& label) {
-    return Call(url, deadline, label, [&](httplib::Client& client) {
-        return client.Post(url.prefix + path, body, contentType);
-    });
+    return Call(url, RemoteCall{"POST", path, body, contentType}, deadline, label);
 }
 
 } // namespace tervane::service

@@ -1,30 +1,40 @@
 // tervane-service: the program's translation service. Offline by default (Apertium).
-#include "service/ApertiumEngine.h"
+#include "service/ApertiumSetup.h"
 #include "service/ApyEngine.h"
 #include "service/EngineRow.h"
 #include "service/HttpServer.h"
 #include "service/LibreTranslateEngine.h"
+#include "service/LogFile.h"
 #include "service/LogQueue.h"
 #include "service/Options.h"
 #include "service/ServiceHandler.h"
+#include "service/ServiceProcess.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <pthread.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
 using namespace tervane::service;
 
-// Standard error, written by the log's own thread: a request never waits for it.
+LogQueue* logQueue = nullptr;
+bool logToFile = false;
+
+// Written by the log's own thread: a request never waits for it.
 LogQueue& Log() {
-    static LogQueue* queue = new LogQueue(STDERR_FILENO, "tervane-service");
-    return *queue;
+    return *logQueue;
+}
+
+// Standard error, or the log file given (or the platform's default one).
+Result<LogOutput> OpenLogOutput(const Options& options) {
+    const std::filesystem::path path =
+        options.logFile.empty() ? DefaultLogFile() : PathFromUtf8(options.logFile);
+    if (path.empty() || options.logFile == "-")
+        return StandardErrorOutput();
+    logToFile = true;
+    return LogFileOutput(path);
 }
 
 void LogLine(const std::string& line) {
@@ -32,33 +42,20 @@ void LogLine(const std::string& line) {
 }
 
 // Every message of a failed start goes out in order before the process ends.
+// A failed start is told to whoever started the service too, when its log is a file.
 int ExitWith(int code, const std::string& message) {
-    if (!message.empty())
+    if (!message.empty()) {
         LogLine(message);
+        if (logToFile)
+            std::cerr << "tervane-service: " << message << std::endl;
+    }
     Log().Stop(std::chrono::milliseconds(500));
     return code;
 }
 
 Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::string& name) {
-    if (name == "apertium") {
-        ApertiumSettings settings;
-        settings.modesDir = options.modesDir;
-        settings.pool.perPair = options.pipesPerPair;
-        settings.pool.maxPipelines = options.maxPipelines;
-        settings.pool.idleTimeout =
-            std::chrono::milliseconds(static_cast<long long>(options.idleTimeoutSeconds * 1000));
-        settings.pool.recycleAfter = options.recycleAfter;
-        settings.log = LogLine;
-        auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
-        for (const std::string& line : engine->Skipped())
-            LogLine("skipped mode " + line);
-        const std::size_t pairs = engine->Pairs().Value().size();
-        LogLine("apertium: " + std::to_string(pairs) + " language directions from " +
-                options.modesDir);
-        if (pairs == 0)
-            LogLine("warning: no usable Apertium pairs; install apertium-* packages");
-        return engine;
-    }
+    if (name == "apertium")
+        return MakeApertiumEngine(options, LogLine);
     const Result<RemoteUrl> remote =
         ParseRemoteUrl(name == "apy" ? options.apyUrl : options.libreTranslateUrl);
     if (!remote.Ok())
@@ -67,7 +64,7 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::st
         return std::make_unique<ApyEngine>(remote.Value());
     std::string key;
     if (!options.apiKeyFile.empty()) {
-        std::ifstream in(options.apiKeyFile);
+        std::ifstream in(PathFromUtf8(options.apiKeyFile));
         if (!in || !std::getline(in, key))
             return Error{500, "cannot read an API key from " + options.apiKeyFile};
         while (!key.empty() && (key.back() == '\r' || key.back() == ' '))
@@ -87,11 +84,32 @@ Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
     return std::make_unique<EngineRow>(std::move(engines));
 }
 
+int RequestStopAndSay(const Options& options) {
+    const std::string service = "tervane-service on port " + std::to_string(options.port);
+    switch (RequestStop(options.port, std::chrono::seconds(10))) {
+    case StopOutcome::Stopped:
+        std::cout << "tervane-service: stopped the " << service << "\n";
+        return 0;
+    case StopOutcome::NoneRunning:
+        std::cout << "tervane-service: no " << service << " was running\n";
+        return 1;
+    case StopOutcome::StillRunning:
+        std::cerr << "tervane-service: the " << service << " was asked to stop and is still "
+                  << "running after 10 s\n";
+        return 3;
+    case StopOutcome::Unsupported:
+        break;
+    }
+    std::cerr << "tervane-service: --stop is not supported here; stop the service with "
+                 "SIGTERM or SIGINT\n";
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const Result<Options> parsed = ParseOptions(args);
+    PrepareProcess();
+    const Result<Options> parsed = ParseOptions(CommandLineArguments(argc, argv));
     if (!parsed.Ok()) {
         std::cerr << "tervane-service: " << parsed.Failure().reason << "\n";
         return 2;
@@ -101,15 +119,14 @@ int main(int argc, char** argv) {
         std::cout << Usage("tervane-service");
         return 0;
     }
-
-    // Writes to a pipeline or a client that went away must fail with EPIPE, not kill us.
-    std::signal(SIGPIPE, SIG_IGN);
-    // SIGINT and SIGTERM are taken by one thread that stops the server.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    if (options.stop)
+        return RequestStopAndSay(options);
+    Result<LogOutput> output = OpenLogOutput(options);
+    if (!output.Ok()) {
+        std::cerr << "tervane-service: " << output.Failure().reason << "\n";
+        return 2;
+    }
+    logQueue = new LogQueue(std::move(output).Value(), "tervane-service");
 
     Result<std::unique_ptr<EngineRow>> made = MakeEngines(options);
     if (!made.Ok())
@@ -142,17 +159,17 @@ int main(int argc, char** argv) {
     LogLine("listening on " + options.host + ":" + std::to_string(port.Value()) + " (engine " +
             engine.Name() + ")");
 
-    std::thread signalWaiter([&server, stopSignals] {
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
-        LogLine("stopping on signal " + std::to_string(signal));
-        server.Stop();
-    });
     // Run returns after the waiter called Stop() and the connections ended, or half a second
     // later if some are still translating: then the process ends without waiting for them
     // (its pipelines read the end of their input and exit).
-    const bool finished = server.Run(std::chrono::milliseconds(500));
-    signalWaiter.join();
+    bool finished = false;
+    {
+        StopWaiter waiter(port.Value(), [&server](const std::string& what) {
+            LogLine("stopping on " + what);
+            server.Stop();
+        });
+        finished = server.Run(std::chrono::milliseconds(500));
+    }
     if (!finished) {
         LogLine("stopped with translations still running");
         Log().Stop(std::chrono::milliseconds(200));

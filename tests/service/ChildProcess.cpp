@@ -4,12 +4,14 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <sys/socket.h>
@@ -215,6 +217,18 @@ std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent) {
 
 std::size_t ZombieChildrenOf(pid_t parent) {
     return ChildrenInState(parent, true).size();
+}
+
+std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags) {
+    std::vector<std::string> command;
+    const char* words = std::getenv("TERVANE_SERVICE_COMMAND");
+    std::istringstream split(words ? words : "");
+    for (std::string word; split >> word;)
+        command.push_back(word);
+    if (command.empty())
+        command.push_back(TERVANE_SERVICE_BINARY);
+    command.insert(command.end(), flags.begin(), flags.end());
+    return command;
 }
 
 RunningServer StartListening(std::vector<std::string> argv) {

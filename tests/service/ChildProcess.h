@@ -83,6 +83,12 @@ std::vector<std::pair<pid_t, std::string>> ChildrenOf(pid_t parent);
 // Direct children that have exited and were not reaped (zombies).
 std::size_t ZombieChildrenOf(pid_t parent);
 
+// The command line that starts the service under test with flags added: the native build's
+// TERVANE_SERVICE_BINARY, or TERVANE_SERVICE_COMMAND when it is set (its words split at
+// spaces), such as "wine tervane-service.exe --log-file - --engine libretranslate
+// --libretranslate-url URL" for the Windows build. A flag given again later wins.
+std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags);
+
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
 struct RunningServer {
     std::unique_ptr<ChildProcess> process;

@@ -36,7 +36,7 @@ const std::vector<std::pair<std::string, std::string>> kSentences = {
 
 TEST(Admission, UnderOverloadRefusesWith503RetryAfterAndCloseAndServesTheRestCorrectly) {
     RunningServer server = StartListening(
-        {TERVANE_SERVICE_BINARY, "--max-active", "2", "--max-queue", "2", "--pipes-per-pair", "1"});
+        ServiceCommand({"--max-active", "2", "--max-queue", "2", "--pipes-per-pair", "1"}));
     for (const auto& [text, translation] : kSentences)
         ASSERT_EQ(PostTranslate(server.port, text, "fr", "es").body, translation);
 
@@ -80,7 +80,7 @@ TEST(Admission, UnderOverloadRefusesWith503RetryAfterAndCloseAndServesTheRestCor
 
 TEST(Admission, IdleAndSlowConnectionsMakeRoomForAClientThatAsks) {
     {
-        RunningServer server = StartListening({TERVANE_SERVICE_BINARY}); // 64 connections
+        RunningServer server = StartListening(ServiceCommand({})); // 64 connections
         std::vector<std::unique_ptr<RawConnection>> idle;
         for (int i = 0; i < 64; ++i)
             idle.push_back(std::make_unique<RawConnection>(server.port));
@@ -89,7 +89,7 @@ TEST(Admission, IdleAndSlowConnectionsMakeRoomForAClientThatAsks) {
         EXPECT_EQ(reply.body, "\"El gato es negro.\"");
     }
     // Connections sending their request slowly: one of them is closed with a 408 that says why.
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--max-connections", "4"});
+    RunningServer server = StartListening(ServiceCommand({"--max-connections", "4"}));
     std::vector<std::unique_ptr<RawConnection>> slow;
     for (int i = 0; i < 4; ++i) {
         slow.push_back(std::make_unique<RawConnection>(server.port));
@@ -137,7 +137,7 @@ TEST(Admission, AStandardErrorNobodyReadsBlocksNeitherRequestsNorTheStop) {
 }
 
 TEST(Admission, BrowsersAreKeptOutAndTheProgramsRequestsAreNot) {
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY});
+    RunningServer server = StartListening(ServiceCommand({}));
     const std::size_t mark = server.process->OutputSize();
     for (const std::string& headers : {std::string("Origin: https://example.invalid\r\n"),
                                        std::string("Host: evil.example\r\n")}) {
@@ -156,7 +156,7 @@ TEST(Admission, BrowsersAreKeptOutAndTheProgramsRequestsAreNot) {
 }
 
 TEST(Admission, AnswersHeadBareLineFeedsAndEveryAnswerWithAContentTypeAndALogLine) {
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY});
+    RunningServer server = StartListening(ServiceCommand({}));
     RawConnection connection(server.port);
     // HEAD: GET's headers, no body; the next answer on the connection is read whole.
     connection.Send("HEAD /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"

@@ -18,9 +18,8 @@ class ApyService : public ::testing::Test {
         apy_ = new ChildProcess({"apertium-apy", "-p", std::to_string(apyPort_), "-l", "/dev/null",
                                  "/usr/share/apertium/modes"});
         ASSERT_TRUE(WaitForOk(apyPort_, "/listPairs", std::chrono::seconds(60))) << apy_->Output();
-        service_ = new RunningServer(
-            StartListening({TERVANE_SERVICE_BINARY, "--engine", "apy", "--apy-url",
-                            "http://127.0.0.1:" + std::to_string(apyPort_)}));
+        service_ = new RunningServer(StartListening(ServiceCommand(
+            {"--engine", "apy", "--apy-url", "http://127.0.0.1:" + std::to_string(apyPort_)})));
     }
     static void TearDownTestSuite() {
         delete service_;
@@ -78,8 +77,8 @@ TEST_F(ApyService, AnswersAMissingPairWith422NamingTheServer) {
 
 TEST(ApyUnreachable, GivesA502WithTheReason) {
     const unsigned short nobody = FreeLoopbackPort();
-    RunningServer service = StartListening({TERVANE_SERVICE_BINARY, "--engine", "apy", "--apy-url",
-                                            "http://127.0.0.1:" + std::to_string(nobody)});
+    RunningServer service = StartListening(ServiceCommand(
+        {"--engine", "apy", "--apy-url", "http://127.0.0.1:" + std::to_string(nobody)}));
     const Reply reply = PostTranslate(service.port, "Le chat.", "fr", "es");
     EXPECT_EQ(reply.status, 502);
     EXPECT_NE(reply.reason.find("APy unreachable"), std::string::npos) << reply.reason;

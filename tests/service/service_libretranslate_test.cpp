@@ -23,10 +23,10 @@ class LibreTranslateService : public ::testing::Test {
         keyFile_ =
             std::filesystem::temp_directory_path() / ("tervane-key-" + std::to_string(::getpid()));
         std::ofstream(keyFile_) << "s3cret\n";
-        service_ = new RunningServer(StartListening(
-            {TERVANE_SERVICE_BINARY, "--engine", "libretranslate", "--libretranslate-url",
-             "http://127.0.0.1:" + std::to_string(fake_->port) + "/", "--api-key-file",
-             keyFile_.string()}));
+        service_ = new RunningServer(
+            StartListening(ServiceCommand({"--engine", "libretranslate", "--libretranslate-url",
+                                           "http://127.0.0.1:" + std::to_string(fake_->port) + "/",
+                                           "--api-key-file", keyFile_.string()})));
     }
     static void TearDownTestSuite() {
         delete service_;
@@ -76,8 +76,8 @@ TEST_F(LibreTranslateService, AnswersAMissingPairWith422) {
 
 TEST_F(LibreTranslateService, ReportsARefusedKeyAsAGatewayError) {
     RunningServer keyless =
-        StartListening({TERVANE_SERVICE_BINARY, "--engine", "libretranslate",
-                        "--libretranslate-url", "http://127.0.0.1:" + std::to_string(fake_->port)});
+        StartListening(ServiceCommand({"--engine", "libretranslate", "--libretranslate-url",
+                                       "http://127.0.0.1:" + std::to_string(fake_->port)}));
     const Reply reply = PostTranslate(keyless.port, "Le chat.", "fr", "es");
     EXPECT_EQ(reply.status, 502);
     EXPECT_NE(reply.reason.find("Invalid API key"), std::string::npos) << reply.reason;

@@ -45,7 +45,7 @@ std::string FormBody(const std::string& text) {
 } // namespace
 
 TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--max-body", "4096"});
+    RunningServer server = StartListening(ServiceCommand({"--max-body", "4096"}));
     struct Case {
         std::string name;
         std::string body;
@@ -171,15 +171,15 @@ TEST(ServiceRobustness, TurnsAwayRequestsBeyondTheQueueWith503) {
 }
 
 TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
-    ChildProcess open({TERVANE_SERVICE_BINARY, "--listen", "0.0.0.0:0"});
+    ChildProcess open(ServiceCommand({"--listen", "0.0.0.0:0"}));
     EXPECT_EQ(open.WaitExit(std::chrono::seconds(30)), 2);
     // The exit does not mean the reader thread has taken in all of the output yet.
     EXPECT_NE(open.WaitForLine("--allow-remote", 0), "") << open.Output();
 
-    ChildProcess help({TERVANE_SERVICE_BINARY, "--help"});
+    ChildProcess help(ServiceCommand({"--help"}));
     EXPECT_EQ(help.WaitExit(std::chrono::seconds(30)), 0);
     EXPECT_NE(help.WaitForLine("--pipes-per-pair", 0), "") << help.Output();
 
-    ChildProcess bad({TERVANE_SERVICE_BINARY, "--engine", "nonesuch"});
+    ChildProcess bad(ServiceCommand({"--engine", "nonesuch"}));
     EXPECT_EQ(bad.WaitExit(std::chrono::seconds(30)), 2);
 }

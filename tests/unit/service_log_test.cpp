@@ -1,5 +1,6 @@
 // The service's log over a pipe nobody reads: posting never blocks, what cannot wait is
 // dropped and counted, and the stop does not hang on the blocked output.
+#include "service/LogOutput_posix.h"
 #include "service/LogQueue.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ TEST(LogQueue, DropsAndCountsWhatABlockedOutputCannotTakeAndStillStops) {
     int fds[2];
     ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
     {
-        LogQueue log(fds[1], "test", 16);
+        LogQueue log(DescriptorOutput(fds[1]), "test", 16);
         const std::string line(200, 'x'); // 2,000 of them are six times what the pipe holds
         for (int i = 0; i < 2000; ++i)
             log.Post(line);
