@@ -50,6 +50,8 @@ def http(url, form=None):
 
 class Package(unittest.TestCase):
     def setUp(self):
+        for built in [SETUP, FAKE_LIBRETRANSLATE]:
+            self.assertTrue(built.is_file(), f"{built} is not built")
         self.desktop = Desktop(BUILD).__enter__()
         self.addCleanup(self.desktop.close)
         # The Start menu entry stays inside the prefix, off the Linux desktop's menus.
