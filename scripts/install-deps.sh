@@ -10,7 +10,7 @@ PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgt
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
   mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine fonts-wqy-microhei fonts-dejavu-core \
-  fonts-liberation2"
+  fonts-liberation2 nsis"
 PKGS_SERVICE="apertium apertium-apy apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita \
   apertium-dan-nor apertium-en-gl apertium-eng-cat apertium-eng-spa apertium-eo-ca apertium-eo-en apertium-eo-es \
   apertium-eo-fr apertium-es-gl apertium-es-pt apertium-es-ro apertium-fr-es apertium-fra-cat apertium-hbs-eng \

@@ -1,0 +1,170 @@
+"""The Windows package under Wine: tervane-setup.exe installed unattended and pointed at a
+LibreTranslate server (the tests' fake), the installed programs translating a selection as
+a person uses them, and the uninstaller taking away all that the installer put in place."""
+import getpass
+import json
+import os
+import re
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+import urllib.parse
+import urllib.request
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).parent))
+from tervane_e2e import Desktop, wait_for  # noqa: E402
+
+BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
+NATIVE = Path(os.environ.get("TERVANE_NATIVE_BUILD_DIR",
+                             Path(__file__).resolve().parents[2] / "build/native"))
+SETUP = BUILD / "tervane-setup.exe"
+FAKE_LIBRETRANSLATE = NATIVE / "tests" / "service" / "fake_libretranslate"
+SHOTS = BUILD / "screenshots"
+SERVICE = "http://127.0.0.1:58470"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tervane"
+SETTINGS_KEY = r"HKCU\Software\Vellmark\Tervane"
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def http(url, form=None):
+    """(status, body) of a GET, or of a form POST when `form` is given; None when nothing
+    answers."""
+    data = urllib.parse.urlencode(form).encode() if form else None
+    try:
+        with urllib.request.urlopen(url, data=data, timeout=10) as answer:
+            return answer.status, answer.read().decode("utf-8")
+    except urllib.error.HTTPError as error:
+        return error.code, error.read().decode("utf-8", "replace")
+    except OSError:
+        return None
+
+
+class Package(unittest.TestCase):
+    def setUp(self):
+        for built in [SETUP, FAKE_LIBRETRANSLATE]:
+            self.assertTrue(built.is_file(), f"{built} is not built")
+        self.desktop = Desktop(BUILD).__enter__()
+        self.addCleanup(self.desktop.close)
+        # The Start menu entry stays inside the prefix, off the Linux desktop's menus.
+        self.desktop.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+        home = self.desktop.prefix / "drive_c" / "users" / getpass.getuser() / "AppData"
+        self.install_dir = home / "Local" / "Programs" / "Tervane"
+        self.shortcut = home / "Roaming/Microsoft/Windows/Start Menu/Programs/Tervane.lnk"
+        self.addCleanup(self.remove_leftovers)
+        self.desktop.forget_settings()
+
+    def wine(self, *argv):
+        """Runs a Windows program to its end: (exit code, standard output, standard error)."""
+        # Into files, not pipes: the programs it starts may keep a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run(["wine", *map(str, argv)], env=self.desktop.env,
+                                  stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                  timeout=300).returncode
+            out.seek(0)
+            err.seek(0)
+            return (code, out.read().decode("utf-8", "replace"),
+                    err.read().decode("utf-8", "replace"))
+
+    def reg_value(self, key, name):
+        """The data of a registry value as `reg query` prints it; None when it is absent."""
+        code, out, _ = self.wine("reg", "query", key, "/v", name)
+        match = re.search(rf"^\s+{re.escape(name)}\s+REG_\w+\s+(.*?)\s*$", out, re.M)
+        return match.group(1) if code == 0 and match else None
+
+    def remove_leftovers(self):
+        """After a failure: nothing of the package stays in the shared prefix (a Run value
+        left there would start a service in every later Wine session)."""
+        for args in ([RUN_KEY, "/v", "Tervane Service"], [UNINSTALL_KEY], [SETTINGS_KEY]):
+            self.wine("reg", "delete", *args, "/f")
+        subprocess.run(["rm", "-rf", str(self.install_dir), str(self.shortcut)])
+
+    def start_fake_libretranslate(self):
+        port = free_port()
+        self.desktop.start([str(FAKE_LIBRETRANSLATE), "--listen", f"127.0.0.1:{port}"],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        url = f"http://127.0.0.1:{port}"
+        self.assertTrue(wait_for(lambda: http(url + "/languages"), timeout=20))
+        return url
+
+    def test_unattended_install_translates_a_selection_and_uninstalls_cleanly(self):
+        desktop = self.desktop
+        server = self.start_fake_libretranslate()
+        code, _, err = self.wine(SETUP, "/S", "/ENGINE=libretranslate", f"/URL={server}")
+        self.assertEqual(code, 0, err)
+
+        # What the installer put in place.
+        for name in ["tervane.exe", "tervane-service.exe", "Uninstall.exe"]:
+            self.assertTrue((self.install_dir / name).is_file(), name)
+        self.assertTrue(self.shortcut.is_file())
+        run = self.reg_value(RUN_KEY, "Tervane Service")
+        self.assertIn(r"\Programs\Tervane\tervane-service.exe", run)
+        self.assertIn(f'--engine libretranslate --libretranslate-url "{server}"', run)
+        self.assertEqual([self.reg_value(UNINSTALL_KEY, name) for name in [
+            "DisplayName", "DisplayVersion", "Publisher", "NoModify", "NoRepair"]],
+            ["Tervane", "5.1", "Vellmark", "0x1", "0x1"])
+        self.assertRegex(self.reg_value(UNINSTALL_KEY, "QuietUninstallString"),
+                         r'^"C:\\.*\\Programs\\Tervane\\Uninstall\.exe" /S$')
+
+        # The service the installer started answers the program's exchange.
+        health = wait_for(lambda: http(SERVICE + "/health"), timeout=60)
+        self.assertEqual(health[0], 200, health)
+        self.assertEqual(json.loads(health[1])["engine"], "libretranslate")
+        self.assertEqual(http(SERVICE + "/translate", {
+            "text": "Der Hund ist schwarz.", "source": "de", "target": "en",
+            "format": "text", "v": "1"}), (200, '"The dog is black."'))
+
+        # The program the installer started: German selected, the hotkey, the balloon.
+        main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
+        source, target = [w["hwnd"] for w in desktop.windows(main) if w["cls"] == "ComboBox"]
+        desktop.focus(main)
+        desktop.click(source)
+        desktop.key("Home", "Down", "Down", "Return")
+        self.assertEqual([desktop.windows(source)[0]["text"], desktop.windows(target)[0]["text"]],
+                         ["German", "English"])
+        pad = desktop.start_textpad("Text", "Der Hund ist schwarz.")
+        desktop.activate(pad)
+        desktop.move_mouse(300, 250)
+        desktop.key("ctrl+shift+F12")
+        balloon = wait_for(lambda: desktop.windows_of_class("TervaneBalloon"), timeout=60)
+        self.assertTrue(balloon, "no balloon came up")
+        self.assertIn("The dog is black.", balloon[0][1])
+        desktop.screenshot(SHOTS / "installed-balloon.png")
+
+        # The uninstaller ends both programs and leaves the user's settings.
+        self.wine("reg", "add", SETTINGS_KEY, "/v", "KeptByUninstall", "/d", "yes", "/f")
+        code, _, err = self.wine(self.install_dir / "Uninstall.exe", "/S")
+        self.assertEqual(code, 0, err)
+        # It runs on as a copy of itself in the temporary folder; the folder goes last.
+        self.assertTrue(wait_for(lambda: not self.install_dir.exists(), timeout=120),
+                        sorted(p.name for p in self.install_dir.iterdir()))
+        self.assertFalse(self.shortcut.exists())
+        self.assertIsNone(self.reg_value(RUN_KEY, "Tervane Service"))
+        self.assertIsNone(self.reg_value(UNINSTALL_KEY, "DisplayName"))
+        self.assertEqual(self.reg_value(SETTINGS_KEY, "KeptByUninstall"), "yes")
+        self.assertIsNone(http(SERVICE + "/health"), "the service has ended")
+        self.assertEqual(desktop.windows_of_class("TervaneMainWindow"), [])
+
+    def test_unattended_install_refuses_options_it_cannot_use(self):
+        for options, reason in [
+                (["/ENGINE=libretranslate", "/URL=ftp://127.0.0.1:5000"], "http:// or https://"),
+                (["/ENGINE=apy", "/URL=http://"], "no host name"),
+                (["/ENGINE=google"], "Unknown engine"),
+                (["/ENGINE=apy", "/APIKEY=k"], "takes no key")]:
+            code, _, err = self.wine(SETUP, "/S", *options)
+            self.assertEqual(code, 2, options)
+            self.assertIn(reason, err)
+        self.assertFalse(self.install_dir.exists())
+        self.assertIsNone(self.reg_value(UNINSTALL_KEY, "DisplayName"))
+
+
+if __name__ == "__main__":
+    unittest.main()
