@@ -4,8 +4,11 @@ namespace tervane::service {
 
 std::string EngineRow::Name() const {
     std::string name;
-    for (const auto& engine : engines_)
-        name += (name.empty() ? "" : ",") + engine->Name();
+    for (const auto& engine : engines_) {
+        if (!name.empty())
+            name += ',';
+        name += engine->Name();
+    }
     return name;
 }
 
