@@ -28,7 +28,7 @@ Function FailOptions ; $0: the reason
 FunctionEnd
 
 ; $0: the URL; $1: what is wrong with it, empty when nothing is. The service asks the
-; server over HTTP, and the URL goes into the Run value's command line between quotation
+; server over plain HTTP, and the URL goes into the Run value's command line between quotation
 ; marks, so blanks and quotation marks cannot be in it.
 Function CheckUrl
   StrCpy $1 ""
@@ -37,9 +37,11 @@ Function CheckUrl
   ${If} $2 == "http://"
     StrCpy $4 $0 "" 7
   ${ElseIf} $3 == "https://"
-    StrCpy $4 $0 "" 8
+    ; The service's Windows build speaks plain HTTP to its engine (WinHTTP without TLS).
+    StrCpy $1 "Tervane's service on Windows reaches http:// servers only (the URL is $\"$0$\")."
+    Return
   ${Else}
-    StrCpy $1 "The server URL must begin with http:// or https:// (it is $\"$0$\")."
+    StrCpy $1 "The server URL must begin with http:// (it is $\"$0$\")."
     Return
   ${EndIf}
   StrCpy $5 $4 1

@@ -155,7 +155,8 @@ class Package(unittest.TestCase):
 
     def test_unattended_install_refuses_options_it_cannot_use(self):
         for options, reason in [
-                (["/ENGINE=libretranslate", "/URL=ftp://127.0.0.1:5000"], "http:// or https://"),
+                (["/ENGINE=libretranslate", "/URL=ftp://127.0.0.1:5000"], "must begin with http://"),
+                (["/ENGINE=libretranslate", "/URL=https://127.0.0.1:5000"], "http:// servers only"),
                 (["/ENGINE=apy", "/URL=http://"], "no host name"),
                 (["/ENGINE=google"], "Unknown engine"),
                 (["/ENGINE=apy", "/APIKEY=k"], "takes no key")]:
