@@ -71,8 +71,12 @@ FunctionEnd
 Function ReadServerOptions
   StrCpy $Engine "libretranslate"
   ${GetParameters} $R0
+  ; GetOptions ends a value at the next occurrence of the option's first character. With
+  ; " /URL=" that is a blank, not the slashes inside the URL; the leading blank added here
+  ; lets the first option be found too.
+  StrCpy $R0 " $R0"
   ClearErrors
-  ${GetOptions} $R0 "/ENGINE=" $0
+  ${GetOptions} $R0 " /ENGINE=" $0
   ${IfNot} ${Errors}
     ${If} $0 == "libretranslate"
       StrCpy $Engine "libretranslate"
@@ -89,12 +93,12 @@ Function ReadServerOptions
     StrCpy $ServerUrl "${LIBRETRANSLATE_DEFAULT_URL}"
   ${EndIf}
   ClearErrors
-  ${GetOptions} $R0 "/URL=" $0
+  ${GetOptions} $R0 " /URL=" $0
   ${IfNot} ${Errors}
     StrCpy $ServerUrl $0
   ${EndIf}
   ClearErrors
-  ${GetOptions} $R0 "/APIKEY=" $0
+  ${GetOptions} $R0 " /APIKEY=" $0
   ${IfNot} ${Errors}
     ${If} $Engine == "apy"
       StrCpy $0 "/APIKEY is for the LibreTranslate engine; Apertium APy takes no key."
