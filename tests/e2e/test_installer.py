@@ -120,7 +120,7 @@ class Package(unittest.TestCase):
         self.assertEqual(json.loads(health[1])["engine"], "libretranslate")
         self.assertEqual(http(SERVICE + "/translate", {
             "text": "Der Hund ist schwarz.", "source": "de", "target": "en",
-            "format": "text", "v": "1"}), (200, '"The dog is black."'))
+            "format": "text", "v": "1"}), (200, '"The Dog is black."'))
 
         # The program the installer started: German selected, the hotkey, the balloon.
         main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
@@ -136,7 +136,7 @@ class Package(unittest.TestCase):
         desktop.key("ctrl+shift+F12")
         balloon = wait_for(lambda: desktop.windows_of_class("TervaneBalloon"), timeout=60)
         self.assertTrue(balloon, "no balloon came up")
-        self.assertIn("The dog is black.", balloon[0][1])
+        self.assertIn("The Dog is black.", balloon[0][1])
         desktop.screenshot(SHOTS / "installed-balloon.png")
 
         # The uninstaller ends both programs and leaves the user's settings.
