@@ -33,10 +33,11 @@ Var RemoveFailed
 !insertmacro StopProgramsFunction ""
 !insertmacro StopProgramsFunction "un."
 
-; Deletes a file, retrying for up to three seconds while a program that is ending still
-; holds it; a file that stays is reported and counted in $RemoveFailed.
+; Deletes a file, retrying for up to ten seconds while a program that is ending still
+; holds it (a slow machine can take seconds to end a process after its last window or
+; event is gone); a file that stays is reported and counted in $RemoveFailed.
 !macro RemoveFile path
-  ${For} $R0 1 30
+  ${For} $R0 1 100
     Delete "${path}"
     ${IfNot} ${FileExists} "${path}"
       ${Break}
