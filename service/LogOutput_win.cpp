@@ -5,12 +5,6 @@
 #include <windows.h>
 
 namespace tervane::service {
-namespace {
-
-constexpr int kLocalAppDataFolder = 0x1c; // CSIDL_LOCAL_APPDATA
-
-} // namespace
-
 // A service started from a command line may have a standard error; one started at logon
 // has none, and then the lines are lost (the default there is the log file).
 LogOutput StandardErrorOutput() {

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include "base/SystemError_win.h"
 #include "service/SocketAddress.h"
 
 #include <algorithm>
@@ -31,15 +32,7 @@ bool IsShut(SocketHandle socket) {
 }
 
 std::string SocketErrorText(int error) {
-    wchar_t* buffer = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text;
-    for (const wchar_t* c = buffer; c && *c && *c != L'\r' && *c != L'\n'; ++c)
-        text += *c < 0x80 ? static_cast<char>(*c) : '?';
-    LocalFree(buffer);
-    return text.empty() ? "Winsock error " + std::to_string(error) : text;
+    return SystemErrorText(static_cast<DWORD>(error));
 }
 
 } // namespace

@@ -85,8 +85,9 @@ Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
 }
 
 int RequestStopAndSay(const Options& options) {
+    constexpr std::chrono::seconds kStopWait(10);
     const std::string service = "tervane-service on port " + std::to_string(options.port);
-    switch (RequestStop(options.port, std::chrono::seconds(10))) {
+    switch (RequestStop(options.port, kStopWait)) {
     case StopOutcome::Stopped:
         std::cout << "tervane-service: stopped the " << service << "\n";
         return 0;
@@ -95,7 +96,7 @@ int RequestStopAndSay(const Options& options) {
         return 1;
     case StopOutcome::StillRunning:
         std::cerr << "tervane-service: the " << service << " was asked to stop and is still "
-                  << "running after 10 s\n";
+                  << "running after " << kStopWait.count() << " s\n";
         return 3;
     case StopOutcome::Unsupported:
         break;

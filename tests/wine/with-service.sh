@@ -3,6 +3,7 @@
 # the command finds its address in TERVANE_SERVICE_URL. The service ends with the command.
 #   with-service.sh <tervane-service> <command> [args...]
 set -uo pipefail
+source "$(dirname "$0")/listening-port.sh"
 service=$1
 shift
 [ -x "$service" ] || { echo "no translation service at $service: build the native preset" >&2; exit 1; }
@@ -10,12 +11,5 @@ log=$(mktemp)
 "$service" --listen 127.0.0.1:0 2>"$log" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -f "$log"' EXIT
-port=
-for _ in $(seq 600); do
-  port=$(sed -n 's/^tervane-service: listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
-  [ -n "$port" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "the translation service did not start:" >&2; cat "$log" >&2; exit 1; }
+port=$(listening_port tervane-service "$pid" "$log") || exit 1
 TERVANE_SERVICE_URL="http://127.0.0.1:$port/translate" "$@"

@@ -6,6 +6,7 @@
 #   with-windows-service.sh <tervane-service.exe> <fake_libretranslate> <command> [args...]
 # WINEPREFIX must name the test prefix. Every Wine process of it is ended afterwards.
 set -uo pipefail
+source "$(dirname "$0")/listening-port.sh"
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 exe=$1
@@ -25,14 +26,7 @@ cleanup() {
   rm -f "$log"
 }
 trap cleanup EXIT
-port=
-for _ in $(seq 600); do
-  port=$(sed -n 's/^fake_libretranslate: listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
-  [ -n "$port" ] && break
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "the LibreTranslate fake did not start:" >&2; cat "$log" >&2; exit 1; }
+port=$(listening_port fake_libretranslate "$pid" "$log") || exit 1
 
 # The tests end each service with a signal to its process group. So the Wine session (its
 # server and the helper processes the first program starts) is begun here, outside those
