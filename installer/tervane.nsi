@@ -1,8 +1,12 @@
 ; Tervane's Windows installer: tervane.exe and tervane-service.exe for the current user,
 ; without administrator rights. docs/windows-package.md describes what goes where.
 ; Built by installer/CMakeLists.txt: makensis -DVERSION=... -DTERVANE_EXE=... -DSERVICE_EXE=...
-; -DOUTFILE=... tervane.nsi
+; -DOUTFILE=... [-DTARGET=amd64-unicode] tervane.nsi
 Unicode true
+; The installer is as wide as the programs it carries: 32-bit, or 64-bit for the 64-bit build.
+!ifdef TARGET
+  Target ${TARGET}
+!endif
 
 !ifndef VERSION | TERVANE_EXE | SERVICE_EXE | OUTFILE
   !error "Define VERSION, TERVANE_EXE, SERVICE_EXE and OUTFILE (see installer/CMakeLists.txt)"

@@ -8,8 +8,11 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
   libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
+# The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
+# (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-  mingw-w64-i686-dev wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick fonts-wine fonts-wqy-microhei fonts-dejavu-core \
+  mingw-w64-i686-dev wine wine32:i386 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
+  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wine fonts-wqy-microhei fonts-dejavu-core \
   fonts-liberation2 nsis"
 PKGS_SERVICE="apertium apertium-apy apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita \
   apertium-dan-nor apertium-en-gl apertium-eng-cat apertium-eng-spa apertium-eo-ca apertium-eo-en apertium-eo-es \

@@ -10,7 +10,10 @@ scripts/install-deps.sh
 scripts/build.sh >/dev/null
 
 service=build/native/service/tervane-service
-export WINEPREFIX=$PWD/build/win32/wineprefix WINEDEBUG=${WINEDEBUG:--all}
+# The 32-bit program as it ships, or its 64-bit build where the kernel runs no 32-bit programs.
+windows=$(scripts/windows-preset.sh)
+export WINEPREFIX=$PWD/build/$windows/wineprefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=$windows
+source scripts/wine-arch.sh
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   scripts/wine-prefix.sh
@@ -19,7 +22,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     "$service" & service_pid=$!
   fi
   trap '[ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
-  wine build/win32/app/tervane.exe
+  wine "build/$windows/app/tervane.exe"
 else
-  python3 tests/e2e/tervane_e2e.py --service "$service"
+  python3 tests/e2e/tervane_e2e.py --service "$service" --build-dir "build/$windows"
 fi

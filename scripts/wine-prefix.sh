@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix named by WINEPREFIX, once; concurrent callers wait for the first.
+# WINEARCH says which Wine (wine-arch.sh).
 set -uo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-arch.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
@@ -10,14 +13,15 @@ flock 9
 ready="$WINEPREFIX/.tervane-ready-4"
 if [ ! -f "$ready" ]; then
   # 32-bit Wine needs a kernel that runs 32-bit programs; some kernels boot with that off.
-  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    echo "this machine cannot run 32-bit programs, which Wine needs here: the kernel's 32-bit" \
-         "emulation is off (boot with ia32_emulation=on, or install qemu-user-static to" \
-         "emulate it, many times slower)" >&2
+  if [ "$WINEARCH" = win32 ] && ! "$here/runs-32-bit.sh"; then
+    echo "this machine's kernel runs no 32-bit programs itself (its 32-bit emulation is off," \
+         "or an emulator stands in for it), and 32-bit Wine needs that: boot with" \
+         "ia32_emulation=on, or use the win64 preset (scripts/test.sh and scripts/run.sh" \
+         "do so by themselves on such a machine)" >&2
     exit 1
   fi
   rm -rf "$WINEPREFIX"
-  WINEARCH=win32 wineboot --init >/dev/null 2>&1
+  wine wineboot --init >/dev/null 2>&1
   # Virtual displays have no window manager: Wine draws the window frames itself and does
   # not wait for a manager's answer when a window is shown or hidden.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1

@@ -2,13 +2,15 @@
 # Runs a Windows program under Wine on a virtual display, in the test prefix.
 #   wine-run.sh --prefix-only      create the prefix (once) and stop
 #   wine-run.sh prog.exe [args]    run prog.exe; its exit code is ours
-# WINEPREFIX must name the prefix (the build tree's). A display is taken from
-# TERVANE_DISPLAY when set (a virtual display the caller made), else xvfb-run -a makes one.
+# WINEPREFIX must name the prefix (the build tree's), WINEARCH the Wine (wine-arch.sh).
+# A display is taken from TERVANE_DISPLAY when set (a virtual display the caller made),
+# else xvfb-run -a makes one.
 # Every Wine process of the prefix is ended afterwards, whatever happened.
 set -uo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-arch.sh"
 
 run_on_display() {
   if [ -n "${TERVANE_DISPLAY:-}" ]; then

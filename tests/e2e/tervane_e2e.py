@@ -32,6 +32,9 @@ class Desktop:
         self._xvfb = None
         self._processes = []
         self.env = dict(os.environ)
+        # The 64-bit build runs in 64-bit Wine, whose `wine` is ours (scripts/wine-arch.sh).
+        if self.env.get("WINEARCH") == "win64":
+            self.env["PATH"] = f"{REPO / 'scripts' / 'wine64'}:{self.env['PATH']}"
 
     # --- start and stop -------------------------------------------------------------
     def __enter__(self):
@@ -236,11 +239,13 @@ class Desktop:
 
 
 def wait_for(predicate, timeout=20):
-    """Polls `predicate` until it holds or the timeout passes; returns whether it held."""
+    """Polls `predicate` until it gives a true value, which it returns; False when the
+    timeout passes first."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        if predicate():
-            return True
+        value = predicate()
+        if value:
+            return value
         time.sleep(0.1)
     return False
 
@@ -294,8 +299,9 @@ def main():
     parser.add_argument("--build-dir", default=REPO / "build" / "win32")
     parser.add_argument("--service", help="the translation service to start first")
     parser.add_argument("--text", default="Le chat est noir et la maison est grande.")
-    parser.add_argument("--out", default=REPO / "build" / "win32" / "screenshots" / "run.png")
+    parser.add_argument("--out", help="the screenshot (default: screenshots/run.png in the build)")
     args = parser.parse_args()
+    args.out = args.out or Path(args.build_dir) / "screenshots" / "run.png"
     with Desktop(args.build_dir) as desktop:
         if args.service:
             desktop.start_service(args.service)

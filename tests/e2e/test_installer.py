@@ -145,7 +145,7 @@ class Package(unittest.TestCase):
         self.assertEqual(code, 0, err)
         # It runs on as a copy of itself in the temporary folder; the folder goes last.
         self.assertTrue(wait_for(lambda: not self.install_dir.exists(), timeout=120),
-                        sorted(p.name for p in self.install_dir.iterdir()))
+                        sorted(p.name for p in self.install_dir.glob("*")))
         self.assertFalse(self.shortcut.exists())
         self.assertIsNone(self.reg_value(RUN_KEY, "Tervane Service"))
         self.assertIsNone(self.reg_value(UNINSTALL_KEY, "DisplayName"))

@@ -7,12 +7,13 @@
 # WINEPREFIX must name the test prefix. Every Wine process of it is ended afterwards.
 set -uo pipefail
 source "$(dirname "$0")/listening-port.sh"
+source "$(dirname "$0")/../../scripts/wine-arch.sh"
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 exe=$1
 fake=$2
 shift 2
-[ -f "$exe" ] || { echo "no $exe: build the win32 preset" >&2; exit 1; }
+[ -f "$exe" ] || { echo "no $exe: build the win32 or win64 preset" >&2; exit 1; }
 [ -x "$fake" ] || { echo "no $fake: build the native preset" >&2; exit 1; }
 
 log=$(mktemp)
