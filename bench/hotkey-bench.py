@@ -17,7 +17,7 @@ from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
-from tervane_e2e import Desktop  # noqa: E402
+from tervane_e2e import Desktop, windows_build  # noqa: E402
 
 
 def percentile(values, p):
@@ -30,7 +30,7 @@ def main():
     parser.add_argument("--presses", type=int, default=25)
     parser.add_argument("--text", default="Le chat est noir et la maison est grande.")
     args = parser.parse_args()
-    build = REPO / "build" / "win32"
+    build = windows_build()
     with tempfile.TemporaryDirectory() as tmp, Desktop(build) as desktop:
         trace = Path(tmp) / "flow.txt"
         desktop.env["TERVANE_FLOW_TRACE"] = "Z:" + str(trace).replace("/", "\\")

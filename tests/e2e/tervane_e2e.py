@@ -20,9 +20,17 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 
 
+def windows_build():
+    """The Windows build that Wine runs on this machine: build/win32, or build/win64 where
+    the kernel runs no 32-bit programs (scripts/windows-preset.sh)."""
+    preset = subprocess.run([str(REPO / "scripts" / "windows-preset.sh")], capture_output=True,
+                            text=True, check=True).stdout.strip()
+    return REPO / "build" / preset
+
+
 class Desktop:
     def __init__(self, build_dir=None, display=None, screen="1280x1024x24"):
-        self.build_dir = Path(build_dir or REPO / "build" / "win32").resolve()
+        self.build_dir = Path(build_dir or windows_build()).resolve()
         self.prefix = self.build_dir / "wineprefix"
         self.exe = self.build_dir / "app" / "tervane.exe"
         self.probe_exe = self.build_dir / "tests" / "e2e" / "winprobe.exe"
@@ -33,7 +41,8 @@ class Desktop:
         self._processes = []
         self.env = dict(os.environ)
         # The 64-bit build runs in 64-bit Wine, whose `wine` is ours (scripts/wine-arch.sh).
-        if self.env.get("WINEARCH") == "win64":
+        self.env.setdefault("WINEARCH", "win64" if self.build_dir.name == "win64" else "win32")
+        if self.env["WINEARCH"] == "win64":
             self.env["PATH"] = f"{REPO / 'scripts' / 'wine64'}:{self.env['PATH']}"
 
     # --- start and stop -------------------------------------------------------------
@@ -296,7 +305,7 @@ def main():
     the screenshot's path printed; then everything is ended."""
     import argparse
     parser = argparse.ArgumentParser(description=main.__doc__)
-    parser.add_argument("--build-dir", default=REPO / "build" / "win32")
+    parser.add_argument("--build-dir", default=windows_build())
     parser.add_argument("--service", help="the translation service to start first")
     parser.add_argument("--text", default="Le chat est noir et la maison est grande.")
     parser.add_argument("--out", help="the screenshot (default: screenshots/run.png in the build)")

@@ -15,9 +15,9 @@ import urllib.request
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from tervane_e2e import Desktop, wait_for  # noqa: E402
+from tervane_e2e import Desktop, wait_for, windows_build  # noqa: E402
 
-BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
+BUILD = Path(os.environ.get("TERVANE_BUILD_DIR") or windows_build())
 NATIVE = Path(os.environ.get("TERVANE_NATIVE_BUILD_DIR",
                              Path(__file__).resolve().parents[2] / "build/native"))
 SETUP = BUILD / "tervane-setup.exe"

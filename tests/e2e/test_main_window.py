@@ -6,9 +6,9 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
 from flags import shows_flag  # noqa: E402
-from tervane_e2e import Desktop, ink_columns  # noqa: E402
+from tervane_e2e import Desktop, ink_columns, windows_build  # noqa: E402
 
-BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
+BUILD = Path(os.environ.get("TERVANE_BUILD_DIR") or windows_build())
 SHOTS = BUILD / "screenshots"
 
 

@@ -7,9 +7,9 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from tervane_e2e import Desktop, wait_for  # noqa: E402
+from tervane_e2e import Desktop, wait_for, windows_build  # noqa: E402
 
-BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
+BUILD = Path(os.environ.get("TERVANE_BUILD_DIR") or windows_build())
 SHOTS = BUILD / "screenshots"
 TITLE = "Tervane 5.1"
 HALF_OPACITY = "_NET_WM_WINDOW_OPACITY(CARDINAL) = 2155905152"  # 128 of 255

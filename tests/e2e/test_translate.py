@@ -8,9 +8,9 @@ import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from tervane_e2e import Desktop  # noqa: E402
+from tervane_e2e import Desktop, windows_build  # noqa: E402
 
-BUILD = Path(os.environ.get("TERVANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build/win32"))
+BUILD = Path(os.environ.get("TERVANE_BUILD_DIR") or windows_build())
 NATIVE = Path(os.environ.get("TERVANE_NATIVE_BUILD_DIR",
                              Path(__file__).resolve().parents[2] / "build/native"))
 SERVICE = NATIVE / "service" / "tervane-service"
