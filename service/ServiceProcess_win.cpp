@@ -48,15 +48,15 @@ StopWaiter::StopWaiter(unsigned short port, std::function<void(const std::string
     });
 }
 
+// The named event stays open until the process ends and Windows closes it: --stop takes
+// its disappearance for the end of the service, and the uninstaller then deletes the exe.
 StopWaiter::~StopWaiter() {
     if (state_->thread.joinable()) {
         SetEvent(state_->quit);
         state_->thread.join();
     }
-    for (HANDLE event : {state_->stop, state_->quit}) {
-        if (event)
-            CloseHandle(event);
-    }
+    if (state_->quit)
+        CloseHandle(state_->quit);
 }
 
 // The event lives as long as a service holds it: once it can no longer be opened, the
