@@ -153,9 +153,7 @@ bool HttpServer::Run(std::chrono::milliseconds grace) {
         const int timeout = closing.AddToPoll(fds, 500);
         const int ready = WaitReadable(fds, timeout);
         closing.Service(fds, 1);
-        // A stopped listener reads as readable on Windows, where accept would then wait for
-        // a connection that never comes.
-        if (ready <= 0 || !fds[0].readable || stopping_)
+        if (ready <= 0 || !fds[0].readable)
             continue;
         std::string address;
         const SocketHandle fd = Accept(listenFd_, address);

@@ -43,7 +43,8 @@ void MakeNonBlocking(SocketHandle socket);
 long SendSome(SocketHandle socket, std::string_view data);
 long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size);
 
-// Ends reading: a thread waiting in WaitReadable on the socket wakes and reads its end.
+// Ends reading: a thread waiting in WaitReadable on the socket wakes and reads its end (on a
+// listener, Accept then gives kNoSocket).
 void ShutdownRead(SocketHandle socket);
 void ShutdownWrite(SocketHandle socket);
 void CloseSocket(SocketHandle socket);

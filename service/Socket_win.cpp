@@ -84,6 +84,9 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port) {
 }
 
 SocketHandle Accept(SocketHandle listener, std::string& address) {
+    // A shut listener reads as readable; accept would then wait for a newcomer for ever.
+    if (IsShut(listener))
+        return kNoSocket;
     sockaddr_storage peer{};
     int length = sizeof peer;
     const SOCKET socket = ::accept(Handle(listener), reinterpret_cast<sockaddr*>(&peer), &length);
