@@ -119,10 +119,8 @@ long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {
 }
 
 void ShutdownRead(SocketHandle socket) {
-    {
-        std::lock_guard lock(shutMutex);
-        shutSockets.insert(socket);
-    }
+    std::lock_guard lock(shutMutex);
+    shutSockets.insert(socket);
 }
 
 void ShutdownWrite(SocketHandle socket) {
