@@ -4,9 +4,11 @@
 #include "app/res/resource.h"
 #include "base/MaskedImages_win.h"
 #include "base/WideText_win.h"
-#include "translate/Languages.h"
+#include "protocol/Languages.h"
 
 #include <utility>
+
+using namespace tervane::protocol;
 
 namespace {
 int Position(HWND picker) {

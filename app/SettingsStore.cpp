@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "app/Transparency.h"
+#include "protocol/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -17,9 +18,7 @@ std::vector<std::string_view> FirstCharacters(std::string_view text, std::size_t
     std::vector<std::string_view> characters;
     std::size_t start = 0;
     while (start < text.size() && characters.size() < count) {
-        std::size_t end = start + 1;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
+        const std::size_t end = tervane::protocol::NextCharacter(text, start);
         characters.push_back(text.substr(start, end - start));
         start = end;
     }

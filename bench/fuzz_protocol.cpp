@@ -1,10 +1,11 @@
 // libFuzzer target: the form parser, the /translate form checks, the HTTP head parser, the
 // answer encoder and Apertium's stream format, on arbitrary bytes. Built and run by
 // bench/fuzz.sh.
+#include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
 #include "service/ApertiumText.h"
 #include "service/HttpMessage.h"
 #include "service/RequestForm.h"
-#include "translate/ServiceProtocol.h"
 
 #include <cstdint>
 #include <cstdlib>

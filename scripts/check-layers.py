@@ -11,6 +11,7 @@ import sys
 # Folder -> layer (0 is the bottom).
 LAYERS = {
     "base": 0,
+    "protocol": 0,
     "net": 1,
     "translate": 2,
     "hotkeys": 2,

@@ -1,7 +1,7 @@
 #include "service/ApyEngine.h"
 
+#include "protocol/ServiceProtocol.h"
 #include "service/LanguageCodes.h"
-#include "translate/ServiceProtocol.h"
 
 #include <nlohmann/json.hpp>
 

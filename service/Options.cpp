@@ -1,6 +1,6 @@
 #include "service/Options.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,8 @@
 #include "service/RequestForm.h"
 
-#include "service/Utf8.h"
-#include "translate/ServiceProtocol.h"
+#include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
+#include "protocol/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -78,7 +79,7 @@ Result<TranslateRequest> ReadTranslateForm(std::string_view body, std::size_t ma
     if (request.text.find('\0') != std::string::npos) {
         return Refuse("Text contains a NUL byte");
     }
-    if (!IsValidUtf8(request.text))
+    if (!proto::IsValidUtf8(request.text))
         return Refuse("Text is not valid UTF-8");
     if (request.text.find_first_not_of(" \t\r\n") == std::string::npos) {
         return Refuse("Nothing to translate: the text is empty");

@@ -1,7 +1,8 @@
 #include "service/ServiceHandler.h"
 
+#include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
 #include "service/RequestForm.h"
-#include "translate/ServiceProtocol.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,7 @@
 #include "service/Translator.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
 
 namespace tervane::service {
 
@@ -73,8 +74,8 @@ Translation Translator::Translate(const std::string& source, const std::string& 
 
 RouteListing Translator::ListRoutes() {
     RouteListing listing;
-    for (const protocol::Language& language : protocol::kLanguages)
-        listing.targets[std::string(language.code)];
+    for (const protocol::Language& language : protocol::LanguageTable())
+        listing.targets[std::string(language.serviceCode)];
     for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
         Engine& engine = *engines_.Engines()[i];
         Result<PairListing> pairs = engine.Pairs();

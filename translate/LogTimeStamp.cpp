@@ -1,5 +1,7 @@
 #include "translate/LogTimeStamp.h"
 
+#include "protocol/Utf8.h"
+
 #include <cstddef>
 #include <string>
 
@@ -16,10 +18,7 @@ std::string Number(int value, std::size_t count) {
 std::string FirstCharacter(const std::string& text) {
     if (text.empty())
         return {};
-    std::size_t length = 1;
-    while (length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-        ++length;
-    return text.substr(0, length);
+    return text.substr(0, tervane::protocol::NextCharacter(text, 0));
 }
 
 // Walks `picture`, handing each run of one letter (with its length) to `field`, which

@@ -1,6 +1,7 @@
 #include "translate/ServiceExchange.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
+#include "protocol/Utf8.h"
 
 #include <vector>
 
@@ -36,51 +37,12 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
     return pieces;
 }
 
-// Length of the UTF-8 sequence at text[i], or 0 when it is not well formed (RFC 3629: no
-// overlong forms, no surrogates, nothing above U+10FFFF).
-std::size_t SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF; // range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else
-        return 0;
-    if (i + length > text.size())
-        return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    return length;
-}
-
 // Drops the first and the last character (not byte) of a UTF-8 text.
 std::string WithoutFirstAndLast(std::string_view text) {
     if (text.empty())
         return {};
-    std::size_t first = 1;
-    while (first < text.size() && (static_cast<unsigned char>(text[first]) & 0xC0) == 0x80)
-        ++first;
-    std::size_t last = text.size() - 1;
-    while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80)
-        --last;
+    const std::size_t first = tervane::protocol::NextCharacter(text, 0);
+    const std::size_t last = tervane::protocol::PreviousCharacter(text, text.size());
     return first < last ? std::string(text.substr(first, last - first)) : std::string();
 }
 
@@ -121,12 +83,8 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
 }
 
 std::string DecodeServiceAnswer(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = SequenceLength(bytes, i);
-        if (length == 0)
-            return {};
-        i += length;
-    }
+    if (!tervane::protocol::IsValidUtf8(bytes))
+        return {};
     return std::string(bytes);
 }
 

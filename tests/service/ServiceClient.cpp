@@ -1,6 +1,6 @@
 #include "ServiceClient.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <arpa/inet.h>
 #include <cctype>

@@ -2,7 +2,7 @@
 #include "ChildProcess.h"
 #include "ServiceClient.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <gtest/gtest.h>
 

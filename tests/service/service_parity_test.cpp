@@ -7,7 +7,7 @@
 #include "ChildProcess.h"
 #include "ServiceClient.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -4,7 +4,7 @@
 #include "ChildProcess.h"
 #include "ServiceClient.h"
 
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,10 +1,22 @@
 #include "base/ErrorReport.h"
-#include "translate/Languages.h"
+#include "protocol/Languages.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+using namespace tervane::protocol;
+
+namespace {
+std::string ToLowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+} // namespace
 
 TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     const auto& table = LanguageTable();
@@ -35,6 +47,7 @@ TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     for (const auto& row : table) {
         for (char c : row.code)
             EXPECT_TRUE((c >= 'A' && c <= 'Z') || c == '-') << row.code;
+        EXPECT_EQ(ToLowerAscii(row.code), row.serviceCode);
         if (row.code != "ZH-TW") {
             EXPECT_EQ(row.code.size(), 2u) << row.code;
         }
@@ -59,4 +72,14 @@ TEST(ErrorReport, FullStopIsAppendedOnlyAfterCharactersAboveTheFullStop) {
     EXPECT_EQ(ErrorReportText("path/"), "path/."); // '/' is above '.'
     EXPECT_EQ(ErrorReportText(""), "");
     EXPECT_EQ(ErrorReportText("Fehler: \xC3\xA4"), "Fehler: \xC3\xA4."); // UTF-8 letter
+}
+
+TEST(LanguageTable, FindsARowByItsServiceCodeOnly) {
+    for (const char* code : {"zh-tw", "iw", "tl", "no", "yi", "cy"}) {
+        EXPECT_NE(FindLanguage(code), nullptr) << code;
+    }
+    EXPECT_EQ(FindLanguage("iw")->name, "Hebrew");
+    for (const char* code : {"he", "EN", "zh-TW", "", "fil"}) {
+        EXPECT_EQ(FindLanguage(code), nullptr) << code;
+    }
 }

@@ -1,5 +1,5 @@
 // The exchange both sides share: what the program writes and what the service answers.
-#include "translate/ServiceProtocol.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <gtest/gtest.h>
 
@@ -81,26 +81,4 @@ TEST(AnswerEncoding, DecodesToTheSameParagraphsLinesAndQuotes) {
     EXPECT_EQ(proto::DecodeAnswer("\"a\\r\\n \\r\\nb\\r\\nc\\\"\""), "a\n\nb\nc\"");
     EXPECT_FALSE(proto::DecodeAnswer("no quotes").has_value());
     EXPECT_FALSE(proto::DecodeAnswer("\"").has_value());
-}
-
-TEST(LanguageTable, HasTheProgramsFiftyFourLowerCaseCodes) {
-    ASSERT_EQ(proto::kLanguages.size(), 54u);
-    EXPECT_EQ(proto::kLanguages[0].code, "en");
-    EXPECT_EQ(proto::kLanguages[1].code, "fr");
-    EXPECT_EQ(proto::kLanguages[12].code, "zh-tw");
-    EXPECT_EQ(proto::kLanguages[6].code, proto::kLanguages[15].code); // Dutch twice
-    std::set<std::string_view> distinct;
-    for (const auto& language : proto::kLanguages) {
-        distinct.insert(language.code);
-        for (char c : language.code)
-            EXPECT_FALSE(c >= 'A' && c <= 'Z') << language.code;
-    }
-    EXPECT_EQ(distinct.size(), 53u);
-    for (const char* code : {"zh-tw", "iw", "tl", "no", "yi", "cy"}) {
-        EXPECT_NE(proto::FindLanguage(code), nullptr) << code;
-    }
-    EXPECT_EQ(proto::FindLanguage("iw")->name, "Hebrew");
-    for (const char* code : {"he", "EN", "zh-TW", "", "fil"}) {
-        EXPECT_EQ(proto::FindLanguage(code), nullptr) << code;
-    }
 }

@@ -1,6 +1,5 @@
 // What the service accepts on /translate, what it refuses and with which status.
 #include "service/RequestForm.h"
-#include "service/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -59,13 +58,4 @@ TEST(TranslateForm, BoundsTheNumberOfFields) {
     for (int i = 0; i < 5000; ++i)
         body += "&x" + std::to_string(i) + "=1";
     EXPECT_EQ(ReasonOf(body), "400 Malformed form: more than 16 fields");
-}
-
-TEST(Utf8, AcceptsWellFormedAndRefusesOverlongSurrogatesAndTruncation) {
-    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"));
-    EXPECT_TRUE(IsValidUtf8(""));
-    for (const char* bad : {"\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xFF", "\x80", "a\xE4\xB8"}) {
-        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    }
 }

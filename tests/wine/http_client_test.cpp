@@ -7,8 +7,8 @@
 #include "base/WideText_win.h"
 #include "net/ProxySettings.h"
 #include "net/WinHttpTransport_win.h"
+#include "protocol/ServiceProtocol.h"
 #include "translate/ServiceExchange.h"
-#include "translate/ServiceProtocol.h"
 
 #include <windows.h>
 #include <gmock/gmock.h>

@@ -1,12 +1,14 @@
 // The main window with the real controls of Wine's user32 and comctl32, driven in-process.
 #include "WineTestSupport.h"
 #include "app/MainWindow_win.h"
-#include "translate/Languages.h"
+#include "protocol/Languages.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <stdexcept>
+
+using namespace tervane::protocol;
 
 namespace {
 

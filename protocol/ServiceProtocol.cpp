@@ -1,35 +1,6 @@
-#include "translate/ServiceProtocol.h"
-
-#include "translate/Languages.h"
+#include "protocol/ServiceProtocol.h"
 
 namespace tervane::protocol {
-
-namespace {
-
-// The program's table (app/Languages) with each code in the lower case the service speaks.
-std::array<Language, 54> LowerCaseTable() {
-    static std::array<std::string, 54> codes;
-    std::array<Language, 54> rows{};
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ::Language& row = LanguageTable()[i];
-        for (char c : row.code)
-            codes[i] += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        rows[i] = Language{codes[i], row.name};
-    }
-    return rows;
-}
-
-} // namespace
-
-const std::array<Language, 54> kLanguages = LowerCaseTable();
-
-const Language* FindLanguage(std::string_view code) {
-    for (const Language& language : kLanguages) {
-        if (language.code == code)
-            return &language;
-    }
-    return nullptr;
-}
 
 namespace {
 

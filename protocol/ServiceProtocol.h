@@ -1,6 +1,7 @@
 // The exchange between the program and the translation service: address, form fields,
-// percent-encoding, the quoted answer and the 54 language codes. Both sides include this
-// header so that neither can drift from the other. Standard C++ only (built for Windows too).
+// percent-encoding and the quoted answer (the language codes are protocol/Languages.h). Both sides
+// include this header so that neither can drift from the other. Standard C++ only (built for
+// Windows too).
 #pragma once
 
 #include <array>
@@ -27,19 +28,6 @@ inline constexpr std::string_view kFieldFormat = "format";
 inline constexpr std::string_view kFieldVersion = "v";
 inline constexpr std::string_view kFormatValue = "text";
 inline constexpr std::string_view kVersionValue = "1";
-
-// One row of the program's language table: the code as sent (lower case) and the English
-// display name used in messages.
-struct Language {
-    std::string_view code;
-    std::string_view name;
-};
-
-// The 54 rows in table order. Dutch appears twice ("nl"), as in the program's pickers.
-extern const std::array<Language, 54> kLanguages;
-
-// The row for a lower-case code, or nullptr when the code is not one of ours.
-const Language* FindLanguage(std::string_view code);
 
 // application/x-www-form-urlencoded as the program writes it: letters, digits, '-', '.',
 // '_' and '*' kept, space as '+', every other byte as %XX in upper case.
