@@ -1,9 +1,10 @@
 #include "app/BalloonPlacement.h"
 
-BalloonPlacement PlaceBalloon(int screenWidth, int screenHeight, int cursorX, int cursorY,
-                              BalloonPosition previous) {
-    const int cx = screenWidth / 2;
-    const int cy = screenHeight / 2;
+BalloonPlacement PlaceBalloon(BalloonRect monitor, BalloonPoint cursor, BalloonPosition previous) {
+    const int cx = monitor.left + (monitor.right - monitor.left) / 2;
+    const int cy = monitor.top + (monitor.bottom - monitor.top) / 2;
+    const int cursorX = cursor.x;
+    const int cursorY = cursor.y;
     const bool left = cx > cursorX + 200;  // the cursor is left of the centre
     const bool right = cx < cursorX - 200; // ... right of it
     const bool above = cy > cursorY + 200;

@@ -27,12 +27,16 @@ int Position(HWND picker) {
 
 } // namespace
 
-int MainWindowSettings::SourcePosition() {
-    return Position(window_.Control(ControlId::SourcePicker));
-}
-
-int MainWindowSettings::TargetPosition() {
-    return Position(window_.Control(ControlId::TargetPicker));
+Settings MainWindowSettings::Current() {
+    Settings now;
+    now.sourcePosition = Position(window_.Control(ControlId::SourcePicker));
+    now.targetPosition = Position(window_.Control(ControlId::TargetPicker));
+    now.sliderPosition = static_cast<int>(
+        SendMessageW(window_.Control(ControlId::TransparencySlider), TBM_GETPOS, 0, 0));
+    for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
+        now.Set(option, IsChecked(option));
+    now.hotKeys = HotKeyLines();
+    return now;
 }
 
 void MainWindowSettings::SelectSource(std::int32_t position) {
@@ -41,11 +45,6 @@ void MainWindowSettings::SelectSource(std::int32_t position) {
 
 void MainWindowSettings::SelectTarget(std::int32_t position) {
     Select(window_.Control(ControlId::TargetPicker), position);
-}
-
-int MainWindowSettings::SliderPosition() {
-    return static_cast<int>(
-        SendMessageW(window_.Control(ControlId::TransparencySlider), TBM_GETPOS, 0, 0));
 }
 
 void MainWindowSettings::MoveSlider(int position) {
@@ -69,7 +68,7 @@ HWND MainWindowSettings::Box(Option option) const {
     return window_.Control(ControlId::LogToFileBox);
 }
 
-bool MainWindowSettings::IsChecked(Option option) {
+bool MainWindowSettings::IsChecked(Option option) const {
     return SendMessageW(Box(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
@@ -81,7 +80,7 @@ void MainWindowSettings::SetChecked(Option option, bool checked) {
     Notify(box, BN_CLICKED);
 }
 
-std::vector<std::string> MainWindowSettings::HotKeyLines() {
+std::vector<std::string> MainWindowSettings::HotKeyLines() const {
     HWND list = window_.Control(ControlId::HotKeyList);
     std::vector<std::string> lines;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);

@@ -5,24 +5,22 @@
 #include "app/MainWindow_win.h"
 #include "app/SettingsStore.h"
 
-class MainWindowSettings final : public SettingsForm {
+class MainWindowSettings final : public SettingsView {
   public:
     explicit MainWindowSettings(MainWindow& window) : window_(window) {}
 
-    int SourcePosition() override;
-    int TargetPosition() override;
+    Settings Current() override;
     void SelectSource(std::int32_t position) override;
     void SelectTarget(std::int32_t position) override;
-    int SliderPosition() override;
     void MoveSlider(int position) override;
-    bool IsChecked(Option option) override;
     void SetChecked(Option option, bool checked) override;
-    std::vector<std::string> HotKeyLines() override;
     bool SameIgnoringCase(std::string_view a, std::string_view b) override;
     void AddHotKeyToList(std::uint32_t hotKey) override;
 
   private:
     HWND Box(Option option) const;
+    bool IsChecked(Option option) const;
+    std::vector<std::string> HotKeyLines() const;
 
     MainWindow& window_;
 };

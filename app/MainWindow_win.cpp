@@ -148,6 +148,11 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     CreateControls(instance);
     LoadPickers(instance);
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    flow_ = std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, balloon_);
+    flow_->Flow().onStage = [this](FlowStage stage) {
+        if (onFlowStage)
+            onFlowStage(stage);
+    };
     CreateTrayIcon(instance, owner);
     hotKeys_ = std::make_unique<HotKeyManager>();
     // Guarded here too, so that the error report is the main window's box.
@@ -300,16 +305,24 @@ void MainWindow::OnCreate() {
     }
     OnSourceLanguageChange();
     OnTargetLanguageChange();
-    MainWindowSettings form(*this);
-    LoadSettings(*settings_, codec_, form);
+    MainWindowSettings view(*this);
+    LoadSettings(*settings_, codec_, view);
 }
 
 void MainWindow::OnClose() {
     // A refused write ends the close here: the window stays open.
-    MainWindowSettings form(*this);
-    SaveSettings(*settings_, form);
+    SaveSettings(*settings_, CurrentSettings());
     // Everything the window owns is released with it; the program ends with the window.
     DestroyWindow(hwnd_);
+}
+
+Settings MainWindow::CurrentSettings() {
+    return MainWindowSettings(*this).Current();
+}
+
+// Every registered hotkey starts the same translation.
+void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
+    flow_->Flow().Run(CurrentSettings());
 }
 
 void MainWindow::OnExit() {

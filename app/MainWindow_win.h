@@ -4,6 +4,8 @@
 // to the named handlers (inside the program's error guard, base/BaseWindow_win.h).
 // docs/ARCHITECTURE.md maps each control's caption to its name here.
 #include "app/ControlIds.h"
+#include "app/FlowSeams_win.h"
+#include "app/Settings.h"
 #include "app/Transparency.h"
 #include "base/BaseWindow_win.h"
 #include "base/Registry_win.h"
@@ -19,12 +21,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-
-// The points of a translation that a benchmark may watch (onFlowStage).
-enum class FlowStage { Started, Captured, Translated, Shown };
-
-// Registered at every start, before the stored hotkeys.
-inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+F12";
 
 class MainWindow : public BaseWindow<MainWindow> {
   public:
@@ -49,6 +45,8 @@ class MainWindow : public BaseWindow<MainWindow> {
     HotKeyManager& HotKeys() { return *hotKeys_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;
+    // The settings as the controls show them now.
+    Settings CurrentSettings();
 
     // Called at each stage of a translation when set; for the benchmark in bench/.
     std::function<void(FlowStage)> onFlowStage;
@@ -117,6 +115,8 @@ class MainWindow : public BaseWindow<MainWindow> {
     std::unique_ptr<HttpClient> http_;
     WinRegistry registry_;
     BalloonControl balloon_;
+    // The main job over the window's client, registry and balloon control.
+    std::unique_ptr<WinTranslationFlow> flow_;
     // The notification-area icon that stands for the window while it is hidden.
     std::unique_ptr<TrayIcon> tray_;
     // Where OnCreate loads the settings from and OnClose saves them to.

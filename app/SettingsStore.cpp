@@ -25,7 +25,7 @@ std::vector<std::string_view> FirstCharacters(std::string_view text, std::size_t
     return characters;
 }
 
-void LoadOptions(RegistryKey& key, SettingsForm& form) {
+void LoadOptions(RegistryKey& key, SettingsView& view) {
     const std::optional<std::string> stored = ReadText(key, "cc");
     if (!stored)
         return;
@@ -33,10 +33,10 @@ void LoadOptions(RegistryKey& key, SettingsForm& form) {
     if (characters.size() < kOptionOrder.size())
         return;
     for (std::size_t i = 0; i < kOptionOrder.size(); ++i)
-        form.SetChecked(kOptionOrder[i], characters[i] == "1");
+        view.SetChecked(kOptionOrder[i], characters[i] == "1");
 }
 
-void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsForm& form) {
+void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsView& view) {
     const std::optional<std::int32_t> count = ReadInteger(key, "Count");
     if (!count || *count < 1 || *count > kMaxStoredHotKeys)
         return;
@@ -44,49 +44,49 @@ void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsForm& form)
         const std::optional<std::string> text = ReadText(key, "Key" + std::to_string(i));
         if (!text || text->empty())
             continue;
-        const std::vector<std::string> lines = form.HotKeyLines();
+        const std::vector<std::string> lines = view.Current().hotKeys;
         if (std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-                return form.SameIgnoringCase(line, *text);
+                return view.SameIgnoringCase(line, *text);
             }))
             continue;
         // A text that no longer converts (edited by hand, another keyboard) is passed over.
         if (const std::uint32_t hotKey = codec.FromText(*text, true))
-            form.AddHotKeyToList(hotKey);
+            view.AddHotKeyToList(hotKey);
     }
 }
 
 } // namespace
 
-void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsForm& form) {
+void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& view) {
     const std::unique_ptr<RegistryKey> key = registry.Open(kSettingsKeyPath, false, false);
     if (!key)
         return;
     if (const auto source = ReadInteger(*key, "src"))
-        form.SelectSource(*source);
+        view.SelectSource(*source);
     if (const auto target = ReadInteger(*key, "trg"))
-        form.SelectTarget(*target);
+        view.SelectTarget(*target);
     if (const auto slider = ReadInteger(*key, "tr"))
-        form.MoveSlider(std::clamp(*slider, kSliderMin, kSliderMax));
-    LoadOptions(*key, form);
-    LoadHotKeys(*key, codec, form);
+        view.MoveSlider(std::clamp(*slider, kSliderMin, kSliderMax));
+    LoadOptions(*key, view);
+    LoadHotKeys(*key, codec, view);
 }
 
-void SaveSettings(Registry& registry, SettingsForm& form) {
+void SaveSettings(Registry& registry, const Settings& settings) {
     std::string options;
     for (const Option option : kOptionOrder)
-        options += form.IsChecked(option) ? '1' : '0';
+        options += settings.IsOn(option) ? '1' : '0';
 
     const std::unique_ptr<RegistryKey> key = registry.Open(kSettingsKeyPath, true, true);
     if (!key)
         return;
-    if (const int source = form.SourcePosition(); source >= 0)
-        WriteInteger(*key, "src", source);
-    if (const int target = form.TargetPosition(); target >= 0)
-        WriteInteger(*key, "trg", target);
+    if (settings.sourcePosition >= 0)
+        WriteInteger(*key, "src", settings.sourcePosition);
+    if (settings.targetPosition >= 0)
+        WriteInteger(*key, "trg", settings.targetPosition);
     WriteText(*key, "cc", options);
-    WriteInteger(*key, "tr", form.SliderPosition());
+    WriteInteger(*key, "tr", settings.sliderPosition);
     // A longer list is not stored at all: what an earlier close stored stays.
-    const std::vector<std::string> lines = form.HotKeyLines();
+    const std::vector<std::string>& lines = settings.hotKeys;
     if (lines.size() > static_cast<std::size_t>(kMaxStoredHotKeys))
         return;
     WriteInteger(*key, "Count", static_cast<std::int32_t>(lines.size()));

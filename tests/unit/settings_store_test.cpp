@@ -17,7 +17,7 @@ using testing::IsEmpty;
 
 // The main window as the store sees it, in its state right after the default hotkey was
 // listed and the language codes set. `handled` records each handler that ran.
-class FakeForm final : public SettingsForm {
+class FakeForm final : public SettingsView {
   public:
     explicit FakeForm(const HotKeyCodec& codec) : codec_(codec) {}
 
@@ -26,24 +26,29 @@ class FakeForm final : public SettingsForm {
     std::vector<std::string> lines{"Ctrl+Shift+F12"};
     std::vector<std::string> handled;
 
-    int SourcePosition() override { return source; }
-    int TargetPosition() override { return target; }
+    Settings Current() override {
+        Settings now;
+        now.sourcePosition = source;
+        now.targetPosition = target;
+        now.sliderPosition = slider;
+        for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
+            now.Set(option, checked[static_cast<int>(option)]);
+        now.hotKeys = lines;
+        return now;
+    }
     void SelectSource(std::int32_t p) override { source = Select(p, "src "); }
     void SelectTarget(std::int32_t p) override { target = Select(p, "trg "); }
-    int SliderPosition() override { return slider; }
     void MoveSlider(int position) override {
         if (position != slider)
             handled.push_back("tr " + std::to_string(position));
         slider = position;
     }
-    bool IsChecked(Option option) override { return checked[static_cast<int>(option)]; }
     void SetChecked(Option option, bool on) override {
         bool& box = checked[static_cast<int>(option)];
         if (box != on)
             handled.push_back("click " + std::to_string(static_cast<int>(option)));
         box = on;
     }
-    std::vector<std::string> HotKeyLines() override { return lines; }
     bool SameIgnoringCase(std::string_view a, std::string_view b) override {
         return layout_.EqualIgnoringCase(a, b);
     }
@@ -65,7 +70,7 @@ class SettingsStoreTest : public testing::Test {
     FakeRegistry::Values& Stored() { return registry.keys[kSettingsKeyPath]; }
     void Store(const std::string& name, RegistryValue value) { Stored()[name] = std::move(value); }
     void Load() { LoadSettings(registry, codec, form); }
-    void Save() { SaveSettings(registry, form); }
+    void Save() { SaveSettings(registry, form.Current()); }
     std::uint32_t Number(const std::string& name) { return Stored().at(name).number; }
     std::string Text(const std::string& name) { return Stored().at(name).text; }
 

@@ -1,0 +1,90 @@
+#include "app/FlowSeams_win.h"
+
+#include "net/ProxySettings.h"
+#include "notify/WaitHint_win.h"
+#include "translate/Clipboard_win.h"
+#include "translate/SelectionCapture_win.h"
+#include "translate/ServiceExchange.h"
+#include "translate/TranslationLog_win.h"
+
+namespace {
+
+// A capture's input attachment undone, then the user's clipboard put back (unless the
+// translation was copied there), when the flow lets go of it.
+class WinSelection final : public Selection {
+  public:
+    explicit WinSelection(CapturedSelection capture) : capture_(std::move(capture)) {}
+    ~WinSelection() override { DetachInput(capture_); }
+    const std::string& Text() const override { return capture_.capturedText; }
+    void KeepClipboard() override { capture_.savedClipboard.Discard(); }
+
+  private:
+    CapturedSelection capture_;
+};
+
+struct ShownWaitHint final : WaitHintShower::Shown {
+    ShownWaitHint(POINT at, std::string_view text, HWND owner) : hint(at, text, owner) {}
+    WaitHint hint;
+};
+
+} // namespace
+
+std::unique_ptr<Selection> WinSelectionSource::Capture() {
+    CapturedSelection capture = CaptureSelectedText(opener_);
+    if (!capture.attached)
+        return nullptr;
+    return std::make_unique<WinSelection>(std::move(capture));
+}
+
+void WinTranslationExchange::ApplyProxy() {
+    ApplySystemProxy(http_, proxySettings_);
+}
+
+std::string WinTranslationExchange::Translate(std::string_view text, std::string_view sourceCode,
+                                              std::string_view targetCode) {
+    return RequestTranslation(http_, text, sourceCode, targetCode);
+}
+
+void WinBalloonPresenter::Show(const BalloonContent& balloon) {
+    control_.SetPixelCoordinateX(balloon.x);
+    control_.SetPixelCoordinateY(balloon.y);
+    control_.SetPosition(balloon.position);
+    control_.SetTitle(balloon.title);
+    control_.SetText({balloon.text});
+    control_.SetDuration(balloon.duration);
+    control_.ShowBalloon();
+}
+
+void WinTranslationRecorder::Record(std::string_view sourceName, std::string_view targetName,
+                                    std::string_view source, std::string_view translation) {
+    LogTranslation(sourceName, targetName, source, translation);
+}
+
+std::unique_ptr<WaitHintShower::Shown> WinWaitHintShower::Show(BalloonPoint at,
+                                                               std::string_view text) {
+    return std::make_unique<ShownWaitHint>(POINT{at.x, at.y}, text, owner_);
+}
+
+BalloonPoint WinFlowDesktop::CursorPosition() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return {cursor.x, cursor.y};
+}
+
+BalloonRect WinFlowDesktop::MonitorAt(BalloonPoint point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST),
+                         &info))
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT& r = info.rcMonitor;
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+bool WinFlowDesktop::CopyToClipboard(std::string_view text) {
+    return CopyTextToClipboard(text);
+}
+
+void WinFlowDesktop::Pause(int milliseconds) {
+    Sleep(static_cast<DWORD>(milliseconds));
+}
