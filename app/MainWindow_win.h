@@ -124,4 +124,6 @@ class MainWindow : public BaseWindow<MainWindow> {
     // The slider position whose transparency is applied; the slider starts opaque.
     int sliderPosition_ = kSliderMax;
     bool compact_ = false;
+    // The outer size of the full window, kept while it is compact.
+    SIZE fullSize_{};
 };

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
 #include <sddl.h>
+#include <vector>
 
 #include <fstream>
 #include <sstream>
