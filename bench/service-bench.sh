@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Benchmark of tervane-service (apertium engine) against apertium-apy and against a cold
+# Benchmark of tervane-service (apertium engine, both runners) against apertium-apy and against a cold
 # `apertium` command per request, on the same machine, in the same run, with the same
 # sentences: single-client p50/p99 latency and 8-client throughput (wrk) for French to
 # Spanish (one pair) and French to English (two pairs chained), and resident memory with
@@ -27,13 +27,21 @@ tree_rss() {
 }
 
 start_servers
+# The same service with the in-process runner (one pair host per pipeline), beside it.
+HOST_PORT=$(free_port)
+setsid "$SERVICE" --listen "127.0.0.1:$HOST_PORT" --apertium-runner inprocess --check-pairs off \
+  2>"$WORK/service-host.log" &
+PIDS+=($!); HOST_PID=$!
+wait_ok "http://127.0.0.1:$HOST_PORT/health"
 
 svc_form() { echo "&source=fr&target=$1&format=text&v=1"; }
-# Warm every pipeline on both sides before measuring.
-for target in es en; do
-  for _ in 1 2 3 4; do
-    curl -sf -o /dev/null --data-urlencode "text=Le chat est noir." \
-      -d "source=fr&target=$target&format=text&v=1" "http://127.0.0.1:$SVC_PORT/translate"
+# Warm every pipeline on every side before measuring.
+for port in "$SVC_PORT" "$HOST_PORT"; do
+  for target in es en; do
+    for _ in 1 2 3 4; do
+      curl -sf -o /dev/null --data-urlencode "text=Le chat est noir." \
+        -d "source=fr&target=$target&format=text&v=1" "http://127.0.0.1:$port/translate"
+    done
   done
 done
 for _ in 1 2 3 4; do
@@ -69,11 +77,14 @@ for pair in es en; do
   fi
   for c in 1 8; do
     RESULT[svc-$pair-$c]=$(run_wrk "svc-$pair" $c "$svc_url" /translate "text=" "$(svc_form $pair)")
+    RESULT[host-$pair-$c]=$(run_wrk "host-$pair" $c "http://127.0.0.1:$HOST_PORT" /translate \
+      "text=" "$(svc_form $pair)")
     RESULT[apy-$pair-$c]=$(run_wrk "apy-$pair" $c "$apy_url" "$apy_path" "$apy_prefix" "")
   done
 done
 
 SVC_RSS=$(tree_rss "$SVC_PID")
+HOST_RSS=$(tree_rss "$HOST_PID")
 SPLIT_TABLE=$(python3 "$ROOT/bench/split-write.py" "$SVC_PORT")
 APY_RSS=$(tree_rss "$APY_PID")
 
@@ -123,9 +134,11 @@ echo "| Route | Server | p50 (1 client) | p99 (1 client) | req/s (8 clients) | n
 echo "|---|---|---|---|---|---|"
 for pair in es en; do
   route="French to Spanish (fr-es)"; [ "$pair" = en ] && route="French to English (fr-es, spa-eng)"
-  for who in svc apy cold; do
+  for who in svc host apy cold; do
     case $who in
-      svc) name="tervane-service (apertium)";; apy) name="apertium-apy";; cold) name="apertium command per request";;
+      svc) name="tervane-service (apertium, processes)";;
+      host) name="tervane-service (apertium, inprocess)";;
+      apy) name="apertium-apy";; cold) name="apertium command per request";;
     esac
     echo "| $route | $name | $(field "$who-$pair-1" 1) | $(field "$who-$pair-1" 2) |" \
          "$(field "$who-$pair-8" 3) | $(field "$who-$pair-8" 4) |"
@@ -134,7 +147,8 @@ done
 echo
 echo "| Resident memory, both pairs warm | KiB (process and its pipelines) |"
 echo "|---|---|"
-echo "| tervane-service | $SVC_RSS |"
+echo "| tervane-service (processes) | $SVC_RSS |"
+echo "| tervane-service (inprocess) | $HOST_RSS |"
 echo "| apertium-apy | $APY_RSS |"
 echo
 echo "$SPLIT_TABLE"

@@ -97,6 +97,14 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             options.apiKeyFile = value;
         } else if (flag == "--log-file") {
             options.logFile = value;
+        } else if (flag == "--apertium-runner") {
+            if (value != "processes" && value != "inprocess")
+                return bad("expected processes or inprocess");
+            options.apertiumRunner = value;
+        } else if (flag == "--check-pairs") {
+            if (value != "on" && value != "off")
+                return bad("expected on or off");
+            options.checkPairs = value == "on";
         } else if (flag == "--pipes-per-pair") {
             if (!ParseNumber<std::size_t>(value, options.pipesPerPair, 1, 64))
                 return bad("1 to 64");
@@ -150,6 +158,11 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
   --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
   --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
   --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
+  --apertium-runner RUNNER   processes (default): a process per stage of a pair; inprocess:
+                             one pair host per pipeline, the stages through Apertium's
+                             libraries (stages without a library as processes behind it)
+  --check-pairs on|off       inprocess: translate each pair's check sentence at start and
+                             leave out the pairs that crash on it (default on)
   --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only
                              while requests for the pair wait)
   --max-pipelines N          most Apertium pipelines live at once, all pairs together; the

@@ -20,6 +20,10 @@ struct Options {
     std::string libreTranslateUrl = "http://127.0.0.1:5000";
     std::string apiKeyFile;
     std::size_t pipesPerPair = 2;
+    // How a pair's stages run: "processes" (a process per stage) or "inprocess" (one pair
+    // host process per pipeline, its stages through Apertium's libraries).
+    std::string apertiumRunner = "processes";
+    bool checkPairs = true; // inprocess: each pair's check sentence at start
     double timeoutSeconds = 10;
     std::size_t maxBody = 64 * 1024;
     std::size_t maxActive = 8;

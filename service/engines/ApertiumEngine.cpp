@@ -8,10 +8,10 @@ namespace tervane::service {
 ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
     : settings_(std::move(settings)),
       pool_(
-          settings_.pool,
-          [this](const std::string& mode) { return Pipeline::Start(commands_.at(mode)); },
+          settings_.pool, [this](const std::string& mode) { return StartPipeline(mode); },
           settings_.log) {
     ModeScan scan = ScanModes(settings_.modesDir);
+    std::vector<PairCheck::Pair> checked;
     skipped_ = std::move(scan.skipped);
     for (InstalledMode& mode : scan.modes) {
         const bool variant =
@@ -21,7 +21,38 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
                 listing_.push_back({Hop{from, to, mode.name}, variant});
         }
         commands_[mode.name] = std::move(mode.commands);
+        checked.push_back({mode.name, mode.pair.source});
     }
+    if (settings_.checkPairs) {
+        check_ = std::make_unique<PairCheck>(
+            std::move(checked),
+            [this](const std::string& mode, const std::string& text) -> Result<std::string> {
+                Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
+                if (!pipeline.Ok())
+                    return pipeline.Failure();
+                return pipeline.Value()->Exchange(
+                    ToApertiumStream(text), Clock::now() + std::chrono::seconds(60), 1024 * 1024);
+            },
+            settings_.log);
+    }
+}
+
+Result<std::unique_ptr<Pipeline>> ApertiumEngine::StartPipeline(const std::string& mode) {
+    // A pair host is a pipeline of one process that reads the mode itself.
+    if (!settings_.pairHost.empty())
+        return Pipeline::Start({{settings_.pairHost, settings_.modesDir + "/" + mode + ".mode"}});
+    return Pipeline::Start(commands_.at(mode));
+}
+
+Result<PairListing> ApertiumEngine::Pairs() {
+    if (!check_)
+        return listing_;
+    PairListing working;
+    for (const PairEntry& entry : listing_) {
+        if (!check_->Broken(entry.hop.id))
+            working.push_back(entry);
+    }
+    return working;
 }
 
 Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string& text,

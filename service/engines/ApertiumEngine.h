@@ -5,6 +5,7 @@
 #include "service/apertium/ApertiumMode.h"
 #include "service/apertium/PipelinePool.h"
 #include "service/engines/Engine.h"
+#include "service/engines/PairCheck.h"
 
 #include <functional>
 #include <map>
@@ -14,6 +15,9 @@ namespace tervane::service {
 struct ApertiumSettings {
     std::string modesDir = "/usr/share/apertium/modes";
     PoolSettings pool;
+    // The pair host program (tervane-pair-host); empty: each stage its own process.
+    std::string pairHost;
+    bool checkPairs = false;          // each pair's check sentence at start (PairCheck)
     std::size_t maxOutputFactor = 16; // output may be this many times the input, plus 64 KiB
     std::function<void(const std::string&)> log; // pipelines started and ended
 };
@@ -27,17 +31,20 @@ class ApertiumEngine : public Engine {
     const std::vector<std::string>& Skipped() const { return skipped_; }
 
     std::string Name() const override { return "apertium"; }
-    Result<PairListing> Pairs() override { return listing_; }
+    Result<PairListing> Pairs() override;
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
   private:
+    Result<std::unique_ptr<Pipeline>> StartPipeline(const std::string& mode);
+
     ApertiumSettings settings_;
     std::map<std::string, std::vector<Command>> commands_; // by mode name
     PairListing listing_;
     std::vector<std::string> skipped_;
-    PipelinePool pool_; // last: its pipelines end before the commands they were made from
+    PipelinePool pool_;                // its pipelines end before the commands they were made from
+    std::unique_ptr<PairCheck> check_; // last: ends first, as it uses the rest
 };
 
 } // namespace tervane::service

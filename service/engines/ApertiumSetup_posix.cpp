@@ -2,6 +2,8 @@
 
 #include "service/engines/ApertiumEngine.h"
 
+#include <filesystem>
+
 namespace tervane::service {
 
 Result<std::unique_ptr<Engine>>
@@ -14,11 +16,22 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
         std::chrono::milliseconds(static_cast<long long>(options.idleTimeoutSeconds * 1000));
     settings.pool.recycleAfter = options.recycleAfter;
     settings.log = log;
+    if (options.apertiumRunner == "inprocess") {
+        // Installed and built beside the service.
+        std::error_code ec;
+        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+        settings.pairHost = (self.parent_path() / "tervane-pair-host").string();
+        if (ec || !std::filesystem::exists(settings.pairHost))
+            return Error{500, "the inprocess runner needs tervane-pair-host beside the service (" +
+                                  settings.pairHost + ")"};
+        settings.checkPairs = options.checkPairs;
+    }
     auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
     for (const std::string& line : engine->Skipped())
         log("skipped mode " + line);
     const std::size_t pairs = engine->Pairs().Value().size();
-    log("apertium: " + std::to_string(pairs) + " language directions from " + options.modesDir);
+    log("apertium: " + std::to_string(pairs) + " language directions from " + options.modesDir +
+        " (" + options.apertiumRunner + ")");
     if (pairs == 0)
         log("warning: no usable Apertium pairs; install apertium-* packages");
     return std::unique_ptr<Engine>(std::move(engine));

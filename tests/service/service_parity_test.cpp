@@ -5,6 +5,7 @@
 //
 // TERVANE_PARITY="fr:es fr:ca ..." checks other directions (bench/parity.sh).
 #include "ChildProcess.h"
+#include "ParityCorpus.h"
 #include "ServiceClient.h"
 
 #include "protocol/ServiceProtocol.h"
@@ -26,19 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> ReadCorpus(const fs::path& file) {
-    std::vector<std::string> texts;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty())
-            continue;
-        for (std::size_t at; (at = line.find("\\n")) != std::string::npos;)
-            line.replace(at, 2, "\n");
-        texts.push_back(line);
-    }
-    return texts;
-}
-
 // The pairs the service routes source to target through, from its /languages.
 std::vector<std::string> RouteOf(unsigned short port, const std::string& source,
                                  const std::string& target) {
@@ -54,53 +42,17 @@ std::vector<std::string> RouteOf(unsigned short port, const std::string& source,
     return {};
 }
 
-// The `apertium` command's translation of one text, through every pair of the route.
-std::string StockTranslation(const std::string& text, const std::vector<std::string>& route) {
-    char name[] = "/tmp/tervane-parity-XXXXXX";
-    const int fd = ::mkstemp(name);
-    if (fd < 0)
-        return "(cannot make a temporary file)";
-    ::close(fd);
-    std::ofstream(name, std::ios::binary) << text;
-    std::string command = "apertium -u " + route.front() + " <" + name;
-    for (std::size_t i = 1; i < route.size(); ++i)
-        command += " | apertium -u " + route[i];
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char chunk[4096];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-            output.append(chunk, n);
-        ::pclose(pipe);
-    }
-    std::remove(name);
-    return output;
-}
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text)
-        out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out + "\"";
-}
-
 // Checks one direction; prints the count and the first differences.
 void ExpectParity(unsigned short port, const std::string& source, const std::string& target) {
     const std::vector<std::string> route = RouteOf(port, source, target);
     ASSERT_FALSE(route.empty()) << "no route " << source << "->" << target;
-    const std::vector<std::string> texts =
-        ReadCorpus(fs::path(PARITY_CORPUS_DIR) / (source + ".txt"));
-    ASSERT_FALSE(texts.empty()) << "no corpus for " << source;
 
-    // The command costs a process chain per text: two at a time, one for each core.
-    std::vector<std::string> stock(texts.size());
-    for (std::size_t i = 0; i < texts.size(); i += 2) {
-        auto second = std::async(std::launch::async, [&, i] {
-            if (i + 1 < texts.size())
-                stock[i + 1] = StockTranslation(texts[i + 1], route);
-        });
-        stock[i] = StockTranslation(texts[i], route);
-        second.get();
-    }
+    std::vector<std::string> texts = ReadCorpus(fs::path(PARITY_CORPUS_DIR) / (source + ".txt"));
+    ASSERT_FALSE(texts.empty()) << "no corpus for " << source;
+    // Every pair also gets the texts of reserved characters, breaks and a long paragraph.
+    for (std::string& text : ReadCorpus(fs::path(PARITY_CORPUS_DIR) / "any.txt"))
+        texts.push_back(std::move(text));
+    const std::vector<std::string> stock = StockTranslations(texts, route);
     std::size_t same = 0;
     std::ostringstream differences;
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -124,8 +76,14 @@ void ExpectParity(unsigned short port, const std::string& source, const std::str
 
 } // namespace
 
-TEST(Parity, TranslationsAreTheApertiumCommandsWithOrWithoutFinalPunctuation) {
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY});
+// Both runners: a process per stage, and the pair host (TERVANE_PARITY_RUNNER picks one).
+class Parity : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Parity, TranslationsAreTheApertiumCommandsWithOrWithoutFinalPunctuation) {
+    if (const char* runner = std::getenv("TERVANE_PARITY_RUNNER"); runner && GetParam() != runner)
+        GTEST_SKIP() << "TERVANE_PARITY_RUNNER=" << runner;
+    RunningServer server =
+        StartListening({TERVANE_SERVICE_BINARY, "--apertium-runner", GetParam()});
     std::string directions = "fr:es fr:en es:pt";
     if (const char* asked = std::getenv("TERVANE_PARITY"))
         directions = asked;
@@ -137,3 +95,6 @@ TEST(Parity, TranslationsAreTheApertiumCommandsWithOrWithoutFinalPunctuation) {
         ExpectParity(server.port, item.substr(0, colon), item.substr(colon + 1));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Runners, Parity, ::testing::Values("processes", "inprocess"),
+                         [](const auto& info) { return info.param; });

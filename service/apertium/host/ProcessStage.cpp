@@ -1,0 +1,49 @@
+// Stages whose program has no library in Debian (cg-proc, lsx-proc, rtx-proc,
+// apertium-anaphora, ...) or whose flags the host does not carry: the programs themselves,
+// joined by pipes behind the host, fed one null-flushed request at a time as the service's
+// own pipelines are.
+#include "service/apertium/Pipeline.h"
+#include "service/apertium/host/Stage.h"
+
+#include <stdexcept>
+
+namespace tervane::service::host {
+namespace {
+
+// A stage answers long before this; the service's own time-out ends the host first.
+constexpr auto kNoDeadline = std::chrono::hours(24);
+constexpr std::size_t kMaxOutput = 256u * 1024 * 1024;
+
+class ProcessStage : public Stage {
+  public:
+    explicit ProcessStage(const std::vector<Command>& commands) {
+        Result<std::unique_ptr<Pipeline>> started = Pipeline::Start(commands);
+        if (!started.Ok())
+            throw std::runtime_error(started.Failure().reason);
+        pipeline_ = std::move(started).Value();
+        for (const Command& command : commands)
+            names_ += (names_.empty() ? "" : " | ") + command.front();
+    }
+
+    std::string Run(const std::string& input) override {
+        Result<std::string> output =
+            pipeline_->Exchange(input, std::chrono::steady_clock::now() + kNoDeadline, kMaxOutput);
+        if (!output.Ok())
+            throw std::runtime_error(names_ + " " + output.Failure().reason);
+        return std::move(output).Value();
+    }
+
+    std::string Kind() const override { return "process"; }
+
+  private:
+    std::unique_ptr<Pipeline> pipeline_;
+    std::string names_;
+};
+
+} // namespace
+
+std::unique_ptr<Stage> MakeProcessStage(const std::vector<Command>& commands) {
+    return std::make_unique<ProcessStage>(commands);
+}
+
+} // namespace tervane::service::host

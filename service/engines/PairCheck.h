@@ -1,0 +1,52 @@
+// Each installed pair translates a check sentence of its source language once, at start, on
+// a thread of its own and one pair at a time. Debian ships pairs that cannot translate at
+// all (data files missing, a stage that crashes on ordinary sentences); a pair that fails
+// its check is not offered and not routed through, instead of answering 502 to its users.
+#pragma once
+
+#include "service/core/Result.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tervane::service {
+
+// An ordinary sentence in the Apertium language code (the check's text).
+std::string CheckSentence(const std::string& apertiumLanguage);
+
+class PairCheck {
+  public:
+    struct Pair {
+        std::string mode;   // "rus-ukr"
+        std::string source; // its source language's Apertium code: "rus"
+    };
+    // Translates the sentence through a fresh pipeline of the mode and ends the pipeline.
+    // A failure means the pair broke on it.
+    using Run =
+        std::function<Result<std::string>(const std::string& mode, const std::string& text)>;
+    using Log = std::function<void(const std::string&)>;
+
+    PairCheck(std::vector<Pair> pairs, Run run, Log log);
+    ~PairCheck(); // waits for the pair in hand, skips the rest
+    PairCheck(const PairCheck&) = delete;
+    PairCheck& operator=(const PairCheck&) = delete;
+
+    bool Broken(const std::string& mode) const;
+
+  private:
+    void CheckAll(std::vector<Pair> pairs);
+
+    Run run_;
+    Log log_;
+    mutable std::mutex mutex_;
+    std::set<std::string> broken_;
+    std::atomic<bool> stopping_ = false;
+    std::thread thread_;
+};
+
+} // namespace tervane::service
