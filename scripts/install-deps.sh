@@ -20,6 +20,9 @@ PKGS_SERVICE="apertium apertium-apy apertium-afr-nld apertium-arg-cat apertium-b
   apertium-hbs-mkd apertium-hbs-slv apertium-ind-zlm apertium-isl-eng apertium-isl-swe apertium-mkd-bul \
   apertium-mkd-eng apertium-nno-nob apertium-oc-ca apertium-oc-es apertium-oci-fra apertium-por-cat apertium-pt-gl \
   apertium-rus-ukr apertium-spa-arg apertium-spa-cat apertium-spa-ita apertium-swe-dan apertium-swe-nor"
+# The pair host (service/apertium/host): a pair's stages through Apertium's own libraries.
+# libcg3's API reads no Apertium stream, so cg-proc still runs as a process.
+PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-tools-dev"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
 
 ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
