@@ -111,18 +111,21 @@ TEST_P(PairHostParity, EveryTextIsTheApertiumCommands) {
                                  << output.Failure().reason;
         const std::string answer =
             svc::RemoveUnknownWordMarks(svc::FromApertiumStream(output.Value()), texts[i]);
-        if (proto::EncodeAnswer(answer) == proto::EncodeAnswer(stock[i]))
+        // The service removes the unknown-word marks a pair's generator leaves whatever runs
+        // it (some modes hard-code lt-proc -g, so `apertium -u` keeps them).
+        const std::string command = svc::RemoveUnknownWordMarks(stock[i], texts[i]);
+        if (proto::EncodeAnswer(answer) == proto::EncodeAnswer(command))
             ++same;
         else
-            ADD_FAILURE() << mode << " " << Quoted(texts[i]) << "\n  command: " << Quoted(stock[i])
+            ADD_FAILURE() << mode << " " << Quoted(texts[i]) << "\n  command: " << Quoted(command)
                           << "\n  host:    " << Quoted(answer);
     }
     std::printf("parity %s: %zu/%zu identical\n", mode.c_str(), same, texts.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Installed, PairHostParity, ::testing::ValuesIn(InstalledPairModes()),
-                         [](const auto& info) {
-                             std::string name = info.param;
+                         [](const auto& each) {
+                             std::string name = each.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });

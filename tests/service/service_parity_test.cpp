@@ -97,4 +97,4 @@ TEST_P(Parity, TranslationsAreTheApertiumCommandsWithOrWithoutFinalPunctuation) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Runners, Parity, ::testing::Values("processes", "inprocess"),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& each) { return each.param; });

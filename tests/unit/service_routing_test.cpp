@@ -314,4 +314,13 @@ TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
         EXPECT_FALSE(ParseOptions({"--engine", bad}).Ok()) << bad;
     EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
     EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
+
+    EXPECT_EQ(defaults.apertiumRunner, "processes");
+    EXPECT_TRUE(defaults.checkPairs);
+    const Options host =
+        ParseOptions({"--apertium-runner", "inprocess", "--check-pairs", "off"}).Value();
+    EXPECT_EQ(host.apertiumRunner, "inprocess");
+    EXPECT_FALSE(host.checkPairs);
+    EXPECT_FALSE(ParseOptions({"--apertium-runner", "threads"}).Ok());
+    EXPECT_FALSE(ParseOptions({"--check-pairs", "yes"}).Ok());
 }

@@ -12,6 +12,7 @@
 #include <apertium/transfer.h>
 
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 
 namespace tervane::service::host {
@@ -62,6 +63,18 @@ class PretransferStage : public Stage {
     bool compoundSeparator_;
 };
 
+// The rules' variables (def-var) live on from one input to the next, as they do for a whole
+// file; the `apertium` command starts every text with their initial values, and so must
+// every request, or one user's text would change the next one's translation.
+template <typename Rules> class FreshRules : public Rules {
+  public:
+    void KeepInitialVariables() { initial_ = this->variables; }
+    void ResetVariables() { this->variables = initial_; }
+
+  private:
+    std::map<UString, UString> initial_;
+};
+
 class TransferStage : public Stage {
   public:
     explicit TransferStage(const CommandFlags& flags) {
@@ -77,6 +90,7 @@ class TransferStage : public Stage {
     }
 
     std::string Run(const std::string& input) override {
+        transfer_.ResetVariables();
         return ProcessInMemory(input,
                                [this](InputFile& in, UFILE* out) { transfer_.transfer(in, out); });
     }
@@ -84,7 +98,7 @@ class TransferStage : public Stage {
     std::string Kind() const override { return "library"; }
 
   private:
-    Transfer transfer_;
+    FreshRules<Transfer> transfer_;
 };
 
 // Interchunk and Postchunk: rules and their compiled form, one call over the stream.
@@ -93,9 +107,11 @@ class ChunkStage : public Stage {
   public:
     explicit ChunkStage(const CommandFlags& flags) {
         rules_.read(flags.files[0].c_str(), flags.files[1].c_str());
+        rules_.KeepInitialVariables();
     }
 
     std::string Run(const std::string& input) override {
+        rules_.ResetVariables();
         return ProcessInMemory(input,
                                [this](InputFile& in, UFILE* out) { (rules_.*Apply)(in, out); });
     }
@@ -103,7 +119,7 @@ class ChunkStage : public Stage {
     std::string Kind() const override { return "library"; }
 
   private:
-    Rules rules_;
+    FreshRules<Rules> rules_;
 };
 
 } // namespace

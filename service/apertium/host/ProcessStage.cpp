@@ -26,11 +26,23 @@ class ProcessStage : public Stage {
     }
 
     std::string Run(const std::string& input) override {
+        // The pipeline ends each request with a superblank of its own. The service's request
+        // already ends with one; two in a row are not what these programs see from the
+        // service's own pipelines (cg-proc and lsx-proc move the first to the front), so the
+        // service's is set aside and put back after.
+        std::string text = input;
+        std::string trailer;
+        if (const std::size_t open = text.rfind("[tervane");
+            open != std::string::npos && text.back() == ']' &&
+            text.find(']', open) == text.size() - 1) {
+            trailer = text.substr(open);
+            text.resize(open);
+        }
         Result<std::string> output =
-            pipeline_->Exchange(input, std::chrono::steady_clock::now() + kNoDeadline, kMaxOutput);
+            pipeline_->Exchange(text, std::chrono::steady_clock::now() + kNoDeadline, kMaxOutput);
         if (!output.Ok())
             throw std::runtime_error(names_ + " " + output.Failure().reason);
-        return std::move(output).Value();
+        return std::move(output).Value() + trailer;
     }
 
     std::string Kind() const override { return "process"; }
