@@ -11,6 +11,7 @@
 #include <apertium/tagger_word.h>
 #include <apertium/transfer.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -75,6 +76,16 @@ template <typename Rules> class FreshRules : public Rules {
     std::map<UString, UString> initial_;
 };
 
+// The transfer classes run a request as their programs' -z does (TransferBase's null flush:
+// their temporary state cleared before it, pending blanks written at its end), so that a
+// superblank at a request's end is not held back for the next one; the output is the
+// part before the NUL that ends the request.
+template <typename Apply> std::string RunNullFlushed(const std::string& input, Apply&& apply) {
+    std::string output = ProcessInMemory(input + '\0', std::forward<Apply>(apply));
+    output.resize(std::min(output.size(), output.find('\0')));
+    return output;
+}
+
 class TransferStage : public Stage {
   public:
     explicit TransferStage(const CommandFlags& flags) {
@@ -85,14 +96,15 @@ class TransferStage : public Stage {
             transfer_.setUseBilingual(false);
         }
         transfer_.setCaseSensitiveness(flags.Has('c'));
+        transfer_.setNullFlush(true);
         transfer_.read(flags.files[0], flags.files[1],
                        flags.files.size() > 2 ? flags.files[2] : "");
     }
 
     std::string Run(const std::string& input) override {
         transfer_.ResetVariables();
-        return ProcessInMemory(input,
-                               [this](InputFile& in, UFILE* out) { transfer_.transfer(in, out); });
+        return RunNullFlushed(input,
+                              [this](InputFile& in, UFILE* out) { transfer_.transfer(in, out); });
     }
 
     std::string Kind() const override { return "library"; }
@@ -107,13 +119,14 @@ class ChunkStage : public Stage {
   public:
     explicit ChunkStage(const CommandFlags& flags) {
         rules_.read(flags.files[0].c_str(), flags.files[1].c_str());
+        rules_.setNullFlush(true);
         rules_.KeepInitialVariables();
     }
 
     std::string Run(const std::string& input) override {
         rules_.ResetVariables();
-        return ProcessInMemory(input,
-                               [this](InputFile& in, UFILE* out) { (rules_.*Apply)(in, out); });
+        return RunNullFlushed(input,
+                              [this](InputFile& in, UFILE* out) { (rules_.*Apply)(in, out); });
     }
 
     std::string Kind() const override { return "library"; }
