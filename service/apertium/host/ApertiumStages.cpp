@@ -64,9 +64,9 @@ class PretransferStage : public Stage {
     bool compoundSeparator_;
 };
 
-// The rules' variables (def-var) live on from one input to the next, as they do for a whole
-// file; the `apertium` command starts every text with their initial values, and so must
-// every request, or one user's text would change the next one's translation.
+// The rules' variables (def-var) live on in the object from one input to the next, as for
+// a whole file; the `apertium` command starts every text with their initial values, and so
+// does every request here.
 template <typename Rules> class FreshRules : public Rules {
   public:
     void KeepInitialVariables() { initial_ = this->variables; }
