@@ -3,6 +3,7 @@
 // or hung server with an error instead of blocking the program for ever.
 #include "net/HttpTransport.h"
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +13,11 @@ struct HttpTimeouts {
     int connectMs;
     int sendMs;
     int receiveMs; // for the response head and for each read of the body
+    // The whole exchange, from connecting to the last byte of the answer: a server that
+    // trickles its answer ends here, however short each read. 0: only the limits above.
+    int totalMs = 0;
+    // The largest answer body taken; a larger one ends the exchange with an error. 0: any.
+    std::size_t maxBodyBytes = 0;
 };
 
 // A refused connection fails at once whatever these say. A server that accepts and never
