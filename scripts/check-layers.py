@@ -18,6 +18,7 @@ LAYERS = {
     "notify": 2,
     "app": 3,
     "service": 3,
+    "gtk": 4,  # the Linux front end, over app/'s portable core
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/')

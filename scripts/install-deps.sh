@@ -21,8 +21,12 @@ PKGS_SERVICE="apertium apertium-apy apertium-afr-nld apertium-arg-cat apertium-b
   apertium-mkd-eng apertium-nno-nob apertium-oc-ca apertium-oc-es apertium-oci-fra apertium-por-cat apertium-pt-gl \
   apertium-rus-ukr apertium-spa-arg apertium-spa-cat apertium-spa-ita apertium-swe-dan apertium-swe-nor"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
+# The Linux desktop program and its end-to-end scenarios (xterm holds the selected text,
+# xclip reads the selections).
+PKGS_GTK="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev xvfb xauth xdotool \
+  x11-utils xterm xclip imagemagick fonts-dejavu-core"
 
-ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
+ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK"
 
 missing=()
 for p in $ALL; do

@@ -13,7 +13,9 @@ using Journal = std::vector<std::string>;
 class FakeSelection final : public Selection {
   public:
     FakeSelection(Journal& journal, std::string text) : journal_(journal), text_(std::move(text)) {}
-    ~FakeSelection() override { journal_.push_back(kept_ ? "detach, clipboard kept" : "detach, clipboard back"); }
+    ~FakeSelection() override {
+        journal_.push_back(kept_ ? "detach, clipboard kept" : "detach, clipboard back");
+    }
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override { kept_ = true; }
 
@@ -104,7 +106,7 @@ class TranslationFlowTest : public ::testing::Test {
 };
 
 TEST_F(TranslationFlowTest, StopsQuietlyWhenThereIsNothingToTranslate) {
-    settings.sourcePosition = 6; // Dutch
+    settings.sourcePosition = 6;  // Dutch
     settings.targetPosition = 15; // Dutch again
     flow.Run(settings);
     settings.sourcePosition = settings.targetPosition = -1; // no language at all
@@ -131,8 +133,8 @@ TEST_F(TranslationFlowTest, TranslatesCopiesLogsAndShowsInOrder) {
     flow.Run(settings);
     EXPECT_EQ(desktop.journal,
               (Journal{"capture", "hint 100,100 Translating, please wait ...", "proxy",
-                       "translate Le chat est noir. FR>EN", "copy", "log French>English",
-                       "balloon", "hint gone", "pause 200", "detach, clipboard kept"}));
+                       "translate Le chat est noir. FR>EN", "copy", "log French>English", "balloon",
+                       "hint gone", "pause 200", "detach, clipboard kept"}));
     EXPECT_EQ(stages, (std::vector<FlowStage>{FlowStage::Started, FlowStage::Captured,
                                               FlowStage::Translated, FlowStage::Shown}));
     ASSERT_EQ(desktop.shown.size(), 1u);
@@ -146,7 +148,8 @@ TEST_F(TranslationFlowTest, TranslatesCopiesLogsAndShowsInOrder) {
     EXPECT_EQ(balloon.position, BalloonPosition::ArrowTopRight);
 }
 
-TEST_F(TranslationFlowTest, FreezeOffShowsNoHintButStillPlacesByTheCursorAndTheCentreKeepsThePosition) {
+TEST_F(TranslationFlowTest,
+       FreezeOffShowsNoHintButStillPlacesByTheCursorAndTheCentreKeepsThePosition) {
     settings.freeze = false;
     flow.Run(settings);
     EXPECT_EQ(desktop.journal.at(1), "proxy");
