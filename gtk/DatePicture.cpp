@@ -77,15 +77,22 @@ std::string PictureOfStrftime(std::string_view format) {
             continue;
         }
         char conversion = format[++i];
-        // GNU flags and the E and O modifiers change how a field is written, not which.
+        bool unpadded = false;
+        // GNU flags and the E and O modifiers change how a field is written, not which; "-"
+        // drops a number's leading zero.
         while ((conversion == '-' || conversion == '_' || conversion == '0' || conversion == '^' ||
                 conversion == '#' || conversion == 'E' || conversion == 'O') &&
-               i + 1 < format.size())
+               i + 1 < format.size()) {
+            unpadded = unpadded || conversion == '-';
             conversion = format[++i];
+        }
+        std::string_view field = PictureOfConversion(conversion);
+        if (unpadded && field.size() == 2 && field[0] == field[1])
+            field.remove_suffix(1);
         if (conversion == '%')
             picture += '%';
         else
-            picture += PictureOfConversion(conversion);
+            picture += field;
     }
     return picture;
 }

@@ -41,7 +41,7 @@ constexpr std::array kNamedKeys{
     DesktopKey{0x68, "KP_8", "KP 8"},
     DesktopKey{0x69, "KP_9", "KP 9"},
     DesktopKey{0x6A, "KP_Multiply", "KP *"},
-    DesktopKey{0x6B, "KP_Add", "KP +"},
+    DesktopKey{0x6B, "KP_Add", "KP Add"}, // "+" separates a hotkey's items
     DesktopKey{0x6D, "KP_Subtract", "KP -"},
     DesktopKey{0x6E, "KP_Decimal", "KP ."},
     DesktopKey{0x6F, "KP_Divide", "KP /"},
