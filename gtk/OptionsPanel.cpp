@@ -52,6 +52,9 @@ GtkWidget* MainWindow::CreateOptionsPanel() {
 void MainWindow::OnTransparencyChange() {
     const int position = static_cast<int>(gtk_range_get_value(GTK_RANGE(transparencySlider_)));
     const std::optional<std::uint8_t> opacity = OpacityForSlider(position);
+    // A toplevel passes its opacity to its X window (the compositor's property) only once
+    // it has one.
+    gtk_widget_realize(window_);
     gtk_widget_set_opacity(window_, opacity ? *opacity / 255.0 : 1.0);
 }
 

@@ -164,7 +164,7 @@ class GtkDesktop:
         return match.group(1) if match else None
 
     def key(self, keys):
-        self.xdotool("key", keys)
+        self.xdotool("key", "--delay", 30, *keys.split())
 
     def mouse(self, x, y):
         self.xdotool("mousemove", x, y)

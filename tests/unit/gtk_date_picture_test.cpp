@@ -11,7 +11,7 @@ TEST(DatePicture, TheLocalesFormatsBecomePictures) {
     EXPECT_EQ(PictureOfStrftime("%H:%M:%S"), "HH:mm:ss");          // most
     EXPECT_EQ(PictureOfStrftime("%r"), "hh:mm:ss tt");             // en_US
     EXPECT_EQ(PictureOfStrftime("%l:%M:%S %p %Z"), "h:mm:ss tt "); // a zone has no picture
-    EXPECT_EQ(PictureOfStrftime("%-d de %B"), "d 'd''e' MMMM"); // letters stay letters
+    EXPECT_EQ(PictureOfStrftime("%-d de %B"), "d 'd''e' MMMM");    // letters stay letters
     EXPECT_EQ(PictureOfStrftime("100%% o'clock"), "100% 'o''''c''l''o''c''k'");
 }
 

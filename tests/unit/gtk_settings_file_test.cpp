@@ -22,9 +22,10 @@ std::string Contents(const std::filesystem::path& path) {
 class SettingsFileTest : public testing::Test {
   protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tervane-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("tervane-ini-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder_);
         path_ = folder_ / "tervane" / "settings.ini";
     }
@@ -79,7 +80,8 @@ TEST_F(SettingsFileTest, AValueOfAnotherTypeIsRefusedByName) {
             ReadInteger(*key, name);
             ADD_FAILURE() << name << " was read as a number";
         } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), "Invalid data type for '" + std::string(name) + "'");
+            EXPECT_EQ(std::string(error.what()),
+                      "Invalid data type for '" + std::string(name) + "'");
         }
     }
     EXPECT_THROW(ReadText(*key, "cc"), std::runtime_error);
