@@ -34,10 +34,12 @@ void ShowAboutBox(GtkWindow* owner) {
     GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(box));
     GdkRGBA ink{};
     gtk_style_context_get_color(style, GTK_STATE_FLAG_NORMAL, &ink);
-    gchar* inkName = gdk_rgba_to_string(&ink);
+    // Pango's markup takes a colour as #rrggbb.
+    char inkName[8];
+    g_snprintf(inkName, sizeof inkName, "#%02x%02x%02x", static_cast<int>(ink.red * 255 + 0.5),
+               static_cast<int>(ink.green * 255 + 0.5), static_cast<int>(ink.blue * 255 + 0.5));
     gtk_fixed_put(GTK_FIXED(face), Title("silver"), 79, 31);
     gtk_fixed_put(GTK_FIXED(face), Title(inkName), 80, 32);
-    g_free(inkName);
     gtk_fixed_put(GTK_FIXED(face), gtk_label_new("Version: 5.1"), 116, 73);
     gtk_fixed_put(GTK_FIXED(face), gtk_label_new(CopyrightNotice().c_str()), 28, 224);
     GtkWidget* ok = gtk_button_new_with_label("OK");
