@@ -32,6 +32,11 @@ class SettingsTest(unittest.TestCase):
             # file" (list, Remove, Clear all, two pickers, slider, Freeze, Copy, Log).
             desktop.key("Tab Tab Tab Tab Tab Tab Tab Tab space Tab space")
             wait_until(lambda: desktop.log_file.exists(), 5, "the log made when switched on")
+            # Past "..." to "Start when I log in": the desktop's autostart entry starts us.
+            desktop.key("Tab Tab space")
+            entry = desktop.home / "config" / "autostart" / "tervane.desktop"
+            wait_until(entry.exists, 5, "the autostart entry")
+            self.assertIn(f"Exec={PROGRAM.resolve()}\n", entry.read_text())
             self.assertEqual(desktop.log_file.read_bytes(),
                              b"***************************\r\n*     Pellori Wordkit     *\r\n"
                              b"***************************\r\n\r\n")
