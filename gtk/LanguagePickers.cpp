@@ -1,10 +1,10 @@
-// The "Language" group: two pickers over the language table with their flags, the codes
-// that follow them, the swap on a click on the group itself, and the compact-mode button.
+// The "Language" group: two pickers over the language table with their flags, the swap on
+// a click on the group itself, and the compact-mode button. The translation flow takes the
+// languages' codes from the pickers' positions at each press (app/Settings), so no code is
+// kept here.
 #include "gtk/Images.h"
 #include "gtk/MainWindow.h"
 #include "protocol/Languages.h"
-
-#include <utility>
 
 using namespace tervane::protocol;
 
@@ -37,11 +37,6 @@ GtkWidget* MakePicker(GtkListStore* rows, int position) {
     return picker;
 }
 
-void ApplyPosition(GtkWidget* picker, std::string& code) {
-    if (auto c = LanguageCodeAt(gtk_combo_box_get_active(GTK_COMBO_BOX(picker))))
-        code = std::string(*c);
-}
-
 } // namespace
 
 GtkWidget* MainWindow::CreateLanguageGroup() {
@@ -49,12 +44,6 @@ GtkWidget* MainWindow::CreateLanguageGroup() {
     sourcePicker_ = MakePicker(rows, kInitialSourcePosition);
     targetPicker_ = MakePicker(rows, kInitialTargetPosition);
     g_object_unref(rows);
-    g_signal_connect_swapped(sourcePicker_, "changed",
-                             G_CALLBACK(+[](MainWindow* self) { self->OnSourceLanguageChange(); }),
-                             this);
-    g_signal_connect_swapped(targetPicker_, "changed",
-                             G_CALLBACK(+[](MainWindow* self) { self->OnTargetLanguageChange(); }),
-                             this);
 
     compactButton_ = gtk_button_new();
     GdkPixbuf* glyph = CompactGlyph();
@@ -91,31 +80,10 @@ GtkWidget* MainWindow::CreateLanguageGroup() {
     return clickable;
 }
 
-std::string MainWindow::PickerText(GtkWidget* picker) const {
-    const int position = gtk_combo_box_get_active(GTK_COMBO_BOX(picker));
-    if (position < 0 || position >= kLanguageCount)
-        return {};
-    return std::string(LanguageTable()[static_cast<std::size_t>(position)].name);
-}
-
-void MainWindow::OnSourceLanguageChange() {
-    ApplyPosition(sourcePicker_, sourceCode_);
-}
-
-void MainWindow::OnTargetLanguageChange() {
-    ApplyPosition(targetPicker_, targetCode_);
-}
-
-// The change handlers do not run during a swap; the codes are exchanged with the pickers.
+// A picker without a selection swaps as such.
 void MainWindow::OnSwapLanguages() {
     const int source = gtk_combo_box_get_active(GTK_COMBO_BOX(sourcePicker_));
     const int target = gtk_combo_box_get_active(GTK_COMBO_BOX(targetPicker_));
-    for (GtkWidget* picker : {sourcePicker_, targetPicker_})
-        g_signal_handlers_block_matched(picker, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
     gtk_combo_box_set_active(GTK_COMBO_BOX(sourcePicker_), target);
     gtk_combo_box_set_active(GTK_COMBO_BOX(targetPicker_), source);
-    for (GtkWidget* picker : {sourcePicker_, targetPicker_})
-        g_signal_handlers_unblock_matched(picker, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
-                                          this);
-    std::swap(sourceCode_, targetCode_);
 }

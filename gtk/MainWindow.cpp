@@ -142,8 +142,6 @@ void MainWindow::OnCreate() {
     } else {
         ShowWarningBox(Window(), "Hotkeyerror!");
     }
-    OnSourceLanguageChange();
-    OnTargetLanguageChange();
     MainWindowSettings view(*this);
     LoadSettings(settings_, codec_, view);
 }

@@ -47,8 +47,6 @@ class MainWindow {
     void OnCreate();
     bool OnClose();
     void OnTranslateHotKey();
-    void OnSourceLanguageChange();
-    void OnTargetLanguageChange();
     void OnSwapLanguages();
     void OnTransparencyChange();
     void OnCompactMode();
@@ -74,7 +72,6 @@ class MainWindow {
     GtkWidget* CreateOptionsPanel();
     std::vector<std::string> HotKeyLines() const;
     void SetHotKeyEntry(std::uint32_t hotKey);
-    std::string PickerText(GtkWidget* picker) const;
 
     const HotKeyCodec& codec_;
     Registry& settings_;
@@ -106,8 +103,6 @@ class MainWindow {
 
     // The value the key-entry field holds; 0 when empty.
     std::uint32_t entryHotKey_ = 0;
-    std::string sourceCode_;
-    std::string targetCode_;
     bool compact_ = false;
     bool flowRunning_ = false;
     bool flowPending_ = false;

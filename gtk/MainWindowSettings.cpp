@@ -5,13 +5,11 @@
 
 namespace {
 
-// A position outside the table leaves the picker without a selection.
-// The window's own handler is held back: the caller runs it once, changed or not.
-void Select(GtkWidget* picker, std::int32_t position, MainWindow* window) {
+// A position outside the table leaves the picker without a selection. The pickers have no
+// handler of their own to run: the flow reads their positions at each press.
+void Select(GtkWidget* picker, std::int32_t position) {
     const bool inTable = position >= 0 && position < tervane::protocol::kLanguageCount;
-    g_signal_handlers_block_matched(picker, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, window);
     gtk_combo_box_set_active(GTK_COMBO_BOX(picker), inTable ? position : -1);
-    g_signal_handlers_unblock_matched(picker, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, window);
 }
 
 bool IsChecked(GtkWidget* box) {
@@ -32,15 +30,12 @@ Settings MainWindowSettings::Current() {
     return now;
 }
 
-// The picker's handler runs whether or not the position changed.
 void MainWindowSettings::SelectSource(std::int32_t position) {
-    Select(window_.sourcePicker_, position, &window_);
-    window_.OnSourceLanguageChange();
+    Select(window_.sourcePicker_, position);
 }
 
 void MainWindowSettings::SelectTarget(std::int32_t position) {
-    Select(window_.targetPicker_, position, &window_);
-    window_.OnTargetLanguageChange();
+    Select(window_.targetPicker_, position);
 }
 
 // "value-changed" comes only for a new position: the transparency handler runs then.

@@ -55,8 +55,11 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, arguments))
         return 2;
     g_set_prgname("tervane");
+    // The hotkeys are X key grabs and the selection is X's PRIMARY: in a Wayland session
+    // the program runs on XWayland (and --translate-selection stands in for the grab).
+    gdk_set_allowed_backends("x11");
     if (!gtk_init_check(&argc, &argv)) {
-        std::fprintf(stderr, "tervane: cannot open the display\n");
+        std::fprintf(stderr, "tervane: cannot open the X display\n");
         return 1;
     }
     g_set_application_name(kApplicationTitle);
