@@ -14,6 +14,20 @@ void RunBox(GtkWindow* owner, GtkMessageType type, const char* title, const std:
     GtkWidget* box =
         gtk_message_dialog_new(owner, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(box), title);
+    // GTK's message boxes show no symbol of their own any more; the warning and the error
+    // keep theirs, beside the text.
+    const char* symbol = type == GTK_MESSAGE_WARNING ? "dialog-warning-symbolic"
+                         : type == GTK_MESSAGE_ERROR ? "dialog-error-symbolic"
+                                                     : nullptr;
+    if (symbol) {
+        GtkWidget* message = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(box));
+        GtkWidget* row = gtk_widget_get_parent(message);
+        GtkWidget* image = gtk_image_new_from_icon_name(symbol, GTK_ICON_SIZE_DIALOG);
+        gtk_widget_set_valign(image, GTK_ALIGN_START);
+        gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+        gtk_box_reorder_child(GTK_BOX(row), image, 0);
+        gtk_widget_show(image);
+    }
     gtk_window_set_position(GTK_WINDOW(box),
                             owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
     SetTextProperty(box, "_TERVANE_MESSAGE", text);

@@ -130,7 +130,7 @@ class GtkDesktop:
         out = self.xdotool("search", "--onlyvisible", *criteria, check=False)
         return [int(w) for w in out.split()]
 
-    def wait_window(self, name, timeout=15):
+    def wait_window(self, name, timeout=30):
         return wait_until(lambda: self.search("--name", name), timeout, f"a window {name}")[0]
 
     def windows_of_role(self, role):
@@ -181,7 +181,7 @@ class GtkDesktop:
     def start_xterm(self, text, x=40, y=40):
         """Debian's xterm showing `text` on its first line, with the keyboard focus."""
         process = self.spawn(["xterm", "-fa", "DejaVu Sans Mono", "-fs", "12",
-                              "-geometry", f"60x6+{x}+{y}", "-T", "textpad-xterm",
+                              "-geometry", f"60x16+{x}+{y}", "-T", "textpad-xterm",
                               "-e", "sh", "-c", 'printf "%s\\n" "$0"; exec sleep 100000', text])
         window = self.wait_window(name="^textpad-xterm$")
         self.xdotool("windowfocus", "--sync", window)
@@ -192,7 +192,7 @@ class GtkDesktop:
         """A triple click on the first line selects it, as a person does with the mouse."""
         g = self.geometry(window)
         self.click(g["X"] + 30, g["Y"] + 10, repeat=3)
-        wait_until(lambda: self.primary().strip(), 5, "the selection")
+        wait_until(lambda: self.primary().strip(), 10, "the selection")
         self.xdotool("windowfocus", "--sync", window)
 
     # --- selections -------------------------------------------------------------------
@@ -215,6 +215,19 @@ class GtkDesktop:
         holder.stdin.write(text.encode())
         holder.stdin.close()
         wait_until(lambda: self.clipboard() == text, 5, "the clipboard")
+
+    def install_text_editor(self):
+        """The desktop's default application for plain text, an editor of ours that writes
+        the files it is given into the returned file."""
+        opened = self.home / "editor-opened.txt"
+        applications = self.home / "data" / "applications"
+        applications.mkdir(parents=True, exist_ok=True)
+        (applications / "test-editor.desktop").write_text(
+            "[Desktop Entry]\nType=Application\nName=Test editor\nMimeType=text/plain;\n"
+            f"Exec=sh -c 'echo \"$1\" >> {opened}' editor %f\n")
+        (self.home / "config" / "mimeapps.list").write_text(
+            "[Default Applications]\ntext/plain=test-editor.desktop\n")
+        return opened
 
     # --- files and pictures -----------------------------------------------------------
     @property

@@ -20,6 +20,7 @@ def exit_program(desktop):
 class SettingsTest(unittest.TestCase):
     def test_settings_survive_exit_and_the_next_start(self):
         with GtkDesktop() as desktop:
+            opened = desktop.install_text_editor()
             desktop.start_service()
             desktop.start_program()
             main = desktop.wait_window(name="^Tervane 5.1$")
@@ -32,8 +33,12 @@ class SettingsTest(unittest.TestCase):
             # file" (list, Remove, Clear all, two pickers, slider, Freeze, Copy, Log).
             desktop.key("Tab Tab Tab Tab Tab Tab Tab Tab space Tab space")
             wait_until(lambda: desktop.log_file.exists(), 5, "the log made when switched on")
-            # Past "..." to "Start when I log in": the desktop's autostart entry starts us.
-            desktop.key("Tab Tab space")
+            # "..." opens the log in the desktop's editor for plain text.
+            desktop.key("Tab space")
+            wait_until(opened.exists, 10, "the editor")
+            self.assertEqual(opened.read_text(), f"{desktop.log_file}\n")
+            # "Start when I log in": the desktop's autostart entry starts us.
+            desktop.key("Tab space")
             entry = desktop.home / "config" / "autostart" / "tervane.desktop"
             wait_until(entry.exists, 5, "the autostart entry")
             self.assertIn(f"Exec={PROGRAM.resolve()}\n", entry.read_text())
