@@ -53,6 +53,7 @@ class GtkDesktop:
             folder.mkdir(mode=0o700, exist_ok=True)
             self.env[f"XDG_{name.upper()}_{'DIR' if name == 'runtime' else 'HOME'}"] = str(folder)
         self.env["NO_AT_BRIDGE"] = "1"  # no accessibility bus on a virtual display
+        self.env["LANG"] = self.env["LC_ALL"] = "C.UTF-8"  # xterm shows and selects UTF-8
         self._processes = []
         self.service = None
         self.service_log = self.home / "service.log"

@@ -3,6 +3,8 @@ mouse in xterm (which keeps the keyboard focus), a global hotkey pressed, the En
 translation in a balloon by the pointer; the clipboard untouched; nothing selected, nothing
 asked of the service."""
 import unittest
+import urllib.parse
+import urllib.request
 
 from gtk_desktop import GtkDesktop, wait_until
 
@@ -59,6 +61,27 @@ class MainJobTest(unittest.TestCase):
             self.assertEqual((g["X"] + g["WIDTH"] - 20, g["Y"] + 2), (1000, 900))
             desktop.screenshot("gtk-balloon-second-hotkey.png")
             self.assertEqual(desktop.clipboard(), "what the user copied")
+
+    def test_another_script_travels_as_utf8_and_shows_in_the_desktops_font(self):
+        russian = "Кошка чёрная."
+        with GtkDesktop() as desktop:
+            desktop.settings_file.parent.mkdir(parents=True)
+            desktop.settings_file.write_text(  # Russian to Ukrainian
+                "[Software\\Vellmark\\Tervane]\nsrc=dword:9\ntrg=dword:50\n")
+            desktop.start_service()
+            form = urllib.parse.urlencode({"text": russian, "source": "ru", "target": "uk",
+                                           "format": "text", "v": "1"}).encode()
+            with urllib.request.urlopen(desktop.service_url, form, timeout=30) as answer:
+                ukrainian = answer.read().decode().strip('"')
+            self.assertNotEqual(ukrainian, russian)
+            desktop.start_program()
+            term = desktop.start_xterm(russian)
+            desktop.select_first_line(term)
+            self.assertEqual(desktop.primary().strip(), russian)
+            desktop.mouse(300, 260)
+            desktop.key("ctrl+shift+F12")
+            self.assertEqual(desktop.title(desktop.wait_balloon()), ukrainian)
+            desktop.screenshot("gtk-balloon-cyrillic.png")
 
 
 if __name__ == "__main__":
