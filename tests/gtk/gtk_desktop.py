@@ -71,6 +71,8 @@ class GtkDesktop:
     def close(self):
         for process in reversed(self._processes):
             self.end(process)
+            if process.stdout:
+                process.stdout.close()
         self._processes.clear()
         if self._tmp:
             self._tmp.cleanup()
@@ -229,6 +231,29 @@ class GtkDesktop:
         (self.home / "config" / "mimeapps.list").write_text(
             "[Default Applications]\ntext/plain=test-editor.desktop\n")
         return opened
+
+    # --- the notification area --------------------------------------------------------
+    def start_notification_area(self):
+        """A session bus of the desktop's own with a StatusNotifierWatcher on it (the part
+        of a notification area that indicators register with); gives the file where each
+        registration's "<bus name> <object path>" is written."""
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                         stdout=subprocess.PIPE, text=True)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        registrations = self.home / "notification-items.txt"
+        watcher = self.spawn(["/usr/bin/python3", Path(__file__).with_name("sni_watcher.py"),
+                              registrations], stdout=subprocess.PIPE, text=True)
+        if watcher.stdout.readline().strip() != "ready":
+            raise AssertionError("the StatusNotifierWatcher did not start")
+        return registrations
+
+    def dbus_call(self, bus_name, path, method, *args):
+        result = subprocess.run(["gdbus", "call", "--session", "--dest", bus_name,
+                                 "--object-path", path, "--method", method, "--"] + list(args),
+                                env=self.env, capture_output=True, text=True, timeout=10)
+        if result.returncode != 0:
+            raise AssertionError(f"{method}: {result.stderr}")
+        return result.stdout.strip()
 
     # --- files and pictures -----------------------------------------------------------
     @property

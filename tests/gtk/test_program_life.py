@@ -1,6 +1,7 @@
 """The program's life on the Linux desktop: the service started when none answers and ended
 with the program; one running program per user (a second start brings its window back, also
 from the notification area; --translate-selection has the running one translate)."""
+import re
 import socket
 import unittest
 import urllib.request
@@ -89,6 +90,48 @@ class ProgramLifeTest(unittest.TestCase):
             self.assertEqual(request.returncode, 0, request.stderr)
             self.assertEqual(desktop.title(desktop.wait_balloon()), "The cat is black.")
             self.assertEqual(desktop.program.poll(), None)
+
+    def test_minimize_to_the_notification_area_and_back_by_a_click(self):
+        with GtkDesktop() as desktop:
+            registrations = desktop.start_notification_area()
+            desktop.start_service()
+            desktop.start_program()
+            main = desktop.wait_window(name="^Tervane 5.1$")
+            bus, path = wait_until(lambda: registrations.exists() and registrations.read_text(),
+                                   10, "the icon's registration").split()
+
+            def status():
+                return desktop.dbus_call(bus, path, "org.freedesktop.DBus.Properties.Get",
+                                         "org.kde.StatusNotifierItem", "Status")
+
+            def window_shown():
+                return main in desktop.search("--name", "^Tervane 5.1$")
+
+            self.assertIn("Passive", status())  # no icon while the window is there
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.key("alt+m")
+            wait_until(lambda: not window_shown(), 5, "the window to hide")
+            self.assertIn("Active", status())
+
+            # A click on the icon opens its menu; its item brings the window back.
+            menu = desktop.dbus_call(bus, path, "org.freedesktop.DBus.Properties.Get",
+                                     "org.kde.StatusNotifierItem", "Menu")
+            menu = re.search(r"objectpath '([^']+)'", menu).group(1)
+            layout = desktop.dbus_call(bus, menu, "com.canonical.dbusmenu.GetLayout", "0", "-1",
+                                       "[]")
+            item = re.search(r"\((\d+), \{[^}]*'label': <'Show Tervane'>", layout).group(1)
+            desktop.dbus_call(bus, menu, "com.canonical.dbusmenu.Event", item, "clicked",
+                              "<0>", "0")
+            wait_until(window_shown, 5, "the window back")
+            self.assertIn("Passive", status())
+
+            # The middle click (the indicator's secondary activation) does the same.
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.key("alt+m")
+            wait_until(lambda: not window_shown(), 5, "the window to hide")
+            desktop.dbus_call(bus, path, "org.kde.StatusNotifierItem.SecondaryActivate", "0", "0")
+            wait_until(window_shown, 5, "the window back")
+            self.assertIn("Passive", status())
 
     def test_translate_selection_without_a_running_program_says_so(self):
         with GtkDesktop() as desktop:
