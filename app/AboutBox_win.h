@@ -2,6 +2,7 @@
 // The About box: the program's icon, its name with a silver shadow, its version and the
 // copyright notice, and an OK button. Modal over its owner; one fresh box per showing.
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 
 class AboutBox : public BaseWindow<AboutBox> {
   public:
@@ -20,8 +21,8 @@ class AboutBox : public BaseWindow<AboutBox> {
     void Create(HWND owner);
     void PaintTitle(HDC dc);
 
-    HFONT font_ = nullptr;
-    HFONT titleFont_ = nullptr;
-    HICON icon_ = nullptr;
+    UniqueFont font_;
+    UniqueFont titleFont_;
+    UniqueIcon icon_;
     bool closed_ = false;
 };

@@ -17,10 +17,13 @@ ApplicationWindow::~ApplicationWindow() {
 
 void ApplicationWindow::Create(HINSTANCE instance) {
     RegisterClassOnce(instance, {kApplicationClass, nullptr, IDI_TERVANE});
-    // Visible (a taskbar button needs that) but with no size, at the screen's corner.
+    // Visible (a taskbar button needs that) but with no size, at the screen's corner. The
+    // minimise box lets the system minimise it (a click on the active window's taskbar
+    // button, Win+M, Win+D), which hides the program to the notification area.
     CreateWindowExW(0, kApplicationClass, Widen(kApplicationTitle).c_str(),
-                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                    nullptr, nullptr, instance, this);
+                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE |
+                        WS_CLIPSIBLINGS,
+                    0, 0, 0, 0, nullptr, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the application window");
 }

@@ -42,13 +42,13 @@ void SetFaceHeight(HWND picker, int height) {
 } // namespace
 
 void MainWindow::LoadPickers(HINSTANCE instance) {
-    flagImages_ = LoadMaskedImages(instance, IDB_FLAGS, 16, 16);
+    flagImages_.Reset(LoadMaskedImages(instance, IDB_FLAGS, 16, 16));
     // "Tahoma", character height 12 pixels, ANSI character set.
-    pickerFont_ =
-        CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+    pickerFont_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
     for (HWND picker : {sourcePicker_, targetPicker_}) {
-        SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_), FALSE);
+        SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_.Get()), FALSE);
         SendMessageW(picker, CB_SETMINVISIBLE, kLanguageCount, 0);
         SetFaceHeight(picker, 20);
         for (const Language& language : LanguageTable()) {
@@ -94,9 +94,9 @@ void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1) || position >= kLanguageCount)
         return;
 
-    ImageList_Draw(flagImages_, position, item.hDC, r.left, r.top, ILD_NORMAL);
+    ImageList_Draw(flagImages_.Get(), position, item.hDC, r.left, r.top, ILD_NORMAL);
     const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(position)].name);
-    HGDIOBJ old = SelectObject(item.hDC, pickerFont_);
+    HGDIOBJ old = SelectObject(item.hDC, pickerFont_.Get());
     ExtTextOutW(item.hDC, r.left + 18, r.top, ETO_OPAQUE, nullptr, name.c_str(),
                 static_cast<UINT>(name.size()), nullptr);
     SelectObject(item.hDC, old);

@@ -120,14 +120,6 @@ MainWindow::~MainWindow() {
     if (hwnd_)
         DestroyWindow(hwnd_);
     hotKeys_.reset(); // releases every hotkey
-    if (flagImages_)
-        ImageList_Destroy(flagImages_);
-    if (compactGlyph_)
-        ImageList_Destroy(compactGlyph_);
-    if (formFont_)
-        DeleteObject(formFont_);
-    if (pickerFont_)
-        DeleteObject(pickerFont_);
 }
 
 void MainWindow::Create(HINSTANCE instance, HWND owner) {
@@ -183,13 +175,13 @@ HWND MainWindow::Control(ControlId id) const {
 void MainWindow::CreateControls(HINSTANCE instance) {
     (void)instance;
     // "MS Sans Serif" 8 point: character height 11 pixels.
-    formFont_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_), FALSE);
+    formFont_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.Get()), FALSE);
 
     auto make = [&](HWND parent, ControlId id, const ControlSpec& spec) {
-        return MakeControl(parent, id, spec, formFont_);
+        return MakeControl(parent, id, spec, formFont_.Get());
     };
     auto group = [&](ControlId id, const char* caption, RECT place) {
         HWND g = make(hwnd_, id,
@@ -284,7 +276,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 // A flat picture button: the glyph on the face colour, with a sunken edge while pressed.
 void MainWindow::DrawCompactButton(const DRAWITEMSTRUCT& item) {
     if (!compactGlyph_) {
-        compactGlyph_ = LoadMaskedImages(GetModuleHandleW(nullptr), IDB_COMPACT, 32, 32);
+        compactGlyph_.Reset(LoadMaskedImages(GetModuleHandleW(nullptr), IDB_COMPACT, 32, 32));
     }
     RECT r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -292,7 +284,7 @@ void MainWindow::DrawCompactButton(const DRAWITEMSTRUCT& item) {
     if (pressed)
         DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
     const int shift = pressed ? 1 : 0;
-    ImageList_Draw(compactGlyph_, 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
+    ImageList_Draw(compactGlyph_.Get(), 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
 }
 
 void MainWindow::OnCreate() {

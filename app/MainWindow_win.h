@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "app/Transparency.h"
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 #include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 #include "net/HttpClient.h"
@@ -103,10 +104,10 @@ class MainWindow : public BaseWindow<MainWindow> {
 
     std::string sourceCode_;
     std::string targetCode_;
-    HIMAGELIST flagImages_ = nullptr;
-    HIMAGELIST compactGlyph_ = nullptr;
-    HFONT formFont_ = nullptr;
-    HFONT pickerFont_ = nullptr;
+    UniqueImageList flagImages_;
+    UniqueImageList compactGlyph_;
+    UniqueFont formFont_;
+    UniqueFont pickerFont_;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
     // The translation flow's HTTP client (its proxy and cookies last as long as the
@@ -124,4 +125,6 @@ class MainWindow : public BaseWindow<MainWindow> {
     // The slider position whose transparency is applied; the slider starts opaque.
     int sliderPosition_ = kSliderMax;
     bool compact_ = false;
+    // The outer size of the full window, kept while it is compact.
+    SIZE fullSize_{};
 };

@@ -12,10 +12,10 @@
 
 namespace {
 
-// Outer sizes of the window in full and in compact form, and where the "Language" group
-// sits in each: in compact form its caption and its left and top edges lie outside the
-// client area, leaving only the pickers and the compact-mode button in view.
-constexpr SIZE kFullSize{484, 339};
+// The outer size of the window in compact form, and where the "Language" group sits in
+// each form: in compact form its caption and its left and top edges lie outside the
+// client area, leaving only the pickers and the compact-mode button in view. The full
+// form gets back the frame it had before (its size depends on the system's frame metrics).
 constexpr SIZE kCompactSize{196, 82};
 constexpr POINT kFullLanguagePlace{264, 8};
 constexpr POINT kCompactLanguagePlace{-7, -14};
@@ -52,6 +52,11 @@ void MainWindow::OnTransparencyChange() {
 // window is hidden while it changes and keeps its top-left corner on the screen.
 void MainWindow::OnCompactMode() {
     compact_ = !compact_;
+    if (compact_) {
+        RECT frame{};
+        GetWindowRect(hwnd_, &frame);
+        fullSize_ = {frame.right - frame.left, frame.bottom - frame.top};
+    }
     ShowWindow(hwnd_, SW_HIDE);
     for (HWND group : {hotKeyGroup_, hotKeysInUseGroup_, transparencyGroup_, optionsGroup_})
         ShowWindow(group, compact_ ? SW_HIDE : SW_SHOW);
@@ -64,7 +69,7 @@ void MainWindow::OnCompactMode() {
     exStyle = compact_ ? (exStyle & ~WS_EX_DLGMODALFRAME) | WS_EX_TOOLWINDOW
                        : (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_DLGMODALFRAME;
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, exStyle);
-    const SIZE size = compact_ ? kCompactSize : kFullSize;
+    const SIZE size = compact_ ? kCompactSize : fullSize_;
     SetWindowPos(hwnd_, compact_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     ShowWindow(hwnd_, SW_SHOW);

@@ -6,11 +6,9 @@
 void MainWindow::CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow) {
     tray_ = std::make_unique<TrayIcon>(hwnd_, taskbarWindow);
     tray_->SetHint(kApplicationTitle);
-    HICON icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0));
-    tray_->SetIcon(icon); // the icon keeps a copy
-    if (icon)
-        DestroyIcon(icon);
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0)));
+    tray_->SetIcon(icon.Get()); // the icon keeps a copy
     tray_->minimizeToTray = true;
     tray_->onClick = [this] { OnTrayIconClick(); };
     tray_->Initialize();

@@ -40,7 +40,7 @@ template <class Derived> class BaseWindow {
             wc.hIconSm = static_cast<HICON>(LoadImageW(
                 instance, MAKEINTRESOURCEW(description.iconResource), IMAGE_ICON, 16, 16, 0));
         }
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = description.background;
         wc.lpszClassName = description.name;
         if (!RegisterClassExW(&wc))

@@ -13,12 +13,12 @@ mkdir -p "$OUT/corpus"
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$ROOT" \
   "$ROOT/bench/fuzz_protocol.cpp" \
-  "$ROOT/translate/ServiceProtocol.cpp" \
-  "$ROOT/translate/Languages.cpp" \
-  "$ROOT/service/RequestForm.cpp" \
-  "$ROOT/service/Utf8.cpp" \
-  "$ROOT/service/HttpMessage.cpp" \
-  "$ROOT/service/ApertiumText.cpp" \
+  "$ROOT/protocol/ServiceProtocol.cpp" \
+  "$ROOT/protocol/Languages.cpp" \
+  "$ROOT/service/http/RequestForm.cpp" \
+  "$ROOT/protocol/Utf8.cpp" \
+  "$ROOT/service/http/HttpMessage.cpp" \
+  "$ROOT/service/apertium/ApertiumText.cpp" \
   -o "$OUT/fuzz_protocol"
 
 # Seeds: what the program sends, and the shapes that broke parsers before.

@@ -3,9 +3,9 @@
 // bench/fuzz.sh.
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
-#include "service/ApertiumText.h"
-#include "service/HttpMessage.h"
-#include "service/RequestForm.h"
+#include "service/apertium/ApertiumText.h"
+#include "service/http/HttpMessage.h"
+#include "service/http/RequestForm.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -65,7 +65,8 @@ std::string HttpClient::Send(std::string method, std::string_view url, std::stri
     }
 
     HttpResponse response = transport_->Send(request);
-    location_ = std::move(response.location);
+    // A relative Location (allowed by HTTP) means the same server: it is kept resolved.
+    location_ = response.location.empty() ? std::string() : ResolveHttpUrl(url, response.location);
     if (response.status < 200 || response.status > 299) {
         std::string statusLine = response.version + " " + std::to_string(response.status);
         if (!response.reason.empty())

@@ -106,3 +106,85 @@ bool IsLoopbackHost(std::string_view host) {
         host.remove_suffix(1); // the fully qualified "localhost."
     return EqualsIgnoringCase(host, "localhost") || host == "[::1]" || IsLoopbackIpv4(host);
 }
+
+namespace {
+
+// RFC 3986's remove_dot_segments, for an absolute path.
+std::string RemoveDotSegments(std::string_view path) {
+    std::string out;
+    while (!path.empty()) {
+        if (path.starts_with("../")) {
+            path.remove_prefix(3);
+        } else if (path.starts_with("./")) {
+            path.remove_prefix(2);
+        } else if (path.starts_with("/./")) {
+            path.remove_prefix(2);
+        } else if (path == "/.") {
+            path = "/";
+        } else if (path.starts_with("/../") || path == "/..") {
+            path = path == "/.." ? std::string_view("/") : path.substr(3);
+            const std::size_t cut = out.rfind('/');
+            out.erase(cut == std::string::npos ? 0 : cut);
+        } else if (path == "." || path == "..") {
+            path = {};
+        } else {
+            const std::size_t next = path.find('/', 1);
+            out.append(path.substr(0, next));
+            path = next == std::string_view::npos ? std::string_view() : path.substr(next);
+        }
+    }
+    return out;
+}
+
+bool HasScheme(std::string_view reference) {
+    const std::size_t colon = reference.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return false;
+    for (std::size_t i = 0; i < colon; ++i) {
+        const char c = reference[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!letter && !(i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ResolveHttpUrl(std::string_view base, std::string_view reference) {
+    reference = reference.substr(0, reference.find('#'));
+    if (HasScheme(reference))
+        return std::string(reference);
+    base = base.substr(0, base.find('#'));
+    const std::size_t schemeEnd = base.find("//");
+    if (schemeEnd == std::string_view::npos)
+        return std::string(reference);
+    const std::string_view scheme = base.substr(0, schemeEnd); // "http:"
+    if (reference.starts_with("//"))
+        return std::string(scheme) + std::string(reference);
+    const std::size_t pathStart = base.find_first_of("/?", schemeEnd + 2);
+    const std::string_view origin = base.substr(0, pathStart);
+    const std::string_view pathAndQuery =
+        pathStart == std::string_view::npos ? std::string_view() : base.substr(pathStart);
+    const std::string_view basePath = pathAndQuery.substr(0, pathAndQuery.find('?'));
+    if (reference.empty())
+        return std::string(origin) + std::string(pathAndQuery);
+    if (reference.starts_with("?"))
+        return std::string(origin) + std::string(basePath.empty() ? "/" : basePath) +
+               std::string(reference);
+    const std::size_t queryStart = reference.find('?');
+    const std::string_view refPath = reference.substr(0, queryStart);
+    const std::string_view refQuery =
+        queryStart == std::string_view::npos ? std::string_view() : reference.substr(queryStart);
+    std::string merged;
+    if (refPath.starts_with("/")) {
+        merged = std::string(refPath);
+    } else {
+        const std::size_t lastSlash = basePath.rfind('/');
+        merged =
+            (lastSlash == std::string_view::npos ? std::string("/")
+                                                 : std::string(basePath.substr(0, lastSlash + 1))) +
+            std::string(refPath);
+    }
+    return std::string(origin) + RemoveDotSegments(merged) + std::string(refQuery);
+}

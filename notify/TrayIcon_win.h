@@ -11,6 +11,8 @@
 #include "notify/SimpleTimer_win.h"
 #include "notify/TrayIconClicks.h"
 
+#include "base/GdiHandles_win.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -69,7 +71,7 @@ class TrayIcon {
     bool ShowHint() const { return showHint_; }
     // Keeps a copy of `icon`; the caller keeps its own.
     void SetIcon(HICON icon);
-    HICON Icon() const { return icon_; }
+    HICON Icon() const { return icon_.Get(); }
     void SetIconVisible(bool visible);
     bool IconVisible() const { return iconVisible_; }
     // With an icon list: shows the list's picture at `index`.
@@ -127,7 +129,7 @@ class TrayIcon {
     int cycleInterval_ = 0;
     std::string hint_;
     bool showHint_ = true;
-    HICON icon_ = nullptr;
+    UniqueIcon icon_;
     bool iconVisible_ = false;
     int iconIndex_ = 0;
     // The shell's notification form: 0, where the callback's second parameter is the

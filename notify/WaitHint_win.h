@@ -4,6 +4,7 @@
 // of all windows, never taking the focus. It is shown when made and hidden and destroyed
 // with the object, so a caller holds it in a scope for as long as the wait lasts.
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 
 #include <windows.h>
 
@@ -29,5 +30,5 @@ class WaitHint : public BaseWindow<WaitHint> {
     void Paint();
 
     std::wstring text_;
-    HFONT font_ = nullptr;
+    UniqueFont font_;
 };

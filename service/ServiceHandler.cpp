@@ -2,7 +2,7 @@
 
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
-#include "service/RequestForm.h"
+#include "service/http/RequestForm.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,9 +1,9 @@
 // The service's routes: POST /translate, GET /health, GET /languages.
 #pragma once
 
-#include "service/Admission.h"
-#include "service/HttpMessage.h"
-#include "service/Translator.h"
+#include "service/engines/Translator.h"
+#include "service/http/Admission.h"
+#include "service/http/HttpMessage.h"
 
 #include <chrono>
 #include <functional>

@@ -1,14 +1,14 @@
 // tervane-service: the program's translation service. Offline by default (Apertium).
-#include "service/ApertiumSetup.h"
-#include "service/ApyEngine.h"
-#include "service/EngineRow.h"
-#include "service/HttpServer.h"
-#include "service/LibreTranslateEngine.h"
-#include "service/LogFile.h"
-#include "service/LogQueue.h"
-#include "service/Options.h"
 #include "service/ServiceHandler.h"
-#include "service/ServiceProcess.h"
+#include "service/core/Options.h"
+#include "service/engines/ApertiumSetup.h"
+#include "service/engines/ApyEngine.h"
+#include "service/engines/EngineRow.h"
+#include "service/engines/LibreTranslateEngine.h"
+#include "service/http/HttpServer.h"
+#include "service/platform/LogFile.h"
+#include "service/platform/LogQueue.h"
+#include "service/platform/ServiceProcess.h"
 
 #include <cstdlib>
 #include <fstream>

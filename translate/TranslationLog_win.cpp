@@ -6,6 +6,7 @@
 #include "translate/LogTimeStamp_win.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <initializer_list>
 #include <stdexcept>
@@ -41,6 +42,20 @@ void WriteAll(const FileHandle& file, std::string_view bytes) {
         ThrowSystemError(ERROR_HANDLE_DISK_FULL);
 }
 
+// Given to the file just made, through its handle (the creator may change the access list
+// of what it owns; Wine ignores an access list passed to CreateFileW).
+void ShareWithEveryLocalUser(const FileHandle& file) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kSharedLogSecurity, SDDL_REVISION_1,
+                                                              &descriptor, nullptr))
+        ThrowSystemError(GetLastError());
+    const BOOL set = SetKernelObjectSecurity(file.Get(), DACL_SECURITY_INFORMATION, descriptor);
+    const DWORD error = GetLastError();
+    LocalFree(descriptor);
+    if (!set)
+        ThrowSystemError(error);
+}
+
 // Opens the file at `path` as `disposition` says and writes `bytes`. False, writing
 // nothing, when opening fails with one of the `quiet` errors; any other failure is
 // raised with the system's reason.
@@ -55,6 +70,8 @@ bool WriteLogFile(const std::string& path, DWORD access, DWORD disposition,
                 return false;
         ThrowSystemError(error);
     }
+    if (disposition == CREATE_NEW)
+        ShareWithEveryLocalUser(file);
     WriteAll(file, bytes);
     return true;
 }
@@ -67,8 +84,8 @@ bool WinLogFiles::AppendToExisting(const std::string& path, std::string_view byt
 }
 
 bool WinLogFiles::CreateNew(const std::string& path, std::string_view bytes) {
-    return WriteLogFile(path, GENERIC_WRITE, CREATE_NEW, {ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS},
-                        bytes);
+    return WriteLogFile(path, GENERIC_WRITE | WRITE_DAC, CREATE_NEW,
+                        {ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS}, bytes);
 }
 
 std::string TranslationLogPath() {

@@ -6,6 +6,12 @@
 #include <string>
 #include <string_view>
 
+// The access list a new log is given. The log is shared by every user of the machine, but a
+// file made in the all-users folder is otherwise writable only by the user who made it:
+// every local user (BUILTIN\Users) may read it and append to it; the system and the
+// administrators have full control.
+inline constexpr wchar_t kSharedLogSecurity[] = L"D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x12008D;;;BU)";
+
 // Files opened for each write and closed after it; the system's reason on failure.
 class WinLogFiles final : public LogFiles {
   public:

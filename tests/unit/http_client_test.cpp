@@ -63,6 +63,23 @@ TEST_F(HttpClientTest, EveryFailureIsAnErrorAndTheLastLocationStaysReadable) {
     EXPECT_EQ(fake.requests.size(), 5u);
 }
 
+TEST_F(HttpClientTest, ARelativeLocationIsKeptResolvedAgainstTheRequestsAddress) {
+    const std::string base = "http://example.org:8080/a/b/c?q=1#f";
+    for (const auto& [location, resolved] : std::vector<std::pair<std::string, std::string>>{
+             {"/moved", "http://example.org:8080/moved"},
+             {"moved?x=2", "http://example.org:8080/a/b/moved?x=2"},
+             {"../up", "http://example.org:8080/a/up"},
+             {"./../../../top", "http://example.org:8080/top"},
+             {"?other", "http://example.org:8080/a/b/c?other"},
+             {"//mirror.example.org/t", "http://mirror.example.org/t"},
+             {"http://elsewhere.example/x#frag", "http://elsewhere.example/x"},
+         }) {
+        fake.script = {FakeHttpTransport::Answer(302, "Found", "", location)};
+        EXPECT_THROW(http.Post(base, "x"), std::runtime_error);
+        EXPECT_EQ(http.ResponseLocation(), resolved) << location;
+    }
+}
+
 TEST_F(HttpClientTest, AProxyCarriesEveryRequestButThoseToThisMachine) {
     ProxyParams& proxy = http.Proxy();
     proxy.basicAuthentication = true;

@@ -1,6 +1,6 @@
 // Reading Apertium's modes into argument vectors, and text in and out of its stream format.
-#include "service/ApertiumMode.h"
-#include "service/ApertiumText.h"
+#include "service/apertium/ApertiumMode.h"
+#include "service/apertium/ApertiumText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The request head parser and response writer of the service's HTTP layer, and its options.
-#include "service/HttpMessage.h"
-#include "service/Options.h"
+#include "service/core/Options.h"
+#include "service/http/HttpMessage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The service's log file: its folder made, appended to, and at its size limit begun anew
 // with one older file kept.
-#include "service/LogFile.h"
+#include "service/platform/LogFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The service's log over a pipe nobody reads: posting never blocks, what cannot wait is
 // dropped and counted, and the stop does not hang on the blocked output.
-#include "service/LogOutput_posix.h"
-#include "service/LogQueue.h"
+#include "service/platform/LogOutput_posix.h"
+#include "service/platform/LogQueue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // What the service accepts on /translate, what it refuses and with which status.
-#include "service/RequestForm.h"
+#include "service/http/RequestForm.h"
 
 #include <gtest/gtest.h>
 

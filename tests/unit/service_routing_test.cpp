@@ -1,9 +1,9 @@
 // From the program's codes to an engine's pairs, and the chain taken between them.
-#include "service/Engine.h"
-#include "service/LanguageCodes.h"
-#include "service/Options.h"
-#include "service/Router.h"
-#include "service/Translator.h"
+#include "service/core/Options.h"
+#include "service/engines/Engine.h"
+#include "service/engines/LanguageCodes.h"
+#include "service/engines/Router.h"
+#include "service/engines/Translator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the Windows tests share: pumping messages with a deadline, real mouse input, and
 // a recorder that answers the program's message boxes instead of a person.
+#include "HotKeyProbe.h"
 #include "app/SettingsStore.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"

@@ -71,6 +71,8 @@ TEST_F(OptionsTest, CompactModeTwiceReturnsToTheFullWindow) {
     HWND language = Control(ControlId::LanguageGroup);
     HWND button = Control(ControlId::CompactButton);
     const RECT full = Frame();
+    RECT fullClient;
+    GetClientRect(Main(), &fullClient);
     auto clickCompactButton = [&] {
         ClickAt(button, {16, 16});
         const bool wasCompact = Frame().right - Frame().left == 196;
@@ -99,8 +101,13 @@ TEST_F(OptionsTest, CompactModeTwiceReturnsToTheFullWindow) {
 
     ASSERT_TRUE(clickCompactButton());
     const RECT back = Frame();
-    EXPECT_EQ(back.right - back.left, 484);
-    EXPECT_EQ(back.bottom - back.top, 339);
+    // The starting frame, whatever the system's frame metrics made of it.
+    EXPECT_EQ(back.right - back.left, full.right - full.left);
+    EXPECT_EQ(back.bottom - back.top, full.bottom - full.top);
+    RECT backClient;
+    GetClientRect(Main(), &backClient);
+    EXPECT_EQ(backClient.right, fullClient.right);
+    EXPECT_EQ(backClient.bottom, fullClient.bottom);
     EXPECT_EQ(back.left, full.left);
     EXPECT_EQ(back.top, full.top);
     for (ControlId id : hidden)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+#include <vector>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -69,6 +72,36 @@ TEST_F(TranslationLogFiles, AppendsOnlyToAnExistingFileAndCreatesTheBannerOnce) 
                                                        "Доброе утро", "Good morning"));
     // No byte-order mark: the file starts with the banner's asterisks.
     EXPECT_EQ(Contents(path).substr(0, 3), "***");
+}
+
+// Another user of the machine must be able to append: a new log is given an access list
+// that lets every local user (BUILTIN\Users) read and append. Wine keeps no access list of
+// a file (it reads one back made from the Unix mode), so what is checked is that the
+// list is accepted for the new file and grants what it should.
+TEST_F(TranslationLogFiles, TheCreatedLogLetsEveryLocalUserAppend) {
+    TranslationLog log(path, files, clock);
+    ASSERT_TRUE(log.CreateWithBanner()) << "the access list was refused";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        kSharedLogSecurity, SDDL_REVISION_1, &descriptor, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    BYTE usersSid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof usersSid;
+    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinUsersSid, nullptr, usersSid, &sidSize));
+    ACCESS_MASK usersMay = 0;
+    for (DWORD i = 0; present && dacl && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, &ace));
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+            EqualSid(&allowed->SidStart, usersSid))
+            usersMay |= allowed->Mask;
+    }
+    LocalFree(descriptor);
+    EXPECT_EQ(usersMay, static_cast<ACCESS_MASK>(FILE_GENERIC_READ | FILE_APPEND_DATA))
+        << "read and append, never overwrite";
 }
 
 TEST_F(TranslationLogFiles, AFileThatCannotBeOpenedGivesTheSystemsReason) {

@@ -248,9 +248,11 @@ TEST_F(HideToTrayTest, HidesTheOwnerAndTheTaskbarButtonUntilTheOwnerIsShown) {
     ShowWindow(application.Handle(), SW_MINIMIZE);
     EXPECT_FALSE(icon.IconVisible());
     ShowWindow(application.Handle(), SW_RESTORE);
-    // ...and with it on hides everything to the notification area.
+    // ...and with it on hides everything to the notification area, also when the system
+    // minimises it as the taskbar button does (which it may only with a minimise box).
     icon.minimizeToTray = true;
-    ShowWindow(application.Handle(), SW_MINIMIZE);
+    EXPECT_TRUE(GetWindowLongPtrW(application.Handle(), GWL_STYLE) & WS_MINIMIZEBOX);
+    SendMessageW(application.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_FALSE(IsWindowVisible(owner));
     EXPECT_FALSE(IsWindowVisible(application.Handle()));
     EXPECT_TRUE(ShellHolds(icon));

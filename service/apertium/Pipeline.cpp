@@ -1,0 +1,237 @@
+#include "service/apertium/Pipeline.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tervane::service {
+namespace {
+
+// The tools read and write UTF-8 whatever the service's own locale is.
+std::vector<std::string> ChildEnvironment() {
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, "LC_ALL=", 7) != 0)
+            env.emplace_back(*entry);
+    }
+    env.emplace_back("LC_ALL=C.UTF-8");
+    return env;
+}
+
+int RemainingMs(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+} // namespace
+
+Result<std::unique_ptr<Pipeline>> Pipeline::Start(const std::vector<Command>& commands) {
+    std::unique_ptr<Pipeline> pipeline(new Pipeline());
+    std::string error;
+    const std::vector<std::string> envStrings = ChildEnvironment();
+    std::vector<char*> env;
+    for (const std::string& entry : envStrings)
+        env.push_back(const_cast<char*>(entry.c_str()));
+    env.push_back(nullptr);
+
+    // The children get default signal handling back (the service ignores SIGPIPE) and an
+    // empty mask; our pipe ends are close-on-exec so no child holds another's pipe open.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    sigset_t empty;
+    sigemptyset(&empty);
+    posix_spawnattr_setsigmask(&attr, &empty);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    int inputFd = -1;
+    for (std::size_t i = 0; i < commands.size() && error.empty(); ++i) {
+        int in[2] = {-1, -1};
+        if (i == 0) {
+            if (::pipe2(in, O_CLOEXEC) != 0) {
+                error = std::string("pipe: ") + std::strerror(errno);
+                break;
+            }
+            pipeline->toFirst_ = in[1];
+            inputFd = in[0];
+        }
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0) {
+            error = std::string("pipe: ") + std::strerror(errno);
+            ::close(inputFd);
+            break;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, inputFd, 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        if (devNull >= 0)
+            posix_spawn_file_actions_adddup2(&actions, devNull, 2);
+
+        std::vector<char*> argv;
+        for (const std::string& arg : commands[i])
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), env.data());
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(inputFd);
+        ::close(out[1]);
+        inputFd = out[0];
+        if (rc != 0) {
+            error = "cannot start " + commands[i].front() + ": " + std::strerror(rc);
+            break;
+        }
+        pipeline->pids_.push_back(pid);
+    }
+    posix_spawnattr_destroy(&attr);
+    if (devNull >= 0)
+        ::close(devNull);
+    if (commands.empty())
+        error = "empty pipeline";
+    if (!error.empty()) {
+        if (inputFd >= 0)
+            ::close(inputFd);
+        return Error{502, error}; // the processes started so far are ended with the pipeline
+    }
+    pipeline->fromLast_ = inputFd;
+    ::fcntl(pipeline->toFirst_, F_SETFL, ::fcntl(pipeline->toFirst_, F_GETFL) | O_NONBLOCK);
+    ::fcntl(pipeline->fromLast_, F_SETFL, ::fcntl(pipeline->fromLast_, F_GETFL) | O_NONBLOCK);
+    return pipeline;
+}
+
+Pipeline::~Pipeline() {
+    Stop();
+}
+
+void Pipeline::Stop() {
+    if (toFirst_ >= 0)
+        ::close(toFirst_);
+    if (fromLast_ >= 0)
+        ::close(fromLast_);
+    toFirst_ = fromLast_ = -1;
+    for (const pid_t pid : pids_)
+        ::kill(pid, SIGKILL);
+    for (const pid_t pid : pids_) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    pids_.clear();
+}
+
+bool Pipeline::Alive() {
+    if (pids_.empty() || toFirst_ < 0)
+        return false;
+    for (const pid_t pid : pids_) {
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) {
+            // Exited (and now reaped) or not ours any more: the chain is broken.
+            ::kill(pid, SIGKILL);
+            pids_.erase(std::find(pids_.begin(), pids_.end(), pid));
+            Stop();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Pipeline::Troubled() const {
+    if (fromLast_ < 0)
+        return true;
+    pollfd fd{fromLast_, POLLIN, 0};
+    int ready = 0;
+    while ((ready = ::poll(&fd, 1, 0)) < 0 && errno == EINTR) {
+    }
+    return ready != 0;
+}
+
+Result<std::string> Pipeline::Exchange(const std::string& input,
+                                       std::chrono::steady_clock::time_point deadline,
+                                       std::size_t maxOutput) {
+    const auto timedOut = [this] {
+        Stop();
+        return Error{504, "did not answer in time; its pipeline was restarted"};
+    };
+    const auto broke = [this] {
+        Stop();
+        return Error{503, "stopped while translating; its pipeline was restarted"};
+    };
+    if (!Alive())
+        return broke();
+    std::string output;
+    // A superblank that every tool passes through in order: an answer that does not end in
+    // it was not made from this request (a broken chain flushes NULs as it dies).
+    const std::string sentinel = "[tervane" + std::to_string(++sequence_) + "]";
+    std::string pending = input + sentinel;
+    pending += '\0';
+    std::size_t written = 0;
+    char chunk[16 * 1024];
+    while (true) {
+        pollfd fds[2] = {{fromLast_, POLLIN, 0},
+                         {written < pending.size() ? toFirst_ : -1, POLLOUT, 0}};
+        const int timeout = RemainingMs(deadline);
+        if (timeout == 0) {
+            return timedOut();
+        }
+        const int ready = ::poll(fds, 2, timeout);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            return timedOut();
+        }
+        if (fds[1].revents & (POLLERR | POLLHUP)) {
+            return broke();
+        }
+        if (fds[1].revents & POLLOUT) {
+            const ssize_t n = ::write(toFirst_, pending.data() + written, pending.size() - written);
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                return broke();
+            }
+            if (n > 0)
+                written += static_cast<std::size_t>(n);
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            const ssize_t n = ::read(fromLast_, chunk, sizeof chunk);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            if (n <= 0)
+                return broke();
+            output.append(chunk, static_cast<std::size_t>(n));
+            const std::size_t nul = output.find('\0');
+            if (nul != std::string::npos) {
+                // Bytes after the NUL mean the stream lost step with our requests: start afresh.
+                const bool extra = nul + 1 != output.size() || written != pending.size();
+                output.resize(nul);
+                if (extra)
+                    Stop();
+                if (output.size() < sentinel.size() ||
+                    output.compare(output.size() - sentinel.size(), sentinel.size(), sentinel) !=
+                        0) {
+                    return broke();
+                }
+                output.resize(output.size() - sentinel.size());
+                return output;
+            }
+            if (output.size() > maxOutput) {
+                Stop();
+                return Error{502, "produced too much output"};
+            }
+        }
+    }
+}
+
+} // namespace tervane::service

@@ -1,0 +1,179 @@
+#include "service/core/Options.h"
+
+#include "protocol/ServiceProtocol.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tervane::service {
+namespace {
+
+template <typename T> bool ParseNumber(const std::string& text, T& value, T min, T max) {
+    T parsed{};
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || ptr != text.data() + text.size() || parsed < min || parsed > max) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+bool ParseListen(const std::string& text, Options& options) {
+    // host:port, or [v6]:port
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    std::string host = text.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    unsigned short port = 0;
+    if (!ParseNumber<unsigned short>(text.substr(colon + 1), port, 0, 65535))
+        return false;
+    options.host = host;
+    options.port = port;
+    return !host.empty();
+}
+
+// "apertium,libretranslate": known names, each once, in the order given.
+bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string name = text.substr(start, comma - start);
+        if (name != "apertium" && name != "apy" && name != "libretranslate")
+            return false;
+        if (std::find(names.begin(), names.end(), name) != names.end())
+            return false;
+        names.push_back(name);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    engines = std::move(names);
+    return true;
+}
+
+} // namespace
+
+Result<Options> ParseOptions(const std::vector<std::string>& args) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& flag = args[i];
+        if (flag == "--help" || flag == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (flag == "--allow-remote") {
+            options.allowRemote = true;
+            continue;
+        }
+        if (flag == "--stop") {
+            options.stop = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return Error{400, flag + " needs a value (see --help)"};
+        const std::string& value = args[++i];
+        const auto bad = [&](const std::string& what) {
+            return Error{400, "bad value '" + value + "' for " + flag + ": " + what};
+        };
+        if (flag == "--listen") {
+            if (!ParseListen(value, options))
+                return bad("expected HOST:PORT");
+        } else if (flag == "--engine") {
+            if (!ParseEngines(value, options.engines))
+                return bad("expected apertium, apy or libretranslate, or several in a row "
+                           "separated by commas, each once");
+            options.engine = value;
+        } else if (flag == "--modes-dir") {
+            options.modesDir = value;
+        } else if (flag == "--apy-url") {
+            options.apyUrl = value;
+        } else if (flag == "--libretranslate-url") {
+            options.libreTranslateUrl = value;
+        } else if (flag == "--api-key-file") {
+            options.apiKeyFile = value;
+        } else if (flag == "--log-file") {
+            options.logFile = value;
+        } else if (flag == "--pipes-per-pair") {
+            if (!ParseNumber<std::size_t>(value, options.pipesPerPair, 1, 64))
+                return bad("1 to 64");
+        } else if (flag == "--timeout") {
+            double seconds = 0;
+            if (!ParseNumber<double>(value, seconds, 0.05, 3600))
+                return bad("seconds, 0.05 to 3600");
+            options.timeoutSeconds = seconds;
+        } else if (flag == "--max-body") {
+            if (!ParseNumber<std::size_t>(value, options.maxBody, 64, 64u * 1024 * 1024)) {
+                return bad("bytes, 64 to 67108864");
+            }
+        } else if (flag == "--max-active") {
+            if (!ParseNumber<std::size_t>(value, options.maxActive, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--max-queue") {
+            if (!ParseNumber<std::size_t>(value, options.maxQueue, 0, 65536))
+                return bad("0 to 65536");
+        } else if (flag == "--max-connections") {
+            if (!ParseNumber<std::size_t>(value, options.maxConnections, 1, 4096)) {
+                return bad("1 to 4096");
+            }
+        } else if (flag == "--max-hops") {
+            if (!ParseNumber<std::size_t>(value, options.maxHops, 1, 8))
+                return bad("1 to 8");
+        } else if (flag == "--idle-timeout") {
+            if (!ParseNumber<double>(value, options.idleTimeoutSeconds, 0.05, 7 * 24 * 3600.0))
+                return bad("seconds, 0.05 to 604800");
+        } else if (flag == "--max-pipelines") {
+            if (!ParseNumber<std::size_t>(value, options.maxPipelines, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--recycle-after") {
+            if (!ParseNumber<unsigned long>(value, options.recycleAfter, 1, 1000000000))
+                return bad("1 to 1000000000");
+        } else {
+            return Error{400, "unknown option " + flag + " (see --help)"};
+        }
+    }
+    return options;
+}
+
+std::string Usage(const std::string& program) {
+    return "Usage: " + program + R"( [options]
+Translation service for Tervane: answers POST /translate (and GET /health, GET /languages).
+
+  --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)
+  --allow-remote             allow a --listen address that is not loopback
+  --engine NAME[,NAME...]    apertium (default, offline), apy or libretranslate; several in a
+                             row (apertium,libretranslate): the first with a route translates
+  --modes-dir DIR            Apertium modes (default /usr/share/apertium/modes)
+  --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
+  --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
+  --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
+  --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only
+                             while requests for the pair wait)
+  --max-pipelines N          most Apertium pipelines live at once, all pairs together; the
+                             least recently used ends first (default 24)
+  --idle-timeout SECONDS     an Apertium pipeline unused this long ends (default 300)
+  --recycle-after N          an Apertium pipeline is replaced after N requests (default 100000)
+  --timeout SECONDS          per request, waiting included (default 10)
+  --max-body BYTES           largest request body (default 65536)
+  --max-active N             translations run at once (default 8)
+  --max-queue N              translations that may wait for a turn before 503 (default 32)
+  --max-connections N        open connections (default 64)
+  --max-hops N               longest chain of pairs (default 4)
+  --log-file PATH            write the log to PATH, a new file begun at 1 MiB (the old one
+                             kept as PATH.1); "-" is standard error. Default: standard error
+                             on Linux, %LOCALAPPDATA%\Tervane\tervane-service.log on Windows
+  --stop                     Windows: stop the service listening on --listen's address and
+                             wait up to 10 s for it to end (exit 0: stopped, 1: none was
+                             running, 3: still running). Linux: not supported here (exit 2);
+                             stop the service with SIGTERM or SIGINT
+  --help                     this text
+
+One line per request goes to the log: codes, bytes, route, status, milliseconds.
+On Windows the apertium engine is not available: use libretranslate or apy there.
+)";
+}
+
+} // namespace tervane::service

@@ -1,0 +1,42 @@
+// The service's command line.
+#pragma once
+
+#include "service/core/Result.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tervane::service {
+
+struct Options {
+    std::string host = "127.0.0.1";
+    unsigned short port = 58470;
+    bool allowRemote = false;
+    std::string engine = "apertium";              // as given: "apertium,libretranslate"
+    std::vector<std::string> engines{"apertium"}; // the same, one name each, asked in order
+    std::string modesDir = "/usr/share/apertium/modes";
+    std::string apyUrl = "http://127.0.0.1:2737";
+    std::string libreTranslateUrl = "http://127.0.0.1:5000";
+    std::string apiKeyFile;
+    std::size_t pipesPerPair = 2;
+    double timeoutSeconds = 10;
+    std::size_t maxBody = 64 * 1024;
+    std::size_t maxActive = 8;
+    std::size_t maxQueue = 32;
+    std::size_t maxConnections = 64;
+    std::size_t maxHops = 4;
+    double idleTimeoutSeconds = 300;     // an unused Apertium pipeline ends after this
+    std::size_t maxPipelines = 24;       // Apertium pipelines live at once, all pairs together
+    unsigned long recycleAfter = 100000; // requests one pipeline serves before it is replaced
+    std::string logFile; // empty: the platform's default (DefaultLogFile); "-": standard error
+    bool stop = false;   // --stop: ask the service listening on host:port to stop
+    bool help = false;
+};
+
+// The options given, or what is wrong with them (400), one line.
+Result<Options> ParseOptions(const std::vector<std::string>& args);
+
+std::string Usage(const std::string& program);
+
+} // namespace tervane::service

@@ -1,0 +1,55 @@
+#include "service/engines/ApertiumEngine.h"
+
+#include "service/apertium/ApertiumText.h"
+#include "service/engines/LanguageCodes.h"
+
+namespace tervane::service {
+
+ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
+    : settings_(std::move(settings)),
+      pool_(
+          settings_.pool,
+          [this](const std::string& mode) { return Pipeline::Start(commands_.at(mode)); },
+          settings_.log) {
+    ModeScan scan = ScanModes(settings_.modesDir);
+    skipped_ = std::move(scan.skipped);
+    for (InstalledMode& mode : scan.modes) {
+        const bool variant =
+            IsApertiumVariant(mode.pair.source) || IsApertiumVariant(mode.pair.target);
+        for (const std::string& from : RoutingNodesForApertium(mode.pair.source)) {
+            for (const std::string& to : RoutingNodesForApertium(mode.pair.target))
+                listing_.push_back({Hop{from, to, mode.name}, variant});
+        }
+        commands_[mode.name] = std::move(mode.commands);
+    }
+}
+
+Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string& text,
+                                              Clock::time_point deadline) {
+    const std::string stream = ToApertiumStream(text);
+    const std::size_t maxOutput = stream.size() * settings_.maxOutputFactor + 64 * 1024;
+    const std::string pair = "Apertium pair " + hop.id;
+    // A pipeline that died between requests is noticed on Acquire; one that breaks during
+    // the request (503) is replaced and the request tried once more on a fresh pipeline.
+    // Broken twice, the pair itself is at fault: 502.
+    for (int attempt = 0;; ++attempt) {
+        Result<std::unique_ptr<PipelinePool::Lease>> lease = pool_.Acquire(hop.id, deadline);
+        if (!lease.Ok())
+            return Error{lease.Failure().status, pair + ": " + lease.Failure().reason};
+        PipelinePool::Lease& pipeline = *lease.Value();
+        Result<std::string> output = pipeline->Exchange(stream, deadline, maxOutput);
+        if (output.Ok())
+            return RemoveUnknownWordMarks(FromApertiumStream(output.Value()), text);
+        const Error& failure = output.Failure();
+        if (failure.status != 503 || attempt == 1)
+            return Error{failure.status == 503 ? 502 : failure.status, pair + " " + failure.reason};
+    }
+}
+
+std::string ApertiumEngine::MissingPairHint(std::string_view from, std::string_view to) const {
+    // Short: with engines in a row the hints of all of them share one reason phrase.
+    return "install an Apertium pair such as apertium-" + std::string(PreferredApertiumCode(from)) +
+           "-" + std::string(PreferredApertiumCode(to)) + ", or pairs that chain them";
+}
+
+} // namespace tervane::service

@@ -1,0 +1,43 @@
+// The default engine: Apertium pairs installed on this machine, run as warm null-flush
+// pipelines that start on first use and end when unused (PipelinePool).
+#pragma once
+
+#include "service/apertium/ApertiumMode.h"
+#include "service/apertium/PipelinePool.h"
+#include "service/engines/Engine.h"
+
+#include <functional>
+#include <map>
+
+namespace tervane::service {
+
+struct ApertiumSettings {
+    std::string modesDir = "/usr/share/apertium/modes";
+    PoolSettings pool;
+    std::size_t maxOutputFactor = 16; // output may be this many times the input, plus 64 KiB
+    std::function<void(const std::string&)> log; // pipelines started and ended
+};
+
+class ApertiumEngine : public Engine {
+  public:
+    // Reads the modes once.
+    explicit ApertiumEngine(ApertiumSettings settings);
+
+    // Modes left out because they cannot run without a shell, one line each.
+    const std::vector<std::string>& Skipped() const { return skipped_; }
+
+    std::string Name() const override { return "apertium"; }
+    Result<PairListing> Pairs() override { return listing_; }
+    Result<std::string> Translate(const Hop& hop, const std::string& text,
+                                  Clock::time_point deadline) override;
+    std::string MissingPairHint(std::string_view from, std::string_view to) const override;
+
+  private:
+    ApertiumSettings settings_;
+    std::map<std::string, std::vector<Command>> commands_; // by mode name
+    PairListing listing_;
+    std::vector<std::string> skipped_;
+    PipelinePool pool_; // last: its pipelines end before the commands they were made from
+};
+
+} // namespace tervane::service

@@ -1,0 +1,87 @@
+#include "service/engines/ApyEngine.h"
+
+#include "protocol/ServiceProtocol.h"
+#include "service/engines/LanguageCodes.h"
+
+#include <nlohmann/json.hpp>
+
+namespace tervane::service {
+namespace {
+
+constexpr auto kListTimeout = std::chrono::seconds(5);
+
+std::string ApyMessage(const nlohmann::json& reply) {
+    if (reply.is_object()) {
+        for (const char* key : {"explanation", "message", "responseDetails"}) {
+            if (reply.contains(key) && reply[key].is_string())
+                return reply[key].get<std::string>();
+        }
+    }
+    return "unexpected answer";
+}
+
+} // namespace
+
+ApyEngine::ApyEngine(RemoteUrl url)
+    : url_(std::move(url)), cache_([this] { return FetchPairs(); }) {}
+
+Result<PairListing> ApyEngine::FetchPairs() {
+    PairListing listing;
+    const Result<RemoteReply> answer =
+        RemoteGet(url_, "/listPairs", Clock::now() + kListTimeout, "APy");
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status != 200 || json.is_discarded() || !json.contains("responseData") ||
+        !json["responseData"].is_array()) {
+        return Error{502, "APy at " + url_.origin + " gave no pair list (status " +
+                              std::to_string(reply.status) + ")"};
+    }
+    for (const auto& pair : json["responseData"]) {
+        if (!pair.is_object() || !pair.contains("sourceLanguage") ||
+            !pair.contains("targetLanguage") || !pair["sourceLanguage"].is_string() ||
+            !pair["targetLanguage"].is_string()) {
+            continue;
+        }
+        const std::string source = pair["sourceLanguage"];
+        const std::string target = pair["targetLanguage"];
+        const bool variant = IsApertiumVariant(source) || IsApertiumVariant(target);
+        for (const std::string& from : RoutingNodesForApertium(source)) {
+            for (const std::string& to : RoutingNodesForApertium(target))
+                listing.push_back({Hop{from, to, source + "|" + target}, variant});
+        }
+    }
+    return listing;
+}
+
+Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text,
+                                         Clock::time_point deadline) {
+    // markUnknown=no: APy then leaves out the marks of words it could not translate.
+    const std::string body = "langpair=" + protocol::PercentEncode(hop.id) +
+                             "&markUnknown=no&q=" + protocol::PercentEncode(text);
+    const Result<RemoteReply> answer =
+        RemotePost(url_, "/translate", body, std::string(protocol::kRequestContentType), deadline,
+                   "APy pair " + hop.id);
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status == 200 && !json.is_discarded() && json.contains("responseData") &&
+        json["responseData"].is_object() && json["responseData"].contains("translatedText") &&
+        json["responseData"]["translatedText"].is_string()) {
+        return json["responseData"]["translatedText"].get<std::string>();
+    }
+    const int status = reply.status == 408 || reply.status == 504 ? 504 : 502;
+    return Error{status, "APy pair " + hop.id + " failed with status " +
+                             std::to_string(reply.status) + ": " +
+                             (json.is_discarded() ? "not JSON" : ApyMessage(json))};
+}
+
+std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {
+    return "the APy server at " + url_.origin + " needs a pair between them (apertium-" +
+           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
+           ") or pairs that chain them";
+}
+
+} // namespace tervane::service

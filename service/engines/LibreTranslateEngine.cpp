@@ -1,0 +1,91 @@
+#include "service/engines/LibreTranslateEngine.h"
+
+#include "service/engines/LanguageCodes.h"
+
+#include <nlohmann/json.hpp>
+
+namespace tervane::service {
+
+LibreTranslateEngine::LibreTranslateEngine(RemoteUrl url, std::string apiKey)
+    : url_(std::move(url)), apiKey_(std::move(apiKey)), cache_([this] { return FetchPairs(); }) {}
+
+Result<PairListing> LibreTranslateEngine::FetchPairs() {
+    PairListing listing;
+    const Result<RemoteReply> answer =
+        RemoteGet(url_, "/languages", Clock::now() + std::chrono::seconds(5), "LibreTranslate");
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status != 200 || !json.is_array()) {
+        return Error{502, "LibreTranslate at " + url_.origin + " gave no language list (status " +
+                              std::to_string(reply.status) + ")"};
+    }
+    std::vector<std::string> all;
+    for (const auto& language : json) {
+        if (language.is_object() && language.contains("code") && language["code"].is_string()) {
+            all.push_back(language["code"]);
+        }
+    }
+    for (const auto& language : json) {
+        if (!language.is_object() || !language.contains("code") || !language["code"].is_string()) {
+            continue;
+        }
+        const std::string source = language["code"];
+        // Servers before "targets" was added translate between every pair they list.
+        std::vector<std::string> targets = all;
+        if (language.contains("targets") && language["targets"].is_array()) {
+            targets.clear();
+            for (const auto& target : language["targets"]) {
+                if (target.is_string())
+                    targets.push_back(target);
+            }
+        }
+        for (const std::string& target : targets) {
+            for (std::string_view from : TableCodesForLibreTranslate(source)) {
+                for (std::string_view to : TableCodesForLibreTranslate(target)) {
+                    listing.push_back(
+                        {Hop{std::string(from), std::string(to), source + ">" + target}, false});
+                }
+            }
+        }
+    }
+    return listing;
+}
+
+Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::string& text,
+                                                    Clock::time_point deadline) {
+    const std::size_t sep = hop.id.find('>');
+    nlohmann::json request = {{"q", text},
+                              {"source", hop.id.substr(0, sep)},
+                              {"target", hop.id.substr(sep + 1)},
+                              {"format", "text"}};
+    if (!apiKey_.empty())
+        request["api_key"] = apiKey_;
+    const Result<RemoteReply> answer =
+        RemotePost(url_, "/translate", request.dump(), "application/json", deadline,
+                   "LibreTranslate " + hop.id);
+    if (!answer.Ok())
+        return answer.Failure();
+    const RemoteReply& reply = answer.Value();
+    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    if (reply.status == 200 && json.is_object() && json.contains("translatedText") &&
+        json["translatedText"].is_string()) {
+        return json["translatedText"].get<std::string>();
+    }
+    std::string message = "unexpected answer";
+    if (json.is_object() && json.contains("error") && json["error"].is_string()) {
+        message = json["error"];
+    }
+    const int status = reply.status == 429 ? 503 : reply.status == 504 ? 504 : 502;
+    return Error{status, "LibreTranslate " + hop.id + " failed with status " +
+                             std::to_string(reply.status) + ": " + message};
+}
+
+std::string LibreTranslateEngine::MissingPairHint(std::string_view from,
+                                                  std::string_view to) const {
+    return "the LibreTranslate server at " + url_.origin + " must offer " +
+           std::string(LibreTranslateCode(from)) + " to " + std::string(LibreTranslateCode(to));
+}
+
+} // namespace tervane::service

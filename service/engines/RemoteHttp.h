@@ -1,0 +1,32 @@
+// Calls to a remote engine's HTTP API with the request's deadline, failures turned into
+// the statuses the program is told (502 unreachable or refused, 504 too slow).
+#pragma once
+
+#include "service/engines/Engine.h"
+
+#include <string>
+
+namespace tervane::service {
+
+struct RemoteUrl {
+    std::string origin; // scheme://host:port
+    std::string prefix; // path before the API's own paths, without trailing '/'
+};
+
+// Accepts http:// and https:// URLs and refuses anything else (400).
+Result<RemoteUrl> ParseRemoteUrl(const std::string& url);
+
+// What the remote server answered, whatever its status.
+struct RemoteReply {
+    int status = 0;
+    std::string body;
+};
+
+// A failure is the transport's: the server unreachable (502) or too slow (504).
+Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
+                              Clock::time_point deadline, const std::string& label);
+Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
+                               const std::string& body, const std::string& contentType,
+                               Clock::time_point deadline, const std::string& label);
+
+} // namespace tervane::service

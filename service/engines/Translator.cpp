@@ -1,0 +1,99 @@
+#include "service/engines/Translator.h"
+
+#include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
+
+namespace tervane::service {
+
+PairGraph BuildGraph(const PairListing& listing) {
+    PairGraph graph;
+    for (const PairEntry& entry : listing)
+        graph.Add(entry.hop, entry.variant);
+    return graph;
+}
+
+Translator::Translator(EngineRow& engines, std::size_t maxHops)
+    : engines_(engines), maxHops_(maxHops), routes_(engines.Engines().size()) {}
+
+Translator::Routes& Translator::RoutesFor(std::size_t engine, PairListing listing) {
+    Routes& routes = routes_[engine];
+    if (routes.listing != listing) {
+        routes.graph = BuildGraph(listing);
+        routes.found.clear();
+        routes.listing = std::move(listing);
+    }
+    return routes;
+}
+
+Translation Translator::Translate(const std::string& source, const std::string& target,
+                                  const std::string& text, Clock::time_point deadline) {
+    if (source == target)
+        return Translation{text, "identity", ""};
+    std::optional<Error> unlisted;
+    std::string hints;
+    for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
+        Engine& engine = *engines_.Engines()[i];
+        Result<PairListing> listing = engine.Pairs();
+        if (!listing.Ok()) {
+            if (!unlisted)
+                unlisted = listing.Failure();
+            continue;
+        }
+        std::optional<std::vector<Hop>> route;
+        {
+            std::lock_guard lock(mutex_);
+            Routes& routes = RoutesFor(i, std::move(listing).Value());
+            const auto key = std::make_pair(source, target);
+            auto found = routes.found.find(key);
+            if (found == routes.found.end())
+                found =
+                    routes.found.emplace(key, routes.graph.Route(source, target, maxHops_)).first;
+            route = found->second;
+        }
+        if (!route) {
+            hints += (hints.empty() ? "" : "; or ") + engine.MissingPairHint(source, target);
+            continue;
+        }
+        Translation result{text, DescribeRoute(*route), engine.Name()};
+        for (const Hop& hop : *route) {
+            result.text = engine.Translate(hop, result.text.Value(), deadline);
+            if (!result.text.Ok())
+                break;
+        }
+        return result;
+    }
+    // An engine that could not list its pairs might have had a route: say that, not 422.
+    if (unlisted)
+        return Translation{*unlisted, "", ""};
+    const auto* from = protocol::FindLanguage(source);
+    const auto* to = protocol::FindLanguage(target);
+    return Translation{Error{422, "No translation route from " + std::string(from->name) + " to " +
+                                      std::string(to->name) + ": " + hints},
+                       "none", ""};
+}
+
+RouteListing Translator::ListRoutes() {
+    RouteListing listing;
+    for (const protocol::Language& language : protocol::LanguageTable())
+        listing.targets[std::string(language.serviceCode)];
+    for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
+        Engine& engine = *engines_.Engines()[i];
+        Result<PairListing> pairs = engine.Pairs();
+        if (!pairs.Ok()) {
+            listing.unavailable.emplace_back(engine.Name(), pairs.Failure());
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        const PairGraph& graph = RoutesFor(i, std::move(pairs).Value()).graph;
+        for (auto& [source, targets] : listing.targets) {
+            for (auto& [to, route] : graph.ReachableFrom(source, maxHops_)) {
+                // Pivots outside the table are no targets; an earlier engine's route wins.
+                if (listing.targets.count(to) != 0 && targets.count(to) == 0)
+                    targets.emplace(to, RouteChoice{engine.Name(), std::move(route)});
+            }
+        }
+    }
+    return listing;
+}
+
+} // namespace tervane::service

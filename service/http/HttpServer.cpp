@@ -1,0 +1,366 @@
+#include "service/http/HttpServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace tervane::service {
+namespace {
+
+bool SendAll(SocketHandle fd, std::string_view data) {
+    while (!data.empty()) {
+        const long sent = SendSome(fd, data);
+        if (sent <= 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    return true;
+}
+
+// After an early answer (413 before the body was read) the client may still be sending;
+// closing at once would reset the connection and lose the answer. So stop writing, then
+// read and drop what still comes, for a bounded time and amount, before closing.
+void LingeringClose(SocketHandle fd) {
+    ShutdownWrite(fd);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    std::size_t dropped = 0;
+    char sink[16 * 1024];
+    while (dropped < 16u * 1024 * 1024) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        std::vector<WaitEntry> wait{{fd}};
+        if (left.count() <= 0 || WaitReadable(wait, static_cast<int>(left.count())) <= 0)
+            return;
+        const long got = ReceiveSome(fd, sink, sizeof sink);
+        if (got <= 0)
+            return;
+        dropped += static_cast<std::size_t>(got);
+    }
+}
+
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+// Sockets refused at the connection cap, held by the accepting thread. Each is answered
+// after kRefusalDelay (a client that retries at once then does so at a pace that leaves the
+// CPU to the admitted work) and then kept open for a moment so that the request the client
+// is still sending is read and dropped: closing at once would reset the connection and
+// could lose the answer.
+class ClosingSockets {
+  public:
+    explicit ClosingSockets(std::string answer) : answer_(std::move(answer)) {}
+    void Add(SocketHandle fd) {
+        MakeNonBlocking(fd);
+        if (sockets_.size() >= kMax) {
+            CloseSocket(sockets_.front().fd);
+            sockets_.erase(sockets_.begin());
+        }
+        sockets_.push_back({fd, std::chrono::steady_clock::now() + kRefusalDelay, false});
+    }
+    // Appends those answered to a poll set; gives the poll time-out to use.
+    int AddToPoll(std::vector<WaitEntry>& fds, int timeoutMs) const {
+        for (const Socket& socket : sockets_) {
+            if (socket.answered)
+                fds.push_back({socket.fd});
+            timeoutMs = std::min(timeoutMs, MillisecondsLeft(socket.until));
+        }
+        return timeoutMs;
+    }
+    // Answers those whose time came; closes those at their end or past their time. fds
+    // holds the answered ones from `first` on, in the order AddToPoll put them.
+    void Service(const std::vector<WaitEntry>& fds, std::size_t first) {
+        const auto now = std::chrono::steady_clock::now();
+        char sink[4096];
+        std::size_t next = first;
+        std::erase_if(sockets_, [&](Socket& socket) {
+            const bool polled =
+                socket.answered && next < fds.size() && fds[next].socket == socket.fd;
+            const bool readable = polled && fds[next].readable;
+            next += polled;
+            if (!socket.answered) {
+                if (socket.until > now)
+                    return false;
+                SendSome(socket.fd, answer_);
+                ShutdownWrite(socket.fd);
+                socket.answered = true;
+                socket.until = now + std::chrono::seconds(1);
+                return false;
+            }
+            bool done = socket.until <= now;
+            if (!done && readable)
+                done = ReceiveSome(socket.fd, sink, sizeof sink) <= 0;
+            if (done)
+                CloseSocket(socket.fd);
+            return done;
+        });
+    }
+    ~ClosingSockets() {
+        for (const Socket& socket : sockets_)
+            CloseSocket(socket.fd);
+    }
+
+  private:
+    struct Socket {
+        SocketHandle fd;
+        std::chrono::steady_clock::time_point until; // to answer, then to close
+        bool answered;
+    };
+    static constexpr std::size_t kMax = 512;
+    std::string answer_;
+    std::vector<Socket> sockets_;
+};
+
+} // namespace
+
+HttpServer::HttpServer(ServerLimits limits, Handler handler)
+    : limits_(limits), handler_(std::move(handler)) {}
+
+HttpServer::~HttpServer() {
+    if (listenFd_ != kNoSocket)
+        CloseSocket(listenFd_);
+}
+
+Result<unsigned short> HttpServer::Bind(const std::string& host, unsigned short port) {
+    Result<ListeningSocket> listening = Listen(host, port);
+    if (!listening.Ok())
+        return listening.Failure();
+    listenFd_ = listening.Value().socket;
+    loopback_ = listening.Value().loopback;
+    return listening.Value().port;
+}
+
+void HttpServer::Stop() {
+    stopping_ = true;
+    if (listenFd_ != kNoSocket)
+        ShutdownRead(listenFd_);
+    std::lock_guard lock(mutex_);
+    for (const auto& entry : open_)
+        ShutdownRead(entry.first);
+    work_.notify_all();
+}
+
+bool HttpServer::Run(std::chrono::milliseconds grace) {
+    ClosingSockets closing(SerializeResponse(
+        BusyResponse("Service busy: too many open connections, try again"), false));
+    std::vector<WaitEntry> fds;
+    while (!stopping_) {
+        fds.assign(1, WaitEntry{listenFd_});
+        const int timeout = closing.AddToPoll(fds, 500);
+        const int ready = WaitReadable(fds, timeout);
+        closing.Service(fds, 1);
+        if (ready <= 0 || !fds[0].readable)
+            continue;
+        std::string address;
+        const SocketHandle fd = Accept(listenFd_, address);
+        if (fd == kNoSocket)
+            continue;
+        if (!Admit(fd, std::move(address))) {
+            // Refused at the cap: a few system calls, counted, not logged line by line.
+            closing.Add(fd);
+            if (log_.busy)
+                log_.busy();
+        }
+    }
+    std::unique_lock lock(mutex_);
+    work_.notify_all();
+    return idle_.wait_for(lock, grace, [this] { return workers_ == 0; });
+}
+
+bool HttpServer::Admit(SocketHandle fd, std::string address) {
+    std::lock_guard lock(mutex_);
+    if (open_.size() >= limits_.maxConnections && !MakeRoom(address))
+        return false;
+    open_[fd] = Connection{std::move(address), Phase::Idle, std::chrono::steady_clock::now()};
+    waiting_.push_back(fd);
+    if (waiting_.size() <= idleWorkers_) {
+        work_.notify_one();
+        return true;
+    }
+    try {
+        std::thread([this] { Work(); }).detach();
+        ++workers_;
+    } catch (const std::system_error&) {
+        // No thread to be had: the connection waits for one to come free.
+    }
+    return true;
+}
+
+void HttpServer::Work() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        ++idleWorkers_;
+        // A worker left idle for a while ends; a busy spell starts new ones.
+        const bool got = work_.wait_for(lock, std::chrono::seconds(30),
+                                        [this] { return !waiting_.empty() || stopping_; });
+        --idleWorkers_;
+        if (!got || waiting_.empty())
+            break;
+        const SocketHandle fd = waiting_.front();
+        waiting_.pop_front();
+        lock.unlock();
+        if (!stopping_)
+            ServeConnection(fd);
+        lock.lock();
+        open_.erase(fd);
+        CloseSocket(fd);
+    }
+    if (--workers_ == 0)
+        idle_.notify_all();
+}
+
+bool HttpServer::MakeRoom(const std::string& newcomer) {
+    // Room is taken from the address that holds the most connections (the newcomer's own
+    // when it is that one), so each client keeps a fair share; within it, from the
+    // connection idle longest, else from the one that has been sending its request longest.
+    std::map<std::string, std::size_t> held{{newcomer, 1}};
+    for (const auto& entry : open_)
+        ++held[entry.second.address];
+    std::vector<std::pair<std::size_t, std::string>> heaviest;
+    for (const auto& [address, count] : held)
+        heaviest.emplace_back(count, address);
+    std::sort(heaviest.begin(), heaviest.end(), std::greater<>());
+    const auto now = std::chrono::steady_clock::now();
+    for (const auto& [count, address] : heaviest) {
+        auto victim = open_.end();
+        for (auto it = open_.begin(); it != open_.end(); ++it) {
+            const Connection& c = it->second;
+            if (c.address != address || c.phase == Phase::Handling ||
+                now - c.since < limits_.evictableAfter) {
+                continue;
+            }
+            if (victim == open_.end() ||
+                std::make_pair(c.phase != Phase::Idle, c.since) <
+                    std::make_pair(victim->second.phase != Phase::Idle, victim->second.since)) {
+                victim = it;
+            }
+        }
+        if (victim != open_.end()) {
+            // Its thread wakes to a closed reading side, finds itself gone from open_, and
+            // answers 408 if a request had begun.
+            ShutdownRead(victim->first);
+            open_.erase(victim);
+            if (log_.closedForRoom)
+                log_.closedForRoom();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HttpServer::Enter(SocketHandle fd, Phase phase) {
+    std::lock_guard lock(mutex_);
+    const auto it = open_.find(fd);
+    if (it == open_.end())
+        return false;
+    it->second.phase = phase;
+    it->second.since = std::chrono::steady_clock::now();
+    return true;
+}
+
+bool HttpServer::ClosedForRoom(SocketHandle fd) {
+    std::lock_guard lock(mutex_);
+    return !stopping_ && open_.find(fd) == open_.end();
+}
+
+HttpServer::Read HttpServer::ReadMore(SocketHandle fd, std::string& buffer, int timeoutMs) {
+    AcknowledgeAtOnce(fd);
+    std::vector<WaitEntry> wait{{fd}};
+    const int ready = WaitReadable(wait, timeoutMs);
+    if (ready == 0)
+        return Read::Timeout;
+    if (ready < 0)
+        return Read::Closed;
+    char chunk[16 * 1024];
+    const long got = ReceiveSome(fd, chunk, sizeof chunk);
+    if (got <= 0)
+        return Read::Closed;
+    buffer.append(chunk, static_cast<std::size_t>(got));
+    return Read::Data;
+}
+
+void HttpServer::Refuse(SocketHandle fd, const Error& error) {
+    if (log_.line)
+        log_.line("refused status=" + std::to_string(error.status) + " " + error.reason);
+    {
+        // The slot is free for others while the answer lingers.
+        std::lock_guard lock(mutex_);
+        open_.erase(fd);
+    }
+    SendAll(fd, SerializeResponse(ErrorResponse(error), false));
+    LingeringClose(fd);
+}
+
+void HttpServer::ServeConnection(SocketHandle fd) {
+    using std::chrono::steady_clock;
+    const Error roomNeeded{408, "Request not received in time: the connection was closed to "
+                                "make room for other clients"};
+    std::string buffer;
+    while (!stopping_) {
+        // Wait for a request to begin (idle time), then for its head, then for its body.
+        if (buffer.empty() && ReadMore(fd, buffer, limits_.idleSeconds * 1000) != Read::Data)
+            return; // nothing begun, nothing to answer
+        if (!Enter(fd, Phase::Receiving))
+            return;
+        const auto headDeadline = steady_clock::now() + std::chrono::seconds(limits_.headSeconds);
+        Result<std::optional<RequestHead>> head = ParseRequestHead(buffer, limits_.head);
+        while (head.Ok() && !head.Value()) {
+            const Read read = ReadMore(fd, buffer, MillisecondsLeft(headDeadline));
+            if (read == Read::Closed && !ClosedForRoom(fd))
+                return; // the client went away
+            if (read != Read::Data) {
+                return Refuse(fd, ClosedForRoom(fd)
+                                      ? roomNeeded
+                                      : Error{408, "Request head not received in time"});
+            }
+            head = ParseRequestHead(buffer, limits_.head);
+        }
+        if (!head.Ok())
+            return Refuse(fd, head.Failure());
+        HttpRequest& request = head.Value()->request;
+        if (request.contentLength > limits_.maxBody) {
+            // Refuse before reading: the body never enters memory.
+            return Refuse(
+                fd, Error{413, "Request body too large: " + std::to_string(request.contentLength) +
+                                   " bytes, the limit is " + std::to_string(limits_.maxBody)});
+        }
+        buffer.erase(0, head.Value()->length);
+        if (request.expectContinue && buffer.size() < request.contentLength &&
+            !SendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n")) {
+            return;
+        }
+        const auto bodyDeadline = steady_clock::now() + std::chrono::seconds(limits_.bodySeconds);
+        while (buffer.size() < request.contentLength) {
+            if (ReadMore(fd, buffer, MillisecondsLeft(bodyDeadline)) != Read::Data) {
+                return Refuse(fd, ClosedForRoom(fd)
+                                      ? roomNeeded
+                                      : Error{408, "Request body incomplete: "
+                                                   "fewer bytes than Content-Length"});
+            }
+        }
+        request.body = buffer.substr(0, request.contentLength);
+        buffer.erase(0, request.contentLength);
+        if (!Enter(fd, Phase::Handling))
+            return Refuse(fd, roomNeeded);
+        const HttpResponse response = handler_(request);
+        if (response.status == 503 && response.close)
+            std::this_thread::sleep_for(kRefusalDelay);
+        const bool keepAlive = request.keepAlive && !response.close && !stopping_;
+        if (!SendAll(fd, SerializeResponse(response, keepAlive, request.method != "HEAD")))
+            return;
+        if (!keepAlive) {
+            std::lock_guard lock(mutex_);
+            open_.erase(fd); // the slot is free while the client reads the answer and closes
+        }
+        if (!keepAlive)
+            return LingeringClose(fd);
+        if (!Enter(fd, Phase::Idle))
+            return;
+    }
+}
+
+} // namespace tervane::service

@@ -1,0 +1,56 @@
+#include "service/platform/LogOutput_posix.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <poll.h>
+#include <unistd.h>
+
+namespace tervane::service {
+namespace {
+
+bool WriteAll(int fd, std::string_view text, const std::atomic<bool>& stopping) {
+    while (!text.empty()) {
+        pollfd pfd{fd, POLLOUT, 0};
+        const int ready = ::poll(&pfd, 1, 100);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready <= 0) {
+            if (stopping)
+                return false;
+            continue;
+        }
+        if (pfd.revents & (POLLERR | POLLNVAL))
+            return false;
+        const ssize_t written =
+            ::write(fd, text.data(), std::min<std::size_t>(text.size(), PIPE_BUF));
+        if (written < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (written <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+LogOutput DescriptorOutput(int fd, std::string name) {
+    return {std::move(name), [fd](std::string_view text, const std::atomic<bool>& stopping) {
+                return WriteAll(fd, text, stopping);
+            }};
+}
+
+LogOutput StandardErrorOutput() {
+    return DescriptorOutput(STDERR_FILENO);
+}
+
+std::filesystem::path DefaultLogFile() {
+    return {};
+}
+
+std::filesystem::path PathFromUtf8(const std::string& text) {
+    return text;
+}
+
+} // namespace tervane::service
