@@ -24,8 +24,13 @@ PKGS_PAIRS="apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita 
   apertium-rus-ukr apertium-spa-arg apertium-spa-cat apertium-spa-ita apertium-swe-dan apertium-swe-nor"
 PKGS_SERVICE="apertium apertium-apy $PKGS_PAIRS"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
+# The Linux desktop program and its end-to-end scenarios (xterm holds the selected text,
+# xclip reads the selections; a session bus, GObject introspection for Python and gdbus
+# stand in for a notification area).
+PKGS_GTK="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev xvfb xauth xdotool \
+  x11-utils xterm xclip imagemagick fonts-dejavu-core dbus-daemon python3-gi libglib2.0-bin"
 
-ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
+ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK"
 
 missing=()
 for p in $ALL; do
