@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The service's Debian package, installed and removed as an operator would: dpkg -i gives
+# The Debian packages, installed and removed as an operator would. The service's: dpkg -i gives
 # the binary, the man page, the unit and its options, and a system user; the unit's
 # ExecStart (by hand where systemd is not running) gives a service that answers; dpkg -r
 # leaves no process and no file but the configuration; dpkg -P takes that and the user too.
+# The desktop program's (when it was built): the program, its menu entry and icon.
 # Needs root (it changes the machine); skipped otherwise. Usage: deb_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -16,14 +17,24 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/tervane-service_*_amd64.deb)
+desktop=$(ls "$build"/tervane_*_amd64.deb 2>/dev/null || true)
 service_pid=""
 cleanup() {
   [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null || true
-  dpkg -P tervane-service >/dev/null 2>&1 || true
+  dpkg -P tervane tervane-service >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 
-dpkg -i "$deb" >/dev/null
+dpkg -i "$deb" $desktop >/dev/null
+if [ -n "$desktop" ]; then
+  for f in /usr/bin/tervane /usr/share/applications/tervane.desktop \
+           /usr/share/icons/hicolor/32x32/apps/tervane.png; do
+    [ -e "$f" ] || fail "$f not installed"
+  done
+  readelf -S /usr/bin/tervane | grep -q '\.symtab' && fail "the program ships with symbols"
+  dpkg -r tervane >/dev/null
+  [ -e /usr/bin/tervane ] && fail "the program outlived its removal"
+fi
 for f in /usr/bin/tervane-service /usr/share/man/man1/tervane-service.1.gz \
          /usr/lib/systemd/system/tervane-service.service /etc/default/tervane-service; do
   [ -e "$f" ] || fail "$f not installed"

@@ -10,9 +10,9 @@
 #include "WineTestSupport.h"
 
 #include <windows.h>
-#include <wincrypt.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <wincrypt.h>
 
 #include <fstream>
 #include <sstream>
@@ -88,8 +88,8 @@ class HttpsServers : public testing::Test {
         DWORD size = sizeof der;
         ASSERT_TRUE(CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, der, &size,
                                          nullptr, nullptr));
-        HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0,
-                                        CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+        HCERTSTORE root =
+            CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
         ASSERT_NE(root, nullptr);
         PCCERT_CONTEXT added = nullptr;
         ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der, size,
@@ -110,7 +110,6 @@ TEST_F(HttpsServers, ATrustedServerAnswersAndAnUntrustedOneIsAClearErrorNamingIt
               "The secure connection with the server failed or its certificate is not trusted "
               "(GET " +
                   stranger + ")");
-
 }
 
 } // namespace
