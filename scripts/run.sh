@@ -14,10 +14,13 @@ if [ "${1:-}" = "--wine" ]; then
   service=build/native/service/tervane-service
   # The 32-bit program as it ships, or its 64-bit build where the kernel runs no 32-bit programs.
   windows=$(scripts/windows-preset.sh)
-  export WINEPREFIX=$PWD/build/$windows/wineprefix WINEDEBUG=${WINEDEBUG:--all} WINEARCH=$windows
+  export WINEDEBUG=${WINEDEBUG:--all} WINEARCH=$windows
   source scripts/wine-arch.sh
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    scripts/wine-prefix.sh
+    # A prefix of its own, managed by the desktop's window manager; the tests' prefix
+    # (build/$windows/wineprefix) is set up for a virtual display and its settings are wiped.
+    export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/tervane/wineprefix-$windows
+    scripts/wine-prefix.sh --managed
     service_pid=""
     if ! curl -sf http://127.0.0.1:58470/health >/dev/null; then
       "$service" & service_pid=$!
@@ -25,6 +28,7 @@ if [ "${1:-}" = "--wine" ]; then
     trap '[ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
     wine "build/$windows/app/tervane.exe"
   else
+    export WINEPREFIX=$PWD/build/$windows/wineprefix
     python3 tests/e2e/tervane_e2e.py --service "$service" --build-dir "build/$windows"
   fi
   exit 0
