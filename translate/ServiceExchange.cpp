@@ -7,14 +7,6 @@
 
 namespace {
 
-std::string ToLowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 // Every occurrence of `from` in `text`, left to right, replaced by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
     std::string out;
@@ -65,8 +57,9 @@ std::string RequestTranslation(HttpClient& http, std::string_view text, std::str
 
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode) {
-    const std::string body = tervane::protocol::BuildRequestBody(text, ToLowerAscii(sourceCode),
-                                                                 ToLowerAscii(targetCode));
+    const std::string body =
+        tervane::protocol::BuildRequestBody(text, tervane::protocol::ToLowerAscii(sourceCode),
+                                            tervane::protocol::ToLowerAscii(targetCode));
     http.Request().contentType = tervane::protocol::kRequestContentType;
     std::string answer;
     try {

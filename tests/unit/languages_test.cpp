@@ -1,5 +1,6 @@
 #include "base/ErrorReport.h"
 #include "protocol/Languages.h"
+#include "protocol/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +8,6 @@
 #include <string>
 
 using namespace tervane::protocol;
-
-namespace {
-std::string ToLowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-} // namespace
 
 TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     const auto& table = LanguageTable();
