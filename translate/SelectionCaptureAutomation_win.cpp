@@ -52,7 +52,7 @@ template <class... Args> HRESULT CallMethod(IUnknown* object, int slot, Args... 
 
 void Check(HRESULT status, const char* step) {
     if (FAILED(status))
-        throw std::runtime_error(std::string("UI Automation: ") + step + ": " +
+        throw std::runtime_error(std::string(step) + ": " +
                                  SystemErrorText(static_cast<DWORD>(status)));
 }
 

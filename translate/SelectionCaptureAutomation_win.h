@@ -8,6 +8,6 @@
 // (JoinSelectedRanges); empty when the element has no text pattern or nothing selected.
 // The automation object's connection and transaction time-outs bound every call (half a
 // second each), so a hung application costs about a second. Needs COM on the calling thread.
-// Throws std::runtime_error "UI Automation: <step>: <reason>" when a call fails or times out,
-// or when the system has no automation object with time-outs (then nothing is asked).
+// Throws std::runtime_error "<step>: <reason>" when a call fails or times out, or when the
+// system has no automation object with time-outs ("CUIAutomation8: ...", nothing asked).
 std::string ReadAutomationSelection();

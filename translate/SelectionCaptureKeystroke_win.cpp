@@ -23,7 +23,10 @@ bool ModifiersHeld() {
     return false;
 }
 
-// Polls `done` every few milliseconds for at most `boundMs`; whether it held.
+// Polls `done` every few milliseconds for at most `boundMs`; whether it held. Messages sent
+// to this thread's windows are answered meanwhile, posted ones (a next hotkey press) stay
+// queued: the application's copy empties the clipboard, which sends WM_DESTROYCLIPBOARD to
+// its owner, the program's window that emptied it before, and waits for the answer.
 template <class Pred> bool WaitUntil(Pred done, DWORD boundMs) {
     const ULONGLONG deadline = GetTickCount64() + boundMs;
     for (;;) {
@@ -31,7 +34,9 @@ template <class Pred> bool WaitUntil(Pred done, DWORD boundMs) {
             return true;
         if (GetTickCount64() >= deadline)
             return false;
-        Sleep(kPollMs);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_SENDMESSAGE);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 

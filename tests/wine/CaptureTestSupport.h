@@ -69,8 +69,8 @@ class ForeignWindow {
 
 // A top-level EDIT window holding `text` with the UTF-16 units from `start` to `end` selected.
 inline HWND MakeEdit(const std::string& text, int start, int end) {
-    HWND edit = CreateWindowExW(0, L"EDIT", Widen(text).c_str(), kPopup, 100, 100, 400, 30,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND edit = CreateWindowExW(0, L"EDIT", Widen(text).c_str(), kPopup, 100, 100, 400, 30, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(edit, EM_SETSEL, start, end);
     return edit;
 }
@@ -82,8 +82,8 @@ struct ForeignEdit : ForeignWindow {
 
 // What a page view was asked and what it did.
 struct PageViewLog {
-    std::atomic<int> copyMessages{0}; // WM_COPY, which it ignores
-    std::atomic<int> copies{0};       // Ctrl+Insert: its selection copied
+    std::atomic<int> copyMessages{0};  // WM_COPY, which it ignores
+    std::atomic<int> copies{0};        // Ctrl+Insert: its selection copied
     std::atomic<int> otherCommands{0}; // Insert with Shift or Alt held: paste, or a menu's key
 };
 
@@ -127,9 +127,9 @@ class PageView : public ForeignWindow {
 
     static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NCCREATE)
-            SetWindowLongPtrW(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            SetWindowLongPtrW(
+                window, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
         auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (msg == WM_COPY && state)
             ++state->log.copyMessages;
