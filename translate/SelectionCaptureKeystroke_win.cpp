@@ -64,8 +64,11 @@ void SendCopyKeystroke() {
 
 } // namespace
 
-std::string CopyByKeystroke(HWND opener) {
-    if (!WaitUntil([] { return !ModifiersHeld(); }, kKeysReleaseBoundMs)) {
+std::string CopyByKeystroke(HWND opener, ULONGLONG pressedAt) {
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG releaseBy = pressedAt + kKeysReleaseBoundMs;
+    if (!WaitUntil([] { return !ModifiersHeld(); },
+                   releaseBy > now ? static_cast<DWORD>(releaseBy - now) : 0)) {
         OutputDebugStringW(L"Tervane capture: keystroke not sent, the hotkey's keys are held\n");
         return {};
     }

@@ -77,7 +77,7 @@ CapturedSelection CaptureSelectedText(HWND opener) {
             {CaptureWay::CopyMessage, [&] { return CopyByMessage(focus, opener); }},
             {CaptureWay::Browser, ReadBrowserSelection},
             {CaptureWay::UiAutomation, ReadAutomationSelection},
-            {CaptureWay::CopyKeystroke, [&] { return CopyByKeystroke(opener); }},
+            {CaptureWay::CopyKeystroke, [&] { return CopyByKeystroke(opener, startedAt); }},
         });
         Trace(outcome, startedAt);
         capture.way = outcome.way;

@@ -35,10 +35,11 @@ struct CapturedSelection {
 // hidden application window, opens it); the foreground thread's input is attached; then the
 // ways are asked in order: WM_COPY to the focused window (at most a second; no answer counts
 // as nothing copied), the browser's selection, UI Automation (about a second at most), the
-// copy keystroke (about a second and a half at most). A way that fails falls through to the
-// next. No attachment (the program's own thread, or no foreground window) or no focused
-// window gives empty texts and asks no way, and is not an error. Which way answered, how
-// long it took and the failures on the way go to the debugger's output (OutputDebugString).
+// copy keystroke (the hotkey's keys let go within a second of the start, then half a second
+// for the copy). A way that fails falls through to the next. No attachment (the program's own
+// thread, or no foreground window) or no focused window gives empty texts and asks no way, and is
+// not an error. Which way answered, how long it took and the failures on the way go to the
+// debugger's output (OutputDebugString).
 //
 // Throws std::runtime_error: "Cannot open clipboard" when another program keeps it open, or
 // the keystroke's failure (CopyByKeystroke). When it throws, it has undone its attachment and
