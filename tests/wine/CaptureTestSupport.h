@@ -93,7 +93,7 @@ struct PageViewLog {
 class PageView : public ForeignWindow {
   public:
     PageView(std::wstring selection, PageViewLog& log)
-        : ForeignWindow([this, selection, &log] { return Make(selection, log); }) {}
+        : ForeignWindow([selection, &log] { return Make(selection, log); }) {}
 
   private:
     struct State {
@@ -102,15 +102,16 @@ class PageView : public ForeignWindow {
     };
     static constexpr const wchar_t* kClass = L"TervaneTestPageView";
 
-    HWND Make(const std::wstring& selection, PageViewLog& log) {
+    // The window owns its state and frees it when destroyed (the base class makes the window
+    // before this class's members would exist).
+    static HWND Make(const std::wstring& selection, PageViewLog& log) {
         WNDCLASSW cls{};
         cls.lpfnWndProc = Proc;
         cls.hInstance = GetModuleHandleW(nullptr);
         cls.lpszClassName = kClass;
         RegisterClassW(&cls); // once per process; later calls fail harmlessly
-        state_ = std::make_unique<State>(State{selection, log});
         return CreateWindowExW(0, kClass, L"Page", kPopup, 100, 100, 400, 60, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), state_.get());
+                               GetModuleHandleW(nullptr), new State{selection, log});
     }
 
     static void Copy(HWND window, const std::wstring& text) {
@@ -131,6 +132,10 @@ class PageView : public ForeignWindow {
                 window, GWLP_USERDATA,
                 reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
         auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (msg == WM_NCDESTROY) {
+            delete state;
+            return DefWindowProcW(window, msg, wp, lp);
+        }
         if (msg == WM_COPY && state)
             ++state->log.copyMessages;
         if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && wp == VK_INSERT && state) {
@@ -147,8 +152,6 @@ class PageView : public ForeignWindow {
         }
         return DefWindowProcW(window, msg, wp, lp);
     }
-
-    std::unique_ptr<State> state_;
 };
 
 inline const UINT kCustomFormat = RegisterClipboardFormatW(L"Tervane test format");
@@ -193,17 +196,26 @@ inline int FormatCount() {
     return count;
 }
 
-// Holds a key down through the system's input, as a person holding it; let go when destroyed
-// or by Release.
+// Holds a key down, as a person holding it, both on the X display (xdotool) and through the
+// system's input: Wine takes the keyboard's state from the X server again whenever one of its
+// windows gains the X focus, and would let go of a key that only SendInput holds. Let go when
+// destroyed or by Release. Made once the system sees the key held, as it does a key held
+// since before the hotkey's press.
 class HeldKey {
   public:
-    explicit HeldKey(WORD key) : key_(key) { Send(0); }
+    HeldKey(std::string xName, WORD key) : xName_(std::move(xName)), key_(key) {
+        RunOnLinux("xdotool keydown " + xName_);
+        Send(0);
+        PumpUntil(nullptr, [key] { return (GetAsyncKeyState(key) & 0x8000) != 0; });
+    }
     ~HeldKey() { Release(); }
     HeldKey(const HeldKey&) = delete;
     HeldKey& operator=(const HeldKey&) = delete;
     void Release() {
-        if (held_.exchange(false))
-            Send(KEYEVENTF_KEYUP);
+        if (!held_.exchange(false))
+            return;
+        RunOnLinux("xdotool keyup " + xName_);
+        Send(KEYEVENTF_KEYUP);
     }
 
   private:
@@ -214,6 +226,7 @@ class HeldKey {
         input.ki.dwFlags = flags;
         SendInput(1, &input, sizeof(INPUT));
     }
+    std::string xName_;
     WORD key_;
     std::atomic<bool> held_{true};
 };

@@ -53,7 +53,7 @@ TEST(CaptureByKeystroke, APageViewGivesItsSelectionOnceTheHotkeysModifiersAreLet
 
     // The hotkey's Shift is still down when the press arrives and let go a moment later:
     // Ctrl+Insert sent before that would reach the page as Ctrl+Shift+Insert.
-    HeldKey shift(VK_SHIFT);
+    HeldKey shift("shift", VK_SHIFT);
     std::thread letGo([&] {
         Sleep(300);
         shift.Release();
@@ -75,6 +75,26 @@ TEST(CaptureByKeystroke, APageViewGivesItsSelectionOnceTheHotkeysModifiersAreLet
         EXPECT_EQ(log.otherCommands, 0);
         capture.savedClipboard.Restore();
     }
+    ExpectUsersClipboard();
+}
+
+TEST(CaptureByKeystroke, AModifierStillHeldAfterTheBoundSendsNoKeystrokeAtAll) {
+    ASSERT_TRUE(PutUserContents(kUserText));
+    PageViewLog log;
+    PageView page(L"Le chat est noir.", log);
+    Opener opener;
+    HeldKey shift("shift", VK_SHIFT);
+    const auto start = Clock::now();
+    {
+        CapturedSelection capture = CaptureSelectedText(opener.Handle());
+        EXPECT_LT(Clock::now() - start, kLiveness);
+        DetachInput(capture);
+        EXPECT_EQ(capture.capturedText, "");
+    }
+    shift.Release();
+    Pump();
+    EXPECT_EQ(log.copies, 0);
+    EXPECT_EQ(log.otherCommands, 0);
     ExpectUsersClipboard();
 }
 
