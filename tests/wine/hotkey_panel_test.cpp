@@ -118,6 +118,39 @@ TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     EXPECT_EQ(Registered().back(), static_cast<std::uint32_t>(VK_F5));
 }
 
+TEST_F(HotKeyPanelTest, AKeyThatTypesIsRefusedWithoutCtrlAltOrWin) {
+    MessageBoxRecorder boxes;
+    // "a" typed into the box, as a person types it.
+    SetForegroundWindow(form->Handle());
+    SetFocus(form->Control(ControlId::HotKeyEntry));
+    Pump(form->Handle());
+    PressKey('A');
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return EntryBox() == 'A'; }));
+    Click(form->Control(ControlId::AddButton));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "A can't be a hotkey: that key would no longer type in any "
+                                   "program. A hotkey needs Ctrl, Alt or Win.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
+    EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12});
+    EXPECT_EQ(Lines().size(), 1u);
+    EXPECT_TRUE(HotKeyAvailable('A')) << "the letter still types everywhere";
+    EXPECT_EQ(EntryBox(), 'A') << "kept, so that a modifier can be added";
+
+    // Space, Enter and a digit likewise; a function key alone, and a letter with Ctrl, are taken.
+    for (const WORD key : {VK_SPACE, VK_RETURN, WORD('7'), VK_OEM_COMMA, VK_NUMPAD4}) {
+        Enter(key, 0);
+        Click(form->Control(ControlId::AddButton));
+    }
+    EXPECT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(Registered().size(), 1u);
+    Enter(VK_F9, 0);
+    Click(form->Control(ControlId::AddButton));
+    Enter('A', HOTKEYF_CONTROL);
+    Click(form->Control(ControlId::AddButton));
+    EXPECT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(Registered(), (std::vector<std::uint32_t>{kCtrlShiftF12, VK_F9, kHotKeyCtrl | 'A'}));
+}
+
 TEST_F(HotKeyPanelTest, RemovingNeedsASelectionAndReleasesTheHotKey) {
     MessageBoxRecorder boxes;
     Click(form->Control(ControlId::RemoveButton));
