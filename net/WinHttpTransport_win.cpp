@@ -46,7 +46,10 @@ std::string ErrorText(DWORD error) {
 
 [[noreturn]] void ThrowFailure(const HttpRequest& request) {
     const DWORD error = GetLastError();
-    throw std::runtime_error(ErrorText(error) + " (" + request.method + " " + request.url + ")");
+    const std::string text = ErrorText(error) + " (" + request.method + " " + request.url + ")";
+    if (error == ERROR_WINHTTP_CANNOT_CONNECT)
+        throw HttpConnectionError(text);
+    throw std::runtime_error(text);
 }
 
 // A response header as text, or empty when the response has none.
