@@ -124,8 +124,16 @@ TEST_F(HotKeyPanelTest, AKeyThatTypesIsRefusedWithoutCtrlAltOrWin) {
     SetForegroundWindow(form->Handle());
     SetFocus(form->Control(ControlId::HotKeyEntry));
     Pump(form->Handle());
-    PressKey('A');
-    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return EntryBox() == 'A'; }));
+    // With its scan code, as a keyboard sends it: the box reads the key from both.
+    INPUT keys[2]{};
+    for (INPUT& k : keys) {
+        k.type = INPUT_KEYBOARD;
+        k.ki.wVk = 'A';
+        k.ki.wScan = static_cast<WORD>(MapVirtualKeyW('A', MAPVK_VK_TO_VSC));
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return EntryBox() == 'A'; })) << EntryBox();
     Click(form->Control(ControlId::AddButton));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "A can't be a hotkey: that key would no longer type in any "
@@ -137,7 +145,8 @@ TEST_F(HotKeyPanelTest, AKeyThatTypesIsRefusedWithoutCtrlAltOrWin) {
     EXPECT_EQ(EntryBox(), 'A') << "kept, so that a modifier can be added";
 
     // Space, Enter and a digit likewise; a function key alone, and a letter with Ctrl, are taken.
-    for (const WORD key : {VK_SPACE, VK_RETURN, WORD('7'), VK_OEM_COMMA, VK_NUMPAD4}) {
+    for (const WORD key :
+         std::initializer_list<WORD>{VK_SPACE, VK_RETURN, '7', VK_OEM_COMMA, VK_NUMPAD4}) {
         Enter(key, 0);
         Click(form->Control(ControlId::AddButton));
     }
