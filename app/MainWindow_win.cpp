@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr wchar_t kMainWindowClass[] = L"TervaneMainWindow";
 constexpr int kClientWidth = 476;
 constexpr int kClientHeight = 305;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -124,7 +123,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Create(HINSTANCE instance, HWND owner) {
     RegisterClassOnce(instance,
-                      {kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
+                      {kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -132,8 +131,8 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     const int height = frame.bottom - frame.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateWindowExW(kWindowExStyle, kMainWindowClass, Widen(kMainWindowCaption).c_str(),
-                    kWindowStyle, left, top, width, height, owner, nullptr, instance, this);
+    CreateWindowExW(kWindowExStyle, kClassName, Widen(kMainWindowCaption).c_str(), kWindowStyle,
+                    left, top, width, height, owner, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the main window");
 
@@ -338,6 +337,10 @@ void MainWindow::OnActivate(bool active) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == ShowRequestMessage()) {
+        OnShowRequest();
+        return 0;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));

@@ -25,6 +25,10 @@
 
 class MainWindow : public BaseWindow<MainWindow> {
   public:
+    static constexpr wchar_t kClassName[] = L"TervaneMainWindow";
+    // Posted by a second copy of the program: show the window in front.
+    static UINT ShowRequestMessage();
+
     // `codec` converts hotkeys for the hotkey list; it must outlive the window.
     explicit MainWindow(const HotKeyCodec& codec) : codec_(codec) {}
     // The same, with the settings kept in `settings` instead of the user's registry.
@@ -67,6 +71,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnAbout();
     void OnMinimize();
     void OnTrayIconClick();
+    void OnShowRequest();
     void OnViewLog();
 
     // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.

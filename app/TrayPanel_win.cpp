@@ -27,3 +27,20 @@ void MainWindow::OnTrayIconClick() {
     tray_->RestoreOwner();
     SetForegroundWindow(hwnd_);
 }
+
+UINT MainWindow::ShowRequestMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Vellmark.Tervane.ShowMainWindow");
+    return message;
+}
+
+// Another start of the program: the window comes back as from the icon, or to the front.
+void MainWindow::OnShowRequest() {
+    if (!IsWindowVisible(hwnd_)) {
+        OnTrayIconClick();
+        return;
+    }
+    if (IsIconic(hwnd_))
+        ShowWindow(hwnd_, SW_RESTORE);
+    // A message box of the window's stays in front of it.
+    SetForegroundWindow(GetLastActivePopup(hwnd_));
+}
