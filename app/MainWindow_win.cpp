@@ -436,6 +436,12 @@ void MainWindow::OnCommand(ControlId id, int notification) {
         if (notification == BN_CLICKED)
             OnViewLog();
         break;
+    case ControlId::TrayShowCommand:
+        OnTrayIconClick();
+        break;
+    case ControlId::TrayExitCommand:
+        OnExit();
+        break;
     default:
         break;
     }

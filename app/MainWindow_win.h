@@ -23,6 +23,11 @@
 #include <memory>
 #include <string>
 
+inline void DestroyMenuHandle(HMENU menu) {
+    DestroyMenu(menu);
+}
+using UniqueMenu = UniqueHandle<HMENU, DestroyMenuHandle>;
+
 class MainWindow : public BaseWindow<MainWindow> {
   public:
     static constexpr wchar_t kClassName[] = L"TervaneMainWindow";
@@ -48,6 +53,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     const std::string& SourceCode() const { return sourceCode_; }
     const std::string& TargetCode() const { return targetCode_; }
     HotKeyManager& HotKeys() { return *hotKeys_; }
+    const TrayIcon& Tray() const { return *tray_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;
     // The settings as the controls show them now.
@@ -123,7 +129,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     BalloonControl balloon_;
     // The main job over the window's client, registry and balloon control.
     std::unique_ptr<WinTranslationFlow> flow_;
-    // The notification-area icon that stands for the window while it is hidden.
+    // The notification-area icon that stands for the window while it is hidden, and its
+    // right-click menu (declared first: the icon refers to the menu while it lives).
+    UniqueMenu trayMenu_;
     std::unique_ptr<TrayIcon> tray_;
     // Where OnCreate loads the settings from and OnClose saves them to.
     Registry* settings_ = &registry_;
