@@ -11,6 +11,12 @@
 using namespace tervane::protocol;
 
 namespace {
+
+// Where the picture lies in each 16 x 16 image of the flag strip (scripts/make-images.py):
+// a flag's 11 rows from row 2, a letter tile's 14 from row 1; the same centre row either way.
+constexpr int kFlagVisibleTop = 2;
+constexpr int kFlagVisibleHeight = 11;
+
 int Position(HWND picker) {
     return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0));
 }
@@ -83,23 +89,36 @@ void MainWindow::OnTargetLanguageChange() {
 
 // One item, in the opened list or on the closed face: background, flag, name 18 pixels
 // in (the flag's 16 and 2 more), focus rectangle. With no selection only the background.
+// The images and the font are taller than a list row (14 pixels): each item is drawn
+// clipped to its own row, the flag's visible part and the name's letters centred in it, so
+// that no row paints over a neighbour's.
 void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     const bool highlighted = (item.itemState & ODS_SELECTED) != 0;
+    const int position = static_cast<int>(item.itemID);
     SetBkColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetTextColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     const RECT& r = item.rcItem;
     ExtTextOutW(item.hDC, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 
-    const int position = static_cast<int>(item.itemID);
     if (item.itemID == static_cast<UINT>(-1) || position >= kLanguageCount)
         return;
 
-    ImageList_Draw(flagImages_.Get(), position, item.hDC, r.left, r.top, ILD_NORMAL);
+    const int rowHeight = r.bottom - r.top;
+    const int saved = SaveDC(item.hDC);
+    IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
+    ImageList_Draw(flagImages_.Get(), position, item.hDC, r.left,
+                   r.top + (rowHeight - kFlagVisibleHeight) / 2 - kFlagVisibleTop, ILD_NORMAL);
     const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(position)].name);
-    HGDIOBJ old = SelectObject(item.hDC, pickerFont_.Get());
-    ExtTextOutW(item.hDC, r.left + 18, r.top, ETO_OPAQUE, nullptr, name.c_str(),
+    SelectObject(item.hDC, pickerFont_.Get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(item.hDC, &metrics);
+    // The letters start below the font's internal leading (room for accents, which the
+    // table's names have none of).
+    const int letters = metrics.tmHeight - metrics.tmInternalLeading;
+    const int top = r.top + (rowHeight - letters) / 2 - metrics.tmInternalLeading;
+    ExtTextOutW(item.hDC, r.left + 18, top, ETO_CLIPPED, &r, name.c_str(),
                 static_cast<UINT>(name.size()), nullptr);
-    SelectObject(item.hDC, old);
+    RestoreDC(item.hDC, saved);
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(item.hDC, &r);
 }

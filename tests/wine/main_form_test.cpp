@@ -305,6 +305,40 @@ TEST_F(MainFormTest, PickersHoldTheWholeTableAndOpenWithoutScrolling) {
     EXPECT_EQ(form->TargetCode(), "EN");
 }
 
+// Flags and names are taller than the 14-pixel rows: each row is drawn clipped to itself, so
+// no row paints over the one above and every name stands whole inside its own row, clear of
+// both its edges ("Japanese", "Portuguese").
+TEST_F(MainFormTest, EachRowOfTheOpenListHoldsItsWholeName) {
+    const HWND picker = form->Control(ControlId::SourcePicker);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_TRUE(GetComboBoxInfo(picker, &info));
+    SetCursorPos(0, 0);
+    SendMessageW(picker, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return IsWindowVisible(info.hwndList) != 0; }));
+    Pump(form->Handle());
+    const HDC dc = GetDC(info.hwndList);
+    for (int row = 0; row < kLanguageCount; ++row) {
+        SCOPED_TRACE(LanguageTable()[static_cast<size_t>(row)].name);
+        RECT r;
+        SendMessageW(info.hwndList, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        ASSERT_EQ(r.bottom - r.top, 14);
+        // Ink: a pixel of the name's column that is not the row's background.
+        const COLORREF background = GetPixel(dc, r.right - 2, r.top + 7);
+        const auto inkOnLine = [&](int y) {
+            for (int x = r.left + 18; x < r.right - 2; ++x)
+                if (GetPixel(dc, x, y) != background)
+                    return true;
+            return false;
+        };
+        EXPECT_FALSE(inkOnLine(r.top)) << "the top of the letters is cut";
+        EXPECT_FALSE(inkOnLine(r.bottom - 1)) << "the descenders are cut";
+        EXPECT_TRUE(inkOnLine(r.top + 7));
+    }
+    ReleaseDC(info.hwndList, dc);
+    SendMessageW(picker, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(MainFormTest, PickingARowSetsItsCode) {
     Pick(form->Control(ControlId::TargetPicker), 12);
     EXPECT_EQ(form->TargetCode(), "ZH-TW");
