@@ -81,6 +81,24 @@ std::string MainWindow::PickerText(HWND picker) const {
 
 void MainWindow::OnSourceLanguageChange() {
     ApplyPosition(sourcePicker_, sourceCode_);
+    RefreshRoutes();
+}
+
+void MainWindow::SetRoutesAddress(std::string address) {
+    routesAddress_ = std::move(address);
+    RefreshRoutes();
+}
+
+// Asked anew at each change of the source, so that a service started (or given other
+// engines) since the last question is seen.
+void MainWindow::RefreshRoutes() {
+    routes_ = RequestLanguageRoutes(*routesHttp_, routesAddress_);
+    InvalidateRect(targetPicker_, nullptr, TRUE);
+}
+
+bool MainWindow::TargetReached(int position) const {
+    const auto target = LanguageCodeAt(position);
+    return !routes_ || !target || routes_->Reaches(sourceCode_, *target);
 }
 
 void MainWindow::OnTargetLanguageChange() {
@@ -95,8 +113,12 @@ void MainWindow::OnTargetLanguageChange() {
 void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     const bool highlighted = (item.itemState & ODS_SELECTED) != 0;
     const int position = static_cast<int>(item.itemID);
+    // A target the service has no route to from the source: still there to pick, greyed.
+    const bool unreached = item.hwndItem == targetPicker_ && !TargetReached(position);
     SetBkColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    SetTextColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(item.hDC, GetSysColor(highlighted ? COLOR_HIGHLIGHTTEXT
+                                       : unreached ? COLOR_GRAYTEXT
+                                                   : COLOR_WINDOWTEXT));
     const RECT& r = item.rcItem;
     ExtTextOutW(item.hDC, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 
@@ -130,4 +152,5 @@ void MainWindow::OnSwapLanguages() {
     SendMessageW(sourcePicker_, CB_SETCURSEL, static_cast<WPARAM>(target), 0);
     SendMessageW(targetPicker_, CB_SETCURSEL, static_cast<WPARAM>(source), 0);
     std::swap(sourceCode_, targetCode_);
+    RefreshRoutes();
 }

@@ -16,6 +16,9 @@ constexpr int kClientWidth = 476;
 constexpr int kClientHeight = 305;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+// The local service lists its languages in milliseconds; one that does not answer within
+// these leaves the pickers as they are rather than the window frozen.
+constexpr HttpTimeouts kRoutesTimeouts{1000, 1000, 1000, 2000};
 
 // Controls inside a group are children of the group, as the window was designed; the
 // group hands their notifications on to the main window, where the handlers live.
@@ -139,6 +142,8 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     CreateControls(instance);
     LoadPickers(instance);
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    routesHttp_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts));
+    routesAddress_ = LanguagesAddress();
     flow_ = std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, balloon_);
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)

@@ -14,6 +14,7 @@
 #include "net/HttpClient.h"
 #include "notify/BalloonControl_win.h"
 #include "notify/TrayIcon_win.h"
+#include "translate/LanguageRoutes.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 inline void DestroyMenuHandle(HMENU menu) {
@@ -56,6 +58,12 @@ class MainWindow : public BaseWindow<MainWindow> {
     const TrayIcon& Tray() const { return *tray_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;
+    // Where the pickers ask which targets the service reaches (the built-in service's
+    // listing unless a test names another); asked again at once.
+    void SetRoutesAddress(std::string address);
+    // Whether the target at `position` is drawn as one the service reaches from the current
+    // source: true for every target while the service has not answered.
+    bool TargetReached(int position) const;
     // The settings as the controls show them now.
     Settings CurrentSettings();
 
@@ -94,6 +102,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void CreateControls(HINSTANCE instance);
     void LoadPickers(HINSTANCE instance);
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
+    void RefreshRoutes();
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
     void OnSliderMoved();
     void CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow);
@@ -125,6 +134,11 @@ class MainWindow : public BaseWindow<MainWindow> {
     // window), the registry it reads the system proxy from, and the balloon's settings,
     // kept from one translation to the next.
     std::unique_ptr<HttpClient> http_;
+    // The service's language listing, asked with time-outs short enough not to hold the
+    // window up when the service does not answer; nothing while it has not answered.
+    std::unique_ptr<HttpClient> routesHttp_;
+    std::string routesAddress_;
+    std::optional<LanguageRoutes> routes_;
     WinRegistry registry_;
     BalloonControl balloon_;
     // The main job over the window's client, registry and balloon control.
