@@ -8,9 +8,9 @@ namespace {
 
 TEST(HotKeyRules, KeysThatTypeNeedCtrlAltOrWin) {
     // Letters, digits, punctuation, the numeric pad, Space, Enter, Tab, Backspace.
-    const std::uint32_t typing[] = {'A', 'Z', '0', '9', 0x20, 0x0D, 0x09, 0x08, 0x60, 0x69,
-                                    0x6A, 0x6B, 0x6D, 0x6E, 0x6F, 0xBA, 0xBF, 0xC0, 0xDB,
-                                    0xDE, 0xDF, 0xE2};
+    const std::uint32_t typing[] = {'A',  'Z',  '0',  '9',  0x20, 0x0D, 0x09, 0x08,
+                                    0x60, 0x69, 0x6A, 0x6B, 0x6D, 0x6E, 0x6F, 0xBA,
+                                    0xBF, 0xC0, 0xDB, 0xDE, 0xDF, 0xE2};
     for (const std::uint32_t key : typing) {
         SCOPED_TRACE(key);
         EXPECT_TRUE(TakesTypingKey(key));
