@@ -50,10 +50,10 @@ std::string WithoutFirstAndLast(std::string_view text) {
 // What a user can do when the program's own service does not answer: the system's text
 // alone ("A connection with the server could not be established") names no culprit.
 constexpr const char* kServiceNotRunning =
-    "Tervane's translation service is not running, so nothing can be translated.\r\n"
-    "On Windows it starts when you log on (Tervane's installer sets that up, and the "
-    "installer's last page starts it at once): log off and on again, or run the installer "
-    "again. On Linux, scripts/run.sh starts it together with the program.\r\n\r\n";
+    "Tervane's translation service is not running, so nothing can be translated.\r\n\r\n"
+    "On Windows it starts each time you log on (Tervane's installer sets that up): log off "
+    "and on again, or run the installer again, which starts it at the end. On Linux, "
+    "scripts/run.sh starts it together with the program.\r\n\r\n";
 
 bool IsBuiltInLocalService(std::string_view address) {
     return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
