@@ -28,14 +28,12 @@ bool LanguageRoutes::Reaches(std::string_view source, std::string_view target) c
 
 std::optional<LanguageRoutes> ParseLanguageRoutes(std::string_view json) {
     const nlohmann::json listing = nlohmann::json::parse(json, nullptr, false);
-    if (!listing.is_object() || !listing.contains("languages") ||
-        !listing["languages"].is_array())
+    if (!listing.is_object() || !listing.contains("languages") || !listing["languages"].is_array())
         return std::nullopt;
     LanguageRoutes routes;
     for (const nlohmann::json& language : listing["languages"]) {
-        if (!language.is_object() || !language.contains("code") ||
-            !language["code"].is_string() || !language.contains("targets") ||
-            !language["targets"].is_array())
+        if (!language.is_object() || !language.contains("code") || !language["code"].is_string() ||
+            !language.contains("targets") || !language["targets"].is_array())
             return std::nullopt;
         std::set<std::string>& reached = routes.targets[Lower(language["code"].get<std::string>())];
         for (const nlohmann::json& target : language["targets"]) {

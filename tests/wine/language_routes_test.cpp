@@ -38,8 +38,7 @@ class LanguageRoutesTest : public testing::Test {
     void PickSource(int position) {
         const HWND picker = form->Control(ControlId::SourcePicker);
         SendMessageW(picker, CB_SETCURSEL, position, 0);
-        SendMessageW(GetParent(picker), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
+        SendMessageW(GetParent(picker), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(picker));
     }
     // The darkest pixel (the smallest sum of red, green and blue) of a row's name, as the

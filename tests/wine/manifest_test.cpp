@@ -11,8 +11,7 @@ namespace {
 
 std::string Manifest() {
     const HMODULE module = GetModuleHandleW(nullptr);
-    const HRSRC found =
-        FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    const HRSRC found = FindResourceW(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
     if (!found)
         return {};
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
