@@ -6,6 +6,8 @@
 #include "base/WideText_win.h"
 #include "protocol/Languages.h"
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
 using namespace tervane::protocol;
@@ -16,6 +18,34 @@ namespace {
 // a flag's 11 rows from row 2, a letter tile's 14 from row 1; the same centre row either way.
 constexpr int kFlagVisibleTop = 2;
 constexpr int kFlagVisibleHeight = 11;
+
+// The rows of ink that `font` gives the table's names above and below the baseline, from each
+// letter's black box: the font's own ascent and descent count blank space above the capitals
+// and leave out strokes (the hook of Tahoma's "J") that reach below the descent.
+std::pair<int, int> NameInk(HFONT font) {
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    int above = 0, below = 0;
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    for (const Language& language : LanguageTable()) {
+        for (const wchar_t c : Widen(language.name)) {
+            GLYPHMETRICS glyph{};
+            if (GetGlyphOutlineW(dc, c, GGO_METRICS, &glyph, 0, nullptr, &identity) == GDI_ERROR)
+                continue;
+            above = std::max(above, static_cast<int>(glyph.gmptGlyphOrigin.y));
+            below = std::max(below, static_cast<int>(glyph.gmBlackBoxY) -
+                                        static_cast<int>(glyph.gmptGlyphOrigin.y));
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    // A font that gives no outlines: its cell, which holds its letters.
+    if (above == 0)
+        return {metrics.tmAscent, metrics.tmDescent};
+    return {above, below};
+}
 
 int Position(HWND picker) {
     return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0));
@@ -53,6 +83,7 @@ void MainWindow::LoadPickers(HINSTANCE instance) {
     pickerFont_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    std::tie(nameInkAbove_, nameInkBelow_) = NameInk(pickerFont_.Get());
     for (HWND picker : {sourcePicker_, targetPicker_}) {
         SendMessageW(picker, WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_.Get()), FALSE);
         SendMessageW(picker, CB_SETMINVISIBLE, kLanguageCount, 0);
@@ -132,13 +163,9 @@ void MainWindow::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
                    r.top + (rowHeight - kFlagVisibleHeight) / 2 - kFlagVisibleTop, ILD_NORMAL);
     const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(position)].name);
     SelectObject(item.hDC, pickerFont_.Get());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(item.hDC, &metrics);
-    // The letters start below the font's internal leading (room for accents, which the
-    // table's names have none of).
-    const int letters = metrics.tmHeight - metrics.tmInternalLeading;
-    const int top = r.top + (rowHeight - letters) / 2 - metrics.tmInternalLeading;
-    ExtTextOutW(item.hDC, r.left + 18, top, ETO_CLIPPED, &r, name.c_str(),
+    SetTextAlign(item.hDC, TA_LEFT | TA_BASELINE);
+    const int baseline = r.top + (rowHeight - nameInkAbove_ - nameInkBelow_) / 2 + nameInkAbove_;
+    ExtTextOutW(item.hDC, r.left + 18, baseline, ETO_CLIPPED, &r, name.c_str(),
                 static_cast<UINT>(name.size()), nullptr);
     RestoreDC(item.hDC, saved);
     if (item.itemState & ODS_FOCUS)

@@ -128,6 +128,10 @@ class MainWindow : public BaseWindow<MainWindow> {
     UniqueImageList compactGlyph_;
     UniqueFont formFont_;
     UniqueFont pickerFont_;
+    // How far the names' letters reach above the baseline (cap tops) and below it (the
+    // lowest descender, J's hook included), in pixels, measured once with pickerFont_.
+    int nameInkAbove_ = 0;
+    int nameInkBelow_ = 0;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
     // The translation flow's HTTP client (its proxy and cookies last as long as the
