@@ -27,6 +27,9 @@ enum class ControlId : int {
     AboutButton,
     MinimizeButton,
     ExitButton,
+    // The notification-area icon's menu.
+    TrayShowCommand,
+    TrayExitCommand,
 };
 
 // Sent by the "Language" group to the main window when the group itself was clicked.

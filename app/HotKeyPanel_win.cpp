@@ -3,6 +3,7 @@
 #include "app/MainWindow_win.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
+#include "hotkeys/HotKeyRules.h"
 
 namespace {
 // The entry box reports the key in the low byte and HOTKEYF_ flags in the high byte;
@@ -41,6 +42,11 @@ void MainWindow::OnAddHotKey() {
     const std::uint32_t value = EntryBoxValue(hotKeyEntry_);
     if (value == 0) {
         ShowWarningBox(hwnd_, "No hotkey specified.");
+        return;
+    }
+    // The box keeps the key, so that the user can add a modifier to it.
+    if (TakesTypingKey(value)) {
+        ShowWarningBox(hwnd_, TypingKeyWarning(codec_.ToText(value, true)));
         return;
     }
     AddHotKeyToList(value);

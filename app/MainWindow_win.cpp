@@ -12,11 +12,13 @@
 
 namespace {
 
-constexpr wchar_t kMainWindowClass[] = L"TervaneMainWindow";
 constexpr int kClientWidth = 476;
 constexpr int kClientHeight = 305;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+// The local service lists its languages in milliseconds; one that does not answer within
+// these leaves the pickers as they are rather than the window frozen.
+constexpr HttpTimeouts kRoutesTimeouts{1000, 1000, 1000, 2000};
 
 // Controls inside a group are children of the group, as the window was designed; the
 // group hands their notifications on to the main window, where the handlers live.
@@ -124,7 +126,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::Create(HINSTANCE instance, HWND owner) {
     RegisterClassOnce(instance,
-                      {kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
+                      {kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -132,14 +134,16 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     const int height = frame.bottom - frame.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateWindowExW(kWindowExStyle, kMainWindowClass, Widen(kMainWindowCaption).c_str(),
-                    kWindowStyle, left, top, width, height, owner, nullptr, instance, this);
+    CreateWindowExW(kWindowExStyle, kClassName, Widen(kMainWindowCaption).c_str(), kWindowStyle,
+                    left, top, width, height, owner, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the main window");
 
     CreateControls(instance);
     LoadPickers(instance);
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    routesHttp_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts));
+    routesAddress_ = LanguagesAddress();
     flow_ = std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, balloon_);
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
@@ -338,6 +342,10 @@ void MainWindow::OnActivate(bool active) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == ShowRequestMessage()) {
+        OnShowRequest();
+        return 0;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
@@ -432,6 +440,12 @@ void MainWindow::OnCommand(ControlId id, int notification) {
     case ControlId::ViewLogButton:
         if (notification == BN_CLICKED)
             OnViewLog();
+        break;
+    case ControlId::TrayShowCommand:
+        OnTrayIconClick();
+        break;
+    case ControlId::TrayExitCommand:
+        OnExit();
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "app/Transparency.h"
+#include "hotkeys/HotKeyRules.h"
 #include "protocol/Utf8.h"
 
 #include <algorithm>
@@ -49,8 +50,10 @@ void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsView& view)
                 return view.SameIgnoringCase(line, *text);
             }))
             continue;
-        // A text that no longer converts (edited by hand, another keyboard) is passed over.
-        if (const std::uint32_t hotKey = codec.FromText(*text, true))
+        // A text that no longer converts (edited by hand, another keyboard) is passed over,
+        // and so is a typing key without Ctrl, Alt or Win that an older version accepted.
+        const std::uint32_t hotKey = codec.FromText(*text, true);
+        if (hotKey != 0 && !TakesTypingKey(hotKey))
             view.AddHotKeyToList(hotKey);
     }
 }

@@ -37,8 +37,10 @@ class SettingsView {
 };
 
 // Applies the stored settings, in the store's order: "src", "trg", "tr", "cc", then the
-// stored hotkeys. Nothing stored (no key) leaves every control as it is; the key is never
-// created here. A value of the wrong type ends the load with "Invalid data type for
+// stored hotkeys (each skipped when already listed, when its text does not convert, or when
+// it would take a typing key, hotkeys/HotKeyRules.h). Nothing stored (no key) leaves every control
+// as it is; the key is never created here. A value of the wrong type ends the load with "Invalid
+// data type for
 // '<name>'" after what was applied before it; the key is closed either way.
 void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& view);
 

@@ -62,7 +62,10 @@ std::string ErrorText(DWORD error) {
 }
 
 [[noreturn]] void ThrowFailure(const HttpRequest& request, DWORD error = GetLastError()) {
-    throw std::runtime_error(ErrorText(error) + " (" + request.method + " " + request.url + ")");
+    const std::string text = ErrorText(error) + " (" + request.method + " " + request.url + ")";
+    if (error == ERROR_WINHTTP_CANNOT_CONNECT)
+        throw HttpConnectionError(text);
+    throw std::runtime_error(text);
 }
 
 // The end of the whole exchange, when there is one: each wait gets what is left of it.

@@ -32,6 +32,18 @@ BalloonSize Measure(HDC dc, HFONT font, const std::wstring& text) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// The work area (the monitor less its taskbars) of the monitor the target point lies on,
+// or the nearest one when it lies on none.
+BalloonRect WorkAreaAt(BalloonPoint target) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    const HMONITOR monitor = MonitorFromPoint({target.x, target.y}, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        throw std::runtime_error("Cannot find the monitor of the balloon");
+    const RECT& r = info.rcWork;
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 // The picture of a balloon type from the program's resources, as an image list whose
 // pixels of the bitmap's bottom left colour are transparent.
 HIMAGELIST LoadPicture(BalloonType type) {
@@ -102,7 +114,9 @@ void BalloonWindow::Prepare(const BalloonContent& content) {
     titleSize_ = Measure(screen, boldFont_.Get(), title_);
     textSize_ = Measure(screen, font_.Get(), text_);
     ReleaseDC(nullptr, screen);
-    geometry_ = LayOutBalloon(content.position, {content.x, content.y}, titleSize_, textSize_);
+    const BalloonPoint target{content.x, content.y};
+    geometry_ =
+        LayOutBalloonInside(content.position, target, titleSize_, textSize_, WorkAreaAt(target));
 }
 
 void BalloonWindow::Create() {

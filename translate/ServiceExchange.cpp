@@ -1,5 +1,6 @@
 #include "translate/ServiceExchange.h"
 
+#include "net/HttpUrl.h"
 #include "protocol/ServiceProtocol.h"
 #include "protocol/Utf8.h"
 
@@ -38,6 +39,18 @@ std::string WithoutFirstAndLast(std::string_view text) {
     return first < last ? std::string(text.substr(first, last - first)) : std::string();
 }
 
+// What a user can do when the program's own service does not answer: the system's text
+// alone ("A connection with the server could not be established") names no culprit.
+constexpr const char* kServiceNotRunning =
+    "Tervane's translation service is not running, so nothing can be translated.\r\n\r\n"
+    "On Windows it starts each time you log on (Tervane's installer sets that up): log off "
+    "and on again, or run the installer again, which starts it at the end. On Linux, "
+    "scripts/run.sh starts it together with the program.\r\n\r\n";
+
+bool IsBuiltInLocalService(std::string_view address) {
+    return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
+}
+
 } // namespace
 
 std::string ServiceAddress() {
@@ -64,6 +77,10 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
     std::string answer;
     try {
         answer = http.Post(address, body);
+    } catch (const HttpConnectionError& e) {
+        if (!IsBuiltInLocalService(address))
+            throw;
+        throw HttpConnectionError(kServiceNotRunning + std::string(e.what()));
     } catch (const std::exception&) {
         // The one retry: the address a redirect (or an error) response pointed to. Without
         // one the POST's own error is the one worth showing.

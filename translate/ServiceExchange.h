@@ -11,7 +11,9 @@ std::string ServiceAddress();
 
 // Translates UTF-8 text between two codes of the language table ("FR", "ZH-TW"), sent in
 // lower case. Throws std::runtime_error with the client's message when the POST fails and
-// either there is no Location to fall back on or the GET on it fails too.
+// either there is no Location to fall back on or the GET on it fails too. When the built-in
+// local service cannot be reached at all, the message first says that Tervane's service is
+// not running and how it is started, then gives the system's text.
 std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
                                std::string_view targetCode);
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,

@@ -31,7 +31,7 @@ class FakeHttpTransport final : public HttpTransport {
         std::optional<HttpResponse> next = std::move(script.front());
         script.pop_front();
         if (!next)
-            throw std::runtime_error("A connection with the server could not be established");
+            throw HttpConnectionError("A connection with the server could not be established");
         return *next;
     }
 
