@@ -144,8 +144,14 @@ void ShowBalloonWindow(const BalloonContent& content) {
     pango_attr_list_unref(bold);
     balloon->text = gtk_widget_create_pango_layout(window, content.text.c_str());
     balloon->picture = BalloonPicture(content.type);
-    balloon->geometry = LayOutBalloon(content.position, {content.x, content.y},
-                                      PixelSize(balloon->title), PixelSize(balloon->text));
+    // Kept inside the work area of the monitor under the target: flipped, or moved in.
+    GdkMonitor* monitor =
+        gdk_display_get_monitor_at_point(gdk_display_get_default(), content.x, content.y);
+    GdkRectangle work{};
+    gdk_monitor_get_workarea(monitor, &work);
+    balloon->geometry = LayOutBalloonInside(
+        content.position, {content.x, content.y}, PixelSize(balloon->title),
+        PixelSize(balloon->text), {work.x, work.y, work.x + work.width, work.y + work.height});
     const BalloonGeometry& g = balloon->geometry;
 
     gtk_window_set_default_size(GTK_WINDOW(window), g.width, g.height);
