@@ -115,6 +115,12 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         } else if (flag == "--max-queue") {
             if (!ParseNumber<std::size_t>(value, options.maxQueue, 0, 65536))
                 return bad("0 to 65536");
+        } else if (flag == "--max-remote") {
+            if (!ParseNumber<std::size_t>(value, options.maxRemote, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--max-remote-body") {
+            if (!ParseNumber<std::size_t>(value, options.maxRemoteBody, 1024, 256u * 1024 * 1024))
+                return bad("bytes, 1024 to 268435456");
         } else if (flag == "--max-connections") {
             if (!ParseNumber<std::size_t>(value, options.maxConnections, 1, 4096)) {
                 return bad("1 to 4096");
@@ -158,8 +164,12 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
   --recycle-after N          an Apertium pipeline is replaced after N requests (default 100000)
   --timeout SECONDS          per request, waiting included (default 10)
   --max-body BYTES           largest request body (default 65536)
-  --max-active N             translations run at once (default 8)
+  --max-active N             offline translations run at once (default 8)
   --max-queue N              translations that may wait for a turn before 503 (default 32)
+  --max-remote N             translations by remote engines (apy, libretranslate) at once,
+                             apart from --max-active's (default 4)
+  --max-remote-body BYTES    largest answer taken from a remote engine; a larger one is a 502
+                             (default 4 times --max-body)
   --max-connections N        open connections (default 64)
   --max-hops N               longest chain of pairs (default 4)
   --log-file PATH            write the log to PATH, a new file begun at 1 MiB (the old one

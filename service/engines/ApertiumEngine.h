@@ -27,7 +27,8 @@ class ApertiumEngine : public Engine {
     const std::vector<std::string>& Skipped() const { return skipped_; }
 
     std::string Name() const override { return "apertium"; }
-    Result<PairListing> Pairs() override { return listing_; }
+    Result<PairListing> Pairs(Clock::time_point) override { return listing_; }
+    std::optional<Result<PairListing>> LastPairs() override { return listing_; }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;

@@ -17,7 +17,7 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
     auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
     for (const std::string& line : engine->Skipped())
         log("skipped mode " + line);
-    const std::size_t pairs = engine->Pairs().Value().size();
+    const std::size_t pairs = engine->Pairs(Clock::now()).Value().size();
     log("apertium: " + std::to_string(pairs) + " language directions from " + options.modesDir);
     if (pairs == 0)
         log("warning: no usable Apertium pairs; install apertium-* packages");

@@ -13,14 +13,14 @@ class ApyEngine : public Engine {
     explicit ApyEngine(RemoteUrl url);
 
     std::string Name() const override { return "apy"; }
-    Result<PairListing> Pairs() override { return cache_.Get(); }
+    bool Remote() const override { return true; }
+    Result<PairListing> Pairs(Clock::time_point deadline) override { return cache_.Get(deadline); }
+    std::optional<Result<PairListing>> LastPairs() override { return cache_.Last(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
   private:
-    Result<PairListing> FetchPairs();
-
     RemoteUrl url_;
     PairCache cache_;
 };

@@ -12,13 +12,15 @@ std::string EngineRow::Name() const {
     return name;
 }
 
-Result<PairListing> EngineRow::Pairs() {
+Result<PairListing> EngineRow::LastPairs() {
     PairListing all;
     for (const auto& engine : engines_) {
-        Result<PairListing> listing = engine->Pairs();
-        if (!listing.Ok())
-            return listing.Failure();
-        all.insert(all.end(), listing.Value().begin(), listing.Value().end());
+        std::optional<Result<PairListing>> listing = engine->LastPairs();
+        if (!listing)
+            return Error{503, "the " + engine->Name() + " engine's pairs are being fetched"};
+        if (!listing->Ok())
+            return listing->Failure();
+        all.insert(all.end(), listing->Value().begin(), listing->Value().end());
     }
     return all;
 }

@@ -176,8 +176,9 @@ TEST(Admission, AnswersHeadBareLineFeedsAndEveryAnswerWithAContentTypeAndALogLin
     EXPECT_EQ(refused.status, 400);
     EXPECT_FALSE(refused.Header("content-type").empty());
 
-    for (const std::string& request : {std::string("PUT /health HTTP/1.1\r\n\r\n"),
-                                       std::string("GET /nowhere HTTP/1.1\r\n\r\n")}) {
+    for (const std::string& request :
+         {std::string("PUT /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"),
+          std::string("GET /nowhere HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")}) {
         RawConnection other(server.port);
         other.Send(request);
         const RawReply reply = other.Read();

@@ -179,7 +179,7 @@ class RecordingEngine : public Engine {
     std::string name = "recording";
 
     std::string Name() const override { return name; }
-    Result<PairListing> Pairs() override {
+    Result<PairListing> Pairs(Clock::time_point) override {
         if (listingFails)
             return *listingFails;
         return offered;
@@ -279,7 +279,7 @@ TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
     EXPECT_EQ(none.text.Failure().reason,
               "No translation route from French to Japanese: add fr-ja; or add fr-ja");
 
-    const RouteListing listing = translator.ListRoutes();
+    const RouteListing listing = translator.ListRoutes(deadline);
     EXPECT_EQ(listing.targets.size(), 53u);
     EXPECT_EQ(listing.targets.at("fr").at("es").engine, "offline");
     EXPECT_EQ(listing.targets.at("de").at("en").engine, "remote");
@@ -290,7 +290,7 @@ TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
     EXPECT_TRUE(translator.Translate("fr", "es", "chat", deadline).text.Ok());
     const Translation down = translator.Translate("de", "en", "Hund", deadline);
     EXPECT_EQ(down.text.Failure().reason, "LibreTranslate unreachable");
-    const RouteListing partial = translator.ListRoutes();
+    const RouteListing partial = translator.ListRoutes(deadline);
     EXPECT_EQ(partial.targets.at("fr").size(), 1u);
     ASSERT_EQ(partial.unavailable.size(), 1u);
     EXPECT_EQ(partial.unavailable[0].first, "remote");
