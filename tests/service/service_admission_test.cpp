@@ -35,8 +35,8 @@ const std::vector<std::pair<std::string, std::string>> kSentences = {
 } // namespace
 
 TEST(Admission, UnderOverloadRefusesWith503RetryAfterAndCloseAndServesTheRestCorrectly) {
-    RunningServer server = StartListening(
-        ServiceCommand({"--max-active", "2", "--max-queue", "2", "--pipes-per-pair", "1"}));
+    RunningServer server = StartListening(ServiceCommand(
+        {"--max-active", "2", "--max-remote", "2", "--max-queue", "2", "--pipes-per-pair", "1"}));
     for (const auto& [text, translation] : kSentences)
         ASSERT_EQ(PostTranslate(server.port, text, "fr", "es").body, translation);
 

@@ -134,20 +134,18 @@ TEST(RemoteAndOffline, AHungRemoteEngineHoldsNoneOfTheOfflineTurns) {
     }
 }
 
-TEST(MisbehavingClients, SixtyFourThatNeverReadLockNobodyOut) {
-    // One made-up pair: /languages is cheap to make, and still fills a socket's buffers.
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("tervane-stuck-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "fra-nld.mode") << "cat\n";
-    RunningServer service = StartListening(ServiceCommand({"--modes-dir", dir.string()}));
+// As many clients as the connection cap allows (8 here, to keep the test light), each with
+// 600 pipelined /languages sent and none read: their answers (9 MB each) fill every buffer on
+// the way.
+TEST(MisbehavingClients, ThoseThatNeverReadLockNobodyOut) {
+    RunningServer service = StartListening(ServiceCommand({"--max-connections", "8"}));
     const pid_t pid = service.process->Pid();
     const std::size_t files = OpenFiles(pid);
     std::string pipelined;
-    for (int i = 0; i < 200; ++i)
+    for (int i = 0; i < 600; ++i)
         pipelined += "GET /languages HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
     std::vector<std::unique_ptr<RawConnection>> stuck;
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 8; ++i) {
         stuck.push_back(std::make_unique<RawConnection>(service.port));
         ASSERT_TRUE(stuck.back()->Connected());
         stuck.back()->Send(pipelined);
@@ -159,11 +157,12 @@ TEST(MisbehavingClients, SixtyFourThatNeverReadLockNobodyOut) {
         answered = GetPath(service.port, "/health").status == 200;
     EXPECT_TRUE(answered);
     // The stuck ones are ended, not kept: the service closes them though none was read.
-    const auto closing = std::chrono::steady_clock::now() + 60s;
-    while (OpenFiles(pid) > files + 2 && std::chrono::steady_clock::now() < closing)
-        std::this_thread::sleep_for(100ms);
-    EXPECT_LE(OpenFiles(pid), files + 2);
-    std::filesystem::remove_all(dir);
+    if (Native()) {
+        const auto closing = std::chrono::steady_clock::now() + 60s;
+        while (OpenFiles(pid) > files + 2 && std::chrono::steady_clock::now() < closing)
+            std::this_thread::sleep_for(100ms);
+        EXPECT_LE(OpenFiles(pid), files + 2);
+    }
 }
 
 TEST(RemoteAndOffline, NoncharactersPassThroughAndNoPipelineRestarts) {
@@ -197,20 +196,24 @@ TEST(RemoteAndOffline, ALateTurnRestartsNoHealthyPipeline) {
     std::ofstream(dir / "fra-deu.mode") << "sleep 600\n"; // never answers
     std::ofstream(dir / "fra-nld.mode") << "cat | cat\n"; // answers at once
     {
-        RunningServer service =
-            StartListening(ServiceCommand({"--modes-dir", dir.string(), "--max-active", "1",
-                                           "--timeout", "1", "--pipes-per-pair", "1"}));
+        RunningServer service = StartListening(
+            ServiceCommand({"--modes-dir", dir.string(), "--max-active", "1", "--timeout", "1",
+                            "--pipes-per-pair", "1", "--max-body", "16777216"}));
         ASSERT_EQ(PostTranslate(service.port, "un", "fr", "nl").status, 200);
         std::vector<pid_t> healthy;
         for (const auto& [pid, name] : ChildrenOf(service.process->Pid()))
             healthy.push_back(name == "cat" ? pid : 0);
+        // The waiter's turn comes when the holder's time-out passes, a moment before its
+        // own: too little time for even cat to pass on a large text.
+        const std::string large(4 * 1024 * 1024, 'x');
         for (int trial = 0; trial < 4; ++trial) {
             auto holder = Ask(service.port, "deux", "fr", "de");
-            std::this_thread::sleep_for(std::chrono::milliseconds(20 + 15 * trial));
-            auto waiter = Ask(service.port, "trois", "fr", "nl");
+            std::this_thread::sleep_for(std::chrono::milliseconds(10 + 10 * trial));
+            auto waiter = Ask(service.port, large, "fr", "nl");
             EXPECT_EQ(Within(holder, 10s).status, 504);
             const Reply late = Within(waiter, 10s);
-            EXPECT_TRUE(late.status == 200 || late.status == 504) << late.status << late.reason;
+            EXPECT_TRUE(late.status == 200 || late.status == 504)
+                << late.status << " " << late.reason;
         }
         EXPECT_EQ(PostTranslate(service.port, "quatre", "fr", "nl").body, "\"quatre\"");
         std::vector<pid_t> after;

@@ -171,7 +171,10 @@ TEST(ServiceRobustness, TurnsAwayRequestsBeyondTheQueueWith503) {
 }
 
 TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
-    ChildProcess open(ServiceCommand({"--listen", "0.0.0.0:0"}));
+    // Refused before anything is bound: a port taken on loopback would make a bind fail
+    // with another message and exit code.
+    const RunningServer taken = StartListening({FAKE_LIBRETRANSLATE_BINARY});
+    ChildProcess open(ServiceCommand({"--listen", "0.0.0.0:" + std::to_string(taken.port)}));
     EXPECT_EQ(open.WaitExit(std::chrono::seconds(30)), 2);
     // The exit does not mean the reader thread has taken in all of the output yet.
     EXPECT_NE(open.WaitForLine("--allow-remote", 0), "") << open.Output();
