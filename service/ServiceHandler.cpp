@@ -56,7 +56,9 @@ HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
         log_.line(request.method + " " + std::string(request.Path().substr(0, 64)) + " " + detail +
                   "in=" + std::to_string(request.body.size()) +
                   "B out=" + std::to_string(response.body.size()) + "B status=" +
-                  std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms");
+                  std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms" +
+                  // A refusal says why, as the client was told.
+                  (response.status >= 400 ? ": " + SanitizeReason(response.reason) : ""));
     }
     return response;
 }

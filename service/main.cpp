@@ -122,6 +122,10 @@ int main(int argc, char** argv) {
         std::cout << Usage("tervane-service");
         return 0;
     }
+    if (options.version) {
+        std::cout << "tervane-service " << TERVANE_SERVICE_VERSION << "\n";
+        return 0;
+    }
     if (options.stop)
         return RequestStopAndSay(options);
     Result<LogOutput> output = OpenLogOutput(options);

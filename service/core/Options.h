@@ -34,6 +34,7 @@ struct Options {
     std::string logFile; // empty: the platform's default (DefaultLogFile); "-": standard error
     bool stop = false;   // --stop: ask the service listening on host:port to stop
     bool help = false;
+    bool version = false;
 
     std::size_t MaxRemoteBody() const { return maxRemoteBody != 0 ? maxRemoteBody : 4 * maxBody; }
 };

@@ -25,6 +25,8 @@ class ApertiumEngine : public Engine {
 
     // Modes left out because they cannot run without a shell, one line each.
     const std::vector<std::string>& Skipped() const { return skipped_; }
+    // Installed Apertium pairs (mode files) read; each gives one language direction or more.
+    std::size_t InstalledPairs() const { return commands_.size(); }
 
     std::string Name() const override { return "apertium"; }
     Result<PairListing> Pairs(Clock::time_point) override { return listing_; }

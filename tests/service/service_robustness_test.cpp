@@ -90,6 +90,10 @@ TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
     EXPECT_NE(process.WaitForLine("GET /nowhere ", 0).find(" status=404 "), std::string::npos)
         << process.Output();
     EXPECT_EQ(process.WaitForLines(" status=400 ", 10, 0).size(), 10u) << process.Output();
+    // A refusal's line says why, as the client was told.
+    EXPECT_NE(process.WaitForLine(" status=400 ", 0).find("ms: "), std::string::npos)
+        << process.Output();
+    EXPECT_NE(process.WaitForLine("ms: Unknown language code 'xx'", 0), "") << process.Output();
 
     const Reply after = PostTranslate(server.port, "Le chat est noir.", "fr", "es");
     EXPECT_EQ(after.status, 200) << after.reason;
@@ -130,7 +134,8 @@ TEST(ServiceRobustness, StuckAndCrashingPipelinesGiveErrorsNotHangs) {
     EXPECT_EQ(stuck.status, 504);
     EXPECT_NE(stuck.reason.find("fra-deu did not answer in time"), std::string::npos)
         << stuck.reason;
-    // The stuck process was ended, and the next request gets a fresh pipeline (stuck again).
+    // One time-out does not condemn the pipeline (its answer may still come): the next
+    // request waits on the same one, stuck again, and no second one is started.
     const Reply again = PostTranslate(server.port, "Le chat.", "fr", "de");
     EXPECT_EQ(again.status, 504);
     std::size_t sleepers = 0;
@@ -185,4 +190,25 @@ TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
 
     ChildProcess bad(ServiceCommand({"--engine", "nonesuch"}));
     EXPECT_EQ(bad.WaitExit(std::chrono::seconds(30)), 2);
+}
+
+TEST(ServiceStart, RefusesAModesDirectoryWithoutPairsAndSaysItsVersion) {
+    ChildProcess missing({TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--modes-dir",
+                          "/nonexistent-tervane-modes"});
+    EXPECT_EQ(missing.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(missing.WaitForLine("does not exist", 0), "") << missing.Output();
+    BrokenModes modes;
+    fs::remove_all(modes.Path()); // the folder stays
+    fs::create_directories(modes.Path());
+    ChildProcess empty(
+        {TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--modes-dir", modes.Path()});
+    EXPECT_EQ(empty.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(empty.WaitForLine("holds no usable Apertium mode", 0), "") << empty.Output();
+
+    ChildProcess version({TERVANE_SERVICE_BINARY, "--version"});
+    EXPECT_EQ(version.WaitExit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(version.WaitForLine("tervane-service ", 0), "") << version.Output();
+    ChildProcess extra({TERVANE_SERVICE_BINARY, "extra"});
+    EXPECT_EQ(extra.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(extra.WaitForLine("unknown option 'extra'", 0), "") << extra.Output();
 }

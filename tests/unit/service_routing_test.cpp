@@ -315,3 +315,21 @@ TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
     EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
     EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
 }
+
+TEST(CommandLine, TakesBothFormsAndSaysWhatIsWrong) {
+    const Options joined =
+        ParseOptions({"--listen=127.0.0.1:0", "--max-remote=2", "--version"}).Value();
+    EXPECT_EQ(joined.port, 0);
+    EXPECT_EQ(joined.maxRemote, 2u);
+    EXPECT_TRUE(joined.version);
+    EXPECT_EQ(joined.MaxRemoteBody(), 4 * joined.maxBody);
+    const auto reason = [](std::vector<std::string> args) {
+        const Result<Options> parsed = ParseOptions(args);
+        return parsed.Ok() ? std::string() : parsed.Failure().reason;
+    };
+    EXPECT_EQ(reason({"extra"}), "unknown option 'extra' (see --help)");
+    EXPECT_EQ(reason({"--nonesuch", "1"}), "unknown option '--nonesuch' (see --help)");
+    EXPECT_EQ(reason({"--timeout"}), "--timeout needs a value (see --help)");
+    EXPECT_EQ(reason({"--stop=yes"}), "--stop takes no value (see --help)");
+    EXPECT_EQ(reason({"--max-active=0"}), "bad value '0' for --max-active: 1 to 1024");
+}
