@@ -170,10 +170,16 @@ int main(int argc, char** argv) {
     // (its pipelines read the end of their input and exit).
     bool finished = false;
     {
-        StopWaiter waiter(port.Value(), [&server](const std::string& what) {
-            LogLine("stopping on " + what);
-            server.Stop();
-        });
+        StopWaiter waiter(
+            port.Value(),
+            [&server](const std::string& what) {
+                LogLine("stopping on " + what);
+                server.Stop();
+            },
+            [] {
+                Log().Reopen();
+                LogLine("log reopened on SIGHUP");
+            });
         finished = server.Run(std::chrono::milliseconds(500));
     }
     if (!finished) {

@@ -15,6 +15,11 @@ struct LogOutput {
     // Writes all of text; false when the output is broken. A blocked output gives up soon
     // after stopping is set, where the platform lets it.
     std::function<bool(std::string_view text, const std::atomic<bool>& stopping)> write;
+    // A file's lines begin with the local time (ISO 8601): nothing else stamps them. On
+    // standard error they do not: the journal (or whoever reads it) has its own.
+    bool stamped = false;
+    // Closes and opens the file again (SIGHUP, after logrotate moved it); none for a stream.
+    std::function<void()> reopen;
 };
 
 LogOutput StandardErrorOutput();

@@ -36,9 +36,12 @@ bool WriteAll(int fd, std::string_view text, const std::atomic<bool>& stopping) 
 } // namespace
 
 LogOutput DescriptorOutput(int fd, std::string name) {
-    return {std::move(name), [fd](std::string_view text, const std::atomic<bool>& stopping) {
-                return WriteAll(fd, text, stopping);
-            }};
+    LogOutput output;
+    output.name = std::move(name);
+    output.write = [fd](std::string_view text, const std::atomic<bool>& stopping) {
+        return WriteAll(fd, text, stopping);
+    };
+    return output;
 }
 
 LogOutput StandardErrorOutput() {

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
+#include <thread>
 #include <unistd.h>
 
 using namespace tervane::testing;
@@ -211,4 +213,30 @@ TEST(ServiceStart, RefusesAModesDirectoryWithoutPairsAndSaysItsVersion) {
     ChildProcess extra({TERVANE_SERVICE_BINARY, "extra"});
     EXPECT_EQ(extra.WaitExit(std::chrono::seconds(30)), 2);
     EXPECT_NE(extra.WaitForLine("unknown option 'extra'", 0), "") << extra.Output();
+}
+
+// As a daemon: SIGHUP reopens the log file (moved away by logrotate), it does not end the
+// service; the file's lines begin with the local time.
+TEST(ServiceStart, ReopensItsLogFileOnSighup) {
+    const fs::path dir = fs::temp_directory_path() / ("tervane-hup-" + std::to_string(::getpid()));
+    const fs::path log = dir / "service.log";
+    const unsigned short port = FreeLoopbackPort();
+    ChildProcess service({TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:" + std::to_string(port),
+                          "--log-file", log.string()});
+    ASSERT_TRUE(WaitForOk(port, "/health", std::chrono::seconds(30)));
+    fs::rename(log, dir / "service.log.1");
+    ASSERT_EQ(::kill(service.Pid(), SIGHUP), 0);
+    ASSERT_TRUE(WaitForOk(port, "/health", std::chrono::seconds(30)));
+    std::string reopened;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (reopened.find("log reopened") == std::string::npos &&
+           std::chrono::steady_clock::now() < until) {
+        std::ifstream in(log);
+        reopened.assign(std::istreambuf_iterator<char>(in), {});
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(reopened.find("tervane-service: log reopened on SIGHUP"), std::string::npos)
+        << reopened;
+    EXPECT_EQ(reopened.rfind("20", 0), 0u) << reopened; // a time stamp first
+    fs::remove_all(dir);
 }
