@@ -127,7 +127,7 @@ HttpResponse ServiceHandler::Health() {
         return ErrorResponse(Error{503, listing.Failure().reason});
     return JsonResponse(200, {{"status", "ok"},
                               {"engine", translator_.UsedEngine().Name()},
-                              {"pairs", listing.Value().size()}});
+                              {"directions", listing.Value().size()}});
 }
 
 HttpResponse ServiceHandler::Languages() {
