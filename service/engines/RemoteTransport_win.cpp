@@ -116,8 +116,16 @@ Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
         if (left == 0)
             return Error{504, "Reading the answer: no whole answer by the deadline"};
         LimitTo(request.get(), left);
+        // Only what has come: a read of more may wait for all of it (Wine's does), past the
+        // deadline when the server trickles.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(request.get(), &available))
+            return Failed("Reading the answer", deadline);
+        if (available == 0)
+            break;
         DWORD read = 0;
-        if (!WinHttpReadData(request.get(), buffer, sizeof(buffer), &read))
+        if (!WinHttpReadData(request.get(), buffer, std::min<DWORD>(available, sizeof(buffer)),
+                             &read))
             return Failed("Reading the answer", deadline);
         if (read == 0)
             break;
