@@ -50,10 +50,7 @@ Result<PairListing> FetchApyPairs(const RemoteUrl& url, Clock::time_point deadli
 
 } // namespace
 
-ApyEngine::ApyEngine(RemoteUrl url)
-    : url_(std::move(url)),
-      cache_("APy at " + url_.origin,
-             [url = url_](Clock::time_point deadline) { return FetchApyPairs(url, deadline); }) {}
+ApyEngine::ApyEngine(RemoteUrl url) : RemoteEngine(std::move(url), "APy", FetchApyPairs) {}
 
 Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text,
                                          Clock::time_point deadline) {

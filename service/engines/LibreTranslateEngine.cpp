@@ -54,10 +54,8 @@ Result<PairListing> FetchLibreTranslatePairs(const RemoteUrl& url, Clock::time_p
 } // namespace
 
 LibreTranslateEngine::LibreTranslateEngine(RemoteUrl url, std::string apiKey)
-    : url_(std::move(url)), apiKey_(std::move(apiKey)),
-      cache_("LibreTranslate at " + url_.origin, [url = url_](Clock::time_point deadline) {
-          return FetchLibreTranslatePairs(url, deadline);
-      }) {}
+    : RemoteEngine(std::move(url), "LibreTranslate", FetchLibreTranslatePairs),
+      apiKey_(std::move(apiKey)) {}
 
 Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::string& text,
                                                     Clock::time_point deadline) {
