@@ -15,8 +15,8 @@ struct LogOutput {
     // Writes all of text; false when the output is broken. A blocked output gives up soon
     // after stopping is set, where the platform lets it.
     std::function<bool(std::string_view text, const std::atomic<bool>& stopping)> write;
-    // A file's lines begin with the local time (ISO 8601): nothing else stamps them. On
-    // standard error they do not: the journal (or whoever reads it) has its own.
+    // Lines begin with the local time (ISO 8601) in a file, where nothing else stamps them,
+    // and on a terminal; not for the journal, nor for a script reading a pipe.
     bool stamped = false;
     // Closes and opens the file again (SIGHUP, after logrotate moved it); none for a stream.
     std::function<void()> reopen;
