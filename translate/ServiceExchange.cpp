@@ -113,5 +113,7 @@ std::string CleanServiceText(std::string_view answer) {
             joined += "\r\n\r\n";
         joined += paragraphs[i];
     }
-    return WithoutFirstAndLast(ReplaceAll(joined, "\\\"", "\""));
+    // Last, once no escape can be read any more: a backslash the service marked as typed.
+    return ReplaceAll(WithoutFirstAndLast(ReplaceAll(joined, "\\\"", "\"")),
+                      std::string{'\\', tervane::protocol::kBackslashMark}, "\\");
 }

@@ -25,5 +25,6 @@ std::string DecodeServiceAnswer(std::string_view bytes);
 
 // The translation inside the service's quoted, backslash-escaped answer: an escaped blank
 // line becomes a paragraph break (CR LF CR LF), any other escaped line break a space, \"
-// a quotation mark, and the outer quotation marks go. Other escapes stay as they are.
+// a quotation mark, and the outer quotation marks go. Other escapes stay as they are; a
+// backslash the service marked as typed (kBackslashMark) is the backslash alone.
 std::string CleanServiceText(std::string_view answer);

@@ -25,9 +25,12 @@ class ApertiumEngine : public Engine {
 
     // Modes left out because they cannot run without a shell, one line each.
     const std::vector<std::string>& Skipped() const { return skipped_; }
+    // Installed Apertium pairs (mode files) read; each gives one language direction or more.
+    std::size_t InstalledPairs() const { return commands_.size(); }
 
     std::string Name() const override { return "apertium"; }
-    Result<PairListing> Pairs() override { return listing_; }
+    Result<PairListing> Pairs(Clock::time_point) override { return listing_; }
+    std::optional<Result<PairListing>> LastPairs() override { return listing_; }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
