@@ -41,6 +41,14 @@ Error Failed(const char* step, Clock::time_point deadline) {
         return Error{502, "A connection with the server could not be established"};
     if (error == ERROR_WINHTTP_NAME_NOT_RESOLVED)
         return Error{502, "The server name or address could not be resolved"};
+    // A certificate is never ignored: an answer from a server that is not the one named
+    // could be anyone's.
+    if (error == ERROR_WINHTTP_SECURE_FAILURE || error == ERROR_WINHTTP_SECURE_INVALID_CA ||
+        error == ERROR_WINHTTP_SECURE_CERT_CN_INVALID ||
+        error == ERROR_WINHTTP_SECURE_CERT_DATE_INVALID ||
+        error == ERROR_WINHTTP_SECURE_INVALID_CERT || error == ERROR_WINHTTP_SECURE_CHANNEL_ERROR)
+        return Error{502, "The secure connection with the server failed or its certificate is "
+                          "not trusted"};
     return Error{502, std::string(step) + " failed (WinHTTP error " + std::to_string(error) + ")"};
 }
 
@@ -59,12 +67,10 @@ std::uint64_t ContentLength(HINTERNET request) {
 
 } // namespace
 
-// Plain http:// only (the form of address the program itself uses); no proxy: the engines
-// are servers the operator named.
+// http:// and https:// (WinHTTP's own TLS, the server's certificate checked against the
+// system's trusted roots); no proxy: the engines are servers the operator named.
 Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
                                Clock::time_point deadline) {
-    if (url.origin.rfind("http://", 0) != 0)
-        return Error{502, "only http:// servers can be reached from Windows"};
     HttpUrl target;
     try {
         target = ParseHttpUrl(url.origin + call.path);
@@ -80,9 +86,9 @@ Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
     Handle connection(WinHttpConnect(session.get(), Widen(target.host).c_str(), target.port, 0));
     if (!connection)
         return Failed("Connecting", deadline);
-    Handle request(WinHttpOpenRequest(connection.get(), Widen(call.method).c_str(),
-                                      Widen(target.path).c_str(), L"HTTP/1.1", WINHTTP_NO_REFERER,
-                                      WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+    Handle request(WinHttpOpenRequest(
+        connection.get(), Widen(call.method).c_str(), Widen(target.path).c_str(), L"HTTP/1.1",
+        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
         return Failed("Opening the request", deadline);
     const std::wstring headers =
