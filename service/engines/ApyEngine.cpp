@@ -1,6 +1,7 @@
 #include "service/engines/ApyEngine.h"
 
 #include "protocol/ServiceProtocol.h"
+#include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 
 #include <nlohmann/json.hpp>
@@ -76,9 +77,9 @@ Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text
 }
 
 std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {
-    return "the APy server at " + url_.origin + " needs a pair between them (apertium-" +
-           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
-           ") or pairs that chain them";
+    const auto package = DebianPairPackage(from, to);
+    return "the APy server at " + url_.origin + " needs a pair between them" +
+           (package ? " (" + *package + ")" : std::string()) + " or pairs that chain them";
 }
 
 } // namespace tervane::service

@@ -1,5 +1,6 @@
 // From the program's codes to an engine's pairs, and the chain taken between them.
 #include "service/core/Options.h"
+#include "service/engines/DebianPairs.h"
 #include "service/engines/Engine.h"
 #include "service/engines/LanguageCodes.h"
 #include "service/engines/Router.h"
@@ -332,4 +333,13 @@ TEST(CommandLine, TakesBothFormsAndSaysWhatIsWrong) {
     EXPECT_EQ(reason({"--timeout"}), "--timeout needs a value (see --help)");
     EXPECT_EQ(reason({"--stop=yes"}), "--stop takes no value (see --help)");
     EXPECT_EQ(reason({"--max-active=0"}), "bad value '0' for --max-active: 1 to 1024");
+}
+
+TEST(DebianPairs, AHintNamesOnlyAPackageDebianHasInEitherDirection) {
+    EXPECT_EQ(DebianPairPackage("fr", "es"), "apertium-fr-es");
+    EXPECT_EQ(DebianPairPackage("es", "fr"), "apertium-fr-es");
+    EXPECT_EQ(DebianPairPackage("en", "es"), "apertium-eng-spa") << "the current name first";
+    EXPECT_EQ(DebianPairPackage("hr", "en"), "apertium-hbs-eng");
+    EXPECT_EQ(DebianPairPackage("de", "en"), std::nullopt);
+    EXPECT_EQ(DebianPairPackage("fr", "ja"), std::nullopt);
 }
