@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kAboutBoxClass[] = L"TervaneAboutBox";
@@ -145,3 +147,5 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
+
+} // namespace tervane

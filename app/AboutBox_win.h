@@ -4,6 +4,8 @@
 #include "base/BaseWindow_win.h"
 #include "base/GdiHandles_win.h"
 
+namespace tervane {
+
 class AboutBox : public BaseWindow<AboutBox> {
   public:
     AboutBox() = default;
@@ -26,3 +28,5 @@ class AboutBox : public BaseWindow<AboutBox> {
     UniqueIcon icon_;
     bool closed_ = false;
 };
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 #include "base/WideText_win.h"
 #include "hotkeys/HotKeyRules.h"
 
+namespace tervane {
+
 namespace {
 // The entry box reports the key in the low byte and HOTKEYF_ flags in the high byte;
 // a hotkey value keeps Shift, Ctrl and Alt at 0x2000, 0x4000 and 0x8000 instead. The
@@ -72,3 +74,5 @@ void MainWindow::OnClearHotKeys() {
     SendMessageW(hotKeyEntry_, HKM_SETHOTKEY, 0, 0);
     SendMessageW(hotKeyList_, LB_RESETCONTENT, 0, 0);
 }
+
+} // namespace tervane

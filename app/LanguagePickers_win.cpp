@@ -10,6 +10,8 @@
 #include <tuple>
 #include <utility>
 
+namespace tervane {
+
 using namespace tervane::protocol;
 
 namespace {
@@ -181,3 +183,5 @@ void MainWindow::OnSwapLanguages() {
     std::swap(sourceCode_, targetCode_);
     RefreshRoutes();
 }
+
+} // namespace tervane

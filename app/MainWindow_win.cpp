@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr int kClientWidth = 476;
@@ -451,3 +453,5 @@ void MainWindow::OnCommand(ControlId id, int notification) {
         break;
     }
 }
+
+} // namespace tervane

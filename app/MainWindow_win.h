@@ -25,6 +25,8 @@
 #include <optional>
 #include <string>
 
+namespace tervane {
+
 inline void DestroyMenuHandle(HMENU menu) {
     DestroyMenu(menu);
 }
@@ -159,3 +161,5 @@ class MainWindow : public BaseWindow<MainWindow> {
     // The outer size of the full window, kept while it is compact.
     SIZE fullSize_{};
 };
+
+} // namespace tervane

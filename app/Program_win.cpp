@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace tervane {
+
 int RunProgram(HINSTANCE instance, int showCommand,
                const std::function<void(MainWindow&)>& prepare) {
     const SingleInstance copy;
@@ -53,3 +55,5 @@ int RunProgram(HINSTANCE instance, int showCommand,
     });
     return exitCode;
 }
+
+} // namespace tervane

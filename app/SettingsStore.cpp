@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 
+namespace tervane {
+
 namespace {
 
 constexpr int kMaxStoredHotKeys = 9;
@@ -96,3 +98,5 @@ void SaveSettings(Registry& registry, const Settings& settings) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         WriteText(*key, "Key" + std::to_string(i), lines[i]);
 }
+
+} // namespace tervane

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 inline constexpr const char* kSettingsKeyPath = "Software\\Vellmark\\Tervane";
 
 // The front end's controls as the store sets them. A control set here changes as a user's
@@ -48,3 +50,5 @@ void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& vi
 // written and the close goes on; a refused write throws "Failed to set data for '<name>'"
 // with the remaining writes skipped and the key closed, so the window stays open.
 void SaveSettings(Registry& registry, const Settings& settings);
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+namespace tervane {
+
 namespace {
 
 // "Local\": one name per logon session, so that each user of the machine has a copy.
@@ -39,3 +41,5 @@ bool ShowRunningCopy() {
         Sleep(kPollMs);
     }
 }
+
+} // namespace tervane

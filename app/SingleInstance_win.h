@@ -4,6 +4,8 @@
 // the user over to the copy that runs and ends.
 #include <windows.h>
 
+namespace tervane {
+
 class SingleInstance {
   public:
     // Claims the session's name for the program; the claim lasts as long as the object.
@@ -24,3 +26,5 @@ class SingleInstance {
 // notification area). A copy that is still starting is given a few seconds to make its
 // window; false when none came.
 bool ShowRunningCopy();
+
+} // namespace tervane

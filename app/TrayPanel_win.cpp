@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 // What users of programs in the notification area expect on a right click: the window
@@ -69,3 +71,5 @@ void MainWindow::OnShowRequest() {
     // A message box of the window's stays in front of it.
     SetForegroundWindow(GetLastActivePopup(hwnd_));
 }
+
+} // namespace tervane

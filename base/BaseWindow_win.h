@@ -13,6 +13,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 // What a window class of ours is registered with.
 struct WindowClass {
     const wchar_t* name;
@@ -69,3 +71,5 @@ template <class Derived> class BaseWindow {
 
     HWND hwnd_ = nullptr;
 };
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace tervane {
+
 template <class Handle, auto Free> class UniqueHandle {
   public:
     UniqueHandle() = default;
@@ -50,3 +52,5 @@ using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
 using UniqueRegion = UniqueHandle<HRGN, DeleteGdiObject>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, DestroyImageList>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
+
+} // namespace tervane

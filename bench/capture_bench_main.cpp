@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

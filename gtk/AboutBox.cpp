@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 GtkWidget* Title(const char* colour) {
@@ -54,3 +56,5 @@ void ShowAboutBox(GtkWindow* owner) {
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }
+
+} // namespace tervane

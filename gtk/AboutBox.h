@@ -3,4 +3,8 @@
 // and the copyright notice; modal over the main window, made anew for each showing.
 #include <gtk/gtk.h>
 
+namespace tervane {
+
 void ShowAboutBox(GtkWindow* owner);
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <stdexcept>
 
+namespace tervane {
+
 std::string AutostartEntryPath() {
     return std::string(g_get_user_config_dir()) + "/autostart/tervane.desktop";
 }
@@ -35,3 +37,5 @@ void SetAutostart(bool enabled) {
     if (!out.flush())
         throw std::runtime_error(std::strerror(errno));
 }
+
+} // namespace tervane

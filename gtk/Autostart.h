@@ -4,8 +4,12 @@
 // autostart rules read it.
 #include <string>
 
+namespace tervane {
+
 std::string AutostartEntryPath();
 bool AutostartEnabled();
 // Writes the entry (starting this program's executable) or removes it; throws the
 // system's reason when it cannot.
 void SetAutostart(bool enabled);
+
+} // namespace tervane

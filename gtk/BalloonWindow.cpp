@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace tervane {
+
 namespace {
 
 // The tooltip colour of the balloon's pictures, so that they blend into its body.
@@ -170,3 +172,5 @@ void ShowBalloonWindow(const BalloonContent& content) {
         balloon->timer = g_timeout_add(delay, OnTimer, balloon);
     gtk_widget_show(window);
 }
+
+} // namespace tervane

@@ -5,5 +5,9 @@
 // timer destroys it, and several live side by side. Its X window title is its text.
 #include "notify/Balloon.h"
 
+namespace tervane {
+
 // Opens a new balloon and returns at once.
 void ShowBalloonWindow(const BalloonContent& balloon);
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace tervane {
+
 namespace {
 
 std::string_view PictureOfConversion(char conversion) {
@@ -96,3 +98,5 @@ std::string PictureOfStrftime(std::string_view format) {
     }
     return picture;
 }
+
+} // namespace tervane

@@ -4,5 +4,9 @@
 // the icon.
 #include <string_view>
 
+namespace tervane {
+
 // The bytes of an embedded file by its name ("flags.bmp"); empty when there is none.
 std::string_view EmbeddedImage(std::string_view name);
+
+} // namespace tervane

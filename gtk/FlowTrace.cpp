@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace tervane {
+
 void TraceFlowPoint(const char* name) {
     static const char* const path = std::getenv("TERVANE_FLOW_TRACE");
     if (!path || !*path)
@@ -31,3 +33,5 @@ void TraceFlowStage(FlowStage stage) {
         break;
     }
 }
+
+} // namespace tervane

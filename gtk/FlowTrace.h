@@ -4,6 +4,10 @@
 // arrival, the flow's stages and the balloon's first drawing. Nothing happens without it.
 #include "app/TranslationFlow.h"
 
+namespace tervane {
+
 void TraceFlowStage(FlowStage stage);
 // A point outside the flow: "pressed", "drawn".
 void TraceFlowPoint(const char* name);
+
+} // namespace tervane

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+namespace tervane {
+
 namespace {
 
 // How long the application holding the selection is given to hand it over.
@@ -132,3 +134,5 @@ void GtkFlowDesktop::Pause(int milliseconds) {
     }
     gdk_display_flush(gdk_display_get_default());
 }
+
+} // namespace tervane

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace tervane {
+
 class PrimarySelectionSource final : public SelectionSource {
   public:
     // nullptr when no application holds a selection or it does not answer in time.
@@ -70,3 +72,5 @@ class GtkTranslationFlow {
     GtkFlowDesktop desktop_;
     TranslationFlow flow_;
 };
+
+} // namespace tervane

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace tervane {
+
 HotKeyGrabs::HotKeyGrabs() {
     keybinder_init();
 }
@@ -54,3 +56,5 @@ void HotKeyGrabs::OnKey(const char* keystring, void* self) {
         }
     }
 }
+
+} // namespace tervane

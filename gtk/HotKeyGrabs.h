@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 class HotKeyGrabs {
   public:
     HotKeyGrabs();
@@ -34,3 +36,5 @@ class HotKeyGrabs {
     };
     std::vector<Grab> grabs_;
 };
+
+} // namespace tervane

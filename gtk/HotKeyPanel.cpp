@@ -4,6 +4,8 @@
 #include "gtk/MainWindow.h"
 #include "gtk/MessageBoxes.h"
 
+namespace tervane {
+
 namespace {
 
 enum Column { kTextColumn, kValueColumn };
@@ -157,3 +159,5 @@ std::vector<std::string> MainWindow::HotKeyLines() const {
     }
     return lines;
 }
+
+} // namespace tervane

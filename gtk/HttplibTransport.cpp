@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 std::string_view Trimmed(std::string_view text) {
@@ -77,3 +79,5 @@ std::string HttplibTransport::CookieHeader() const {
         header.append(header.empty() ? "" : "; ").append(name).append("=").append(value);
     return header;
 }
+
+} // namespace tervane

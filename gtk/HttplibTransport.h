@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+namespace tervane {
+
 class HttplibTransport final : public HttpTransport {
   public:
     HttpResponse Send(const HttpRequest& request) override;
@@ -18,3 +20,5 @@ class HttplibTransport final : public HttpTransport {
 
     std::map<std::string, std::string> cookies_;
 };
+
+} // namespace tervane

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 GdkPixbuf* Decode(std::string_view name) {
@@ -77,3 +79,5 @@ GdkPixbuf* ProgramIcon(int size) {
     g_object_unref(icon);
     return scaled;
 }
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+namespace tervane {
+
 // The 16 x 16 image of a language table row (a new reference; nullptr outside the table).
 GdkPixbuf* FlagImage(int position);
 // The balloon's picture, its bottom left pixel's colour transparent (a new reference).
@@ -12,3 +14,5 @@ GdkPixbuf* BalloonPicture(BalloonType type);
 GdkPixbuf* CompactGlyph();
 // The program's icon at `size` pixels (a new reference).
 GdkPixbuf* ProgramIcon(int size);
+
+} // namespace tervane

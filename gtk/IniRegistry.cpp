@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace tervane {
+
 namespace {
 
 struct IniLine {
@@ -214,3 +216,5 @@ std::string FormatIniString(std::string_view text) {
 std::string FormatIniDword(std::uint32_t number) {
     return "dword:" + std::to_string(number);
 }
+
+} // namespace tervane

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace tervane {
+
 class IniRegistry final : public Registry {
   public:
     explicit IniRegistry(std::string path) : path_(std::move(path)) {}
@@ -27,3 +29,5 @@ class IniRegistry final : public Registry {
 RegistryValue ParseIniValue(std::string_view text);
 std::string FormatIniString(std::string_view text);
 std::string FormatIniDword(std::uint32_t number);
+
+} // namespace tervane

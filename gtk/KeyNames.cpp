@@ -6,6 +6,8 @@
 #include <array>
 #include <cctype>
 
+namespace tervane {
+
 namespace {
 
 // Letters and digits are added by code below; these are the other keys a hotkey can use.
@@ -201,3 +203,5 @@ std::uint32_t EntryHotKey(std::string_view keysym, bool ctrl, bool shift, bool a
         value |= kHotKeyAlt;
     return value;
 }
+
+} // namespace tervane

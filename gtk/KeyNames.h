@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 struct DesktopKey {
     std::uint16_t virtualKey;
     const char* keysym; // the X keysym name, as gdk_keyval_name gives it
@@ -47,3 +49,5 @@ std::string AcceleratorOf(std::uint32_t hotKey);
 // modifiers, 0 when the key cannot be a hotkey. As on Windows, a key pressed alone or with
 // Shift alone stands for the bare key, and the Win (Super) key is not taken.
 std::uint32_t EntryHotKey(std::string_view keysym, bool ctrl, bool shift, bool alt);
+
+} // namespace tervane

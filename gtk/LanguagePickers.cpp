@@ -6,6 +6,8 @@
 #include "gtk/MainWindow.h"
 #include "protocol/Languages.h"
 
+namespace tervane {
+
 using namespace tervane::protocol;
 
 namespace {
@@ -87,3 +89,5 @@ void MainWindow::OnSwapLanguages() {
     gtk_combo_box_set_active(GTK_COMBO_BOX(sourcePicker_), target);
     gtk_combo_box_set_active(GTK_COMBO_BOX(targetPicker_), source);
 }
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
 
+namespace tervane {
+
 namespace {
 
 gboolean RunTranslation(gpointer self) {
@@ -185,3 +187,5 @@ void MainWindow::OnTranslateHotKey() {
         RequestTranslation();
     }
 }
+
+} // namespace tervane

@@ -20,6 +20,8 @@
 #include <memory>
 #include <string>
 
+namespace tervane {
+
 class MainWindow {
   public:
     // `codec` and `settings` must outlive the window; `serviceAddress` is where the flow
@@ -112,3 +114,5 @@ class MainWindow {
     std::unique_ptr<GtkTranslationFlow> flow_;
     std::unique_ptr<TrayIcon> tray_;
 };
+
+} // namespace tervane

@@ -3,6 +3,8 @@
 #include "gtk/MainWindow.h"
 #include "protocol/Languages.h"
 
+namespace tervane {
+
 namespace {
 
 // A position outside the table leaves the picker without a selection. The pickers have no
@@ -72,3 +74,5 @@ GtkWidget* MainWindowSettings::Box(Option option) const {
     }
     return window_.logToFileBox_;
 }
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 
 #include <gtk/gtk.h>
 
+namespace tervane {
+
 class MainWindow;
 
 class MainWindowSettings final : public SettingsView {
@@ -23,3 +25,5 @@ class MainWindowSettings final : public SettingsView {
 
     MainWindow& window_;
 };
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 
 #include <exception>
 
+namespace tervane {
+
 namespace {
 
 void RunBox(GtkWindow* owner, GtkMessageType type, const char* title, const std::string& text) {
@@ -69,3 +71,5 @@ void RunGuarded(GtkWindow* owner, const std::function<void()>& handler) {
         ShowErrorReport(owner, "Unknown error");
     }
 }
+
+} // namespace tervane

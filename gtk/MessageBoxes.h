@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+namespace tervane {
+
 void ShowWarningBox(GtkWindow* owner, const std::string& text);
 void ShowPlainBox(GtkWindow* owner, const std::string& text);
 void ShowErrorReport(GtkWindow* owner, const std::string& message);
@@ -18,3 +20,5 @@ void RunGuarded(GtkWindow* owner, const std::function<void()>& handler);
 
 // Sets a UTF-8 text property on the widget's X window (realizing it first).
 void SetTextProperty(GtkWidget* widget, const char* property, const std::string& text);
+
+} // namespace tervane

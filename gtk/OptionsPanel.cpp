@@ -9,6 +9,8 @@
 #include "gtk/PosixLog.h"
 #include "translate/TranslationLog.h"
 
+namespace tervane {
+
 namespace {
 
 GtkWidget* CheckBox(const char* caption, bool checked) {
@@ -125,3 +127,5 @@ void MainWindow::OnTrayIconClick() {
     gtk_widget_show(window_);
     gtk_window_present(Window());
 }
+
+} // namespace tervane

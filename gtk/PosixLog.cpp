@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+namespace tervane {
+
 namespace {
 
 [[noreturn]] void ThrowErrno() {
@@ -105,3 +107,5 @@ UserDateTimeFormats LocaleClock::Formats() {
 std::string LinuxTranslationLogPath() {
     return std::string(g_get_user_data_dir()) + "/tervane/Translations.log";
 }
+
+} // namespace tervane

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tervane {
+
 class PosixLogFiles final : public LogFiles {
   public:
     bool AppendToExisting(const std::string& path, std::string_view bytes) override;
@@ -23,3 +25,5 @@ class LocaleClock final : public UserClock {
 
 // The log's path.
 std::string LinuxTranslationLogPath();
+
+} // namespace tervane

@@ -12,6 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tervane {
+
 namespace {
 
 constexpr auto kStartWait = std::chrono::seconds(15);
@@ -115,3 +117,5 @@ void ServiceLauncher::Stop() {
     }
     child_ = -1;
 }
+
+} // namespace tervane

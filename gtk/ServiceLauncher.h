@@ -5,6 +5,8 @@
 #include <string>
 #include <sys/types.h>
 
+namespace tervane {
+
 class ServiceLauncher {
   public:
     // `address` is the service's translate address ("http://127.0.0.1:58470/translate").
@@ -30,3 +32,5 @@ class ServiceLauncher {
 // The `tervane-service` binary: beside this program, in the build tree's service/ folder
 // beside its gtk/ folder, or on the PATH; empty when there is none.
 std::string FindServiceBinary();
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <unistd.h>
 
+namespace tervane {
+
 SingleInstance::SingleInstance()
     : path_(std::string(g_get_user_runtime_dir()) + "/tervane.socket") {}
 
@@ -71,3 +73,5 @@ gboolean SingleInstance::OnIncoming(GSocketService*, GSocketConnection* connecti
         instance->onRequest(request);
     return TRUE;
 }
+
+} // namespace tervane

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace tervane {
+
 // What a later start asks of the running program.
 inline constexpr const char* kRequestShow = "show";
 inline constexpr const char* kRequestTranslate = "translate-selection";
@@ -32,3 +34,5 @@ class SingleInstance {
     std::string path_;
     GSocketService* service_ = nullptr;
 };
+
+} // namespace tervane

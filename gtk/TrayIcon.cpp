@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tervane {
+
 struct TrayIcon::Parts {
     AppIndicator* indicator = nullptr;
     GtkWidget* menu = nullptr;
@@ -58,3 +60,5 @@ void TrayIcon::SetVisible(bool visible) {
     app_indicator_set_status(parts_->indicator,
                              visible ? APP_INDICATOR_STATUS_ACTIVE : APP_INDICATOR_STATUS_PASSIVE);
 }
+
+} // namespace tervane

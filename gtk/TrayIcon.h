@@ -4,6 +4,8 @@
 // (and a middle click) brings the window back.
 #include <functional>
 
+namespace tervane {
+
 class TrayIcon {
   public:
     TrayIcon();
@@ -21,3 +23,5 @@ class TrayIcon {
     Parts* parts_;
     bool visible_ = false;
 };
+
+} // namespace tervane

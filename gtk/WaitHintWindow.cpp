@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 constexpr gint64 kDrawWaitUs = 500 * 1000;
@@ -54,3 +56,5 @@ WaitHintWindow::WaitHintWindow(int x, int y, std::string_view text, WaitHintRect
 WaitHintWindow::~WaitHintWindow() {
     gtk_widget_destroy(window_);
 }
+
+} // namespace tervane

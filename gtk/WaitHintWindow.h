@@ -7,6 +7,8 @@
 
 #include <string_view>
 
+namespace tervane {
+
 class WaitHintWindow {
   public:
     // Returns once the hint is on the screen, so that it shows while the main loop waits
@@ -20,3 +22,5 @@ class WaitHintWindow {
     GtkWidget* window_ = nullptr;
     bool drawn_ = false;
 };
+
+} // namespace tervane

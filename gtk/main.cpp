@@ -23,6 +23,8 @@
 #include <memory>
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 struct Arguments {
@@ -49,6 +51,10 @@ std::string SettingsPath() {
 }
 
 } // namespace
+
+} // namespace tervane
+
+using namespace tervane;
 
 int main(int argc, char** argv) {
     Arguments arguments;

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kManagerClass[] = L"TervaneHotKeyManager";
@@ -95,3 +97,5 @@ LRESULT HotKeyManager::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HotKeyModule::HotKeyModule() : codec_(SystemKeyboardLayout()) {}
+
+} // namespace tervane

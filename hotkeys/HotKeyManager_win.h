@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace tervane {
+
 // One hotkey a manager holds: the value given to AddHotKey and the identifier (a global
 // atom) under which it is registered.
 struct HotKeyRegistration {
@@ -70,3 +72,5 @@ class HotKeyModule {
   private:
     HotKeyCodec codec_;
 };
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 
 #include "hotkeys/HotKeyCodec.h"
 
+namespace tervane {
+
 namespace {
 
 // Virtual-key codes, as the system numbers them.
@@ -40,3 +42,5 @@ std::string TypingKeyWarning(const std::string& text) {
     return text + " can't be a hotkey: that key would no longer type in any program. A hotkey "
                   "needs Ctrl, Alt or Win.";
 }
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tervane {
+
 // Whether `hotKey` (a hotkey value, hotkeys/HotKeyCodec.h) would take a typing key: it has
 // none of Ctrl, Alt and Win, and its key types a character when pressed alone or with
 // Shift alone (letters, digits, punctuation, the numeric pad's digits and signs, Space) or
@@ -14,3 +16,5 @@ bool TakesTypingKey(std::uint32_t hotKey);
 
 // The warning shown instead of registering such a hotkey; `text` is its text form.
 std::string TypingKeyWarning(const std::string& text);
+
+} // namespace tervane

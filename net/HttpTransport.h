@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace tervane {
+
 using HttpHeaders = std::vector<std::pair<std::string, std::string>>;
 
 struct HttpRequest {
@@ -44,3 +46,5 @@ class HttpTransport {
     // reason, HttpConnectionError when the connection itself could not be made.
     virtual HttpResponse Send(const HttpRequest& request) = 0;
 };
+
+} // namespace tervane

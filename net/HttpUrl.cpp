@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 [[noreturn]] void ThrowBadUrl(std::string_view url) {
@@ -200,3 +202,5 @@ std::string ResolveHttpUrl(std::string_view base, std::string_view reference) {
     }
     return std::string(origin) + RemoveDotSegments(merged) + std::string(refQuery);
 }
+
+} // namespace tervane

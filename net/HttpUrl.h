@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 struct HttpUrl {
     std::string host;        // as written, an IPv6 address with its brackets
     std::uint16_t port = 80; // 443 for https:// unless given
@@ -25,3 +27,5 @@ std::string ResolveHttpUrl(std::string_view base, std::string_view reference);
 // True for names that always mean this machine: localhost, 127.0.0.0/8 and [::1]. A proxy
 // elsewhere cannot reach them, so requests to them go direct.
 bool IsLoopbackHost(std::string_view host);
+
+} // namespace tervane

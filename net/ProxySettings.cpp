@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+namespace tervane {
+
 namespace {
 
 // A whole text as a 32-bit integer: leading spaces, an optional sign, then decimal digits
@@ -122,3 +124,5 @@ void ApplySystemProxy(HttpClient& http, Registry& registry) {
         proxy.Clear();
     }
 }
+
+} // namespace tervane

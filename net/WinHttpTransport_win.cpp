@@ -9,6 +9,8 @@
 #include <chrono>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 struct HandleCloser {
@@ -213,3 +215,5 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
     }
     return response;
 }
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+namespace tervane {
+
 struct HttpTimeouts {
     int resolveMs;
     int connectMs;
@@ -45,3 +47,5 @@ class WinHttpTransport final : public HttpTransport {
     // its own in-memory cookie store.
     std::map<std::string, std::unique_ptr<Session>> sessions_;
 };
+
+} // namespace tervane

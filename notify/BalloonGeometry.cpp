@@ -1,5 +1,7 @@
 #include "notify/BalloonGeometry.h"
 
+namespace tervane {
+
 namespace {
 
 constexpr int kMargin = 10;      // around the labels and the picture
@@ -117,3 +119,5 @@ BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint targe
     g.origin = {columns.Clamp(g.origin.x, g.width), rows.Clamp(g.origin.y, g.height)};
     return g;
 }
+
+} // namespace tervane

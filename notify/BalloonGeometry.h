@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace tervane {
+
 struct BalloonPoint {
     int x = 0;
     int y = 0;
@@ -59,3 +61,5 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
 // with more room, moved inside in that direction (the tip then leaves the target).
 BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
                                     BalloonSize title, BalloonSize text, BalloonRect workArea);
+
+} // namespace tervane

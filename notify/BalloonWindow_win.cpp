@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr UINT_PTR kCloseTimer = 1;
@@ -232,3 +234,5 @@ void BalloonWindow::Close() {
     KillTimer(hwnd_, kCloseTimer);
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
+
+} // namespace tervane

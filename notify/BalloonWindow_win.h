@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tervane {
+
 class BalloonWindow : public BaseWindow<BalloonWindow> {
   public:
     // Lays out, shapes, places and shows a new balloon and returns at once. The balloon
@@ -55,3 +57,5 @@ class BalloonWindow : public BaseWindow<BalloonWindow> {
     BalloonSize textSize_;
     std::uint32_t closeDelay_ = 0;
 };
+
+} // namespace tervane

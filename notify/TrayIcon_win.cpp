@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tervane {
+
 namespace {
 
 constexpr unsigned kExitPollInterval = 20;
@@ -374,3 +376,5 @@ LRESULT CALLBACK TrayIcon::TaskbarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     });
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
+
+} // namespace tervane

@@ -21,6 +21,8 @@
 #include <memory>
 #include <string>
 
+namespace tervane {
+
 // The message the shell sends the handler window for the icon's notifications.
 constexpr UINT kTrayIconCallbackMessage = WM_USER + 1024;
 
@@ -146,3 +148,5 @@ class TrayIcon {
 // The message the shell broadcasts when it starts again; registered on first use, 0 when
 // the common controls are older than 4.71. The program asks for it at start.
 UINT TaskbarCreatedMessage();
+
+} // namespace tervane

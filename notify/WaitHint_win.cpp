@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 // One line, "&" shown as itself; centred in the room the window leaves around it.
@@ -88,3 +90,5 @@ void WaitHint::Paint() {
     SelectObject(dc, old);
     EndPaint(hwnd_, &ps);
 }
+
+} // namespace tervane

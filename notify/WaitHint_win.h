@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 class WaitHint : public BaseWindow<WaitHint> {
   public:
     // Shows `text` (UTF-8) with its top left corner at `at` (screen pixels), the window
@@ -32,3 +34,5 @@ class WaitHint : public BaseWindow<WaitHint> {
     std::wstring text_;
     UniqueFont font_;
 };
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+namespace tervane {
+
 const char* CaptureWayName(CaptureWay way) {
     switch (way) {
     case CaptureWay::CopyMessage:
@@ -58,3 +60,5 @@ std::string DescribeFailures(const CaptureOutcome& outcome) {
         lines += std::string(CaptureWayName(failure.way)) + ": " + failure.message + "\n";
     return lines;
 }
+
+} // namespace tervane

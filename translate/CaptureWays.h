@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 // The ways, in the order a capture asks them. `None`: no way found a text.
 enum class CaptureWay { None, CopyMessage, Browser, UiAutomation, CopyKeystroke };
 
@@ -45,3 +47,5 @@ std::string JoinSelectedRanges(const std::vector<std::string>& ranges);
 
 // One line per failure, "<way>: <message>", for a developer's trace.
 std::string DescribeFailures(const CaptureOutcome& outcome);
+
+} // namespace tervane

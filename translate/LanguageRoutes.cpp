@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace tervane {
+
 namespace {
 
 std::string Lower(std::string_view code) {
@@ -58,3 +60,5 @@ std::optional<LanguageRoutes> RequestLanguageRoutes(HttpClient& http, std::strin
         return std::nullopt;
     }
 }
+
+} // namespace tervane

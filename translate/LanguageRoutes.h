@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 class LanguageRoutes {
   public:
     // Whether the listing names a route from `source` to `target`, codes in either case
@@ -30,3 +32,5 @@ std::string LanguagesAddress();
 // Asks the service at `address`; nothing when it does not answer (not running, an error
 // status, a time-out) or answers something else.
 std::optional<LanguageRoutes> RequestLanguageRoutes(HttpClient& http, std::string_view address);
+
+} // namespace tervane

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace tervane {
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -114,3 +116,5 @@ std::string ReadAutomationSelection() {
         return {};
     return JoinSelectedRanges(SelectedRanges(textPattern.Get()));
 }
+
+} // namespace tervane

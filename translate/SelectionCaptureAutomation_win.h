@@ -4,6 +4,8 @@
 // pattern, without a keystroke and without the clipboard.
 #include <string>
 
+namespace tervane {
+
 // The selected text of the element that has the keyboard focus, its ranges joined
 // (JoinSelectedRanges); empty when the element has no text pattern or nothing selected.
 // The automation object's connection and transaction time-outs bound every call (half a
@@ -11,3 +13,5 @@
 // Throws std::runtime_error "<step>: <reason>" when a call fails or times out, or when the
 // system has no automation object with time-outs ("CUIAutomation8: ...", nothing asked).
 std::string ReadAutomationSelection();
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr DWORD kKeysReleaseBoundMs = 1000;
@@ -96,3 +98,5 @@ std::string CopyByKeystroke(HWND opener, ULONGLONG pressedAt) {
         throw std::runtime_error("Cannot open clipboard");
     return text;
 }
+
+} // namespace tervane

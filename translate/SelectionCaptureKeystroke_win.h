@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace tervane {
+
 // Waits until the user has let go of Shift, Ctrl, Alt and the Windows keys (a keystroke sent
 // while Shift or Alt is held reaches the application as another command), until a second
 // after `pressedAt` (GetTickCount64 when the capture began) at most, so that the earlier
@@ -18,3 +20,5 @@
 // Throws std::runtime_error when the keystroke cannot be sent ("Cannot send the copy
 // keystroke: <reason>") or the clipboard changed but stays taken ("Cannot open clipboard").
 std::string CopyByKeystroke(HWND opener, ULONGLONG pressedAt);
+
+} // namespace tervane

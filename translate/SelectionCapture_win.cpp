@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace tervane {
+
 namespace {
 
 constexpr UINT kCopyMessageBoundMs = 1000;
@@ -93,3 +95,5 @@ void DetachInput(const CapturedSelection& capture) {
     if (capture.attached)
         AttachThreadInput(GetCurrentThreadId(), capture.foregroundThread, FALSE);
 }
+
+} // namespace tervane

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tervane {
+
 struct CapturedSelection {
     // The input of the foreground thread was joined to this thread's; the caller undoes it
     // (DetachInput) when its flow ends.
@@ -48,3 +50,5 @@ CapturedSelection CaptureSelectedText(HWND opener = nullptr);
 
 // Undoes the input attachment of a capture that made one.
 void DetachInput(const CapturedSelection& capture);
+
+} // namespace tervane

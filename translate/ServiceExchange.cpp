@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace tervane {
+
 namespace {
 
 // Every occurrence of `from` in `text`, left to right, replaced by `to`.
@@ -117,3 +119,5 @@ std::string CleanServiceText(std::string_view answer) {
     return ReplaceAll(WithoutFirstAndLast(ReplaceAll(joined, "\\\"", "\"")),
                       std::string{'\\', tervane::protocol::kBackslashMark}, "\\");
 }
+
+} // namespace tervane

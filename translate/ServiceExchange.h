@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 // The service's address, built in (the local service unless the build names another).
 std::string ServiceAddress();
 
@@ -28,3 +30,5 @@ std::string DecodeServiceAnswer(std::string_view bytes);
 // a quotation mark, and the outer quotation marks go. Other escapes stay as they are; a
 // backslash the service marked as typed (kBackslashMark) is the backslash alone.
 std::string CleanServiceText(std::string_view answer);
+
+} // namespace tervane

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 class FakeHttpTransport final : public HttpTransport {
   public:
     std::vector<HttpRequest> requests;
@@ -54,3 +56,5 @@ struct FakeHttpClient {
 inline auto ThrowsError(std::string message) {
     return testing::ThrowsMessage<std::exception>(testing::StrEq(std::move(message)));
 }
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 
+using namespace tervane;
+
 namespace {
 
 using Corners = std::array<BalloonPoint, 3>;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 // A way that answers `text`, or fails with `failure` when one is given, and notes that it

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 TEST(DatePicture, TheLocalesFormatsBecomePictures) {
     EXPECT_EQ(PictureOfStrftime("%m/%d/%y"), "MM/dd/yy");          // C, en_US
     EXPECT_EQ(PictureOfStrftime("%d/%m/%Y"), "dd/MM/yyyy");        // en_GB

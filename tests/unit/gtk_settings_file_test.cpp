@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 std::string Contents(const std::filesystem::path& path) {

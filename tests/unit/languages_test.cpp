@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+using namespace tervane;
+
 using namespace tervane::protocol;
 
 TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {

@@ -89,7 +89,7 @@ TEST(AnswerEncoding, DecodesToTheSameParagraphsLinesAndQuotes) {
 // bytes (the CR mark appears only where a backslash would have been misread).
 TEST(AnswerEncoding, TypedBackslashSequencesSurviveTheProgramsDecoder) {
     const auto program = [](const std::string& text) {
-        return CleanServiceText(DecodeServiceAnswer(proto::EncodeAnswer(text)));
+        return tervane::CleanServiceText(tervane::DecodeServiceAnswer(proto::EncodeAnswer(text)));
     };
     for (const std::string typed :
          {"printf(\"a\\r\\n\")", "a\\r\\n \\r\\nb", "x\\r\\n?\\r\\ny", "C:\\dir\\",

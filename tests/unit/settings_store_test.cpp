@@ -10,6 +10,8 @@
 #include <array>
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 using testing::ElementsAre;

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+namespace tervane {
+
 using Bytes = std::vector<unsigned char>;
 
 // Popups rather than framed windows: Wine waits up to two seconds for a framed window to
@@ -230,3 +232,5 @@ class HeldKey {
     WORD key_;
     std::atomic<bool> held_{true};
 };
+
+} // namespace tervane

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace tervane {
+
 inline constexpr wchar_t kHotKeyProbeAtom[] = L"TervaneHotKeyProbe";
 
 inline bool HotKeyAvailable(std::uint32_t hotKey) {
@@ -27,3 +29,5 @@ inline bool HotKeyAvailable(std::uint32_t hotKey) {
         DestroyWindow(window);
     return accepted;
 }
+
+} // namespace tervane

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 // The hotkey module, made at start as the program makes it; fixtures make and end it.
 inline std::optional<HotKeyModule> hotKeyModule;
 
@@ -147,3 +149,5 @@ class MessageBoxRecorder {
   private:
     MessageBoxHook previous_;
 };
+
+} // namespace tervane

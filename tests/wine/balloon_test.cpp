@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 // A window of another program's kind in the foreground, which balloons and the hint must

@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+using namespace tervane;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

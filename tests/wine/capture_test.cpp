@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+using namespace tervane;
+
 namespace {
 
 // Another program holding the clipboard open until it is destroyed.

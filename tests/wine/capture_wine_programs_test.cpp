@@ -10,6 +10,8 @@
 
 #include <string>
 
+using namespace tervane;
+
 namespace {
 
 // A program of the Wine prefix, started with no file and ended when destroyed.

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 std::vector<HKL> InstalledLayouts() {

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 // Combinations no desktop binds, so that the system's answer is about this program alone.

@@ -9,6 +9,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 constexpr std::uint32_t kCtrlShiftF12 = 0x607B;

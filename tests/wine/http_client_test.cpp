@@ -17,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace tervane;
+
 namespace {
 
 std::string Url(const LoopbackHttpServer& server, std::string_view path,

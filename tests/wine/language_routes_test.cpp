@@ -11,6 +11,8 @@
 #include <atomic>
 #include <memory>
 
+using namespace tervane;
+
 namespace {
 
 // French reaches English and Spanish only; no other source is listed.

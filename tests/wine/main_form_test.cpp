@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
+using namespace tervane;
+
 using namespace tervane::protocol;
 
 namespace {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 class OptionsTest : public testing::Test {

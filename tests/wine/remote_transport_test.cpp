@@ -17,6 +17,8 @@
 #include <fstream>
 #include <sstream>
 
+using namespace tervane;
+
 namespace {
 
 using testing::HasSubstr;
