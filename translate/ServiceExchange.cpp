@@ -43,11 +43,15 @@ std::string WithoutFirstAndLast(std::string_view text) {
 
 // What a user can do when the program's own service does not answer: the system's text
 // alone ("A connection with the server could not be established") names no culprit.
+// Each system's program says how the service starts there.
 constexpr const char* kServiceNotRunning =
     "Tervane's translation service is not running, so nothing can be translated.\r\n\r\n"
-    "On Windows it starts each time you log on (Tervane's installer sets that up): log off "
-    "and on again, or run the installer again, which starts it at the end. On Linux, "
-    "scripts/run.sh starts it together with the program.\r\n\r\n";
+#ifdef _WIN32
+    "It starts each time you log on (Tervane's installer sets that up): log off and on "
+    "again, or run the installer again, which starts it at the end.\r\n\r\n";
+#else
+    "Tervane starts it when Tervane starts: choose Exit and start Tervane again.\r\n\r\n";
+#endif
 
 bool IsBuiltInLocalService(std::string_view address) {
     return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
