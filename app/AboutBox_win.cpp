@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kAboutBoxClass[] = L"TervaneAboutBox";
@@ -49,12 +51,6 @@ POINT CentredOver(HWND owner, int width, int height) {
 AboutBox::~AboutBox() {
     if (hwnd_)
         DestroyWindow(hwnd_);
-    if (font_)
-        DeleteObject(font_);
-    if (titleFont_)
-        DeleteObject(titleFont_);
-    if (icon_)
-        DestroyIcon(icon_);
 }
 
 void AboutBox::Create(HWND owner) {
@@ -72,25 +68,25 @@ void AboutBox::Create(HWND owner) {
         throw std::runtime_error("Cannot create the About box");
 
     // "MS Sans Serif" 8 point; the title "Arial" with character height 21 pixels.
-    font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-    titleFont_ = CreateFontW(-21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, L"Arial");
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    font_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+    titleFont_.Reset(CreateFontW(-21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_SWISS, L"Arial"));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
 
-    icon_ = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 32, 32, 0));
-    HWND image =
-        MakeChild(hwnd_, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, -1, {16, 16, 33, 33}, font_);
-    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+    icon_.Reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 32, 32, 0)));
+    HWND image = MakeChild(hwnd_, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, -1, {16, 16, 33, 33},
+                           font_.Get());
+    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_.Get()), 0);
     MakeChild(hwnd_, L"STATIC", "Version: 5.1", SS_LEFT | SS_NOPREFIX, -1,
-              {116, 73, kClientWidth - 116, 13}, font_);
+              {116, 73, kClientWidth - 116, 13}, font_.Get());
     MakeChild(hwnd_, L"STATIC", CopyrightNotice(), SS_LEFT | SS_NOPREFIX, -1,
-              {28, 224, kClientWidth - 28, 13}, font_);
+              {28, 224, kClientWidth - 28, 13}, font_.Get());
     MakeChild(hwnd_, L"BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
-              {118, 184, 73, 25}, font_);
+              {118, 184, 73, 25}, font_.Get());
 }
 
 void AboutBox::ShowModal(HWND owner) {
@@ -123,7 +119,7 @@ void AboutBox::ShowModal(HWND owner) {
 void AboutBox::PaintTitle(HDC dc) {
     const std::wstring title = Widen(kApplicationTitle);
     const int length = static_cast<int>(title.size());
-    HGDIOBJ old = SelectObject(dc, titleFont_);
+    HGDIOBJ old = SelectObject(dc, titleFont_.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(192, 192, 192));
     TextOutW(dc, 79, 31, title.c_str(), length);
@@ -151,3 +147,5 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
+
+} // namespace tervane

@@ -2,6 +2,9 @@
 // The About box: the program's icon, its name with a silver shadow, its version and the
 // copyright notice, and an OK button. Modal over its owner; one fresh box per showing.
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
+
+namespace tervane {
 
 class AboutBox : public BaseWindow<AboutBox> {
   public:
@@ -20,8 +23,10 @@ class AboutBox : public BaseWindow<AboutBox> {
     void Create(HWND owner);
     void PaintTitle(HDC dc);
 
-    HFONT font_ = nullptr;
-    HFONT titleFont_ = nullptr;
-    HICON icon_ = nullptr;
+    UniqueFont font_;
+    UniqueFont titleFont_;
+    UniqueIcon icon_;
     bool closed_ = false;
 };
+
+} // namespace tervane

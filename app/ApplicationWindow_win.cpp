@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 constexpr wchar_t kApplicationClass[] = L"TervaneApplication";
 }
@@ -45,3 +47,5 @@ LRESULT ApplicationWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
+
+} // namespace tervane

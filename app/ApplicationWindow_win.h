@@ -5,6 +5,8 @@
 // "Tervane 5.1". Activating it (from the taskbar) activates the main window instead.
 #include "base/BaseWindow_win.h"
 
+namespace tervane {
+
 class ApplicationWindow : public BaseWindow<ApplicationWindow> {
   public:
     ApplicationWindow() = default;
@@ -22,3 +24,5 @@ class ApplicationWindow : public BaseWindow<ApplicationWindow> {
 
     HWND main_ = nullptr;
 };
+
+} // namespace tervane

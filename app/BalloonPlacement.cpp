@@ -1,5 +1,7 @@
 #include "app/BalloonPlacement.h"
 
+namespace tervane {
+
 BalloonPlacement PlaceBalloon(BalloonRect monitor, BalloonPoint cursor, BalloonPosition previous) {
     const int cx = monitor.left + (monitor.right - monitor.left) / 2;
     const int cy = monitor.top + (monitor.bottom - monitor.top) / 2;
@@ -20,3 +22,5 @@ BalloonPlacement PlaceBalloon(BalloonRect monitor, BalloonPoint cursor, BalloonP
         return {cursorX, cursorY, BalloonPosition::ArrowBottomLeft};
     return {cx, cy, previous};
 }
+
+} // namespace tervane

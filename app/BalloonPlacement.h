@@ -5,6 +5,8 @@
 #include "notify/Balloon.h"
 #include "notify/BalloonGeometry.h"
 
+namespace tervane {
+
 struct BalloonPlacement {
     int x;
     int y;
@@ -16,3 +18,5 @@ struct BalloonPlacement {
 // cursor more than 200 pixels from its centre both ways gets the balloon pointing at it;
 // otherwise the balloon points at the centre and keeps `previous` as its position.
 BalloonPlacement PlaceBalloon(BalloonRect monitor, BalloonPoint cursor, BalloonPosition previous);
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 // Identifiers of the main window's controls and of its private messages.
 #include <windows.h>
 
+namespace tervane {
+
 enum class ControlId : int {
     HotKeyGroup = 1000,
     HotKeyEntry,
@@ -27,7 +29,12 @@ enum class ControlId : int {
     AboutButton,
     MinimizeButton,
     ExitButton,
+    // The notification-area icon's menu.
+    TrayShowCommand,
+    TrayExitCommand,
 };
 
 // Sent by the "Language" group to the main window when the group itself was clicked.
 inline constexpr UINT kSwapLanguagesMessage = WM_APP + 1;
+
+} // namespace tervane

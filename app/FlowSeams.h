@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 // A captured selection. Destroying it undoes what capturing did (an input attachment, the
 // user's clipboard taken aside), exactly once, on every way out of the flow.
 class Selection {
@@ -87,3 +89,5 @@ struct FlowSeams {
     WaitHintShower& waitHint;
     FlowDesktop& desktop;
 };
+
+} // namespace tervane

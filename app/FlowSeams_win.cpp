@@ -7,6 +7,8 @@
 #include "translate/ServiceExchange.h"
 #include "translate/TranslationLog_win.h"
 
+namespace tervane {
+
 namespace {
 
 // A capture's input attachment undone, then the user's clipboard put back (unless the
@@ -88,3 +90,5 @@ bool WinFlowDesktop::CopyToClipboard(std::string_view text) {
 void WinFlowDesktop::Pause(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
+
+} // namespace tervane

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+namespace tervane {
+
 class WinSelectionSource final : public SelectionSource {
   public:
     // `opener` opens the clipboard (the program's application window).
@@ -85,3 +87,5 @@ class WinTranslationFlow {
     WinFlowDesktop desktop_;
     TranslationFlow flow_;
 };
+
+} // namespace tervane

@@ -3,6 +3,9 @@
 #include "app/MainWindow_win.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
+#include "hotkeys/HotKeyRules.h"
+
+namespace tervane {
 
 namespace {
 // The entry box reports the key in the low byte and HOTKEYF_ flags in the high byte;
@@ -43,6 +46,11 @@ void MainWindow::OnAddHotKey() {
         ShowWarningBox(hwnd_, "No hotkey specified.");
         return;
     }
+    // The box keeps the key, so that the user can add a modifier to it.
+    if (TakesTypingKey(value)) {
+        ShowWarningBox(hwnd_, TypingKeyWarning(codec_.ToText(value, true)));
+        return;
+    }
     AddHotKeyToList(value);
 }
 
@@ -66,3 +74,5 @@ void MainWindow::OnClearHotKeys() {
     SendMessageW(hotKeyEntry_, HKM_SETHOTKEY, 0, 0);
     SendMessageW(hotKeyList_, LB_RESETCONTENT, 0, 0);
 }
+
+} // namespace tervane

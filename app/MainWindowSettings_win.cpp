@@ -2,6 +2,8 @@
 
 #include "base/WideText_win.h"
 
+namespace tervane {
+
 namespace {
 
 // What a control sends its parent when the user changed it; the group it sits in hands
@@ -105,3 +107,5 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
 void MainWindowSettings::AddHotKeyToList(std::uint32_t hotKey) {
     window_.AddHotKeyToList(hotKey);
 }
+
+} // namespace tervane

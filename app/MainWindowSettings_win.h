@@ -5,6 +5,8 @@
 #include "app/MainWindow_win.h"
 #include "app/SettingsStore.h"
 
+namespace tervane {
+
 class MainWindowSettings final : public SettingsView {
   public:
     explicit MainWindowSettings(MainWindow& window) : window_(window) {}
@@ -24,3 +26,5 @@ class MainWindowSettings final : public SettingsView {
 
     MainWindow& window_;
 };
+
+} // namespace tervane

@@ -10,13 +10,17 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
-constexpr wchar_t kMainWindowClass[] = L"TervaneMainWindow";
 constexpr int kClientWidth = 476;
 constexpr int kClientHeight = 305;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+// The local service lists its languages in milliseconds; one that does not answer within
+// these leaves the pickers as they are rather than the window frozen.
+constexpr HttpTimeouts kRoutesTimeouts{1000, 1000, 1000, 2000};
 
 // Controls inside a group are children of the group, as the window was designed; the
 // group hands their notifications on to the main window, where the handlers live.
@@ -120,19 +124,11 @@ MainWindow::~MainWindow() {
     if (hwnd_)
         DestroyWindow(hwnd_);
     hotKeys_.reset(); // releases every hotkey
-    if (flagImages_)
-        ImageList_Destroy(flagImages_);
-    if (compactGlyph_)
-        ImageList_Destroy(compactGlyph_);
-    if (formFont_)
-        DeleteObject(formFont_);
-    if (pickerFont_)
-        DeleteObject(pickerFont_);
 }
 
 void MainWindow::Create(HINSTANCE instance, HWND owner) {
     RegisterClassOnce(instance,
-                      {kMainWindowClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
+                      {kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
 
     RECT frame{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
@@ -140,14 +136,16 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     const int height = frame.bottom - frame.top;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateWindowExW(kWindowExStyle, kMainWindowClass, Widen(kMainWindowCaption).c_str(),
-                    kWindowStyle, left, top, width, height, owner, nullptr, instance, this);
+    CreateWindowExW(kWindowExStyle, kClassName, Widen(kMainWindowCaption).c_str(), kWindowStyle,
+                    left, top, width, height, owner, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the main window");
 
     CreateControls(instance);
     LoadPickers(instance);
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    routesHttp_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts));
+    routesAddress_ = LanguagesAddress();
     flow_ = std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, balloon_);
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
@@ -183,13 +181,13 @@ HWND MainWindow::Control(ControlId id) const {
 void MainWindow::CreateControls(HINSTANCE instance) {
     (void)instance;
     // "MS Sans Serif" 8 point: character height 11 pixels.
-    formFont_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_), FALSE);
+    formFont_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.Get()), FALSE);
 
     auto make = [&](HWND parent, ControlId id, const ControlSpec& spec) {
-        return MakeControl(parent, id, spec, formFont_);
+        return MakeControl(parent, id, spec, formFont_.Get());
     };
     auto group = [&](ControlId id, const char* caption, RECT place) {
         HWND g = make(hwnd_, id,
@@ -284,7 +282,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 // A flat picture button: the glyph on the face colour, with a sunken edge while pressed.
 void MainWindow::DrawCompactButton(const DRAWITEMSTRUCT& item) {
     if (!compactGlyph_) {
-        compactGlyph_ = LoadMaskedImages(GetModuleHandleW(nullptr), IDB_COMPACT, 32, 32);
+        compactGlyph_.Reset(LoadMaskedImages(GetModuleHandleW(nullptr), IDB_COMPACT, 32, 32));
     }
     RECT r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -292,7 +290,7 @@ void MainWindow::DrawCompactButton(const DRAWITEMSTRUCT& item) {
     if (pressed)
         DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
     const int shift = pressed ? 1 : 0;
-    ImageList_Draw(compactGlyph_, 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
+    ImageList_Draw(compactGlyph_.Get(), 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
 }
 
 void MainWindow::OnCreate() {
@@ -346,6 +344,10 @@ void MainWindow::OnActivate(bool active) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == ShowRequestMessage()) {
+        OnShowRequest();
+        return 0;
+    }
     switch (msg) {
     case WM_COMMAND:
         OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
@@ -441,7 +443,15 @@ void MainWindow::OnCommand(ControlId id, int notification) {
         if (notification == BN_CLICKED)
             OnViewLog();
         break;
+    case ControlId::TrayShowCommand:
+        OnTrayIconClick();
+        break;
+    case ControlId::TrayExitCommand:
+        OnExit();
+        break;
     default:
         break;
     }
 }
+
+} // namespace tervane

@@ -8,11 +8,13 @@
 #include "app/Settings.h"
 #include "app/Transparency.h"
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 #include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
 #include "net/HttpClient.h"
 #include "notify/BalloonControl_win.h"
 #include "notify/TrayIcon_win.h"
+#include "translate/LanguageRoutes.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -20,10 +22,22 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+namespace tervane {
+
+inline void DestroyMenuHandle(HMENU menu) {
+    DestroyMenu(menu);
+}
+using UniqueMenu = UniqueHandle<HMENU, DestroyMenuHandle>;
 
 class MainWindow : public BaseWindow<MainWindow> {
   public:
+    static constexpr wchar_t kClassName[] = L"TervaneMainWindow";
+    // Posted by a second copy of the program: show the window in front.
+    static UINT ShowRequestMessage();
+
     // `codec` converts hotkeys for the hotkey list; it must outlive the window.
     explicit MainWindow(const HotKeyCodec& codec) : codec_(codec) {}
     // The same, with the settings kept in `settings` instead of the user's registry.
@@ -43,8 +57,15 @@ class MainWindow : public BaseWindow<MainWindow> {
     const std::string& SourceCode() const { return sourceCode_; }
     const std::string& TargetCode() const { return targetCode_; }
     HotKeyManager& HotKeys() { return *hotKeys_; }
+    const TrayIcon& Tray() const { return *tray_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const;
+    // Where the pickers ask which targets the service reaches (the built-in service's
+    // listing unless a test names another); asked again at once.
+    void SetRoutesAddress(std::string address);
+    // Whether the target at `position` is drawn as one the service reaches from the current
+    // source: true for every target while the service has not answered.
+    bool TargetReached(int position) const;
     // The settings as the controls show them now.
     Settings CurrentSettings();
 
@@ -66,6 +87,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnAbout();
     void OnMinimize();
     void OnTrayIconClick();
+    void OnShowRequest();
     void OnViewLog();
 
     // The hotkey panel: every line of the hotkey list is one hotkey the manager holds.
@@ -82,6 +104,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     void CreateControls(HINSTANCE instance);
     void LoadPickers(HINSTANCE instance);
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
+    void RefreshRoutes();
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
     void OnSliderMoved();
     void CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow);
@@ -103,21 +126,32 @@ class MainWindow : public BaseWindow<MainWindow> {
 
     std::string sourceCode_;
     std::string targetCode_;
-    HIMAGELIST flagImages_ = nullptr;
-    HIMAGELIST compactGlyph_ = nullptr;
-    HFONT formFont_ = nullptr;
-    HFONT pickerFont_ = nullptr;
+    UniqueImageList flagImages_;
+    UniqueImageList compactGlyph_;
+    UniqueFont formFont_;
+    UniqueFont pickerFont_;
+    // How far the names' letters reach above the baseline (cap tops) and below it (the
+    // lowest descender, J's hook included), in pixels, measured once with pickerFont_.
+    int nameInkAbove_ = 0;
+    int nameInkBelow_ = 0;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
     // The translation flow's HTTP client (its proxy and cookies last as long as the
     // window), the registry it reads the system proxy from, and the balloon's settings,
     // kept from one translation to the next.
     std::unique_ptr<HttpClient> http_;
+    // The service's language listing, asked with time-outs short enough not to hold the
+    // window up when the service does not answer; nothing while it has not answered.
+    std::unique_ptr<HttpClient> routesHttp_;
+    std::string routesAddress_;
+    std::optional<LanguageRoutes> routes_;
     WinRegistry registry_;
     BalloonControl balloon_;
     // The main job over the window's client, registry and balloon control.
     std::unique_ptr<WinTranslationFlow> flow_;
-    // The notification-area icon that stands for the window while it is hidden.
+    // The notification-area icon that stands for the window while it is hidden, and its
+    // right-click menu (declared first: the icon refers to the menu while it lives).
+    UniqueMenu trayMenu_;
     std::unique_ptr<TrayIcon> tray_;
     // Where OnCreate loads the settings from and OnClose saves them to.
     Registry* settings_ = &registry_;
@@ -127,3 +161,5 @@ class MainWindow : public BaseWindow<MainWindow> {
     // The outer size of the full window, kept while it is compact.
     SIZE fullSize_{};
 };
+
+} // namespace tervane

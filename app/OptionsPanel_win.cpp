@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 // The outer size of the window in compact form, and where the "Language" group sits in
@@ -92,3 +94,5 @@ void MainWindow::OnAbout() {
     AboutBox box;
     box.ShowModal(hwnd_);
 }
+
+} // namespace tervane

@@ -1,6 +1,7 @@
 #include "app/Program_win.h"
 
 #include "app/ApplicationWindow_win.h"
+#include "app/SingleInstance_win.h"
 #include "base/ErrorGuard_win.h"
 
 #include <commctrl.h>
@@ -8,8 +9,15 @@
 
 #include <optional>
 
+namespace tervane {
+
 int RunProgram(HINSTANCE instance, int showCommand,
                const std::function<void(MainWindow&)>& prepare) {
+    const SingleInstance copy;
+    if (!copy.IsFirst()) {
+        ShowRunningCopy();
+        return 0;
+    }
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 
@@ -47,3 +55,5 @@ int RunProgram(HINSTANCE instance, int showCommand,
     });
     return exitCode;
 }
+
+} // namespace tervane

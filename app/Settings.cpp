@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+namespace tervane {
+
 using namespace tervane::protocol;
 
 bool Settings::IsOn(Option option) const {
@@ -37,3 +39,5 @@ std::string LanguageNameAt(int position) {
 std::string LanguageCodeOrEmpty(int position) {
     return std::string(LanguageCodeAt(position).value_or(""));
 }
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 // Registered at every start, before the stored hotkeys.
 inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+F12";
 
@@ -34,3 +36,5 @@ struct Settings {
 // The language table's display name and code of a picker position; empty outside the table.
 std::string LanguageNameAt(int position);
 std::string LanguageCodeOrEmpty(int position);
+
+} // namespace tervane

@@ -1,10 +1,13 @@
 #include "app/SettingsStore.h"
 
 #include "app/Transparency.h"
+#include "hotkeys/HotKeyRules.h"
 #include "protocol/Utf8.h"
 
 #include <algorithm>
 #include <array>
+
+namespace tervane {
 
 namespace {
 
@@ -49,8 +52,10 @@ void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsView& view)
                 return view.SameIgnoringCase(line, *text);
             }))
             continue;
-        // A text that no longer converts (edited by hand, another keyboard) is passed over.
-        if (const std::uint32_t hotKey = codec.FromText(*text, true))
+        // A text that no longer converts (edited by hand, another keyboard) is passed over,
+        // and so is a typing key without Ctrl, Alt or Win that an older version accepted.
+        const std::uint32_t hotKey = codec.FromText(*text, true);
+        if (hotKey != 0 && !TakesTypingKey(hotKey))
             view.AddHotKeyToList(hotKey);
     }
 }
@@ -93,3 +98,5 @@ void SaveSettings(Registry& registry, const Settings& settings) {
     for (std::size_t i = 0; i < lines.size(); ++i)
         WriteText(*key, "Key" + std::to_string(i), lines[i]);
 }
+
+} // namespace tervane

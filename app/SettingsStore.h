@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 inline constexpr const char* kSettingsKeyPath = "Software\\Vellmark\\Tervane";
 
 // The front end's controls as the store sets them. A control set here changes as a user's
@@ -37,8 +39,10 @@ class SettingsView {
 };
 
 // Applies the stored settings, in the store's order: "src", "trg", "tr", "cc", then the
-// stored hotkeys. Nothing stored (no key) leaves every control as it is; the key is never
-// created here. A value of the wrong type ends the load with "Invalid data type for
+// stored hotkeys (each skipped when already listed, when its text does not convert, or when
+// it would take a typing key, hotkeys/HotKeyRules.h). Nothing stored (no key) leaves every control
+// as it is; the key is never created here. A value of the wrong type ends the load with "Invalid
+// data type for
 // '<name>'" after what was applied before it; the key is closed either way.
 void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& view);
 
@@ -46,3 +50,5 @@ void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& vi
 // written and the close goes on; a refused write throws "Failed to set data for '<name>'"
 // with the remaining writes skipped and the key closed, so the window stays open.
 void SaveSettings(Registry& registry, const Settings& settings);
+
+} // namespace tervane

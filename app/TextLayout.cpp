@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace tervane {
+
 namespace {
 
 // Characters, not bytes: a UTF-8 letter of two or more bytes counts once.
@@ -36,3 +38,5 @@ std::vector<std::string> WrapWords(std::string_view text, std::size_t width) {
     }
     return lines;
 }
+
+} // namespace tervane

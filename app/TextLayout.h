@@ -4,8 +4,12 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 // The lines of `text` wrapped at `width` characters. Only the space separates words; each
 // word keeps its space, so every line ends with one. A word longer than the width stands
 // alone on its line (after an empty first line when it comes first); two spaces in a row
 // make a word of one space; a line break is an ordinary character of its word.
 std::vector<std::string> WrapWords(std::string_view text, std::size_t width);
+
+} // namespace tervane

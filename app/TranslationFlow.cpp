@@ -6,6 +6,8 @@
 
 #include <exception>
 
+namespace tervane {
+
 void TranslationFlow::Reached(FlowStage stage) const {
     if (onStage)
         onStage(stage);
@@ -70,3 +72,5 @@ void TranslationFlow::Run(const Settings& settings) {
     if (logError)
         std::rethrow_exception(logError);
 }
+
+} // namespace tervane

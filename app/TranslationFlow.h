@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace tervane {
+
 // The points of a translation that a benchmark may watch (onStage).
 enum class FlowStage { Started, Captured, Translated, Shown };
 
@@ -36,3 +38,5 @@ class TranslationFlow {
     FlowSeams seams_;
     BalloonPosition position_ = BalloonPosition::ArrowTopLeft;
 };
+
+} // namespace tervane

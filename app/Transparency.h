@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace tervane {
+
 // The transparency slider's range: 4 the most transparent, 16 opaque.
 inline constexpr int kSliderMin = 4;
 inline constexpr int kSliderMax = 16;
@@ -11,3 +13,5 @@ inline constexpr int kSliderMax = 16;
 // position, kept inside 1..254; nothing at the slider's maximum, where the window is not
 // transparent at all (rather than drawn at 16 times 16).
 std::optional<std::uint8_t> OpacityForSlider(int position);
+
+} // namespace tervane

@@ -2,17 +2,42 @@
 #include "app/MainWindow_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
+#include "base/WideText_win.h"
+
+#include <stdexcept>
+
+namespace tervane {
+
+namespace {
+
+// What users of programs in the notification area expect on a right click: the window
+// back (the default, also run by a double click) and a way out.
+HMENU MakeTrayMenu() {
+    UniqueMenu menu(CreatePopupMenu());
+    const std::wstring show = Widen(std::string("&Show ") + kApplicationTitle);
+    if (!menu ||
+        !AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(ControlId::TrayShowCommand),
+                     show.c_str()) ||
+        !AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr) ||
+        !AppendMenuW(menu.Get(), MF_STRING, static_cast<UINT_PTR>(ControlId::TrayExitCommand),
+                     L"E&xit"))
+        throw std::runtime_error("Cannot create the notification-area menu");
+    SetMenuDefaultItem(menu.Get(), static_cast<UINT>(ControlId::TrayShowCommand), FALSE);
+    return menu.Release();
+}
+
+} // namespace
 
 void MainWindow::CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow) {
     tray_ = std::make_unique<TrayIcon>(hwnd_, taskbarWindow);
     tray_->SetHint(kApplicationTitle);
-    HICON icon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0));
-    tray_->SetIcon(icon); // the icon keeps a copy
-    if (icon)
-        DestroyIcon(icon);
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0)));
+    tray_->SetIcon(icon.Get()); // the icon keeps a copy
     tray_->minimizeToTray = true;
     tray_->onClick = [this] { OnTrayIconClick(); };
+    trayMenu_.Reset(MakeTrayMenu());
+    tray_->popupMenu = trayMenu_.Get();
     tray_->Initialize();
 }
 
@@ -29,3 +54,22 @@ void MainWindow::OnTrayIconClick() {
     tray_->RestoreOwner();
     SetForegroundWindow(hwnd_);
 }
+
+UINT MainWindow::ShowRequestMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Vellmark.Tervane.ShowMainWindow");
+    return message;
+}
+
+// Another start of the program: the window comes back as from the icon, or to the front.
+void MainWindow::OnShowRequest() {
+    if (!IsWindowVisible(hwnd_)) {
+        OnTrayIconClick();
+        return;
+    }
+    if (IsIconic(hwnd_))
+        ShowWindow(hwnd_, SW_RESTORE);
+    // A message box of the window's stays in front of it.
+    SetForegroundWindow(GetLastActivePopup(hwnd_));
+}
+
+} // namespace tervane

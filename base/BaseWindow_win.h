@@ -13,6 +13,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 // What a window class of ours is registered with.
 struct WindowClass {
     const wchar_t* name;
@@ -40,7 +42,7 @@ template <class Derived> class BaseWindow {
             wc.hIconSm = static_cast<HICON>(LoadImageW(
                 instance, MAKEINTRESOURCEW(description.iconResource), IMAGE_ICON, 16, 16, 0));
         }
-        wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = description.background;
         wc.lpszClassName = description.name;
         if (!RegisterClassExW(&wc))
@@ -69,3 +71,5 @@ template <class Derived> class BaseWindow {
 
     HWND hwnd_ = nullptr;
 };
+
+} // namespace tervane

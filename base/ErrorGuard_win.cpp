@@ -2,6 +2,8 @@
 
 #include "base/MessageBox_win.h"
 
+namespace tervane {
+
 void ReportHandlerError(HWND window, const char* message) noexcept {
     HWND owner = window ? GetAncestor(window, GA_ROOT) : nullptr;
     if (owner && !IsWindowVisible(owner))
@@ -12,3 +14,5 @@ void ReportHandlerError(HWND window, const char* message) noexcept {
         // Nothing is left to report with; the program goes on.
     }
 }
+
+} // namespace tervane

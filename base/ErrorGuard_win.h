@@ -4,6 +4,8 @@
 
 #include <exception>
 
+namespace tervane {
+
 // Shows the general error report for a handler of `window` that failed with `message`.
 // The box is owned by the window's top-level window when that is visible, else by none
 // (hidden helper windows such as the hotkey manager's cannot own a box).
@@ -21,3 +23,5 @@ template <class F> bool RunGuarded(HWND window, F&& handler) noexcept {
     }
     return false;
 }
+
+} // namespace tervane

@@ -4,4 +4,8 @@
 // So "Disk full" gains one; "Done.", "Stop!" and "(see log)" are shown as they are.
 #include <string>
 
+namespace tervane {
+
 std::string ErrorReportText(const std::string& message);
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 HIMAGELIST LoadMaskedImages(HINSTANCE instance, int resource, int width, int height) {
     HIMAGELIST list = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 0, 0);
     HBITMAP strip = static_cast<HBITMAP>(
@@ -16,3 +18,5 @@ HIMAGELIST LoadMaskedImages(HINSTANCE instance, int resource, int width, int hei
     }
     return list;
 }
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 #include "base/ErrorReport.h"
 #include "base/WideText_win.h"
 
+namespace tervane {
+
 namespace {
 MessageBoxHook& Hook() {
     static MessageBoxHook hook;
@@ -39,3 +41,5 @@ void ShowPlainBox(HWND owner, const std::string& text) {
 void ShowErrorReport(HWND owner, const std::string& message) {
     ShowMessageBox(owner, ErrorReportText(message), kApplicationTitle, MB_OK | MB_ICONERROR);
 }
+
+} // namespace tervane

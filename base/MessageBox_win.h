@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace tervane {
+
 struct MessageBoxRequest {
     HWND owner;
     std::string text;
@@ -27,3 +29,5 @@ void ShowWarningBox(HWND owner, const std::string& text);
 void ShowPlainBox(HWND owner, const std::string& text);
 // The general error report: error symbol, application title, the full-stop rule.
 void ShowErrorReport(HWND owner, const std::string& message);
+
+} // namespace tervane

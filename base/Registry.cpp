@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 void ThrowInvalidDataType(std::string_view name) {
     throw std::runtime_error("Invalid data type for '" + std::string(name) + "'");
 }
@@ -33,3 +35,5 @@ void WriteInteger(RegistryKey& key, std::string_view name, std::int32_t number) 
     if (!key.WriteDword(name, static_cast<std::uint32_t>(number)))
         throw std::runtime_error("Failed to set data for '" + std::string(name) + "'");
 }
+
+} // namespace tervane

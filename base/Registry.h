@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 enum class RegistryType { String, ExpandString, Dword, Binary, Other };
 
 // One stored value: its type and its data. `text` holds the data of the two text types,
@@ -49,3 +51,5 @@ void WriteInteger(RegistryKey& key, std::string_view name, std::int32_t number);
 
 // The error of a value read as the wrong type.
 [[noreturn]] void ThrowInvalidDataType(std::string_view name);
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace tervane {
+
 namespace {
 
 class WinRegistryKey final : public RegistryKey {
@@ -83,3 +85,5 @@ std::unique_ptr<RegistryKey> WinRegistry::Open(std::string_view path, bool creat
         return nullptr;
     return std::make_unique<WinRegistryKey>(key);
 }
+
+} // namespace tervane

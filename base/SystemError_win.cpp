@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace tervane {
+
 std::string SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
@@ -22,3 +24,5 @@ std::string SystemErrorText(DWORD code) {
     }
     return text;
 }
+
+} // namespace tervane

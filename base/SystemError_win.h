@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace tervane {
+
 // The system's message for a Win32 error code or an HRESULT ("Access denied."), without the
 // trailing line break; "Error 0x<code>" when the system has no text for it.
 std::string SystemErrorText(DWORD code);
+
+} // namespace tervane

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace tervane {
+
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty())
         return {};
@@ -21,3 +23,5 @@ std::string Narrow(std::wstring_view utf16) {
                         nullptr, nullptr);
     return out;
 }
+
+} // namespace tervane

@@ -4,5 +4,9 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+} // namespace tervane

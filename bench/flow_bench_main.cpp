@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace tervane;
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     return RunProgram(instance, showCommand, [](MainWindow& window) {
         window.onFlowStage = [](FlowStage stage) {

@@ -4,9 +4,10 @@ trace of each translation's stages, bench/flow_bench_main.cpp) and the real tran
 service on a virtual display, French text selected in a window of ours, Ctrl+Shift+F12
 pressed N times. Prints the median and p95 of capture, exchange and showing, and of the
 whole from the hotkey's arrival to the balloon on screen (the flow's fixed 200 ms wait after
-the balloon is shown is not counted). Not a test.
+the balloon is shown is not counted). `--window pageview` presses over a window that copies
+only on Ctrl+Insert (tests/e2e/pageview.exe), as a browser's page view. Not a test.
 
-    bench/hotkey-bench.py [--presses 25]      (after scripts/build.sh)
+    bench/hotkey-bench.py [--presses 25] [--window textpad|pageview]   (after scripts/build.sh)
 """
 import argparse
 import statistics
@@ -29,6 +30,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--presses", type=int, default=25)
     parser.add_argument("--text", default="Le chat est noir et la maison est grande.")
+    parser.add_argument("--window", choices=("textpad", "pageview"), default="textpad")
     args = parser.parse_args()
     build = windows_build()
     with tempfile.TemporaryDirectory() as tmp, Desktop(build) as desktop:
@@ -37,7 +39,12 @@ def main():
         desktop.start_service(REPO / "build" / "native" / "service" / "tervane-service")
         desktop.start_program(exe=build / "bench" / "tervane-flow-bench.exe")
         desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
-        pad = desktop.start_textpad("Texte", args.text)
+        if args.window == "pageview":
+            desktop.start(["wine", str(build / "tests" / "e2e" / "pageview.exe"), "Texte",
+                           args.text])
+            pad = desktop.wait_window(cls="TervanePageView", title="Texte")
+        else:
+            pad = desktop.start_textpad("Texte", args.text)
         runs = []
         for press in range(args.presses + 1):  # the first warms the service's pipelines
             desktop.activate(pad)
@@ -58,7 +65,8 @@ def main():
                 runs.append(stages)
     rows = [("capture", "started", "captured"), ("exchange", "captured", "translated"),
             ("showing", "translated", "shown"), ("hotkey to balloon", "started", "shown")]
-    print(f"Hotkey press to balloon, {len(runs)} presses, fr->en through the local service")
+    print(f"Hotkey press to balloon over the {args.window}, {len(runs)} presses, fr->en through "
+          "the local service")
     print(f"{'stage':<20}{'median ms':>12}{'p95 ms':>10}")
     for label, start, end in rows:
         values = [(run[end] - run[start]) / 1000 for run in runs]

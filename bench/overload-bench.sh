@@ -2,7 +2,10 @@
 # Overload run: successful French to Spanish translations per second (answers 200, counted
 # by wrk) at 8, 64 and 256 connections, for tervane-service (its defaults: 8 running, 32
 # waiting, 64 connections) and apertium-apy (-i 2) on the same machine in the same run.
-# A refused or failed request does not count. Prints a Markdown table. Not a test.
+# A refused or failed request does not count. Then the same offline load at 8 connections on a
+# service whose remote engine hangs (apertium,libretranslate, the LibreTranslate fake answering
+# nothing), ten requests to it kept waiting all the run, beside the same service healthy.
+# Prints Markdown tables. Not a test.
 #
 # Usage: bench/overload-bench.sh [seconds per run, default 10]
 set -euo pipefail
@@ -37,6 +40,39 @@ for c in 8 64 256; do
   RESULT[apy-$c]=$(overload_run "$apy_url" /translate 'langpair=fra%7Cspa&markUnknown=no&q=' "" $c)
 done
 
+# The hung-remote case: a second service, Apertium with the fake behind it.
+FAKE="$ROOT/build/native/tests/service/fake_libretranslate"
+[ -x "$FAKE" ] || { echo "build the native preset first: $FAKE" >&2; exit 1; }
+FAKE_PORT=$(free_port)
+setsid "$FAKE" --listen "127.0.0.1:$FAKE_PORT" 2>"$WORK/fake.log" &
+PIDS+=($!)
+ROW_PORT=$(free_port)
+setsid "$SERVICE" --listen "127.0.0.1:$ROW_PORT" --engine apertium,libretranslate \
+  --libretranslate-url "http://127.0.0.1:$FAKE_PORT" 2>"$WORK/row.log" &
+PIDS+=($!)
+row_url="http://127.0.0.1:$ROW_PORT"
+wait_ok "$row_url/health"
+for _ in 1 2 3 4; do
+  curl -sf -o /dev/null --data-urlencode "text=Le chat est noir." \
+    -d "source=fr&target=es&format=text&v=1" "$row_url/translate"
+done
+healthy=$(overload_run "$row_url" /translate "text=" "&source=fr&target=es&format=text&v=1" 8)
+# Ten clients asking the hung engine ("[hang]": the fake never answers), each again as soon
+# as its request times out, for the whole run and a little more.
+hangers=()
+for _ in $(seq 1 10); do
+  (end=$((SECONDS + SECONDS_PER_RUN + 2))
+   while [ "$SECONDS" -lt "$end" ]; do
+     curl -s -o /dev/null --max-time 30 --data-urlencode "text=Der Hund [hang]" \
+       -d "source=de&target=en&format=text&v=1" "$row_url/translate" || true
+   done) &
+  hangers+=($!)
+  PIDS+=($!)
+done
+sleep 1
+hung=$(overload_run "$row_url" /translate "text=" "&source=fr&target=es&format=text&v=1" 8)
+wait "${hangers[@]}" 2>/dev/null || true
+
 machine
 echo "${SECONDS_PER_RUN}s per run; French to Spanish, $(wc -l <"$BENCH_SENTENCES") sentences in turn."
 echo
@@ -49,6 +85,15 @@ for who in svc apy; do
     echo "| $name | $c | $ok | $refused | $errors |"
   done
 done
+echo
+echo "Offline French to Spanish at 8 connections, --engine apertium,libretranslate:"
+echo
+echo "| Remote engine | Translations/s (200) | Refused/s (non-2xx) | Socket errors |"
+echo "|---|---|---|---|"
+read -r ok refused errors <<<"$healthy"
+echo "| healthy, idle | $ok | $refused | $errors |"
+read -r ok refused errors <<<"$hung"
+echo "| hung, 10 requests waiting on it | $ok | $refused | $errors |"
 echo
 echo "Service log, busy summaries: $(grep -c 'busy: refused' "$WORK/service.log") lines;" \
      "log size $(wc -c <"$WORK/service.log") bytes"

@@ -5,6 +5,9 @@ nothing here passes or fails.
 1. Coverage: languages and pairs offline, by number of hops (scripts/coverage-table.py).
 2. Memory: resident size of the service and all its processes at start, after one pair,
    after ten pairs, and after the idle timeout (--idle-timeout IDLE, default 5 s) passed.
+   Then what one pipeline costs, for every installed pair (each alone on a fresh service,
+   so that no other pipeline shares its pages), and what --max-pipelines of them cost at
+   most: the operator's bound on memory.
 3. First request of a pair (its pipelines start) and warm requests (p50, p95), for one pair
    of each hop count, each on a fresh service.
 
@@ -13,6 +16,7 @@ Needs: build/native/service/tervane-service and the pairs scripts/install-deps.s
 """
 import argparse
 import http.client
+import json
 import threading
 import os
 import re
@@ -40,6 +44,7 @@ SENTENCES = {
     "da": "Katten er sort og huset er stort.",
     "pt": "O gato é preto e a casa é grande.",
 }
+GENERIC = "The cat is black and the house is big."
 TEN_PAIRS = [("fr", "es"), ("es", "pt"), ("es", "it"), ("ru", "uk"), ("sv", "da"),
              ("sr", "sl"), ("ca", "es"), ("mk", "bg"), ("id", "ms"), ("en", "es")]
 BY_HOPS = [("fr", "es"), ("fr", "en"), ("sv", "es"), ("sv", "fr")]
@@ -136,6 +141,48 @@ def memory(idle):
     print()
 
 
+def direct_pairs():
+    """One (source, target) direction for each installed pair, from /languages."""
+    service = Service()
+    try:
+        service.connection.request("GET", "/languages")
+        languages = json.loads(service.connection.getresponse().read())
+    finally:
+        service.stop()
+    pairs = {}
+    for language in languages["languages"]:
+        for target in language["targets"]:
+            if target["engine"] == "apertium" and len(target["route"]) == 1:
+                pairs.setdefault(target["route"][0], (language["code"], target["code"]))
+    return sorted(pairs.items())
+
+
+def pipeline_memory():
+    print("## One pipeline's memory, by pair (alone on a fresh service, after one request)\n")
+    print("| Pair | Processes | PSS MiB | RSS sum MiB |")
+    print("|---|---:|---:|---:|")
+    costs = []
+    for mode, (source, target) in direct_pairs():
+        service = Service("--pipes-per-pair", "1")
+        try:
+            base = service.resident_mib("Pss")  # the service itself, without pipelines
+            body = urllib.parse.urlencode({"text": SENTENCES.get(source, GENERIC), "source": source,
+                                           "target": target, "format": "text", "v": "1"})
+            service.connection.request("POST", "/translate", body,
+                                       {"Content-Type": "application/x-www-form-urlencoded"})
+            service.connection.getresponse().read()
+            pss = service.resident_mib("Pss") - base
+            costs.append(pss)
+            print(f"| {mode} | {service.processes()} | {pss:.0f} | "
+                  f"{service.resident_mib('Rss'):.0f} |")
+        finally:
+            service.stop()
+    costs.sort(reverse=True)
+    print(f"\n{len(costs)} pairs: median {statistics.median(costs):.0f} MiB a pipeline, "
+          f"largest {costs[0]:.0f} MiB; the 24 largest (the default --max-pipelines) "
+          f"{sum(costs[:24]):.0f} MiB together, all {len(costs)} {sum(costs):.0f} MiB.\n")
+
+
 def latency(warm):
     print(f"## First and warm requests (ms; warm: {warm} requests, one client)\n")
     print("| Pair | Hops | Route | First | Warm p50 | Warm p95 |")
@@ -160,11 +207,16 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--warm", type=int, default=100)
     parser.add_argument("--idle", type=float, default=5)
+    parser.add_argument("--only", choices=["pipelines"], help="run only one part")
     args = parser.parse_args()
     if not os.access(SERVICE, os.X_OK):
         sys.exit(f"build the service first: {SERVICE}")
+    if args.only == "pipelines":
+        pipeline_memory()
+        return
     coverage()
     memory(args.idle)
+    pipeline_memory()
     latency(args.warm)
 
 

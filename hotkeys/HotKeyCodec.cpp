@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tervane {
+
 namespace {
 
 // Identifier of the US English layout whose key names the English form uses.
@@ -261,3 +263,5 @@ std::uint16_t HotKeyCodec::KeyOf(std::string_view lastItem, bool localized) cons
         return 0;
     return FindKey(item, localized);
 }
+
+} // namespace tervane

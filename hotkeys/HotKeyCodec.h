@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 // Modifier flags of the system's hotkey registration (the values of MOD_ALT, MOD_CONTROL,
 // MOD_SHIFT and MOD_WIN).
 inline constexpr std::uint16_t kHotKeyModAlt = 1;
@@ -72,3 +74,5 @@ class HotKeyCodec {
     LayoutHandle reference_ = 0;
     bool loadedHere_ = false;
 };
+
+} // namespace tervane

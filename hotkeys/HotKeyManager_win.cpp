@@ -5,14 +5,12 @@
 #include <stdexcept>
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kManagerClass[] = L"TervaneHotKeyManager";
-constexpr wchar_t kProbeClass[] = L"TervaneHotKeyProbe";
 constexpr wchar_t kAtomPrefix[] = L"HotKeyManagerHotKey";
-constexpr wchar_t kTestAtomName[] = L"HotKeyManagerHotKeyTest";
-
-HWND probeWindow = nullptr;
 
 } // namespace
 
@@ -98,43 +96,6 @@ LRESULT HotKeyManager::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-bool HotKeyAvailable(std::uint32_t hotKey) {
-    const HWND window = HotKeyModule::ProbeWindow();
-    // Without an identifier there is nothing to try the registration under: not available.
-    const ATOM atom = GlobalAddAtomW(kTestAtomName);
-    if (atom == 0)
-        return false;
-    std::uint16_t modifiers = 0, key = 0;
-    SeparateHotKey(hotKey, modifiers, key);
-    const bool accepted = RegisterHotKey(window, atom, modifiers, key) != FALSE;
-    if (accepted)
-        UnregisterHotKey(window, atom);
-    GlobalDeleteAtom(atom);
-    return accepted;
-}
+HotKeyModule::HotKeyModule() : codec_(SystemKeyboardLayout()) {}
 
-HotKeyModule::HotKeyModule() : codec_(SystemKeyboardLayout()) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW probeClass{};
-    probeClass.cbSize = sizeof(probeClass);
-    if (!GetClassInfoExW(instance, kProbeClass, &probeClass)) {
-        probeClass.lpfnWndProc = DefWindowProcW;
-        probeClass.hInstance = instance;
-        probeClass.lpszClassName = kProbeClass;
-        if (!RegisterClassExW(&probeClass))
-            throw std::runtime_error("Cannot register the hotkey probe window class");
-    }
-    probeWindow = CreateWindowExW(0, kProbeClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  instance, nullptr);
-    if (!probeWindow)
-        throw std::runtime_error("Cannot create the hotkey probe window");
-}
-
-HotKeyModule::~HotKeyModule() {
-    DestroyWindow(probeWindow);
-    probeWindow = nullptr;
-}
-
-HWND HotKeyModule::ProbeWindow() {
-    return probeWindow;
-}
+} // namespace tervane

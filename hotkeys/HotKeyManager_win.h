@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace tervane {
+
 // One hotkey a manager holds: the value given to AddHotKey and the identifier (a global
 // atom) under which it is registered.
 struct HotKeyRegistration {
@@ -57,24 +59,18 @@ class HotKeyManager : public BaseWindow<HotKeyManager> {
     std::vector<HotKeyRegistration> registrations_;
 };
 
-// True when the system would accept a registration of the value now; false also for a
-// value this program already holds. Tries it on the module's probe window.
-bool HotKeyAvailable(std::uint32_t hotKey);
-
-// The hotkey module of the program: the codec over the thread's keyboard layouts and the
-// hidden probe window HotKeyAvailable registers its test hotkey on. Made once at start,
-// before the main window; destroyed after it.
+// The hotkey module of the program: the codec over the thread's keyboard layouts. Made
+// once at start, before the main window; destroyed after it.
 class HotKeyModule {
   public:
     HotKeyModule();
-    ~HotKeyModule();
     HotKeyModule(const HotKeyModule&) = delete;
     HotKeyModule& operator=(const HotKeyModule&) = delete;
 
     const HotKeyCodec& Codec() const { return codec_; }
-    // The probe window while a module exists, else nullptr.
-    static HWND ProbeWindow();
 
   private:
     HotKeyCodec codec_;
 };
+
+} // namespace tervane

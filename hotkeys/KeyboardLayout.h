@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 // A keyboard layout handle (a Windows HKL), opaque to the portable code.
 using LayoutHandle = std::uintptr_t;
 
@@ -39,3 +41,5 @@ class KeyboardLayout {
     // True when the texts are equal ignoring case, as the user's locale compares them.
     virtual bool EqualIgnoringCase(std::string_view a, std::string_view b) = 0;
 };
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace tervane {
+
 namespace {
 
 HKL ToHkl(LayoutHandle layout) {
@@ -74,3 +76,5 @@ WinKeyboardLayout& SystemKeyboardLayout() {
     static WinKeyboardLayout layout;
     return layout;
 }
+
+} // namespace tervane

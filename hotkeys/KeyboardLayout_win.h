@@ -2,6 +2,8 @@
 // The keyboard-layout service over the Win32 wide functions, for the calling thread.
 #include "hotkeys/KeyboardLayout.h"
 
+namespace tervane {
+
 class WinKeyboardLayout final : public KeyboardLayout {
   public:
     std::uint32_t ScanCode(std::uint32_t virtualKey) override;
@@ -17,3 +19,5 @@ class WinKeyboardLayout final : public KeyboardLayout {
 
 // The one instance the program uses; it holds no state of its own.
 WinKeyboardLayout& SystemKeyboardLayout();
+
+} // namespace tervane

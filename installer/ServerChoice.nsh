@@ -27,9 +27,10 @@ Function FailOptions ; $0: the reason
   Quit
 FunctionEnd
 
-; $0: the URL; $1: what is wrong with it, empty when nothing is. The service asks the
-; server over plain HTTP, and the URL goes into the Run value's command line between quotation
-; marks, so blanks and quotation marks cannot be in it.
+; $0: the URL; $1: what is wrong with it, empty when nothing is. The service reaches
+; http:// and https:// servers (the server's certificate checked against the system's
+; roots), and the URL goes into the Run value's command line between quotation marks, so
+; blanks and quotation marks cannot be in it.
 Function CheckUrl
   StrCpy $1 ""
   StrCpy $2 $0 7
@@ -37,11 +38,9 @@ Function CheckUrl
   ${If} $2 == "http://"
     StrCpy $4 $0 "" 7
   ${ElseIf} $3 == "https://"
-    ; The service's Windows build speaks plain HTTP to its engine (WinHTTP without TLS).
-    StrCpy $1 "Tervane's service on Windows reaches http:// servers only (the URL is $\"$0$\")."
-    Return
+    StrCpy $4 $0 "" 8
   ${Else}
-    StrCpy $1 "The server URL must begin with http:// (it is $\"$0$\")."
+    StrCpy $1 "The server URL must begin with http:// or https:// (it is $\"$0$\")."
     Return
   ${EndIf}
   StrCpy $5 $4 1

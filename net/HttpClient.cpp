@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 std::string Base64(std::string_view bytes) {
@@ -75,3 +77,5 @@ std::string HttpClient::Send(std::string method, std::string_view url, std::stri
     }
     return std::move(response.body);
 }
+
+} // namespace tervane

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 struct HttpRequestSettings {
     std::string accept = "text/html, */*";
     std::string userAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)";
@@ -52,3 +54,5 @@ class HttpClient {
     ProxyParams proxy_;
     std::string location_;
 };
+
+} // namespace tervane

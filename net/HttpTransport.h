@@ -3,9 +3,12 @@
 // WinHTTP (WinHttpTransport_win.h) and, in native tests, by a recording double.
 #include "net/HttpUrl.h"
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace tervane {
 
 using HttpHeaders = std::vector<std::pair<std::string, std::string>>;
 
@@ -28,12 +31,20 @@ struct HttpResponse {
     std::string body;
 };
 
+// No connection could be made to the server: nothing listens at its address and port.
+class HttpConnectionError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 class HttpTransport {
   public:
     virtual ~HttpTransport() = default;
     // Sends the request and gives whatever response comes back, of any status. Keeps the
     // cookies that responses set and sends them back on later requests. When no response
     // arrives (no connection, a time-out) it throws std::runtime_error with the system's
-    // reason.
+    // reason, HttpConnectionError when the connection itself could not be made.
     virtual HttpResponse Send(const HttpRequest& request) = 0;
 };
+
+} // namespace tervane

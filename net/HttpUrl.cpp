@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 [[noreturn]] void ThrowBadUrl(std::string_view url) {
@@ -48,15 +50,27 @@ bool IsLoopbackIpv4(std::string_view host) {
 } // namespace
 
 HttpUrl ParseHttpUrl(std::string_view url) {
-    constexpr std::string_view kScheme = "http://";
-    if (url.size() < kScheme.size() || !EqualsIgnoringCase(url.substr(0, kScheme.size()), kScheme))
+    constexpr std::string_view kPlain = "http://";
+    constexpr std::string_view kSecure = "https://";
+    const auto startsWith = [&](std::string_view scheme) {
+        return url.size() >= scheme.size() &&
+               EqualsIgnoringCase(url.substr(0, scheme.size()), scheme);
+    };
+    HttpUrl result;
+    std::string_view rest;
+    if (startsWith(kPlain)) {
+        rest = url.substr(kPlain.size());
+    } else if (startsWith(kSecure)) {
+        rest = url.substr(kSecure.size());
+        result.secure = true;
+        result.port = 443;
+    } else {
         ThrowBadUrl(url);
-    std::string_view rest = url.substr(kScheme.size());
+    }
     rest = rest.substr(0, rest.find('#'));
     const std::size_t pathStart = rest.find_first_of("/?");
     const std::string_view authority = rest.substr(0, pathStart);
 
-    HttpUrl result;
     std::string_view portText;
     if (authority.starts_with('[')) {
         const std::size_t close = authority.find(']');
@@ -188,3 +202,5 @@ std::string ResolveHttpUrl(std::string_view base, std::string_view reference) {
     }
     return std::string(origin) + RemoveDotSegments(merged) + std::string(refQuery);
 }
+
+} // namespace tervane

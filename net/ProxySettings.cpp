@@ -1,7 +1,11 @@
 #include "net/ProxySettings.h"
 
+#include "protocol/Utf8.h"
+
 #include <limits>
 #include <optional>
+
+namespace tervane {
 
 namespace {
 
@@ -44,13 +48,6 @@ std::optional<std::int32_t> ToInt32(std::string_view text) {
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-std::string ToLowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // "ProxyServer" as text. A value of another type reads as empty when it holds no data.
 std::string ReadServer(RegistryKey& key) {
     const std::optional<RegistryValue> value = key.Read("ProxyServer");
@@ -73,7 +70,7 @@ void ReadEnabled(RegistryKey& key, bool& enabled) {
     case RegistryType::ExpandString: {
         // A plain substring search: a run of adjacent words of a list counts as one word.
         std::string word = " ";
-        word.append(ToLowerAscii(value->text)).append(" ");
+        word.append(tervane::protocol::ToLowerAscii(value->text)).append(" ");
         enabled = std::string_view(" yes true t enabled 1 ").find(word) != std::string::npos ||
                   std::string_view(" no false f none disabled 0 ").find(word) == std::string::npos;
         break;
@@ -127,3 +124,5 @@ void ApplySystemProxy(HttpClient& http, Registry& registry) {
         proxy.Clear();
     }
 }
+
+} // namespace tervane

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tervane {
+
 inline constexpr std::string_view kInternetSettingsKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
@@ -19,3 +21,5 @@ bool GetProxySettings(Registry& registry, std::string& host, std::int32_t& port,
 // Gives the client the system proxy: used (with basic proxy authentication) when enabled,
 // cleared when disabled, left as it was when the system names no proxy server.
 void ApplySystemProxy(HttpClient& http, Registry& registry);
+
+} // namespace tervane

@@ -5,7 +5,11 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
+
+namespace tervane {
 
 namespace {
 
@@ -30,6 +34,21 @@ std::string ErrorText(DWORD error) {
         return "The connection with the server was reset or terminated";
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
         return "The server returned an invalid or unrecognized response";
+    // A certificate is never ignored: an answer from a server that is not the one named
+    // could be anyone's.
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+        return "The server's certificate is not from a trusted authority";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        return "The server's certificate is for another name";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        return "The server's certificate has expired or is not yet valid";
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        return "The server's certificate has been revoked";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        return "The secure connection with the server failed or its certificate is not trusted";
     }
     wchar_t* buffer = nullptr;
     const DWORD length =
@@ -44,10 +63,35 @@ std::string ErrorText(DWORD error) {
     return text.empty() ? "Error " + std::to_string(error) : Narrow(text);
 }
 
-[[noreturn]] void ThrowFailure(const HttpRequest& request) {
-    const DWORD error = GetLastError();
-    throw std::runtime_error(ErrorText(error) + " (" + request.method + " " + request.url + ")");
+[[noreturn]] void ThrowFailure(const HttpRequest& request, DWORD error = GetLastError()) {
+    const std::string text = ErrorText(error) + " (" + request.method + " " + request.url + ")";
+    if (error == ERROR_WINHTTP_CANNOT_CONNECT)
+        throw HttpConnectionError(text);
+    throw std::runtime_error(text);
 }
+
+// The end of the whole exchange, when there is one: each wait gets what is left of it.
+class ExchangeDeadline {
+  public:
+    explicit ExchangeDeadline(int totalMs)
+        : bounded_(totalMs > 0),
+          end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(totalMs)) {}
+    // `limitMs`, or what is left when that is less; throws the time-out when nothing is.
+    int Limit(int limitMs, const HttpRequest& request) const {
+        if (!bounded_)
+            return limitMs;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              end_ - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            ThrowFailure(request, ERROR_WINHTTP_TIMEOUT);
+        return static_cast<int>(std::min<long long>(limitMs, left));
+    }
+
+  private:
+    bool bounded_;
+    std::chrono::steady_clock::time_point end_;
+};
 
 // A response header as text, or empty when the response has none.
 std::string QueryHeader(HINTERNET request, DWORD query) {
@@ -95,6 +139,7 @@ WinHttpTransport::Session& WinHttpTransport::SessionFor(const std::string& proxy
 }
 
 HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
+    const ExchangeDeadline deadline(timeouts_.totalMs);
     Session& session = SessionFor(request.proxy);
     Handle connection(WinHttpConnect(session.handle.get(), Widen(request.target.host).c_str(),
                                      request.target.port, 0));
@@ -102,14 +147,17 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
         ThrowFailure(request);
     Handle handle(WinHttpOpenRequest(connection.get(), Widen(request.method).c_str(),
                                      Widen(request.target.path).c_str(), L"HTTP/1.1",
-                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, 0));
+                                     WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                     request.target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!handle)
         ThrowFailure(request);
     // Wine waits for the response inside WinHttpSendRequest, bounded only by this option;
     // Windows' own default for it is 90 s. Both get the receive time-out.
-    WinHttpSetTimeouts(handle.get(), timeouts_.resolveMs, timeouts_.connectMs, timeouts_.sendMs,
-                       timeouts_.receiveMs);
-    DWORD responseTimeout = static_cast<DWORD>(timeouts_.receiveMs);
+    WinHttpSetTimeouts(handle.get(), deadline.Limit(timeouts_.resolveMs, request),
+                       deadline.Limit(timeouts_.connectMs, request),
+                       deadline.Limit(timeouts_.sendMs, request),
+                       deadline.Limit(timeouts_.receiveMs, request));
+    DWORD responseTimeout = static_cast<DWORD>(deadline.Limit(timeouts_.receiveMs, request));
     WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
                      sizeof(responseTimeout));
     // A fresh connection for every request. Wine writes the head and the body in two sends
@@ -145,12 +193,27 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
 
     char buffer[16384];
     for (;;) {
+        DWORD readTimeout = static_cast<DWORD>(deadline.Limit(timeouts_.receiveMs, request));
+        WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &readTimeout,
+                         sizeof(readTimeout));
+        // Only what has arrived is read, so that a trickle comes back to the deadline check
+        // after every piece instead of waiting for the buffer to fill.
+        DWORD available = 0;
+        if (!WinHttpQueryDataAvailable(handle.get(), &available))
+            ThrowFailure(request);
         DWORD read = 0;
-        if (!WinHttpReadData(handle.get(), buffer, sizeof(buffer), &read))
+        if (available > 0 && !WinHttpReadData(handle.get(), buffer,
+                                              std::min<DWORD>(available, sizeof(buffer)), &read))
             ThrowFailure(request);
         if (read == 0)
             break;
         response.body.append(buffer, read);
+        if (timeouts_.maxBodyBytes && response.body.size() > timeouts_.maxBodyBytes)
+            throw std::runtime_error("The answer is larger than " +
+                                     std::to_string(timeouts_.maxBodyBytes) + " bytes (" +
+                                     request.method + " " + request.url + ")");
     }
     return response;
 }
+
+} // namespace tervane

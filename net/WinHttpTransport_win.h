@@ -3,15 +3,23 @@
 // or hung server with an error instead of blocking the program for ever.
 #include "net/HttpTransport.h"
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
+
+namespace tervane {
 
 struct HttpTimeouts {
     int resolveMs;
     int connectMs;
     int sendMs;
     int receiveMs; // for the response head and for each read of the body
+    // The whole exchange, from connecting to the last byte of the answer: a server that
+    // trickles its answer ends here, however short each read. 0: only the limits above.
+    int totalMs = 0;
+    // The largest answer body taken; a larger one ends the exchange with an error. 0: any.
+    std::size_t maxBodyBytes = 0;
 };
 
 // A refused connection fails at once whatever these say. A server that accepts and never
@@ -39,3 +47,5 @@ class WinHttpTransport final : public HttpTransport {
     // its own in-memory cookie store.
     std::map<std::string, std::unique_ptr<Session>> sessions_;
 };
+
+} // namespace tervane

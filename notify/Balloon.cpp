@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tervane {
+
 std::string JoinBalloonText(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -34,3 +36,5 @@ std::uint32_t BalloonCloseDelay(int durationSeconds) {
     return static_cast<std::uint32_t>(
         std::min<std::int64_t>(std::int64_t{durationSeconds} * 1000, kLongestTimer));
 }
+
+} // namespace tervane

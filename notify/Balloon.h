@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tervane {
+
 // Chooses the picture at the balloon's top left corner.
 enum class BalloonType { Info = 0, Error = 1, Warning = 2 };
 
@@ -47,3 +49,5 @@ const wchar_t* BalloonPictureName(BalloonType type);
 // Milliseconds of the close timer for a duration in seconds; 0 (never) for a duration of
 // 0 or less. Durations too long for the system's timers are cut to the longest it takes.
 std::uint32_t BalloonCloseDelay(int durationSeconds);
+
+} // namespace tervane

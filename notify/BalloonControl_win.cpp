@@ -2,6 +2,8 @@
 
 #include "notify/BalloonWindow_win.h"
 
+namespace tervane {
+
 BalloonContent BalloonControl::Content() const {
     return {x_, y_, position_, duration_, type_, JoinBalloonText(text_), title_};
 }
@@ -9,3 +11,5 @@ BalloonContent BalloonControl::Content() const {
 HWND BalloonControl::ShowBalloon() const {
     return BalloonWindow::Open(Content());
 }
+
+} // namespace tervane

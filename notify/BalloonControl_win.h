@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace tervane {
+
 class BalloonControl {
   public:
     // The body text, one entry per line (UTF-8). Setting it keeps a copy of the lines.
@@ -60,3 +62,5 @@ class BalloonControl {
     int y_ = 0;
     BalloonType type_ = BalloonType::Info;
 };
+
+} // namespace tervane

@@ -1,5 +1,7 @@
 #include "notify/BalloonGeometry.h"
 
+namespace tervane {
+
 namespace {
 
 constexpr int kMargin = 10;      // around the labels and the picture
@@ -13,6 +15,43 @@ bool ArrowAbove(BalloonPosition position) {
     return position == BalloonPosition::ArrowBottomLeft ||
            position == BalloonPosition::ArrowBottomRight;
 }
+
+bool BodyLeft(BalloonPosition position) {
+    return position == BalloonPosition::ArrowTopLeft ||
+           position == BalloonPosition::ArrowBottomLeft;
+}
+
+BalloonPosition PositionOf(bool below, bool left) {
+    if (below)
+        return left ? BalloonPosition::ArrowBottomLeft : BalloonPosition::ArrowBottomRight;
+    return left ? BalloonPosition::ArrowTopLeft : BalloonPosition::ArrowTopRight;
+}
+
+// One direction of the screen: where a window of `size` starts on either side of the
+// target, and the stretch it must stay in.
+struct Span {
+    int start;
+    int end; // exclusive
+    bool Holds(int origin, int size) const { return origin >= start && origin + size <= end; }
+    // The side kept: the current one when it fits, else the other when that fits, else
+    // whichever has more room.
+    bool KeepSide(int origin, int otherOrigin, int size) const {
+        if (Holds(origin, size))
+            return true;
+        if (Holds(otherOrigin, size))
+            return false;
+        const auto overflow = [&](int at) {
+            return (at < start ? start - at : 0) + (at + size > end ? at + size - end : 0);
+        };
+        return overflow(origin) <= overflow(otherOrigin);
+    }
+    // Moved inside; a window longer than the stretch starts at its start.
+    int Clamp(int origin, int size) const {
+        if (origin + size > end)
+            origin = end - size;
+        return origin < start ? start : origin;
+    }
+};
 
 } // namespace
 
@@ -60,5 +99,25 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
         break;
     }
     g.origin = {target.x - g.tip.x, target.y - g.tip.y};
+    g.position = position;
     return g;
 }
+
+BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
+                                    BalloonSize title, BalloonSize text, BalloonRect workArea) {
+    const bool below = ArrowAbove(position);
+    const bool left = BodyLeft(position);
+    const BalloonGeometry laid = LayOutBalloon(position, target, title, text);
+    // The window's size is the same in all four positions; only its origin moves.
+    const BalloonGeometry across = LayOutBalloon(PositionOf(!below, !left), target, title, text);
+    const Span columns{workArea.left, workArea.right};
+    const Span rows{workArea.top, workArea.bottom};
+    const bool keepColumn = columns.KeepSide(laid.origin.x, across.origin.x, laid.width);
+    const bool keepRow = rows.KeepSide(laid.origin.y, across.origin.y, laid.height);
+    BalloonGeometry g = LayOutBalloon(
+        PositionOf(keepRow ? below : !below, keepColumn ? left : !left), target, title, text);
+    g.origin = {columns.Clamp(g.origin.x, g.width), rows.Clamp(g.origin.y, g.height)};
+    return g;
+}
+
+} // namespace tervane

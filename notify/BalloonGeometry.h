@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace tervane {
+
 struct BalloonPoint {
     int x = 0;
     int y = 0;
@@ -39,6 +41,8 @@ struct BalloonGeometry {
     // the corner that lies on the target point.
     std::array<BalloonPoint, 3> arrow;
     BalloonPoint tip;
+    // Where the body lies as seen from the target point.
+    BalloonPosition position = BalloonPosition::ArrowTopLeft;
 };
 
 // Diameter of the ellipse that rounds the body's corners.
@@ -49,3 +53,13 @@ inline constexpr int kBalloonCornerDiameter = 7;
 // the screen, so near an edge it may reach past it.
 BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, BalloonSize title,
                               BalloonSize text);
+
+// The same balloon kept inside `workArea` (the work area of the monitor under the target
+// point, in screen pixels): laid out at `position` when it fits there; else flipped to the
+// other side of the target vertically, horizontally or both, whichever keeps it inside with
+// the arrow's tip still on the target; where neither side fits in a direction, on the side
+// with more room, moved inside in that direction (the tip then leaves the target).
+BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
+                                    BalloonSize title, BalloonSize text, BalloonRect workArea);
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr UINT_PTR kCloseTimer = 1;
@@ -32,30 +34,38 @@ BalloonSize Measure(HDC dc, HFONT font, const std::wstring& text) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// The work area (the monitor less its taskbars) of the monitor the target point lies on,
+// or the nearest one when it lies on none.
+BalloonRect WorkAreaAt(BalloonPoint target) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    const HMONITOR monitor = MonitorFromPoint({target.x, target.y}, MONITOR_DEFAULTTONEAREST);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        throw std::runtime_error("Cannot find the monitor of the balloon");
+    const RECT& r = info.rcWork;
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 // The picture of a balloon type from the program's resources, as an image list whose
 // pixels of the bitmap's bottom left colour are transparent.
 HIMAGELIST LoadPicture(BalloonType type) {
-    const auto bitmap =
+    const UniqueBitmap bitmap(
         static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), BalloonPictureName(type),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
         throw std::runtime_error("Cannot load the balloon's picture");
     BITMAP info{};
-    GetObjectW(bitmap, sizeof(info), &info);
+    GetObjectW(bitmap.Get(), sizeof(info), &info);
     const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, bitmap);
+    const HGDIOBJ old = SelectObject(dc, bitmap.Get());
     const COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
     SelectObject(dc, old);
     DeleteDC(dc);
-    HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
-    const bool added = list && ImageList_AddMasked(list, bitmap, transparent) >= 0;
-    DeleteObject(bitmap);
-    if (!added) {
-        if (list)
-            ImageList_Destroy(list);
+    UniqueImageList list(
+        ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!list || ImageList_AddMasked(list.Get(), bitmap.Get(), transparent) < 0)
         throw std::runtime_error("Cannot load the balloon's picture");
-    }
-    return list;
+    return list.Release();
 }
 
 } // namespace
@@ -91,29 +101,24 @@ BalloonWindow::BalloonWindow(const BalloonContent& content)
     : title_(Widen(content.title)), text_(Widen(content.text)),
       closeDelay_(BalloonCloseDelay(content.duration)) {}
 
-BalloonWindow::~BalloonWindow() {
-    if (picture_)
-        ImageList_Destroy(picture_);
-    if (font_)
-        DeleteObject(font_);
-    if (boldFont_)
-        DeleteObject(boldFont_);
-}
+BalloonWindow::~BalloonWindow() {}
 
 void BalloonWindow::Prepare(const BalloonContent& content) {
-    picture_ = LoadPicture(content.type);
+    picture_.Reset(LoadPicture(content.type));
     const HDC screen = GetDC(nullptr);
     try {
-        font_ = MakeTahoma(screen, FW_NORMAL);
-        boldFont_ = MakeTahoma(screen, FW_BOLD);
+        font_.Reset(MakeTahoma(screen, FW_NORMAL));
+        boldFont_.Reset(MakeTahoma(screen, FW_BOLD));
     } catch (...) {
         ReleaseDC(nullptr, screen);
         throw;
     }
-    titleSize_ = Measure(screen, boldFont_, title_);
-    textSize_ = Measure(screen, font_, text_);
+    titleSize_ = Measure(screen, boldFont_.Get(), title_);
+    textSize_ = Measure(screen, font_.Get(), text_);
     ReleaseDC(nullptr, screen);
-    geometry_ = LayOutBalloon(content.position, {content.x, content.y}, titleSize_, textSize_);
+    const BalloonPoint target{content.x, content.y};
+    geometry_ =
+        LayOutBalloonInside(content.position, target, titleSize_, textSize_, WorkAreaAt(target));
 }
 
 void BalloonWindow::Create() {
@@ -131,21 +136,17 @@ void BalloonWindow::Create() {
 
 void BalloonWindow::Shape() {
     const BalloonRect& body = geometry_.body;
-    const HRGN shape = CreateRoundRectRgn(body.left, body.top, body.right, body.bottom,
-                                          kBalloonCornerDiameter, kBalloonCornerDiameter);
+    UniqueRegion shape(CreateRoundRectRgn(body.left, body.top, body.right, body.bottom,
+                                          kBalloonCornerDiameter, kBalloonCornerDiameter));
     POINT corners[3];
     for (int i = 0; i < 3; ++i)
         corners[i] = {geometry_.arrow[i].x, geometry_.arrow[i].y};
-    const HRGN arrow = CreatePolygonRgn(corners, 3, WINDING);
-    const bool united = shape && arrow && CombineRgn(shape, shape, arrow, RGN_OR) != ERROR;
-    if (arrow)
-        DeleteObject(arrow);
-    // Once set, the region belongs to the window.
-    if (!united || !SetWindowRgn(hwnd_, shape, TRUE)) {
-        if (shape)
-            DeleteObject(shape);
+    const UniqueRegion arrow(CreatePolygonRgn(corners, 3, WINDING));
+    const bool united =
+        shape && arrow && CombineRgn(shape.Get(), shape.Get(), arrow.Get(), RGN_OR) != ERROR;
+    if (!united || !SetWindowRgn(hwnd_, shape.Get(), TRUE))
         throw std::runtime_error("Cannot shape the balloon window");
-    }
+    shape.Release(); // once set, the region belongs to the window
 }
 
 LRESULT BalloonWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -206,7 +207,7 @@ LRESULT BalloonWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void BalloonWindow::Paint() {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(hwnd_, &ps);
-    ImageList_Draw(picture_, 0, dc, geometry_.icon.x, geometry_.icon.y, ILD_TRANSPARENT);
+    ImageList_Draw(picture_.Get(), 0, dc, geometry_.icon.x, geometry_.icon.y, ILD_TRANSPARENT);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     const auto label = [dc](HFONT font, const std::wstring& text, BalloonPoint at,
@@ -216,15 +217,12 @@ void BalloonWindow::Paint() {
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kLabelFormat | DT_NOCLIP);
         SelectObject(dc, old);
     };
-    label(boldFont_, title_, geometry_.title, titleSize_);
-    label(font_, text_, geometry_.text, textSize_);
+    label(boldFont_.Get(), title_, geometry_.title, titleSize_);
+    label(font_.Get(), text_, geometry_.text, textSize_);
     // A thin black line along the shape: the rounded body and the arrow as one outline.
-    const HRGN outline = CreateRectRgn(0, 0, 0, 0);
-    if (outline && GetWindowRgn(hwnd_, outline) != ERROR) {
-        FrameRgn(dc, outline, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), 1, 1);
-    }
-    if (outline)
-        DeleteObject(outline);
+    const UniqueRegion outline(CreateRectRgn(0, 0, 0, 0));
+    if (outline && GetWindowRgn(hwnd_, outline.Get()) != ERROR)
+        FrameRgn(dc, outline.Get(), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), 1, 1);
     EndPaint(hwnd_, &ps);
 }
 
@@ -236,3 +234,5 @@ void BalloonWindow::Close() {
     KillTimer(hwnd_, kCloseTimer);
     PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
+
+} // namespace tervane

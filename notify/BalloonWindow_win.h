@@ -5,6 +5,7 @@
 // taskbar button and no owner (so it stays when the main window is hidden), and closes when
 // it is clicked or when its time runs out.
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 #include "notify/BalloonGeometry.h"
 
 #include <windows.h>
@@ -12,6 +13,8 @@
 
 #include <cstdint>
 #include <string>
+
+namespace tervane {
 
 class BalloonWindow : public BaseWindow<BalloonWindow> {
   public:
@@ -46,11 +49,13 @@ class BalloonWindow : public BaseWindow<BalloonWindow> {
     bool ownsItself_ = false; // from the moment its window is made until it is destroyed
     std::wstring title_;
     std::wstring text_;
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
-    HIMAGELIST picture_ = nullptr;
+    UniqueFont font_;
+    UniqueFont boldFont_;
+    UniqueImageList picture_;
     BalloonGeometry geometry_;
     BalloonSize titleSize_;
     BalloonSize textSize_;
     std::uint32_t closeDelay_ = 0;
 };
+
+} // namespace tervane

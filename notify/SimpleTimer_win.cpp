@@ -4,6 +4,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kTimerClass[] = L"TervaneSimpleTimer";
@@ -144,3 +146,5 @@ LRESULT SimpleTimerHandler::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         (*found)->Tick();
     return 0;
 }
+
+} // namespace tervane

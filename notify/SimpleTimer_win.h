@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace tervane {
+
 class SimpleTimer {
   public:
     static constexpr unsigned kDefaultInterval = 1000;
@@ -67,3 +69,5 @@ class SimpleTimerHandler : public BaseWindow<SimpleTimerHandler> {
     std::vector<SimpleTimer*> timers_;
     std::size_t running_ = 0;
 };
+
+} // namespace tervane

@@ -1,5 +1,7 @@
 #include "notify/TrayIconClicks.h"
 
+namespace tervane {
+
 void TrayIconClicks::LeftDown() {
     started_ = true;
     doubleClick_ = false;
@@ -30,3 +32,5 @@ bool TrayIconClicks::ClickTimerElapsed() {
     doubleClick_ = false;
     return report;
 }
+
+} // namespace tervane

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace tervane {
 // When a notification-area icon reports a click. Without a double-click handler the click
 // is reported at the release of the left button; with one, the press starts a click timer
 // of the double-click time, and the click is reported when it elapses without a double
@@ -24,3 +26,5 @@ class TrayIconClicks {
     bool ready_ = false;
     bool doubleClick_ = false;
 };
+
+} // namespace tervane

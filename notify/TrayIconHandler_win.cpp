@@ -6,6 +6,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr wchar_t kHandlerClass[] = L"TervaneTrayIconHandler";
@@ -75,3 +77,5 @@ LRESULT TrayIconHandler::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
+
+} // namespace tervane

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tervane {
+
 class TrayIcon;
 
 class TrayIconHandler : public BaseWindow<TrayIconHandler> {
@@ -27,3 +29,5 @@ class TrayIconHandler : public BaseWindow<TrayIconHandler> {
 
     std::vector<TrayIcon*> icons_;
 };
+
+} // namespace tervane

@@ -1,5 +1,7 @@
 #include "notify/TrayIconTip.h"
 
+namespace tervane {
+
 namespace {
 
 // Length in bytes of the UTF-8 sequence at `pos`; an invalid or cut sequence counts as
@@ -36,3 +38,5 @@ std::string TrayIconTip(std::string_view hint, bool showHint) {
     }
     return std::string(hint.substr(0, pos));
 }
+
+} // namespace tervane

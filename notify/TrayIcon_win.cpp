@@ -10,9 +10,14 @@
 #include <algorithm>
 #include <iterator>
 
+namespace tervane {
+
 namespace {
 
 constexpr unsigned kExitPollInterval = 20;
+
+// Shells with common controls newer than 4.70 broadcast "TaskbarCreated" when they restart.
+constexpr DWORD kTaskbarCreatedAfterVersion = 4 * 65536 + 70;
 
 // major * 65536 + minor of the common controls, 0 when they don't say.
 DWORD CommonControlsVersion() {
@@ -48,9 +53,9 @@ bool QuitPending() {
 } // namespace
 
 UINT TaskbarCreatedMessage() {
-    // Shells from the common controls 4.71 on broadcast it.
-    static const UINT message =
-        CommonControlsVersion() > 262214 ? RegisterWindowMessageW(L"TaskbarCreated") : 0;
+    static const UINT message = CommonControlsVersion() > kTaskbarCreatedAfterVersion
+                                    ? RegisterWindowMessageW(L"TaskbarCreated")
+                                    : 0;
     return message;
 }
 
@@ -77,8 +82,6 @@ TrayIcon::~TrayIcon() {
     clickTimer_.Stop();
     cycleTimer_.Stop();
     exitTimer_.Stop();
-    if (icon_)
-        DestroyIcon(icon_);
     if (taskbar_ && IsWindow(taskbar_))
         RemoveWindowSubclass(taskbar_, TaskbarProc, Identifier());
     if (owner_ && IsWindow(owner_))
@@ -100,7 +103,7 @@ bool TrayIcon::Initialize() {
 }
 
 void TrayIcon::FillNotifyData() {
-    data_.hIcon = icon_;
+    data_.hIcon = icon_.Get();
     const std::wstring tip = Widen(TrayIconTip(hint_, showHint_));
     const std::size_t length = std::min(tip.size(), std::size(data_.szTip) - 1);
     std::copy_n(tip.data(), length, data_.szTip);
@@ -148,9 +151,7 @@ void TrayIcon::SetIcon(HICON icon) {
 }
 
 void TrayIcon::ReplaceIcon(HICON owned) {
-    if (icon_)
-        DestroyIcon(icon_);
-    icon_ = owned;
+    icon_.Reset(owned);
     UpdateNotifyIcon();
 }
 
@@ -375,3 +376,5 @@ LRESULT CALLBACK TrayIcon::TaskbarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     });
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
+
+} // namespace tervane

@@ -11,6 +11,8 @@
 #include "notify/SimpleTimer_win.h"
 #include "notify/TrayIconClicks.h"
 
+#include "base/GdiHandles_win.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -18,6 +20,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace tervane {
 
 // The message the shell sends the handler window for the icon's notifications.
 constexpr UINT kTrayIconCallbackMessage = WM_USER + 1024;
@@ -69,7 +73,7 @@ class TrayIcon {
     bool ShowHint() const { return showHint_; }
     // Keeps a copy of `icon`; the caller keeps its own.
     void SetIcon(HICON icon);
-    HICON Icon() const { return icon_; }
+    HICON Icon() const { return icon_.Get(); }
     void SetIconVisible(bool visible);
     bool IconVisible() const { return iconVisible_; }
     // With an icon list: shows the list's picture at `index`.
@@ -127,7 +131,7 @@ class TrayIcon {
     int cycleInterval_ = 0;
     std::string hint_;
     bool showHint_ = true;
-    HICON icon_ = nullptr;
+    UniqueIcon icon_;
     bool iconVisible_ = false;
     int iconIndex_ = 0;
     // The shell's notification form: 0, where the callback's second parameter is the
@@ -144,3 +148,5 @@ class TrayIcon {
 // The message the shell broadcasts when it starts again; registered on first use, 0 when
 // the common controls are older than 4.71. The program asks for it at start.
 UINT TaskbarCreatedMessage();
+
+} // namespace tervane

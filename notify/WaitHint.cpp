@@ -1,5 +1,7 @@
 #include "notify/WaitHint.h"
 
+namespace tervane {
+
 namespace {
 constexpr int kExtraWidth = 10; // room for the frame and the text's left inset
 constexpr int kExtraHeight = 4; // room for the frame and the text's top inset
@@ -17,3 +19,5 @@ WaitHintRect PlaceWaitHint(int x, int y, int textWidth, int textHeight, WaitHint
     }
     return r;
 }
+
+} // namespace tervane

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace tervane {
 // Where the "please wait" hint stands: its text's top left corner at a screen point, in a
 // window 10 pixels wider and 4 higher than the text, moved left and up as far as it takes
 // to end inside the monitor (nearest the point) that it would otherwise reach past.
@@ -15,3 +17,5 @@ struct WaitHintRect {
 // The hint window's rectangle for a text of textWidth x textHeight pixels shown at (x, y)
 // on `monitor`.
 WaitHintRect PlaceWaitHint(int x, int y, int textWidth, int textHeight, WaitHintRect monitor);
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 // One line, "&" shown as itself; centred in the room the window leaves around it.
@@ -30,9 +32,9 @@ WaitHint::WaitHint(POINT at, std::string_view text, HWND owner) : text_(Widen(te
     RegisterClassOnce(instance,
                       {kClassName, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1)),
                        0, CS_SAVEBITS});
-    font_ = MakeHintFont();
+    font_.Reset(MakeHintFont());
     const HDC screen = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(screen, font_);
+    const HGDIOBJ old = SelectObject(screen, font_.Get());
     RECT measured{0, 0, 0, 0};
     DrawTextW(screen, text_.c_str(), static_cast<int>(text_.size()), &measured,
               kTextFormat | DT_CALCRECT);
@@ -50,7 +52,6 @@ WaitHint::WaitHint(POINT at, std::string_view text, HWND owner) : text_(Widen(te
                     WS_POPUP | WS_BORDER, r.left, r.top, r.right - r.left, r.bottom - r.top, owner,
                     nullptr, instance, this);
     if (!hwnd_) {
-        DeleteObject(font_);
         throw std::runtime_error("Cannot create the wait hint");
     }
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
@@ -63,7 +64,6 @@ WaitHint::~WaitHint() {
         ShowWindow(hwnd_, SW_HIDE);
         DestroyWindow(hwnd_);
     }
-    DeleteObject(font_);
 }
 
 LRESULT WaitHint::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -82,7 +82,7 @@ void WaitHint::Paint() {
     const HDC dc = BeginPaint(hwnd_, &ps);
     RECT r;
     GetClientRect(hwnd_, &r);
-    const HGDIOBJ old = SelectObject(dc, font_);
+    const HGDIOBJ old = SelectObject(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &r,
@@ -90,3 +90,5 @@ void WaitHint::Paint() {
     SelectObject(dc, old);
     EndPaint(hwnd_, &ps);
 }
+
+} // namespace tervane

@@ -4,11 +4,14 @@
 // of all windows, never taking the focus. It is shown when made and hidden and destroyed
 // with the object, so a caller holds it in a scope for as long as the wait lasts.
 #include "base/BaseWindow_win.h"
+#include "base/GdiHandles_win.h"
 
 #include <windows.h>
 
 #include <string>
 #include <string_view>
+
+namespace tervane {
 
 class WaitHint : public BaseWindow<WaitHint> {
   public:
@@ -29,5 +32,7 @@ class WaitHint : public BaseWindow<WaitHint> {
     void Paint();
 
     std::wstring text_;
-    HFONT font_ = nullptr;
+    UniqueFont font_;
 };
+
+} // namespace tervane

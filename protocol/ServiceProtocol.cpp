@@ -129,6 +129,9 @@ std::string EncodeAnswer(std::string_view translation) {
             if (translation[i] == '"')
                 out += '\\';
             out += translation[i++];
+            if (out.back() == '\\' &&
+                (i == translation.size() || translation.substr(i, 3) == "r\\n"))
+                out += kBackslashMark;
             continue;
         }
         // Count the line breaks of this run, skipping blanks that sit between two of them.
@@ -170,6 +173,9 @@ std::optional<std::string> DecodeAnswer(std::string_view body) {
         } else if (inner.substr(i, kLine.size()) == kLine) {
             out += '\n';
             i += kLine.size();
+        } else if (inner[i] == '\\' && i + 1 < inner.size() && inner[i + 1] == kBackslashMark) {
+            out += '\\';
+            i += 2;
         } else if (inner.substr(i, 2) == "\\\"") {
             out += '"';
             i += 2;

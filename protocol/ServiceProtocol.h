@@ -57,7 +57,12 @@ std::optional<std::string> PercentDecode(std::string_view encoded);
 // The answer body: a quotation mark, the escaped text, a quotation mark. A line break
 // (LF, CR LF or CR) becomes the four characters \r\n; two or more line breaks with only
 // blanks between them are one paragraph break, written \r\n \r\n; '"' becomes \".
+// A backslash of the text that the reader would take for the start of an escape (one
+// followed by the characters r\n, or the last one, before the closing quotation mark) is
+// followed by a CR, kBackslashMark: no other answer holds a CR, and the reader drops it
+// once its escapes are read, so a typed \r\n comes back as typed.
 std::string EncodeAnswer(std::string_view translation);
+inline constexpr char kBackslashMark = '\r';
 
 // The inverse of EncodeAnswer, with LF line breaks; nullopt when the body is not quoted.
 std::optional<std::string> DecodeAnswer(std::string_view body);

@@ -65,4 +65,12 @@ std::size_t PreviousCharacter(std::string_view text, std::size_t end) {
     return start;
 }
 
+std::string ToLowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 } // namespace tervane::protocol

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace tervane::protocol {
@@ -23,5 +24,8 @@ std::size_t NextCharacter(std::string_view text, std::size_t start);
 
 // The index where the character holding byte `end - 1` starts; 0 at the start.
 std::size_t PreviousCharacter(std::string_view text, std::size_t end);
+
+// The text with the ASCII letters A-Z lowered; every other byte, UTF-8 included, kept.
+std::string ToLowerAscii(std::string_view text);
 
 } // namespace tervane::protocol

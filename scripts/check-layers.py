@@ -19,6 +19,7 @@ LAYERS = {
     "notify": 2,
     "app": 3,
     "service": 3,
+    "gtk": 4,  # the Linux front end, over app/'s portable core
 }
 
 # Sub-folder of service/ -> layer inside the service; "" is service/ itself (main.cpp, the

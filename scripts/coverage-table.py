@@ -2,7 +2,8 @@
 """The offline coverage of tervane-service, as the service itself reports it.
 
 Starts the built service with the Apertium engine on a free loopback port, reads
-GET /languages and prints Markdown: how many languages and pairs translate offline, by
+GET /languages and prints Markdown: how many languages and source/target combinations
+translate offline, by
 number of hops, and for each language every target by hop count.
 
   scripts/coverage-table.py                      # print the tables
@@ -48,7 +49,8 @@ def read_languages(service, modes_dir):
 
 
 def summary(rows):
-    lines = ["| Hops | Pairs | Pairs within | Languages within |", "|---:|---:|---:|---:|"]
+    lines = ["| Hops | Combinations | Combinations within | Languages within |",
+             "|---:|---:|---:|---:|"]
     for hops in range(1, MAX_HOPS + 1):
         exact = sum(1 for row in rows for t in row["targets"] if len(t["route"]) == hops)
         within = [(row["code"], t["code"]) for row in rows for t in row["targets"]
@@ -83,12 +85,14 @@ def main():
 
     rows = read_languages(args.service, args.modes_dir)["languages"]
     offline = [row for row in rows if row["targets"]]
-    pairs = sum(len(row["targets"]) for row in rows)
+    combinations = sum(len(row["targets"]) for row in rows)
     lines = summary(rows)
     if not args.summary:
         lines = [f"{len(offline)} of the {len(rows)} languages translate offline, "
-                 f"{pairs} source/target pairs in all (at most {MAX_HOPS} pairs chained):",
-                 ""] + lines + ["", "Targets of each language by the number of pairs chained:",
+                 f"{combinations} source/target combinations in all (at most {MAX_HOPS} Apertium "
+                 f"pairs chained):",
+                 ""] + lines + ["", "Targets of each language by the number of Apertium pairs "
+                                "chained:",
                                 ""] + by_language(rows)
     text = "\n".join(lines) + "\n"
     if not args.write:

@@ -7,25 +7,33 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
-  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl"
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev"
 # The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
 # (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
   mingw-w64-i686-dev wine wine32:i386 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wine fonts-wqy-microhei fonts-dejavu-core \
   fonts-liberation2 nsis"
-PKGS_SERVICE="apertium apertium-apy apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita \
+# The Apertium language pairs: the service translates offline among their languages (its
+# Debian package recommends them, packaging/CMakeLists.txt).
+PKGS_PAIRS="apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita \
   apertium-dan-nor apertium-en-gl apertium-eng-cat apertium-eng-spa apertium-eo-ca apertium-eo-en apertium-eo-es \
   apertium-eo-fr apertium-es-gl apertium-es-pt apertium-es-ro apertium-fr-es apertium-fra-cat apertium-hbs-eng \
   apertium-hbs-mkd apertium-hbs-slv apertium-ind-zlm apertium-isl-eng apertium-isl-swe apertium-mkd-bul \
   apertium-mkd-eng apertium-nno-nob apertium-oc-ca apertium-oc-es apertium-oci-fra apertium-por-cat apertium-pt-gl \
   apertium-rus-ukr apertium-spa-arg apertium-spa-cat apertium-spa-ita apertium-swe-dan apertium-swe-nor"
+PKGS_SERVICE="apertium apertium-apy $PKGS_PAIRS"
 # The pair host (service/apertium/host): a pair's stages through Apertium's own libraries.
 # libcg3's API reads no Apertium stream, so cg-proc still runs as a process.
 PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-tools-dev"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
+# The Linux desktop program and its end-to-end scenarios (xterm holds the selected text,
+# xclip reads the selections; a session bus, GObject introspection for Python and gdbus
+# stand in for a notification area).
+PKGS_GTK="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev xvfb xauth xdotool \
+  x11-utils xterm xclip imagemagick fonts-dejavu-core dbus-daemon python3-gi libglib2.0-bin"
 
-ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH"
+ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK"
 
 missing=()
 for p in $ALL; do

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix named by WINEPREFIX, once; concurrent callers wait for the first.
-# WINEARCH says which Wine (wine-arch.sh).
+# WINEARCH says which Wine (wine-arch.sh). The tests' prefixes are for a virtual display
+# without a window manager; `--managed` makes one for a desktop, whose window manager frames
+# and places Wine's windows.
+managed=""
+[ "${1:-}" = "--managed" ] && managed=1
 set -uo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
@@ -24,8 +28,10 @@ if [ ! -f "$ready" ]; then
   wine wineboot --init >/dev/null 2>&1
   # Virtual displays have no window manager: Wine draws the window frames itself and does
   # not wait for a manager's answer when a window is shown or hidden.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  if [ -z "$managed" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  fi
   wineserver -w
   [ -f "$WINEPREFIX/system.reg" ] || { echo "wine prefix creation failed: $WINEPREFIX" >&2; exit 1; }
   # Wine's own metric-compatible Tahoma and MS Sans Serif (Debian's fonts-wine), which

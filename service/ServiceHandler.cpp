@@ -40,8 +40,7 @@ HttpResponse WrongMethod(std::string_view path, std::string_view allowed) {
 } // namespace
 
 ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log)
-    : translator_(translator), settings_(settings),
-      admission_(settings.maxActive, settings.maxWaiting), log_(std::move(log)) {}
+    : translator_(translator), settings_(settings), log_(std::move(log)) {}
 
 HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const auto started = Clock::now();
@@ -57,7 +56,9 @@ HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
         log_.line(request.method + " " + std::string(request.Path().substr(0, 64)) + " " + detail +
                   "in=" + std::to_string(request.body.size()) +
                   "B out=" + std::to_string(response.body.size()) + "B status=" +
-                  std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms");
+                  std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms" +
+                  // A refusal says why, as the client was told.
+                  (response.status >= 400 ? ": " + SanitizeReason(response.reason) : ""));
     }
     return response;
 }
@@ -104,10 +105,9 @@ HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& 
     const TranslateRequest& form = parsed.Value();
     logDetail = form.source + "->" + form.target + " ";
 
-    const AdmissionTicket ticket(admission_, deadline);
-    if (!ticket.Admitted())
-        return BusyResponse("Service busy: too many translations in progress, try again");
     const Translation result = translator_.Translate(form.source, form.target, form.text, deadline);
+    if (result.busy)
+        return BusyResponse(result.text.Failure().reason);
     if (!result.engine.empty())
         logDetail += "engine=" + result.engine + " ";
     logDetail += "route=" + result.route + " ";
@@ -120,17 +120,18 @@ HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& 
     return response;
 }
 
+// Never waits on a remote engine: the last known state, refreshed in the background.
 HttpResponse ServiceHandler::Health() {
-    const Result<PairListing> listing = translator_.UsedEngine().Pairs();
+    const Result<PairListing> listing = translator_.UsedEngine().LastPairs();
     if (!listing.Ok())
         return ErrorResponse(Error{503, listing.Failure().reason});
     return JsonResponse(200, {{"status", "ok"},
                               {"engine", translator_.UsedEngine().Name()},
-                              {"pairs", listing.Value().size()}});
+                              {"directions", listing.Value().size()}});
 }
 
 HttpResponse ServiceHandler::Languages() {
-    const RouteListing listing = translator_.ListRoutes();
+    const RouteListing listing = translator_.ListRoutes(Clock::now() + settings_.timeout);
     nlohmann::json rows = nlohmann::json::array();
     for (const auto& [code, targets] : listing.targets) {
         nlohmann::json reached = nlohmann::json::array();

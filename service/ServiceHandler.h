@@ -2,7 +2,6 @@
 #pragma once
 
 #include "service/engines/Translator.h"
-#include "service/http/Admission.h"
 #include "service/http/HttpMessage.h"
 
 #include <chrono>
@@ -13,8 +12,6 @@ namespace tervane::service {
 
 struct HandlerSettings {
     std::chrono::milliseconds timeout{10000}; // whole request, waiting included
-    std::size_t maxActive = 8;
-    std::size_t maxWaiting = 32;
     // Listening on loopback only: a request from a web page (an Origin header, or a Host
     // that is not a loopback name) is refused with 403, so that no site the user visits can
     // use the service through the browser.
@@ -41,7 +38,6 @@ class ServiceHandler {
 
     Translator& translator_;
     HandlerSettings settings_;
-    Admission admission_;
     HandlerLog log_;
 };
 

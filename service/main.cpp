@@ -60,8 +60,10 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::st
         ParseRemoteUrl(name == "apy" ? options.apyUrl : options.libreTranslateUrl);
     if (!remote.Ok())
         return remote.Failure();
+    RemoteUrl url = remote.Value();
+    url.maxAnswer = options.MaxRemoteBody();
     if (name == "apy")
-        return std::make_unique<ApyEngine>(remote.Value());
+        return std::make_unique<ApyEngine>(url);
     std::string key;
     if (!options.apiKeyFile.empty()) {
         std::ifstream in(PathFromUtf8(options.apiKeyFile));
@@ -70,7 +72,7 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::st
         while (!key.empty() && (key.back() == '\r' || key.back() == ' '))
             key.pop_back();
     }
-    return std::make_unique<LibreTranslateEngine>(remote.Value(), key);
+    return std::make_unique<LibreTranslateEngine>(url, key);
 }
 
 Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
@@ -120,6 +122,10 @@ int main(int argc, char** argv) {
         std::cout << Usage("tervane-service");
         return 0;
     }
+    if (options.version) {
+        std::cout << "tervane-service " << TERVANE_SERVICE_VERSION << "\n";
+        return 0;
+    }
     if (options.stop)
         return RequestStopAndSay(options);
     Result<LogOutput> output = OpenLogOutput(options);
@@ -133,12 +139,13 @@ int main(int argc, char** argv) {
     if (!made.Ok())
         return ExitWith(2, made.Failure().reason);
     EngineRow& engine = *made.Value();
-    Translator translator(engine, options.maxHops);
+    engine.LastPairs(); // remote engines' pair lists begin to come, for /health and the first use
+    Translator translator(
+        engine, options.maxHops,
+        TranslationBounds{options.maxActive, options.maxRemote, options.maxQueue});
     HandlerSettings settings;
     settings.timeout =
         std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
-    settings.maxActive = options.maxActive;
-    settings.maxWaiting = options.maxQueue;
 
     ServerLimits limits;
     limits.maxBody = options.maxBody;
@@ -147,13 +154,11 @@ int main(int argc, char** argv) {
     HttpServer server(limits,
                       [&handler](const HttpRequest& request) { return handler->Handle(request); });
     server.SetLog({LogLine, [] { Log().CountBusy(); }, [] { Log().CountClosedForRoom(); }});
-    const Result<unsigned short> port = server.Bind(options.host, options.port);
+    // A non-loopback address without --allow-remote is refused before anything is bound.
+    const Result<unsigned short> port =
+        server.Bind(options.host, options.port, !options.allowRemote);
     if (!port.Ok())
-        return ExitWith(1, port.Failure().reason);
-    if (!server.BoundToLoopback() && !options.allowRemote) {
-        return ExitWith(2, options.host + " is not a loopback address; add --allow-remote to "
-                                          "serve other machines");
-    }
+        return ExitWith(port.Failure().status == 403 ? 2 : 1, port.Failure().reason);
     settings.loopbackOnly = server.BoundToLoopback();
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});
@@ -165,10 +170,16 @@ int main(int argc, char** argv) {
     // (its pipelines read the end of their input and exit).
     bool finished = false;
     {
-        StopWaiter waiter(port.Value(), [&server](const std::string& what) {
-            LogLine("stopping on " + what);
-            server.Stop();
-        });
+        StopWaiter waiter(
+            port.Value(),
+            [&server](const std::string& what) {
+                LogLine("stopping on " + what);
+                server.Stop();
+            },
+            [] {
+                Log().Reopen();
+                LogLine("log reopened on SIGHUP");
+            });
         finished = server.Run(std::chrono::milliseconds(500));
     }
     if (!finished) {

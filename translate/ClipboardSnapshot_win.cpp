@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+namespace tervane {
+
 namespace {
 
 bool IsMemoryBlockFormat(UINT format) {
@@ -124,3 +126,5 @@ void ClipboardSnapshot::Free() {
         FreeData(entry.format, entry.data);
     entries_.clear();
 }
+
+} // namespace tervane

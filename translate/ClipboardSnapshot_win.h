@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace tervane {
+
 class ClipboardSnapshot {
   public:
     // Holds nothing and restores nothing.
@@ -54,3 +56,5 @@ class ClipboardSnapshot {
     HWND opener_ = nullptr;
     bool pending_ = false;
 };
+
+} // namespace tervane

@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 constexpr int kOpenAttempts = 10;
@@ -76,3 +78,5 @@ bool CopyTextToClipboard(std::string_view text) {
     CloseClipboard();
     return copied;
 }
+
+} // namespace tervane

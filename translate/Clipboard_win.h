@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 // Holds the clipboard open, for `opener` (null: no owner window), for its lifetime. Another
 // program may hold the clipboard open for a moment; opening is tried a few times, 10 ms
 // apart, before giving up.
@@ -32,3 +34,5 @@ std::string ReadClipboardText(HWND opener = nullptr);
 // Replaces the clipboard's contents with `text`. Nothing is reported when the copy does
 // not happen (no memory, the clipboard stays taken); the result says whether it did.
 bool CopyTextToClipboard(std::string_view text);
+
+} // namespace tervane

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+namespace tervane {
+
 namespace {
 
 std::string Number(int value, std::size_t count) {
@@ -124,3 +126,5 @@ std::string LogTimeStamp(const LocalDateTime& when, const UserDateTimeFormats& f
         return stamp;
     return stamp + ' ' + FormatTimePicture(formats.longTime, when, formats);
 }
+
+} // namespace tervane

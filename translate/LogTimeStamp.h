@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 struct LocalDateTime {
     int year = 1601;
     int month = 1;     // 1..12
@@ -50,3 +52,5 @@ std::string FormatTimePicture(std::string_view picture, const LocalDateTime& whe
                               const UserDateTimeFormats& formats);
 
 std::string LogTimeStamp(const LocalDateTime& when, const UserDateTimeFormats& formats);
+
+} // namespace tervane

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace tervane {
+
 namespace {
 
 std::string UserLocaleText(LCTYPE item) {
@@ -44,3 +46,5 @@ UserDateTimeFormats WinUserClock::Formats() {
         formats.era = Narrow(era);
     return formats;
 }
+
+} // namespace tervane

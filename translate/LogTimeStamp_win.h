@@ -3,8 +3,12 @@
 // settings (short date and long time pictures, day and month names, AM/PM designators).
 #include "translate/LogTimeStamp.h"
 
+namespace tervane {
+
 class WinUserClock final : public UserClock {
   public:
     LocalDateTime Now() override;
     UserDateTimeFormats Formats() override;
 };
+
+} // namespace tervane

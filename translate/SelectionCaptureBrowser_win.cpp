@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tervane {
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -109,3 +111,5 @@ std::string ReadBrowserSelection() {
     }
     return {};
 }
+
+} // namespace tervane

@@ -1,9 +1,19 @@
 #include "translate/SelectionCapture_win.h"
 
+#include "base/WideText_win.h"
 #include "translate/Clipboard_win.h"
+#include "translate/SelectionCaptureAutomation_win.h"
 #include "translate/SelectionCaptureBrowser_win.h"
+#include "translate/SelectionCaptureKeystroke_win.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace tervane {
 
 namespace {
+
+constexpr UINT kCopyMessageBoundMs = 1000;
 
 // Undoes the attachment when the capture ends by an error, since the caller then never
 // learns of it.
@@ -22,6 +32,28 @@ class AttachmentGuard {
     const CapturedSelection& capture_;
     bool released_ = false;
 };
+
+// The copy command, bounded: a hung application must not hold the program's only thread.
+std::string CopyByMessage(HWND focus, HWND opener) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(focus, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, kCopyMessageBoundMs, &result))
+        throw std::runtime_error("no answer within a second");
+    return ReadClipboardText(opener);
+}
+
+void Trace(const CaptureOutcome& outcome, ULONGLONG startedAt) {
+    const ULONGLONG ms = GetTickCount64() - startedAt;
+    std::string lines = DescribeFailures(outcome);
+    lines += std::string("captured by ") + CaptureWayName(outcome.way) + " in " +
+             std::to_string(ms) + " ms\n";
+    size_t start = 0;
+    while (start < lines.size()) {
+        const size_t end = lines.find('\n', start);
+        OutputDebugStringW(
+            Widen("Tervane capture: " + lines.substr(start, end - start + 1)).c_str());
+        start = end + 1;
+    }
+}
 
 } // namespace
 
@@ -42,10 +74,18 @@ CapturedSelection CaptureSelectedText(HWND opener) {
 
     HWND focus = GetFocus();
     if (focus) {
-        SendMessageW(focus, WM_COPY, 0, 0);
-        capture.clipboardText = ReadClipboardText(opener);
-        capture.capturedText =
-            capture.clipboardText.empty() ? ReadBrowserSelection() : capture.clipboardText;
+        const ULONGLONG startedAt = GetTickCount64();
+        const CaptureOutcome outcome = RunCaptureWays({
+            {CaptureWay::CopyMessage, [&] { return CopyByMessage(focus, opener); }},
+            {CaptureWay::Browser, ReadBrowserSelection},
+            {CaptureWay::UiAutomation, ReadAutomationSelection},
+            {CaptureWay::CopyKeystroke, [&] { return CopyByKeystroke(opener, startedAt); }},
+        });
+        Trace(outcome, startedAt);
+        capture.way = outcome.way;
+        capture.capturedText = outcome.text;
+        if (outcome.way == CaptureWay::CopyMessage || outcome.way == CaptureWay::CopyKeystroke)
+            capture.clipboardText = outcome.text;
     }
     guard.Release();
     return capture;
@@ -55,3 +95,5 @@ void DetachInput(const CapturedSelection& capture) {
     if (capture.attached)
         AttachThreadInput(GetCurrentThreadId(), capture.foregroundThread, FALSE);
 }
+
+} // namespace tervane

@@ -1,19 +1,14 @@
 #include "translate/ServiceExchange.h"
 
+#include "net/HttpUrl.h"
 #include "protocol/ServiceProtocol.h"
 #include "protocol/Utf8.h"
 
 #include <vector>
 
-namespace {
+namespace tervane {
 
-std::string ToLowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
+namespace {
 
 // Every occurrence of `from` in `text`, left to right, replaced by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
@@ -46,6 +41,22 @@ std::string WithoutFirstAndLast(std::string_view text) {
     return first < last ? std::string(text.substr(first, last - first)) : std::string();
 }
 
+// What a user can do when the program's own service does not answer: the system's text
+// alone ("A connection with the server could not be established") names no culprit.
+// Each system's program says how the service starts there.
+constexpr const char* kServiceNotRunning =
+    "Tervane's translation service is not running, so nothing can be translated.\r\n\r\n"
+#ifdef _WIN32
+    "It starts each time you log on (Tervane's installer sets that up): log off and on "
+    "again, or run the installer again, which starts it at the end.\r\n\r\n";
+#else
+    "Tervane starts it when Tervane starts: choose Exit and start Tervane again.\r\n\r\n";
+#endif
+
+bool IsBuiltInLocalService(std::string_view address) {
+    return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
+}
+
 } // namespace
 
 std::string ServiceAddress() {
@@ -65,12 +76,17 @@ std::string RequestTranslation(HttpClient& http, std::string_view text, std::str
 
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode) {
-    const std::string body = tervane::protocol::BuildRequestBody(text, ToLowerAscii(sourceCode),
-                                                                 ToLowerAscii(targetCode));
+    const std::string body =
+        tervane::protocol::BuildRequestBody(text, tervane::protocol::ToLowerAscii(sourceCode),
+                                            tervane::protocol::ToLowerAscii(targetCode));
     http.Request().contentType = tervane::protocol::kRequestContentType;
     std::string answer;
     try {
         answer = http.Post(address, body);
+    } catch (const HttpConnectionError& e) {
+        if (!IsBuiltInLocalService(address))
+            throw;
+        throw HttpConnectionError(kServiceNotRunning + std::string(e.what()));
     } catch (const std::exception&) {
         // The one retry: the address a redirect (or an error) response pointed to. Without
         // one the POST's own error is the one worth showing.
@@ -103,5 +119,9 @@ std::string CleanServiceText(std::string_view answer) {
             joined += "\r\n\r\n";
         joined += paragraphs[i];
     }
-    return WithoutFirstAndLast(ReplaceAll(joined, "\\\"", "\""));
+    // Last, once no escape can be read any more: a backslash the service marked as typed.
+    return ReplaceAll(WithoutFirstAndLast(ReplaceAll(joined, "\\\"", "\"")),
+                      std::string{'\\', tervane::protocol::kBackslashMark}, "\\");
 }
+
+} // namespace tervane

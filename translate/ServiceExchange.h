@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 // The service's address, built in (the local service unless the build names another).
 std::string ServiceAddress();
 
 // Translates UTF-8 text between two codes of the language table ("FR", "ZH-TW"), sent in
 // lower case. Throws std::runtime_error with the client's message when the POST fails and
-// either there is no Location to fall back on or the GET on it fails too.
+// either there is no Location to fall back on or the GET on it fails too. When the built-in
+// local service cannot be reached at all, the message first says that Tervane's service is
+// not running and how it is started, then gives the system's text.
 std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
                                std::string_view targetCode);
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
@@ -23,5 +27,8 @@ std::string DecodeServiceAnswer(std::string_view bytes);
 
 // The translation inside the service's quoted, backslash-escaped answer: an escaped blank
 // line becomes a paragraph break (CR LF CR LF), any other escaped line break a space, \"
-// a quotation mark, and the outer quotation marks go. Other escapes stay as they are.
+// a quotation mark, and the outer quotation marks go. Other escapes stay as they are; a
+// backslash the service marked as typed (kBackslashMark) is the backslash alone.
 std::string CleanServiceText(std::string_view answer);
+
+} // namespace tervane

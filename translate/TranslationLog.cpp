@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+namespace tervane {
+
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
@@ -49,3 +51,5 @@ bool TranslationLog::Append(std::string_view sourceName, std::string_view target
 bool TranslationLog::CreateWithBanner() {
     return files_.CreateNew(path_, TranslationLogBanner());
 }
+
+} // namespace tervane

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+namespace tervane {
+
 inline constexpr std::string_view kTranslationLogFileName = "Translations.LOG";
 
 // The log's path in `folder` (the shared application data folder; when that is unknown,
@@ -58,3 +60,5 @@ class TranslationLog {
     LogFiles& files_;
     UserClock& clock_;
 };
+
+} // namespace tervane

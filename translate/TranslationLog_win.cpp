@@ -11,6 +11,8 @@
 #include <initializer_list>
 #include <stdexcept>
 
+namespace tervane {
+
 namespace {
 
 class FileHandle {
@@ -105,3 +107,5 @@ bool CreateLogWithBanner() {
     WinUserClock clock;
     return TranslationLog(TranslationLogPath(), files, clock).CreateWithBanner();
 }
+
+} // namespace tervane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace tervane {
+
 // The access list a new log is given. The log is shared by every user of the machine, but a
 // file made in the all-users folder is otherwise writable only by the user who made it:
 // every local user (BUILTIN\Users) may read it and append to it; the system and the
@@ -31,3 +33,5 @@ void LogTranslation(std::string_view sourceName, std::string_view targetName,
 // Creates the log with its banner when there is none yet (logging switched on); returns
 // whether it created it. Throws std::runtime_error with the system's reason on failure.
 bool CreateLogWithBanner();
+
+} // namespace tervane

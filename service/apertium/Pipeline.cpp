@@ -149,9 +149,11 @@ bool Pipeline::Alive() {
     return true;
 }
 
-bool Pipeline::Troubled() const {
+bool Pipeline::Troubled() {
     if (fromLast_ < 0)
         return true;
+    if (unfinished_)
+        return CatchUp(std::chrono::steady_clock::now()) == Step::Broke;
     pollfd fd{fromLast_, POLLIN, 0};
     int ready = 0;
     while ((ready = ::poll(&fd, 1, 0)) < 0 && errno == EINTR) {
@@ -159,79 +161,108 @@ bool Pipeline::Troubled() const {
     return ready != 0;
 }
 
-Result<std::string> Pipeline::Exchange(const std::string& input,
-                                       std::chrono::steady_clock::time_point deadline,
-                                       std::size_t maxOutput) {
-    const auto timedOut = [this] {
-        Stop();
-        return Error{504, "did not answer in time; its pipeline was restarted"};
-    };
-    const auto broke = [this] {
-        Stop();
-        return Error{503, "stopped while translating; its pipeline was restarted"};
-    };
-    if (!Alive())
-        return broke();
-    std::string output;
-    // A superblank that every tool passes through in order: an answer that does not end in
-    // it was not made from this request (a broken chain flushes NULs as it dies).
-    const std::string sentinel = "[tervane" + std::to_string(++sequence_) + "]";
-    std::string pending = input + sentinel;
-    pending += '\0';
-    std::size_t written = 0;
+Pipeline::Step Pipeline::CatchUp(std::chrono::steady_clock::time_point deadline) {
+    const Step step = Pump(*unfinished_, std::min(deadline, owedUntil_));
+    if (step == Step::Late && std::chrono::steady_clock::now() < owedUntil_)
+        return step; // slow, still within its grace
+    unfinished_.reset();
+    if (step == Step::Answered && !Stopped())
+        return step; // the late answer came and was dropped
+    Stop();
+    return Step::Broke;
+}
+
+Pipeline::Step Pipeline::Pump(Exchanging& work, std::chrono::steady_clock::time_point deadline) {
     char chunk[16 * 1024];
     while (true) {
         pollfd fds[2] = {{fromLast_, POLLIN, 0},
-                         {written < pending.size() ? toFirst_ : -1, POLLOUT, 0}};
-        const int timeout = RemainingMs(deadline);
-        if (timeout == 0) {
-            return timedOut();
-        }
-        const int ready = ::poll(fds, 2, timeout);
+                         {work.written < work.pending.size() ? toFirst_ : -1, POLLOUT, 0}};
+        const int ready = ::poll(fds, 2, RemainingMs(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready == 0) {
-            return timedOut();
-        }
-        if (fds[1].revents & (POLLERR | POLLHUP)) {
-            return broke();
-        }
+        if (ready <= 0)
+            return Step::Late;
+        if (fds[1].revents & (POLLERR | POLLHUP))
+            return Step::Broke;
         if (fds[1].revents & POLLOUT) {
-            const ssize_t n = ::write(toFirst_, pending.data() + written, pending.size() - written);
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                return broke();
-            }
+            const ssize_t n = ::write(toFirst_, work.pending.data() + work.written,
+                                      work.pending.size() - work.written);
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return Step::Broke;
             if (n > 0)
-                written += static_cast<std::size_t>(n);
+                work.written += static_cast<std::size_t>(n);
         }
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             const ssize_t n = ::read(fromLast_, chunk, sizeof chunk);
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
             if (n <= 0)
-                return broke();
-            output.append(chunk, static_cast<std::size_t>(n));
-            const std::size_t nul = output.find('\0');
+                return Step::Broke;
+            work.output.append(chunk, static_cast<std::size_t>(n));
+            const std::size_t nul = work.output.find('\0');
             if (nul != std::string::npos) {
                 // Bytes after the NUL mean the stream lost step with our requests: start afresh.
-                const bool extra = nul + 1 != output.size() || written != pending.size();
-                output.resize(nul);
+                const bool extra =
+                    nul + 1 != work.output.size() || work.written != work.pending.size();
+                work.output.resize(nul);
                 if (extra)
                     Stop();
-                if (output.size() < sentinel.size() ||
-                    output.compare(output.size() - sentinel.size(), sentinel.size(), sentinel) !=
-                        0) {
-                    return broke();
+                const std::string& end = work.sentinel;
+                if (work.output.size() < end.size() ||
+                    work.output.compare(work.output.size() - end.size(), end.size(), end) != 0) {
+                    return Step::Broke;
                 }
-                output.resize(output.size() - sentinel.size());
-                return output;
+                work.output.resize(work.output.size() - end.size());
+                return Step::Answered;
             }
-            if (output.size() > maxOutput) {
-                Stop();
-                return Error{502, "produced too much output"};
-            }
+            if (work.output.size() > work.maxOutput)
+                return Step::TooMuch;
         }
     }
+}
+
+Result<std::string> Pipeline::Exchange(const std::string& input,
+                                       std::chrono::steady_clock::time_point deadline,
+                                       std::size_t maxOutput) {
+    const auto broke = [this] {
+        Stop();
+        return Error{503, "stopped while translating; its pipeline was restarted"};
+    };
+    const Error late{504, "did not answer in time"};
+    if (!Alive())
+        return broke();
+    if (unfinished_) {
+        const Step step = CatchUp(deadline);
+        if (step == Step::Late)
+            return late; // still within its grace: slow, not stopped
+        if (step != Step::Answered)
+            return Error{503, "stopped answering; its pipeline was restarted"};
+    }
+    if (RemainingMs(deadline) == 0)
+        return late; // no time left to ask: nothing sent, nothing to blame
+    // A superblank that every tool passes through in order: an answer that does not end in
+    // it was not made from this request (a broken chain flushes NULs as it dies).
+    Exchanging work;
+    work.sentinel = "[tervane" + std::to_string(++sequence_) + "]";
+    work.pending = input + work.sentinel;
+    work.pending += '\0';
+    work.maxOutput = maxOutput;
+    switch (Pump(work, deadline)) {
+    case Step::Answered:
+        return std::move(work.output);
+    case Step::Late:
+        // The answer may still come: the next use takes it in, the reaper waits for it
+        // kLateAnswerGrace before it counts the pipeline as stopped.
+        unfinished_ = std::move(work);
+        owedUntil_ = std::chrono::steady_clock::now() + kLateAnswerGrace;
+        return late;
+    case Step::Broke:
+        return broke();
+    case Step::TooMuch:
+        break;
+    }
+    Stop();
+    return Error{502, "produced too much output"};
 }
 
 } // namespace tervane::service

@@ -52,8 +52,13 @@ Result<std::unique_ptr<PipelinePool::Lease>> PipelinePool::Acquire(const std::st
     while (true) {
         std::vector<Ending> ending;
         while (!state.idle.empty()) {
-            std::unique_ptr<Pipeline> pipeline = std::move(state.idle.back().pipeline);
-            state.idle.pop_back();
+            // One that still owes a timed-out request's answer only when no other is idle.
+            auto chosen = std::find_if(state.idle.rbegin(), state.idle.rend(),
+                                       [](const Idle& idle) { return !idle.pipeline->Owes(); });
+            if (chosen == state.idle.rend())
+                chosen = state.idle.rbegin();
+            std::unique_ptr<Pipeline> pipeline = std::move(chosen->pipeline);
+            state.idle.erase(std::next(chosen).base());
             if (pipeline->Alive())
                 return stopWaiting(std::make_unique<Lease>(*this, pair, std::move(pipeline)));
             ending.push_back({pair, std::move(pipeline), "a process had exited", false});
@@ -159,6 +164,7 @@ void PipelinePool::End(std::vector<Ending> ending) {
 void PipelinePool::Reap() {
     const std::string idleSeconds = std::to_string(
         std::chrono::duration_cast<std::chrono::seconds>(settings_.idleTimeout).count());
+    const std::string graceSeconds = std::to_string(Pipeline::kLateAnswerGrace.count());
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         const auto now = Clock::now();
@@ -168,17 +174,23 @@ void PipelinePool::Reap() {
         for (auto& [pair, state] : pairs_) {
             for (auto it = state.idle.begin(); it != state.idle.end();) {
                 const bool expired = now - it->since >= settings_.idleTimeout;
+                const bool owed = it->pipeline->Owes();
                 const bool dead = !expired && (it->pipeline->Troubled() || !it->pipeline->Alive());
                 if (expired || dead) {
-                    ending.push_back({pair, std::move(it->pipeline),
-                                      expired ? "unused for " + idleSeconds + " s"
-                                              : "a process exited while idle",
-                                      false});
+                    ending.push_back(
+                        {pair, std::move(it->pipeline),
+                         expired ? "unused for " + idleSeconds + " s"
+                         : owed  ? "no answer " + graceSeconds + " s after a request's time-out"
+                                 : "a process exited while idle",
+                         false});
                     it = state.idle.erase(it);
                     continue;
                 }
                 nextLook = std::min(nextLook, it->since + settings_.idleTimeout);
-                if (now - it->since >= kTick)
+                if (it->pipeline->Owes())
+                    nextLook = std::min(nextLook, it->pipeline->OwedUntil());
+                // A late answer is taken in as it comes, so the pipeline never blocks on it.
+                if (now - it->since >= kTick || it->pipeline->Owes())
                     watch.push_back({it->pipeline->OutputFd(), POLLIN, 0});
                 ++it;
             }

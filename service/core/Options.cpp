@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace tervane::service {
 namespace {
@@ -55,27 +56,58 @@ bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
     return true;
 }
 
+bool IsKnownFlag(const std::string& flag) {
+    static const std::vector<std::string> kWithValue = {"--listen",
+                                                        "--engine",
+                                                        "--modes-dir",
+                                                        "--apy-url",
+                                                        "--libretranslate-url",
+                                                        "--api-key-file",
+                                                        "--log-file",
+                                                        "--pipes-per-pair",
+                                                        "--timeout",
+                                                        "--max-body",
+                                                        "--max-active",
+                                                        "--max-queue",
+                                                        "--max-remote",
+                                                        "--max-remote-body",
+                                                        "--max-connections",
+                                                        "--max-hops",
+                                                        "--idle-timeout",
+                                                        "--max-pipelines",
+                                                        "--recycle-after"};
+    return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
+}
+
 } // namespace
 
 Result<Options> ParseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& flag = args[i];
-        if (flag == "--help" || flag == "-h") {
-            options.help = true;
+        // --flag=value is --flag value.
+        std::string flag = args[i];
+        std::optional<std::string> attached;
+        if (const std::size_t equals = flag.find('=');
+            flag.rfind("--", 0) == 0 && equals != std::string::npos) {
+            attached = flag.substr(equals + 1);
+            flag.resize(equals);
+        }
+        bool* const switched = flag == "--help" || flag == "-h" ? &options.help
+                               : flag == "--version"            ? &options.version
+                               : flag == "--allow-remote"       ? &options.allowRemote
+                               : flag == "--stop"               ? &options.stop
+                                                                : nullptr;
+        if (switched != nullptr) {
+            if (attached)
+                return Error{400, flag + " takes no value (see --help)"};
+            *switched = true;
             continue;
         }
-        if (flag == "--allow-remote") {
-            options.allowRemote = true;
-            continue;
-        }
-        if (flag == "--stop") {
-            options.stop = true;
-            continue;
-        }
-        if (i + 1 >= args.size())
+        if (!IsKnownFlag(flag))
+            return Error{400, "unknown option '" + flag + "' (see --help)"};
+        if (!attached && i + 1 >= args.size())
             return Error{400, flag + " needs a value (see --help)"};
-        const std::string& value = args[++i];
+        const std::string value = attached ? *attached : args[++i];
         const auto bad = [&](const std::string& what) {
             return Error{400, "bad value '" + value + "' for " + flag + ": " + what};
         };
@@ -123,6 +155,12 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         } else if (flag == "--max-queue") {
             if (!ParseNumber<std::size_t>(value, options.maxQueue, 0, 65536))
                 return bad("0 to 65536");
+        } else if (flag == "--max-remote") {
+            if (!ParseNumber<std::size_t>(value, options.maxRemote, 1, 1024))
+                return bad("1 to 1024");
+        } else if (flag == "--max-remote-body") {
+            if (!ParseNumber<std::size_t>(value, options.maxRemoteBody, 1024, 256u * 1024 * 1024))
+                return bad("bytes, 1024 to 268435456");
         } else if (flag == "--max-connections") {
             if (!ParseNumber<std::size_t>(value, options.maxConnections, 1, 4096)) {
                 return bad("1 to 4096");
@@ -139,8 +177,6 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         } else if (flag == "--recycle-after") {
             if (!ParseNumber<unsigned long>(value, options.recycleAfter, 1, 1000000000))
                 return bad("1 to 1000000000");
-        } else {
-            return Error{400, "unknown option " + flag + " (see --help)"};
         }
     }
     return options;
@@ -149,6 +185,7 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
 std::string Usage(const std::string& program) {
     return "Usage: " + program + R"( [options]
 Translation service for Tervane: answers POST /translate (and GET /health, GET /languages).
+Every option that takes a value may also be written --option=VALUE.
 
   --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)
   --allow-remote             allow a --listen address that is not loopback
@@ -171,8 +208,12 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
   --recycle-after N          an Apertium pipeline is replaced after N requests (default 100000)
   --timeout SECONDS          per request, waiting included (default 10)
   --max-body BYTES           largest request body (default 65536)
-  --max-active N             translations run at once (default 8)
+  --max-active N             offline translations run at once (default 8)
   --max-queue N              translations that may wait for a turn before 503 (default 32)
+  --max-remote N             translations by remote engines (apy, libretranslate) at once,
+                             apart from --max-active's (default 4)
+  --max-remote-body BYTES    largest answer taken from a remote engine; a larger one is a 502
+                             (default 4 times --max-body)
   --max-connections N        open connections (default 64)
   --max-hops N               longest chain of pairs (default 4)
   --log-file PATH            write the log to PATH, a new file begun at 1 MiB (the old one
@@ -182,6 +223,7 @@ Translation service for Tervane: answers POST /translate (and GET /health, GET /
                              wait up to 10 s for it to end (exit 0: stopped, 1: none was
                              running, 3: still running). Linux: not supported here (exit 2);
                              stop the service with SIGTERM or SIGINT
+  --version                  the version
   --help                     this text
 
 One line per request goes to the log: codes, bytes, route, status, milliseconds.

@@ -28,6 +28,8 @@ struct Options {
     std::size_t maxBody = 64 * 1024;
     std::size_t maxActive = 8;
     std::size_t maxQueue = 32;
+    std::size_t maxRemote = 4;     // translations by remote engines at once, apart from maxActive
+    std::size_t maxRemoteBody = 0; // a remote answer's body at most; 0: 4 times maxBody
     std::size_t maxConnections = 64;
     std::size_t maxHops = 4;
     double idleTimeoutSeconds = 300;     // an unused Apertium pipeline ends after this
@@ -36,6 +38,9 @@ struct Options {
     std::string logFile; // empty: the platform's default (DefaultLogFile); "-": standard error
     bool stop = false;   // --stop: ask the service listening on host:port to stop
     bool help = false;
+    bool version = false;
+
+    std::size_t MaxRemoteBody() const { return maxRemoteBody != 0 ? maxRemoteBody : 4 * maxBody; }
 };
 
 // The options given, or what is wrong with them (400), one line.

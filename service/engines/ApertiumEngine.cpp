@@ -1,6 +1,7 @@
 #include "service/engines/ApertiumEngine.h"
 
 #include "service/apertium/ApertiumText.h"
+#include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 
 namespace tervane::service {
@@ -44,7 +45,7 @@ Result<std::unique_ptr<Pipeline>> ApertiumEngine::StartPipeline(const std::strin
     return Pipeline::Start(commands_.at(mode));
 }
 
-Result<PairListing> ApertiumEngine::Pairs() {
+PairListing ApertiumEngine::WorkingPairs() const {
     if (!check_)
         return listing_;
     PairListing working;
@@ -78,9 +79,11 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
 }
 
 std::string ApertiumEngine::MissingPairHint(std::string_view from, std::string_view to) const {
-    // Short: with engines in a row the hints of all of them share one reason phrase.
-    return "install an Apertium pair such as apertium-" + std::string(PreferredApertiumCode(from)) +
-           "-" + std::string(PreferredApertiumCode(to)) + ", or pairs that chain them";
+    // Short: with engines in a row the hints of all of them share one reason phrase. Only a
+    // package Debian has is named.
+    if (const auto package = DebianPairPackage(from, to))
+        return "install the Apertium pair " + *package + ", or pairs that chain them";
+    return "no Apertium pair between them is packaged for Debian";
 }
 
 } // namespace tervane::service

@@ -29,9 +29,13 @@ class ApertiumEngine : public Engine {
 
     // Modes left out because they cannot run without a shell, one line each.
     const std::vector<std::string>& Skipped() const { return skipped_; }
+    // Installed Apertium pairs (mode files) read; each gives one language direction or more.
+    std::size_t InstalledPairs() const { return commands_.size(); }
 
     std::string Name() const override { return "apertium"; }
-    Result<PairListing> Pairs() override;
+    // The listing, less the pairs that failed their check at start (in-process runner).
+    Result<PairListing> Pairs(Clock::time_point) override { return WorkingPairs(); }
+    std::optional<Result<PairListing>> LastPairs() override { return WorkingPairs(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
@@ -41,6 +45,8 @@ class ApertiumEngine : public Engine {
 
     ApertiumSettings settings_;
     std::map<std::string, std::vector<Command>> commands_; // by mode name
+    PairListing WorkingPairs() const;
+
     PairListing listing_;
     std::vector<std::string> skipped_;
     PipelinePool pool_;                // its pipelines end before the commands they were made from

@@ -1,14 +1,13 @@
 #include "service/engines/ApyEngine.h"
 
 #include "protocol/ServiceProtocol.h"
+#include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 
 #include <nlohmann/json.hpp>
 
 namespace tervane::service {
 namespace {
-
-constexpr auto kListTimeout = std::chrono::seconds(5);
 
 std::string ApyMessage(const nlohmann::json& reply) {
     if (reply.is_object()) {
@@ -20,22 +19,17 @@ std::string ApyMessage(const nlohmann::json& reply) {
     return "unexpected answer";
 }
 
-} // namespace
-
-ApyEngine::ApyEngine(RemoteUrl url)
-    : url_(std::move(url)), cache_([this] { return FetchPairs(); }) {}
-
-Result<PairListing> ApyEngine::FetchPairs() {
+// The pairs APy lists; apart from the engine, since a refresh may outlive it.
+Result<PairListing> FetchApyPairs(const RemoteUrl& url, Clock::time_point deadline) {
     PairListing listing;
-    const Result<RemoteReply> answer =
-        RemoteGet(url_, "/listPairs", Clock::now() + kListTimeout, "APy");
+    const Result<RemoteReply> answer = RemoteGet(url, "/listPairs", deadline, "APy");
     if (!answer.Ok())
         return answer.Failure();
     const RemoteReply& reply = answer.Value();
     const auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status != 200 || json.is_discarded() || !json.contains("responseData") ||
         !json["responseData"].is_array()) {
-        return Error{502, "APy at " + url_.origin + " gave no pair list (status " +
+        return Error{502, "APy at " + url.origin + " gave no pair list (status " +
                               std::to_string(reply.status) + ")"};
     }
     for (const auto& pair : json["responseData"]) {
@@ -54,6 +48,10 @@ Result<PairListing> ApyEngine::FetchPairs() {
     }
     return listing;
 }
+
+} // namespace
+
+ApyEngine::ApyEngine(RemoteUrl url) : RemoteEngine(std::move(url), "APy", FetchApyPairs) {}
 
 Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text,
                                          Clock::time_point deadline) {
@@ -79,9 +77,9 @@ Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text
 }
 
 std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {
-    return "the APy server at " + url_.origin + " needs a pair between them (apertium-" +
-           std::string(PreferredApertiumCode(from)) + "-" + std::string(PreferredApertiumCode(to)) +
-           ") or pairs that chain them";
+    const auto package = DebianPairPackage(from, to);
+    return "the APy server at " + url_.origin + " needs a pair between them" +
+           (package ? " (" + *package + ")" : std::string()) + " or pairs that chain them";
 }
 
 } // namespace tervane::service

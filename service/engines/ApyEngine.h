@@ -2,27 +2,18 @@
 // are routed here like local pairs.
 #pragma once
 
-#include "service/engines/Engine.h"
-#include "service/engines/PairCache.h"
-#include "service/engines/RemoteHttp.h"
+#include "service/engines/RemoteEngine.h"
 
 namespace tervane::service {
 
-class ApyEngine : public Engine {
+class ApyEngine : public RemoteEngine {
   public:
     explicit ApyEngine(RemoteUrl url);
 
     std::string Name() const override { return "apy"; }
-    Result<PairListing> Pairs() override { return cache_.Get(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
-
-  private:
-    Result<PairListing> FetchPairs();
-
-    RemoteUrl url_;
-    PairCache cache_;
 };
 
 } // namespace tervane::service

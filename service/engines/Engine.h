@@ -6,6 +6,7 @@
 #include "service/engines/Router.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +27,14 @@ class Engine {
   public:
     virtual ~Engine() = default;
     virtual std::string Name() const = 0;
-    // What the engine offers; a failure when it could not say (a remote server down).
-    virtual Result<PairListing> Pairs() = 0;
+    // A remote server's engine: its translations have their own bound (--max-remote), so
+    // that a server that hangs holds none of the offline engine's turns.
+    virtual bool Remote() const { return false; }
+    // What the engine offers, by the deadline; a failure when it could not say (a remote
+    // server down or too slow).
+    virtual Result<PairListing> Pairs(Clock::time_point deadline) = 0;
+    // What it was last known to offer, without waiting: nullopt while not known yet.
+    virtual std::optional<Result<PairListing>> LastPairs() { return Pairs(Clock::now()); }
     // Translates text (valid UTF-8, no NUL) one step; must return by the deadline. Its
     // failures are the client's status: 502 (engine failed), 503 (busy), 504 (too slow).
     virtual Result<std::string> Translate(const Hop& hop, const std::string& text,

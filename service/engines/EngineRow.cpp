@@ -12,13 +12,18 @@ std::string EngineRow::Name() const {
     return name;
 }
 
-Result<PairListing> EngineRow::Pairs() {
+Result<PairListing> EngineRow::LastPairs() {
+    // Every engine is asked, so that each one's refresh starts, before any answer is given.
+    std::vector<std::optional<Result<PairListing>>> known;
+    for (const auto& engine : engines_)
+        known.push_back(engine->LastPairs());
     PairListing all;
-    for (const auto& engine : engines_) {
-        Result<PairListing> listing = engine->Pairs();
-        if (!listing.Ok())
-            return listing.Failure();
-        all.insert(all.end(), listing.Value().begin(), listing.Value().end());
+    for (std::size_t i = 0; i < engines_.size(); ++i) {
+        if (!known[i])
+            return Error{503, "the " + engines_[i]->Name() + " engine's pairs are being fetched"};
+        if (!known[i]->Ok())
+            return known[i]->Failure();
+        all.insert(all.end(), known[i]->Value().begin(), known[i]->Value().end());
     }
     return all;
 }

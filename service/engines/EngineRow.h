@@ -19,8 +19,10 @@ class EngineRow {
     // "apertium,libretranslate", as on the command line.
     std::string Name() const;
 
-    // Every engine's pairs together; when one cannot say (a remote server down), its failure.
-    Result<PairListing> Pairs();
+    // Every engine's pairs together as last known, without waiting on any (for /health);
+    // when one could not say (a remote server down), its failure; 503 while one is not
+    // known yet.
+    Result<PairListing> LastPairs();
 
   private:
     std::vector<std::unique_ptr<Engine>> engines_;

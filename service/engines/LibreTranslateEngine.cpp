@@ -5,20 +5,18 @@
 #include <nlohmann/json.hpp>
 
 namespace tervane::service {
+namespace {
 
-LibreTranslateEngine::LibreTranslateEngine(RemoteUrl url, std::string apiKey)
-    : url_(std::move(url)), apiKey_(std::move(apiKey)), cache_([this] { return FetchPairs(); }) {}
-
-Result<PairListing> LibreTranslateEngine::FetchPairs() {
+// What translates into what; apart from the engine, since a refresh may outlive it.
+Result<PairListing> FetchLibreTranslatePairs(const RemoteUrl& url, Clock::time_point deadline) {
     PairListing listing;
-    const Result<RemoteReply> answer =
-        RemoteGet(url_, "/languages", Clock::now() + std::chrono::seconds(5), "LibreTranslate");
+    const Result<RemoteReply> answer = RemoteGet(url, "/languages", deadline, "LibreTranslate");
     if (!answer.Ok())
         return answer.Failure();
     const RemoteReply& reply = answer.Value();
     const auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status != 200 || !json.is_array()) {
-        return Error{502, "LibreTranslate at " + url_.origin + " gave no language list (status " +
+        return Error{502, "LibreTranslate at " + url.origin + " gave no language list (status " +
                               std::to_string(reply.status) + ")"};
     }
     std::vector<std::string> all;
@@ -52,6 +50,12 @@ Result<PairListing> LibreTranslateEngine::FetchPairs() {
     }
     return listing;
 }
+
+} // namespace
+
+LibreTranslateEngine::LibreTranslateEngine(RemoteUrl url, std::string apiKey)
+    : RemoteEngine(std::move(url), "LibreTranslate", FetchLibreTranslatePairs),
+      apiKey_(std::move(apiKey)) {}
 
 Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::string& text,
                                                     Clock::time_point deadline) {

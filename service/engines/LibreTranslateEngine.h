@@ -2,28 +2,21 @@
 // /translate one step (the server pivots by itself where it needs to).
 #pragma once
 
-#include "service/engines/Engine.h"
-#include "service/engines/PairCache.h"
-#include "service/engines/RemoteHttp.h"
+#include "service/engines/RemoteEngine.h"
 
 namespace tervane::service {
 
-class LibreTranslateEngine : public Engine {
+class LibreTranslateEngine : public RemoteEngine {
   public:
     LibreTranslateEngine(RemoteUrl url, std::string apiKey);
 
     std::string Name() const override { return "libretranslate"; }
-    Result<PairListing> Pairs() override { return cache_.Get(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
   private:
-    Result<PairListing> FetchPairs();
-
-    RemoteUrl url_;
     std::string apiKey_;
-    PairCache cache_;
 };
 
 } // namespace tervane::service

@@ -7,19 +7,20 @@ namespace {
 
 Result<RemoteReply> Call(const RemoteUrl& url, RemoteCall call, Clock::time_point deadline,
                          const std::string& label) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0)
+    if (Clock::now() >= deadline)
         return Error{504, label + " was not asked: the time-out had passed"};
     call.path = url.prefix + call.path;
-    Result<RemoteReply> reply = SendRemote(url, call, left);
-    if (!reply.Ok()) {
-        const bool late = Clock::now() >= deadline - std::chrono::milliseconds(5);
-        return Error{late ? 504 : 502, late ? label + " did not answer in time"
-                                            : label + " unreachable at " + url.origin + ": " +
-                                                  reply.Failure().reason};
+    Result<RemoteReply> reply = SendRemote(url, call, deadline);
+    if (reply.Ok())
+        return reply;
+    const Error& failure = reply.Failure();
+    if (failure.status == kAnswerTooLarge) {
+        return Error{502, label + " answered more than " + std::to_string(url.maxAnswer) +
+                              " bytes (--max-remote-body)"};
     }
-    return reply;
+    if (failure.status == 504 || Clock::now() >= deadline - std::chrono::milliseconds(5))
+        return Error{504, label + " did not answer in time"};
+    return Error{502, label + " unreachable at " + url.origin + ": " + failure.reason};
 }
 
 } // namespace

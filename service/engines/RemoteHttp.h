@@ -1,5 +1,7 @@
-// Calls to a remote engine's HTTP API with the request's deadline, failures turned into
-// the statuses the program is told (502 unreachable or refused, 504 too slow).
+// Calls to a remote engine's HTTP API, the whole exchange (connecting, sending, the whole
+// answer) ended at the request's deadline and the answer's body bounded, failures turned
+// into the statuses the program is told (502 unreachable, refused or too large, 504 too
+// slow).
 #pragma once
 
 #include "service/engines/Engine.h"
@@ -11,6 +13,9 @@ namespace tervane::service {
 struct RemoteUrl {
     std::string origin; // scheme://host:port
     std::string prefix; // path before the API's own paths, without trailing '/'
+    // The largest answer body taken from the server (--max-remote-body): a server that
+    // floods costs its request a 502, not the service its memory.
+    std::size_t maxAnswer = 256 * 1024;
 };
 
 // Accepts http:// and https:// URLs and refuses anything else (400).
@@ -22,7 +27,8 @@ struct RemoteReply {
     std::string body;
 };
 
-// A failure is the transport's: the server unreachable (502) or too slow (504).
+// A failure is the transport's: the server unreachable or its answer too large (502), or
+// too slow (504).
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
                               Clock::time_point deadline, const std::string& label);
 Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,

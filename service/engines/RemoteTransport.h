@@ -16,9 +16,14 @@ struct RemoteCall {
     std::string contentType; // of a POST
 };
 
-// The answer, of any status; redirects are not followed. When none came within timeout,
-// the failure's reason says why in the transport's words (its status is not used).
+// The failure of an answer whose body grew beyond url.maxAnswer.
+inline constexpr int kAnswerTooLarge = 413;
+
+// The answer, of any status; redirects are not followed. Nothing of the exchange outlasts
+// the deadline: a server that hangs, or trickles its answer, fails with 504; one whose
+// answer grows beyond url.maxAnswer with kAnswerTooLarge (the rest is not read); any other
+// failure with 502, its reason in the transport's words.
 Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
-                               std::chrono::milliseconds timeout);
+                               std::chrono::steady_clock::time_point deadline);
 
 } // namespace tervane::service

@@ -12,8 +12,9 @@ PairGraph BuildGraph(const PairListing& listing) {
     return graph;
 }
 
-Translator::Translator(EngineRow& engines, std::size_t maxHops)
-    : engines_(engines), maxHops_(maxHops), routes_(engines.Engines().size()) {}
+Translator::Translator(EngineRow& engines, std::size_t maxHops, TranslationBounds bounds)
+    : engines_(engines), maxHops_(maxHops), routes_(engines.Engines().size()),
+      local_(bounds.maxActive, bounds.maxWaiting), remote_(bounds.maxRemote, bounds.maxWaiting) {}
 
 Translator::Routes& Translator::RoutesFor(std::size_t engine, PairListing listing) {
     Routes& routes = routes_[engine];
@@ -33,7 +34,7 @@ Translation Translator::Translate(const std::string& source, const std::string& 
     std::string hints;
     for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
         Engine& engine = *engines_.Engines()[i];
-        Result<PairListing> listing = engine.Pairs();
+        Result<PairListing> listing = engine.Pairs(deadline);
         if (!listing.Ok()) {
             if (!unlisted)
                 unlisted = listing.Failure();
@@ -55,6 +56,17 @@ Translation Translator::Translate(const std::string& source, const std::string& 
             continue;
         }
         Translation result{text, DescribeRoute(*route), engine.Name()};
+        const AdmissionTicket turn(engine.Remote() ? remote_ : local_, deadline);
+        if (turn.Outcome() == Admission::Outcome::QueueFull) {
+            result.text = Error{503, "Service busy: too many translations in progress, try again"};
+            result.busy = true;
+            return result;
+        }
+        if (!turn.Admitted()) {
+            result.text = Error{504, "Service busy: no turn for the translation came before the "
+                                     "time-out, try again"};
+            return result;
+        }
         for (const Hop& hop : *route) {
             result.text = engine.Translate(hop, result.text.Value(), deadline);
             if (!result.text.Ok())
@@ -72,13 +84,13 @@ Translation Translator::Translate(const std::string& source, const std::string& 
                        "none", ""};
 }
 
-RouteListing Translator::ListRoutes() {
+RouteListing Translator::ListRoutes(Clock::time_point deadline) {
     RouteListing listing;
     for (const protocol::Language& language : protocol::LanguageTable())
         listing.targets[std::string(language.serviceCode)];
     for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
         Engine& engine = *engines_.Engines()[i];
-        Result<PairListing> pairs = engine.Pairs();
+        Result<PairListing> pairs = engine.Pairs(deadline);
         if (!pairs.Ok()) {
             listing.unavailable.emplace_back(engine.Name(), pairs.Failure());
             continue;

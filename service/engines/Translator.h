@@ -3,6 +3,7 @@
 #pragma once
 
 #include "service/engines/EngineRow.h"
+#include "service/http/Admission.h"
 
 #include <map>
 #include <mutex>
@@ -17,6 +18,15 @@ struct Translation {
     Result<std::string> text; // the translation, or why there is none (422 when no route)
     std::string route;        // for the log: pair ids, "identity" or "none"
     std::string engine;       // the engine that translated; empty when none did
+    bool busy = false;        // refused at once for want of a turn (503, try again)
+};
+
+// Turns: offline and remote translations wait for turns of their own, so that a remote
+// server that hangs holds none of the offline engine's.
+struct TranslationBounds {
+    std::size_t maxActive = 8;   // offline translations at once
+    std::size_t maxRemote = 4;   // translations by remote engines at once
+    std::size_t maxWaiting = 32; // waiting for a turn, for each of the two
 };
 
 struct RouteChoice {
@@ -34,13 +44,16 @@ struct RouteListing {
 
 class Translator {
   public:
-    Translator(EngineRow& engines, std::size_t maxHops);
+    Translator(EngineRow& engines, std::size_t maxHops, TranslationBounds bounds = {});
 
-    // source and target are known table codes; text is valid UTF-8 without NUL.
+    // source and target are known table codes; text is valid UTF-8 without NUL. The chain
+    // runs once the engine's turn came; a request whose deadline passes while it waits for
+    // one gets 504 without anything started.
     Translation Translate(const std::string& source, const std::string& target,
                           const std::string& text, Clock::time_point deadline);
 
-    RouteListing ListRoutes();
+    // Engines that cannot list their pairs by the deadline are left out, named.
+    RouteListing ListRoutes(Clock::time_point deadline);
 
     EngineRow& UsedEngine() { return engines_; }
     std::size_t MaxHops() const { return maxHops_; }
@@ -58,6 +71,8 @@ class Translator {
     std::size_t maxHops_;
     std::mutex mutex_;
     std::vector<Routes> routes_; // one per engine
+    Admission local_;
+    Admission remote_;
 };
 
 PairGraph BuildGraph(const PairListing& listing);

@@ -2,20 +2,28 @@
 
 namespace tervane::service {
 
-bool Admission::Enter(std::chrono::steady_clock::time_point deadline) {
+Admission::Outcome Admission::Enter(std::chrono::steady_clock::time_point deadline) {
     std::unique_lock lock(mutex_);
+    if (std::chrono::steady_clock::now() >= deadline)
+        return Outcome::TimedOut;
     if (active_ < maxActive_) {
         ++active_;
-        return true;
+        return Outcome::Admitted;
     }
     if (waiting_ >= maxWaiting_)
-        return false;
+        return Outcome::QueueFull;
     ++waiting_;
     const bool got = freed_.wait_until(lock, deadline, [this] { return active_ < maxActive_; });
     --waiting_;
-    if (got)
-        ++active_;
-    return got;
+    // A turn that comes just as the deadline passes is no turn: the work would start with
+    // no time left, and its engine be blamed for it.
+    if (!got || std::chrono::steady_clock::now() >= deadline) {
+        if (got)
+            freed_.notify_one();
+        return Outcome::TimedOut;
+    }
+    ++active_;
+    return Outcome::Admitted;
 }
 
 void Admission::Leave() {

@@ -14,9 +14,11 @@ class Admission {
     Admission(std::size_t maxActive, std::size_t maxWaiting)
         : maxActive_(maxActive), maxWaiting_(maxWaiting) {}
 
-    // True when admitted (call Leave() afterwards); false when the queue is full or the
-    // deadline passed while waiting.
-    bool Enter(std::chrono::steady_clock::time_point deadline);
+    enum class Outcome { Admitted, QueueFull, TimedOut };
+
+    // Admitted: call Leave() afterwards. QueueFull: refused at once. TimedOut: the deadline
+    // passed while waiting (or had passed): nothing of the work may start.
+    Outcome Enter(std::chrono::steady_clock::time_point deadline);
     void Leave();
 
   private:
@@ -32,18 +34,19 @@ class Admission {
 class AdmissionTicket {
   public:
     AdmissionTicket(Admission& admission, std::chrono::steady_clock::time_point deadline)
-        : admission_(admission), admitted_(admission.Enter(deadline)) {}
+        : admission_(admission), outcome_(admission.Enter(deadline)) {}
     ~AdmissionTicket() {
-        if (admitted_)
+        if (Admitted())
             admission_.Leave();
     }
     AdmissionTicket(const AdmissionTicket&) = delete;
     AdmissionTicket& operator=(const AdmissionTicket&) = delete;
-    bool Admitted() const { return admitted_; }
+    bool Admitted() const { return outcome_ == Admission::Outcome::Admitted; }
+    Admission::Outcome Outcome() const { return outcome_; }
 
   private:
     Admission& admission_;
-    bool admitted_;
+    Admission::Outcome outcome_;
 };
 
 } // namespace tervane::service

@@ -21,6 +21,15 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// A field value holds visible characters, spaces and tabs (and bytes of UTF-8); a NUL or
+// another control character would reach the handler's checks and the log as it is.
+bool IsFieldValue(std::string_view value) {
+    return std::none_of(value.begin(), value.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && byte != '\t') || byte == 0x7f;
+    });
+}
+
 bool IsTokenChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
@@ -88,6 +97,7 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
     }
 
     bool haveLength = false;
+    bool haveHost = false;
     while (!fields.empty()) {
         lineEnd = fields.find("\r\n");
         const std::string_view line = fields.substr(0, lineEnd);
@@ -104,7 +114,16 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
             return Error{400, "Malformed header field name"};
         }
         const std::string_view value = Trim(line.substr(colon + 1));
-        if (EqualsIgnoreCase(name, "Content-Length")) {
+        if (!IsFieldValue(value))
+            return Error{400, "Malformed header field value: a control character in " +
+                                  std::string(name.substr(0, 64))};
+        if (EqualsIgnoreCase(name, "Host")) {
+            // Two Host headers could name two machines: which one the loopback check saw
+            // would be a guess.
+            if (haveHost)
+                return Error{400, "Malformed request: more than one Host header"};
+            haveHost = true;
+        } else if (EqualsIgnoreCase(name, "Content-Length")) {
             std::size_t length = 0;
             const auto [ptr, ec] =
                 std::from_chars(value.data(), value.data() + value.size(), length);
@@ -128,6 +147,10 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
         }
         request.headers.emplace_back(std::string(name), std::string(value));
     }
+    if (version == "HTTP/1.1" && !haveHost)
+        return Error{400, "Malformed request: HTTP/1.1 requires a Host header"};
+    if (request.method == "POST" && !haveLength)
+        return Error{411, "Send a Content-Length with the request body"};
     return RequestHead{std::move(request), end + 4};
 }
 
@@ -186,6 +209,8 @@ std::string_view StandardReason(int status) {
         return "Method Not Allowed";
     case 408:
         return "Request Timeout";
+    case 411:
+        return "Length Required";
     case 413:
         return "Payload Too Large";
     case 415:

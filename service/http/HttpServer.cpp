@@ -9,15 +9,9 @@
 namespace tervane::service {
 namespace {
 
-bool SendAll(SocketHandle fd, std::string_view data) {
-    while (!data.empty()) {
-        const long sent = SendSome(fd, data);
-        if (sent <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return true;
-}
+// How long a writer waits for room at most before it looks whether its connection was
+// closed to make room.
+constexpr int kWriteSliceMs = 250;
 
 // After an early answer (413 before the body was read) the client may still be sending;
 // closing at once would reset the connection and lose the answer. So stop writing, then
@@ -125,8 +119,9 @@ HttpServer::~HttpServer() {
         CloseSocket(listenFd_);
 }
 
-Result<unsigned short> HttpServer::Bind(const std::string& host, unsigned short port) {
-    Result<ListeningSocket> listening = Listen(host, port);
+Result<unsigned short> HttpServer::Bind(const std::string& host, unsigned short port,
+                                        bool loopbackOnly) {
+    Result<ListeningSocket> listening = Listen(host, port, loopbackOnly);
     if (!listening.Ok())
         return listening.Failure();
     listenFd_ = listening.Value().socket;
@@ -175,6 +170,7 @@ bool HttpServer::Admit(SocketHandle fd, std::string address) {
     std::lock_guard lock(mutex_);
     if (open_.size() >= limits_.maxConnections && !MakeRoom(address))
         return false;
+    MakeNonBlocking(fd);
     open_[fd] = Connection{std::move(address), Phase::Idle, std::chrono::steady_clock::now()};
     waiting_.push_back(fd);
     if (waiting_.size() <= idleWorkers_) {
@@ -216,7 +212,8 @@ void HttpServer::Work() {
 bool HttpServer::MakeRoom(const std::string& newcomer) {
     // Room is taken from the address that holds the most connections (the newcomer's own
     // when it is that one), so each client keeps a fair share; within it, from the
-    // connection idle longest, else from the one that has been sending its request longest.
+    // connection idle longest (one stuck writing an answer its client does not read counts
+    // as idle since its last progress), else from the one sending its request longest.
     std::map<std::string, std::size_t> held{{newcomer, 1}};
     for (const auto& entry : open_)
         ++held[entry.second.address];
@@ -234,14 +231,15 @@ bool HttpServer::MakeRoom(const std::string& newcomer) {
                 continue;
             }
             if (victim == open_.end() ||
-                std::make_pair(c.phase != Phase::Idle, c.since) <
-                    std::make_pair(victim->second.phase != Phase::Idle, victim->second.since)) {
+                std::make_pair(c.phase == Phase::Receiving, c.since) <
+                    std::make_pair(victim->second.phase == Phase::Receiving,
+                                   victim->second.since)) {
                 victim = it;
             }
         }
         if (victim != open_.end()) {
-            // Its thread wakes to a closed reading side, finds itself gone from open_, and
-            // answers 408 if a request had begun.
+            // Its thread wakes to a closed reading side (or, writing, looks within a slice),
+            // finds itself gone from open_, and answers 408 if a request had begun.
             ShutdownRead(victim->first);
             open_.erase(victim);
             if (log_.closedForRoom)
@@ -283,6 +281,29 @@ HttpServer::Read HttpServer::ReadMore(SocketHandle fd, std::string& buffer, int 
     return Read::Data;
 }
 
+bool HttpServer::Write(SocketHandle fd, std::string_view data, bool evictable) {
+    using std::chrono::steady_clock;
+    const auto stall = std::chrono::seconds(limits_.writeStallSeconds);
+    auto progress = steady_clock::now();
+    while (!data.empty()) {
+        const long sent = SendSome(fd, data);
+        if (sent > 0) {
+            data.remove_prefix(static_cast<std::size_t>(sent));
+            progress = steady_clock::now();
+            if (evictable && !data.empty() && !Enter(fd, Phase::Writing))
+                return false;
+            continue;
+        }
+        if (sent != kWouldBlock || stopping_ || (evictable && ClosedForRoom(fd)))
+            return false;
+        const int left = MillisecondsLeft(progress + stall);
+        if (left == 0)
+            return false; // the client took nothing for writeStallSeconds
+        WaitWritable(fd, std::min(left, kWriteSliceMs));
+    }
+    return true;
+}
+
 void HttpServer::Refuse(SocketHandle fd, const Error& error) {
     if (log_.line)
         log_.line("refused status=" + std::to_string(error.status) + " " + error.reason);
@@ -291,7 +312,7 @@ void HttpServer::Refuse(SocketHandle fd, const Error& error) {
         std::lock_guard lock(mutex_);
         open_.erase(fd);
     }
-    SendAll(fd, SerializeResponse(ErrorResponse(error), false));
+    Write(fd, SerializeResponse(ErrorResponse(error), false), false);
     LingeringClose(fd);
 }
 
@@ -330,7 +351,7 @@ void HttpServer::ServeConnection(SocketHandle fd) {
         }
         buffer.erase(0, head.Value()->length);
         if (request.expectContinue && buffer.size() < request.contentLength &&
-            !SendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n")) {
+            !Write(fd, "HTTP/1.1 100 Continue\r\n\r\n", true)) {
             return;
         }
         const auto bodyDeadline = steady_clock::now() + std::chrono::seconds(limits_.bodySeconds);
@@ -350,7 +371,8 @@ void HttpServer::ServeConnection(SocketHandle fd) {
         if (response.status == 503 && response.close)
             std::this_thread::sleep_for(kRefusalDelay);
         const bool keepAlive = request.keepAlive && !response.close && !stopping_;
-        if (!SendAll(fd, SerializeResponse(response, keepAlive, request.method != "HEAD")))
+        if (!Enter(fd, Phase::Writing) ||
+            !Write(fd, SerializeResponse(response, keepAlive, request.method != "HEAD"), true))
             return;
         if (!keepAlive) {
             std::lock_guard lock(mutex_);

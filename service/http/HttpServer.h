@@ -3,8 +3,9 @@
 // bodies, and the reason phrase the handler chooses (the program shows it to the user, so it must
 // say what went wrong).
 //
-// Under overload it stays fair: at the connection cap the connections that are idle, or slow
-// to send their request, are closed first (408 for a request begun), taken from the client
+// Under overload it stays fair: at the connection cap the connections that are idle, stuck
+// writing an answer the client does not read, or slow to send their request, are closed
+// first (408 for a request begun), taken from the client
 // address that holds the most; only when none can go is the newcomer refused with 503,
 // Retry-After and Connection: close, at a cost of a few system calls and no log line. Every
 // such refusal, the handler's too, is held kRefusalDelay before it is sent.
@@ -36,6 +37,9 @@ struct ServerLimits {
     int headSeconds = 5;  // from a request's first byte to the end of its head
     int bodySeconds = 30; // from the end of the head to the end of the body
     int idleSeconds = 10; // for a request to begin on a new or kept-alive connection
+    // An answer the client takes no byte of for this long ends the connection: a client
+    // that never reads holds no thread for longer.
+    int writeStallSeconds = 5;
     // Idle or sending its request for this long: closed first when a newcomer needs room.
     std::chrono::milliseconds evictableAfter{200};
 };
@@ -56,8 +60,9 @@ class HttpServer {
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
-    // Binds and listens; gives the port listened on (port 0 takes a free one).
-    Result<unsigned short> Bind(const std::string& host, unsigned short port);
+    // Binds and listens; gives the port listened on (port 0 takes a free one). With
+    // loopbackOnly a host that is not loopback is refused (403) before anything is bound.
+    Result<unsigned short> Bind(const std::string& host, unsigned short port, bool loopbackOnly);
     bool BoundToLoopback() const { return loopback_; }
     void SetLog(ServerLog log) { log_ = std::move(log); }
 
@@ -67,7 +72,7 @@ class HttpServer {
     void Stop();
 
   private:
-    enum class Phase { Idle, Receiving, Handling };
+    enum class Phase { Idle, Receiving, Handling, Writing };
     struct Connection {
         std::string address;
         Phase phase = Phase::Idle;
@@ -84,6 +89,9 @@ class HttpServer {
     bool ClosedForRoom(SocketHandle fd);
     void ServeConnection(SocketHandle fd);
     Read ReadMore(SocketHandle fd, std::string& buffer, int timeoutMs);
+    // Sends all of data unless the client takes nothing for writeStallSeconds or, when the
+    // connection is counted (evictable), it is closed to make room meanwhile.
+    bool Write(SocketHandle fd, std::string_view data, bool evictable);
     void Refuse(SocketHandle fd, const Error& error);
 
     ServerLimits limits_;

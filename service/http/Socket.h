@@ -25,8 +25,10 @@ struct ListeningSocket {
 // Starts the platform's socket library (Winsock) once; a no-op on POSIX.
 void StartSockets();
 
-// Resolves host and listens on the first of its addresses that can be bound.
-Result<ListeningSocket> Listen(const std::string& host, unsigned short port);
+// Resolves host and listens on the first of its addresses that can be bound. With
+// loopbackOnly, a host that resolves to any address other than a loopback one is refused
+// (403) before anything is bound.
+Result<ListeningSocket> Listen(const std::string& host, unsigned short port, bool loopbackOnly);
 
 // A newcomer, and its address as text; kNoSocket when none could be taken.
 SocketHandle Accept(SocketHandle listener, std::string& address);
@@ -35,11 +37,14 @@ SocketHandle Accept(SocketHandle listener, std::string& address);
 // system allows it (Linux's TCP_QUICKACK), the next read is acknowledged at once.
 void AcknowledgeAtOnce(SocketHandle socket);
 
-// For the sockets of refused newcomers, served by the accepting thread alone.
+// Every connection's socket: no send waits on a client that does not read (the server waits
+// for room with a deadline of its own, WaitWritable).
 void MakeNonBlocking(SocketHandle socket);
 
 // Bytes sent or received, 0 at the end of the stream, negative on failure (a write to a
-// client that went away fails; it never ends the process).
+// client that went away fails; it never ends the process). A send to a client whose window
+// is full gives kWouldBlock.
+inline constexpr long kWouldBlock = -2;
 long SendSome(SocketHandle socket, std::string_view data);
 long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size);
 
@@ -56,5 +61,8 @@ struct WaitEntry {
     bool readable = false;
 };
 int WaitReadable(std::vector<WaitEntry>& entries, int timeoutMs);
+
+// Waits until the socket takes more data (or has failed): > 0 then, 0 on time-out.
+int WaitWritable(SocketHandle socket, int timeoutMs);
 
 } // namespace tervane::service

@@ -2,6 +2,8 @@
 // Socket_posix.cpp and Socket_win.cpp after their system's socket headers.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace tervane::service::socket_address {
@@ -16,6 +18,17 @@ inline bool IsLoopback(const sockaddr_storage& address) {
         return IN6_IS_ADDR_LOOPBACK(&v6->sin6_addr);
     }
     return false;
+}
+
+// Whether every address host resolved to is a loopback one, before any is bound.
+inline bool AllLoopback(const addrinfo* found) {
+    for (const addrinfo* ai = found; ai != nullptr; ai = ai->ai_next) {
+        sockaddr_storage address{};
+        std::memcpy(&address, ai->ai_addr, std::min<std::size_t>(ai->ai_addrlen, sizeof address));
+        if (!IsLoopback(address))
+            return false;
+    }
+    return true;
 }
 
 inline unsigned short Port(const sockaddr_storage& address) {

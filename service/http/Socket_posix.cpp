@@ -24,7 +24,7 @@ int Fd(SocketHandle socket) {
 
 void StartSockets() {}
 
-Result<ListeningSocket> Listen(const std::string& host, unsigned short port) {
+Result<ListeningSocket> Listen(const std::string& host, unsigned short port, bool loopbackOnly) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -33,6 +33,11 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port) {
     const std::string service = std::to_string(port);
     if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); rc != 0)
         return Error{500, "cannot resolve " + host + ": " + ::gai_strerror(rc)};
+    if (loopbackOnly && !socket_address::AllLoopback(found)) {
+        ::freeaddrinfo(found);
+        return Error{403, host + " is not a loopback address; add --allow-remote to serve other "
+                                 "machines"};
+    }
     std::string error = "no address for " + host;
     for (addrinfo* ai = found; ai != nullptr; ai = ai->ai_next) {
         const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
@@ -86,6 +91,8 @@ long SendSome(SocketHandle socket, std::string_view data) {
     do {
         sent = ::send(Fd(socket), data.data(), data.size(), MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return kWouldBlock;
     return static_cast<long>(sent);
 }
 
@@ -116,6 +123,14 @@ int WaitReadable(std::vector<WaitEntry>& entries, int timeoutMs) {
     const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
     for (std::size_t i = 0; i < entries.size(); ++i)
         entries[i].readable = ready > 0 && fds[i].revents != 0;
+    return ready;
+}
+
+int WaitWritable(SocketHandle socket, int timeoutMs) {
+    pollfd fd{Fd(socket), POLLOUT, 0};
+    int ready = 0;
+    while ((ready = ::poll(&fd, 1, timeoutMs)) < 0 && errno == EINTR) {
+    }
     return ready;
 }
 

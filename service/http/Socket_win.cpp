@@ -45,7 +45,7 @@ void StartSockets() {
     (void)started; // a failure shows in the first socket call's error
 }
 
-Result<ListeningSocket> Listen(const std::string& host, unsigned short port) {
+Result<ListeningSocket> Listen(const std::string& host, unsigned short port, bool loopbackOnly) {
     StartSockets();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -55,6 +55,11 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port) {
     const std::string service = std::to_string(port);
     if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found); rc != 0)
         return Error{500, "cannot resolve " + host + ": " + SocketErrorText(rc)};
+    if (loopbackOnly && !socket_address::AllLoopback(found)) {
+        ::freeaddrinfo(found);
+        return Error{403, host + " is not a loopback address; add --allow-remote to serve other "
+                                 "machines"};
+    }
     std::string error = "no address for " + host;
     for (addrinfo* ai = found; ai != nullptr; ai = ai->ai_next) {
         const SOCKET socket = WSASocketW(ai->ai_family, ai->ai_socktype, ai->ai_protocol, nullptr,
@@ -109,7 +114,10 @@ void MakeNonBlocking(SocketHandle socket) {
 
 long SendSome(SocketHandle socket, std::string_view data) {
     const int size = static_cast<int>(std::min<std::size_t>(data.size(), 1 << 20));
-    return ::send(Handle(socket), data.data(), size, 0);
+    const int sent = ::send(Handle(socket), data.data(), size, 0);
+    if (sent == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK)
+        return kWouldBlock;
+    return sent;
 }
 
 long ReceiveSome(SocketHandle socket, char* buffer, std::size_t size) {
@@ -160,6 +168,12 @@ int WaitReadable(std::vector<WaitEntry>& entries, int timeoutMs) {
             return ready < 0 ? -1 : ready;
         }
     }
+}
+
+int WaitWritable(SocketHandle socket, int timeoutMs) {
+    WSAPOLLFD fd{Handle(socket), POLLWRNORM, 0};
+    const int ready = ::WSAPoll(&fd, 1, std::max(timeoutMs, 0));
+    return ready < 0 ? -1 : ready;
 }
 
 } // namespace tervane::service

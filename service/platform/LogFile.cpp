@@ -30,6 +30,17 @@ class RotatingFile {
         return static_cast<bool>(out_);
     }
 
+    // A file moved away (logrotate) is let go and the path opened anew; when it cannot be,
+    // the old one goes on taking the lines rather than losing them.
+    void Reopen() {
+        std::ofstream fresh(path_, std::ios::binary | std::ios::app);
+        if (!fresh)
+            return;
+        out_ = std::move(fresh);
+        std::error_code error;
+        size_ = std::filesystem::file_size(path_, error);
+    }
+
   private:
     // A failed rename (the old file held open elsewhere) leaves the file growing rather than
     // losing lines.
@@ -56,9 +67,14 @@ Result<LogOutput> LogFileOutput(const std::filesystem::path& path, std::uintmax_
         const std::u8string name = path.u8string();
         return Error{500, "cannot open the log file " + std::string(name.begin(), name.end())};
     }
-    return LogOutput{"the log file", [file](std::string_view text, const std::atomic<bool>&) {
-                         return file->Write(text);
-                     }};
+    LogOutput output;
+    output.name = "the log file";
+    output.write = [file](std::string_view text, const std::atomic<bool>&) {
+        return file->Write(text);
+    };
+    output.stamped = true;
+    output.reopen = [file] { file->Reopen(); };
+    return output;
 }
 
 } // namespace tervane::service

@@ -15,6 +15,11 @@ struct LogOutput {
     // Writes all of text; false when the output is broken. A blocked output gives up soon
     // after stopping is set, where the platform lets it.
     std::function<bool(std::string_view text, const std::atomic<bool>& stopping)> write;
+    // Lines begin with the local time (ISO 8601) in a file, where nothing else stamps them,
+    // and on a terminal; not for the journal, nor for a script reading a pipe.
+    bool stamped = false;
+    // Closes and opens the file again (SIGHUP, after logrotate moved it); none for a stream.
+    std::function<void()> reopen;
 };
 
 LogOutput StandardErrorOutput();

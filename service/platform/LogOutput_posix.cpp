@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <poll.h>
 #include <unistd.h>
 
@@ -36,13 +37,20 @@ bool WriteAll(int fd, std::string_view text, const std::atomic<bool>& stopping) 
 } // namespace
 
 LogOutput DescriptorOutput(int fd, std::string name) {
-    return {std::move(name), [fd](std::string_view text, const std::atomic<bool>& stopping) {
-                return WriteAll(fd, text, stopping);
-            }};
+    LogOutput output;
+    output.name = std::move(name);
+    output.write = [fd](std::string_view text, const std::atomic<bool>& stopping) {
+        return WriteAll(fd, text, stopping);
+    };
+    return output;
 }
 
+// Someone reading a terminal gets the time of each line; the journal (JOURNAL_STREAM set)
+// and scripts reading a pipe get the lines as they were, stamped or not by their reader.
 LogOutput StandardErrorOutput() {
-    return DescriptorOutput(STDERR_FILENO);
+    LogOutput output = DescriptorOutput(STDERR_FILENO);
+    output.stamped = ::isatty(STDERR_FILENO) == 1 && std::getenv("JOURNAL_STREAM") == nullptr;
+    return output;
 }
 
 std::filesystem::path DefaultLogFile() {

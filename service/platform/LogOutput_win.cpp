@@ -8,18 +8,21 @@ namespace tervane::service {
 // A service started from a command line may have a standard error; one started at logon
 // has none, and then the lines are lost (the default there is the log file).
 LogOutput StandardErrorOutput() {
-    return {"standard error", [](std::string_view text, const std::atomic<bool>&) {
-                const HANDLE output = GetStdHandle(STD_ERROR_HANDLE);
-                DWORD written = 0;
-                while (!text.empty() && output != nullptr && output != INVALID_HANDLE_VALUE) {
-                    if (!WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written,
-                                   nullptr) ||
-                        written == 0)
-                        return false;
-                    text.remove_prefix(written);
-                }
-                return true;
-            }};
+    LogOutput output;
+    output.name = "standard error";
+    output.write = [](std::string_view text, const std::atomic<bool>&) {
+        const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+        DWORD written = 0;
+        while (!text.empty() && handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written,
+                           nullptr) ||
+                written == 0)
+                return false;
+            text.remove_prefix(written);
+        }
+        return true;
+    };
+    return output;
 }
 
 std::filesystem::path DefaultLogFile() {

@@ -2,10 +2,33 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <ctime>
 #include <deque>
 #include <mutex>
 
 namespace tervane::service {
+namespace {
+
+// The local time with its offset from UTC, as ISO 8601 writes it: 2026-12-08T14:25:03+01:00.
+// The offset is worked out, not taken from strftime's %z, which Windows' C library writes
+// as the zone's name. Only the log's own thread asks, so localtime's shared result is safe.
+std::string LocalTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm local = *std::localtime(&now);
+    std::tm utc = *std::gmtime(&now);
+    utc.tm_isdst = local.tm_isdst;
+    const long offset = static_cast<long>(std::difftime(now, std::mktime(&utc)));
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    const int minutes = static_cast<int>((offset < 0 ? -offset : offset) / 60 % (24 * 60));
+    char zone[32];
+    std::snprintf(zone, sizeof zone, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60,
+                  minutes % 60);
+    return std::string(text) + zone;
+}
+
+} // namespace
 
 // Shared with the writer thread, which may outlive the queue when its output is blocked.
 struct LogQueue::State {
@@ -20,6 +43,7 @@ struct LogQueue::State {
     std::atomic<bool> stopping{false};
     std::atomic<unsigned long> busy{0};
     std::atomic<unsigned long> closedForRoom{0};
+    std::atomic<bool> reopen{false};
 };
 
 LogQueue::LogQueue(LogOutput output, std::string prefix, std::size_t capacity)
@@ -46,6 +70,11 @@ void LogQueue::Post(std::string line) {
         state_->lines.push_back(std::move(line));
     }
     state_->changed.notify_one();
+}
+
+void LogQueue::Reopen() {
+    state_->reopen = true;
+    state_->changed.notify_all();
 }
 
 void LogQueue::CountBusy() {
@@ -80,8 +109,9 @@ void LogQueue::Write(const std::shared_ptr<State>& state) {
                                 [&] { return state->stopping || !state->lines.empty(); });
         const bool stopping = state->stopping;
         std::string text;
+        const std::string stamp = state->output.stamped ? LocalTimeStamp() + " " : "";
         const auto add = [&](const std::string& line) {
-            text += state->prefix + ": " + line + "\n";
+            text += stamp + state->prefix + ": " + line + "\n";
         };
         if (state->dropped > 0) {
             add(std::to_string(state->dropped) + " log lines dropped: " + state->output.name +
@@ -106,6 +136,8 @@ void LogQueue::Write(const std::shared_ptr<State>& state) {
             }
             lastSummary = now;
         }
+        if (state->reopen.exchange(false) && state->output.reopen)
+            state->output.reopen();
         if (!text.empty())
             state->output.write(text, state->stopping); // a broken output loses the lines
         lock.lock();

@@ -17,7 +17,8 @@ namespace tervane::service {
 
 class LogQueue {
   public:
-    // Writes "<prefix>: <line>\n" to output; at most capacity lines wait.
+    // Writes "<prefix>: <line>\n" to output, after the local time when it is stamped; at
+    // most capacity lines wait.
     LogQueue(LogOutput output, std::string prefix, std::size_t capacity = 4096);
     // Stop(), with a short grace.
     ~LogQueue();
@@ -26,6 +27,8 @@ class LogQueue {
 
     // Never blocks on the output.
     void Post(std::string line);
+    // The output's file is opened anew before the next lines (SIGHUP); nothing for a stream.
+    void Reopen();
     // A request refused because the service is busy (503).
     void CountBusy();
     // A connection closed to make room for another (idle or slow at the connection cap).

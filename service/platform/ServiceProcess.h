@@ -20,10 +20,12 @@ void PrepareProcess();
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // Waits, on a thread of its own, for the service listening on port to be asked to stop,
-// and then calls onStop once with what asked. Destroying it ends the wait.
+// and then calls onStop once with what asked. Destroying it ends the wait. On Linux SIGHUP
+// calls onReopen instead (the log file moved away), and the wait goes on.
 class StopWaiter {
   public:
-    StopWaiter(unsigned short port, std::function<void(const std::string& what)> onStop);
+    StopWaiter(unsigned short port, std::function<void(const std::string& what)> onStop,
+               std::function<void()> onReopen = {});
     ~StopWaiter();
     StopWaiter(const StopWaiter&) = delete;
     StopWaiter& operator=(const StopWaiter&) = delete;

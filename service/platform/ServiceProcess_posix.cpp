@@ -7,13 +7,15 @@
 namespace tervane::service {
 namespace {
 
-// SIGUSR1 only ends the wait when the waiter is destroyed.
+// SIGUSR1 only ends the wait when the waiter is destroyed; SIGHUP, as daemons take it,
+// reopens the log file.
 sigset_t WaitedSignals() {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
+    sigaddset(&signals, SIGHUP);
     return signals;
 }
 
@@ -33,12 +35,16 @@ struct StopWaiter::State {
     std::thread thread;
 };
 
-StopWaiter::StopWaiter(unsigned short, std::function<void(const std::string&)> onStop)
+StopWaiter::StopWaiter(unsigned short, std::function<void(const std::string&)> onStop,
+                       std::function<void()> onReopen)
     : state_(std::make_unique<State>()) {
-    state_->thread = std::thread([onStop = std::move(onStop)] {
+    state_->thread = std::thread([onStop = std::move(onStop), onReopen = std::move(onReopen)] {
         const sigset_t signals = WaitedSignals();
         int signal = 0;
-        sigwait(&signals, &signal);
+        while (sigwait(&signals, &signal) == 0 && signal == SIGHUP) {
+            if (onReopen)
+                onReopen();
+        }
         if (signal != SIGUSR1)
             onStop("signal " + std::to_string(signal));
     });

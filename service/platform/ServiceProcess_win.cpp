@@ -35,7 +35,8 @@ struct StopWaiter::State {
     std::thread thread;
 };
 
-StopWaiter::StopWaiter(unsigned short port, std::function<void(const std::string&)> onStop)
+StopWaiter::StopWaiter(unsigned short port, std::function<void(const std::string&)> onStop,
+                       std::function<void()>)
     : state_(std::make_unique<State>()) {
     state_->stop = CreateEventW(nullptr, TRUE, FALSE, StopEventName(port).c_str());
     state_->quit = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -172,6 +172,10 @@ class Desktop:
             rows.append((int(handle, 16), text))
         return rows
 
+    def foreground(self):
+        """The handle of Windows' foreground window (0 for none)."""
+        return int(self.probe("foreground").stdout, 16)
+
     def clipboard(self):
         return self.probe("clip").stdout
 

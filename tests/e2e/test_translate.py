@@ -110,6 +110,12 @@ class MainJob(unittest.TestCase):
         self.assertEqual(self.balloons(), [])
         texts = [w["text"] for w in desktop.windows(box[0][0])]
         self.assertTrue(any("127.0.0.1:58470" in t for t in texts), texts)
+        # What the user can do comes first, then the system's own words.
+        message = " ".join(texts)
+        self.assertIn("Tervane's translation service is not running", message)
+        self.assertIn("log on", message)
+        self.assertLess(message.index("not running"),
+                        message.index("A connection with the server could not be established"))
         desktop.screenshot(SHOTS / "service-down.png")
         desktop.focus(box[0][0])
         desktop.key("Return")

@@ -38,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW cls{};
     cls.lpfnWndProc = PadProc;
     cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     cls.lpszClassName = L"TervaneTextPad";
     RegisterClassW(&cls);
     HWND window =

@@ -144,9 +144,16 @@ int SetClipboard(const char* utf8) {
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "clip")
         return PrintClipboard();
+    if (argc == 2 && std::string(argv[1]) == "foreground") {
+        std::printf("%08lX\n",
+                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetForegroundWindow())));
+        return 0;
+    }
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: winprobe find|dump|xid|screenrect|items|state|all|clip|setclip ...\n");
+        std::fprintf(
+            stderr,
+            "usage: winprobe find|dump|xid|screenrect|items|state|all|clip|setclip|foreground "
+            "...\n");
         return 2;
     }
     const std::string command = argv[1];

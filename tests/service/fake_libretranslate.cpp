@@ -1,14 +1,21 @@
 // A small LibreTranslate stand-in for tests: the documented JSON API (/languages,
 // /translate with q, source, target, format, api_key) over a word list, so that the
 // service's libretranslate engine is tested over real HTTP without the real models.
-// Usage: fake_libretranslate --listen 127.0.0.1:PORT [--api-key KEY]
+//
+// It also misbehaves on request, as a broken or hostile server would, for the tests of the
+// service's bounds: a text holding "[hang]" is never answered, "[trickle]" is answered a
+// byte a second, "[flood]" with 64 MiB of translation; with --hang-languages /languages is
+// never answered. Each stops by itself after a minute.
+// Usage: fake_libretranslate --listen 127.0.0.1:PORT [--api-key KEY] [--hang-languages 1]
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -73,6 +80,47 @@ std::string TranslateWords(const std::string& text, const Dictionary& words) {
     return out;
 }
 
+constexpr auto kMisbehaviour = std::chrono::seconds(60);
+
+// Answers the way the text asks for; false for a text that asks for nothing odd.
+bool Misbehave(const std::string& text, httplib::Response& res) {
+    if (text.find("[hang]") != std::string::npos) {
+        std::this_thread::sleep_for(kMisbehaviour);
+        return true;
+    }
+    if (text.find("[trickle]") != std::string::npos) {
+        res.set_chunked_content_provider(
+            "application/json", [](std::size_t offset, httplib::DataSink& sink) {
+                const std::string answer = "{\"translatedText\": \"slow\"}";
+                if (offset >= answer.size() ||
+                    offset >= static_cast<std::size_t>(kMisbehaviour.count())) {
+                    sink.done();
+                    return true;
+                }
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                return sink.write(answer.data() + offset, 1);
+            });
+        return true;
+    }
+    if (text.find("[flood]") != std::string::npos) {
+        constexpr std::size_t kFlood = 64u << 20;
+        res.set_chunked_content_provider("application/json",
+                                         [](std::size_t offset, httplib::DataSink& sink) {
+                                             static const std::string block(64 * 1024, 'x');
+                                             if (offset == 0)
+                                                 return sink.write("{\"translatedText\": \"", 20);
+                                             if (offset >= kFlood) {
+                                                 sink.write("\"}", 2);
+                                                 sink.done();
+                                                 return true;
+                                             }
+                                             return sink.write(block.data(), block.size());
+                                         });
+        return true;
+    }
+    return false;
+}
+
 void Fail(httplib::Response& res, int status, const std::string& message) {
     res.status = status;
     res.set_content(nlohmann::json{{"error", message}}.dump(), "application/json");
@@ -84,6 +132,7 @@ int main(int argc, char** argv) {
     std::string host = "127.0.0.1";
     int port = 0;
     std::string apiKey;
+    bool hangLanguages = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string flag = argv[i];
         const std::string value = argv[i + 1];
@@ -92,11 +141,17 @@ int main(int argc, char** argv) {
             port = std::stoi(value.substr(value.rfind(':') + 1));
         } else if (flag == "--api-key") {
             apiKey = value;
+        } else if (flag == "--hang-languages") {
+            hangLanguages = value == "1";
         }
     }
 
     httplib::Server server;
-    server.Get("/languages", [](const httplib::Request&, httplib::Response& res) {
+    // Hung requests must not take every thread from the well-behaved ones.
+    server.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server.Get("/languages", [hangLanguages](const httplib::Request&, httplib::Response& res) {
+        if (hangLanguages)
+            std::this_thread::sleep_for(kMisbehaviour);
         const nlohmann::json languages = nlohmann::json::array({
             {{"code", "en"}, {"name", "English"}, {"targets", {"fr", "es"}}},
             {{"code", "fr"}, {"name", "French"}, {"targets", {"en", "es"}}},
@@ -123,6 +178,8 @@ int main(int argc, char** argv) {
         if (body.contains("format") && body["format"] != "text" && body["format"] != "html") {
             return Fail(res, 400, "Invalid format");
         }
+        if (Misbehave(body["q"], res))
+            return;
         const std::string direction =
             body["source"].get<std::string>() + ">" + body["target"].get<std::string>();
         const auto words = kWords.find(direction);

@@ -35,8 +35,8 @@ const std::vector<std::pair<std::string, std::string>> kSentences = {
 } // namespace
 
 TEST(Admission, UnderOverloadRefusesWith503RetryAfterAndCloseAndServesTheRestCorrectly) {
-    RunningServer server = StartListening(
-        ServiceCommand({"--max-active", "2", "--max-queue", "2", "--pipes-per-pair", "1"}));
+    RunningServer server = StartListening(ServiceCommand(
+        {"--max-active", "2", "--max-remote", "2", "--max-queue", "2", "--pipes-per-pair", "1"}));
     for (const auto& [text, translation] : kSentences)
         ASSERT_EQ(PostTranslate(server.port, text, "fr", "es").body, translation);
 
@@ -157,6 +157,8 @@ TEST(Admission, BrowsersAreKeptOutAndTheProgramsRequestsAreNot) {
 
 TEST(Admission, AnswersHeadBareLineFeedsAndEveryAnswerWithAContentTypeAndALogLine) {
     RunningServer server = StartListening(ServiceCommand({}));
+    // A remote engine's list comes a moment after the start (the Windows build's engine).
+    ASSERT_TRUE(WaitForOk(server.port, "/health", std::chrono::seconds(30)));
     RawConnection connection(server.port);
     // HEAD: GET's headers, no body; the next answer on the connection is read whole.
     connection.Send("HEAD /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
@@ -167,7 +169,7 @@ TEST(Admission, AnswersHeadBareLineFeedsAndEveryAnswerWithAContentTypeAndALogLin
     const RawReply get = connection.Read();
     EXPECT_EQ(get.status, 200);
     EXPECT_EQ(get.Header("content-length"), std::to_string(get.body.size()));
-    EXPECT_EQ(get.body.rfind("{\"engine\"", 0), 0u) << get.body;
+    EXPECT_NE(get.body.find("\"engine\":"), std::string::npos) << get.body;
 
     // Bare line feeds: 400 at once (a bound well below the head's time limit).
     RawConnection bare(server.port);
@@ -176,8 +178,9 @@ TEST(Admission, AnswersHeadBareLineFeedsAndEveryAnswerWithAContentTypeAndALogLin
     EXPECT_EQ(refused.status, 400);
     EXPECT_FALSE(refused.Header("content-type").empty());
 
-    for (const std::string& request : {std::string("PUT /health HTTP/1.1\r\n\r\n"),
-                                       std::string("GET /nowhere HTTP/1.1\r\n\r\n")}) {
+    for (const std::string& request :
+         {std::string("PUT /health HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"),
+          std::string("GET /nowhere HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")}) {
         RawConnection other(server.port);
         other.Send(request);
         const RawReply reply = other.Read();

@@ -92,8 +92,8 @@ TEST(ServiceCoverage, AsksApertiumFirstAndARemoteEngineForWhatApertiumCannot) {
 
     const Reply none = PostTranslate(server.port, "Le chat.", "fr", "ja");
     EXPECT_EQ(none.status, 422);
-    EXPECT_EQ(none.reason.rfind("No translation route from French to Japanese: install an "
-                                "Apertium pair",
+    EXPECT_EQ(none.reason.rfind("No translation route from French to Japanese: no Apertium "
+                                "pair",
                                 0),
               0u)
         << none.reason;

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <iterator>
+#include <thread>
 #include <unistd.h>
 
 using namespace tervane::testing;
@@ -90,6 +92,10 @@ TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
     EXPECT_NE(process.WaitForLine("GET /nowhere ", 0).find(" status=404 "), std::string::npos)
         << process.Output();
     EXPECT_EQ(process.WaitForLines(" status=400 ", 10, 0).size(), 10u) << process.Output();
+    // A refusal's line says why, as the client was told.
+    EXPECT_NE(process.WaitForLine(" status=400 ", 0).find("ms: "), std::string::npos)
+        << process.Output();
+    EXPECT_NE(process.WaitForLine("ms: Unknown language code 'xx'", 0), "") << process.Output();
 
     const Reply after = PostTranslate(server.port, "Le chat est noir.", "fr", "es");
     EXPECT_EQ(after.status, 200) << after.reason;
@@ -130,7 +136,8 @@ TEST(ServiceRobustness, StuckAndCrashingPipelinesGiveErrorsNotHangs) {
     EXPECT_EQ(stuck.status, 504);
     EXPECT_NE(stuck.reason.find("fra-deu did not answer in time"), std::string::npos)
         << stuck.reason;
-    // The stuck process was ended, and the next request gets a fresh pipeline (stuck again).
+    // One time-out does not condemn the pipeline (its answer may still come): the next
+    // request waits on the same one, stuck again, and no second one is started.
     const Reply again = PostTranslate(server.port, "Le chat.", "fr", "de");
     EXPECT_EQ(again.status, 504);
     std::size_t sleepers = 0;
@@ -171,7 +178,10 @@ TEST(ServiceRobustness, TurnsAwayRequestsBeyondTheQueueWith503) {
 }
 
 TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
-    ChildProcess open(ServiceCommand({"--listen", "0.0.0.0:0"}));
+    // Refused before anything is bound: a port taken on loopback would make a bind fail
+    // with another message and exit code.
+    const RunningServer taken = StartListening({FAKE_LIBRETRANSLATE_BINARY});
+    ChildProcess open(ServiceCommand({"--listen", "0.0.0.0:" + std::to_string(taken.port)}));
     EXPECT_EQ(open.WaitExit(std::chrono::seconds(30)), 2);
     // The exit does not mean the reader thread has taken in all of the output yet.
     EXPECT_NE(open.WaitForLine("--allow-remote", 0), "") << open.Output();
@@ -182,4 +192,51 @@ TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
 
     ChildProcess bad(ServiceCommand({"--engine", "nonesuch"}));
     EXPECT_EQ(bad.WaitExit(std::chrono::seconds(30)), 2);
+}
+
+TEST(ServiceStart, RefusesAModesDirectoryWithoutPairsAndSaysItsVersion) {
+    ChildProcess missing({TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--modes-dir",
+                          "/nonexistent-tervane-modes"});
+    EXPECT_EQ(missing.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(missing.WaitForLine("does not exist", 0), "") << missing.Output();
+    BrokenModes modes;
+    fs::remove_all(modes.Path()); // the folder stays
+    fs::create_directories(modes.Path());
+    ChildProcess empty(
+        {TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--modes-dir", modes.Path()});
+    EXPECT_EQ(empty.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(empty.WaitForLine("holds no usable Apertium mode", 0), "") << empty.Output();
+
+    ChildProcess version({TERVANE_SERVICE_BINARY, "--version"});
+    EXPECT_EQ(version.WaitExit(std::chrono::seconds(30)), 0);
+    EXPECT_NE(version.WaitForLine("tervane-service ", 0), "") << version.Output();
+    ChildProcess extra({TERVANE_SERVICE_BINARY, "extra"});
+    EXPECT_EQ(extra.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_NE(extra.WaitForLine("unknown option 'extra'", 0), "") << extra.Output();
+}
+
+// As a daemon: SIGHUP reopens the log file (moved away by logrotate), it does not end the
+// service; the file's lines begin with the local time.
+TEST(ServiceStart, ReopensItsLogFileOnSighup) {
+    const fs::path dir = fs::temp_directory_path() / ("tervane-hup-" + std::to_string(::getpid()));
+    const fs::path log = dir / "service.log";
+    const unsigned short port = FreeLoopbackPort();
+    ChildProcess service({TERVANE_SERVICE_BINARY, "--listen", "127.0.0.1:" + std::to_string(port),
+                          "--log-file", log.string()});
+    ASSERT_TRUE(WaitForOk(port, "/health", std::chrono::seconds(30)));
+    fs::rename(log, dir / "service.log.1");
+    ASSERT_EQ(::kill(service.Pid(), SIGHUP), 0);
+    ASSERT_TRUE(WaitForOk(port, "/health", std::chrono::seconds(30)));
+    std::string reopened;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (reopened.find("log reopened") == std::string::npos &&
+           std::chrono::steady_clock::now() < until) {
+        std::ifstream in(log);
+        reopened.assign(std::istreambuf_iterator<char>(in), {});
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(reopened.find("tervane-service: log reopened on SIGHUP"), std::string::npos)
+        << reopened;
+    EXPECT_EQ(reopened.rfind("20", 0), 0u) << reopened; // a time stamp first
+    fs::remove_all(dir);
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace tervane {
+
 class FakeHttpTransport final : public HttpTransport {
   public:
     std::vector<HttpRequest> requests;
@@ -31,7 +33,7 @@ class FakeHttpTransport final : public HttpTransport {
         std::optional<HttpResponse> next = std::move(script.front());
         script.pop_front();
         if (!next)
-            throw std::runtime_error("A connection with the server could not be established");
+            throw HttpConnectionError("A connection with the server could not be established");
         return *next;
     }
 
@@ -54,3 +56,5 @@ struct FakeHttpClient {
 inline auto ThrowsError(std::string message) {
     return testing::ThrowsMessage<std::exception>(testing::StrEq(std::move(message)));
 }
+
+} // namespace tervane

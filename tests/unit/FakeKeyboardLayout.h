@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace tervane {
+
 struct FakeLayoutTable {
     std::map<std::uint32_t, std::uint32_t> scanCodes;            // virtual key -> scan code
     std::map<std::pair<std::uint32_t, bool>, std::string> names; // (scan, extended) -> name
@@ -193,3 +195,5 @@ class FakeKeyboardLayout : public KeyboardLayout {
   private:
     LayoutHandle current_;
 };
+
+} // namespace tervane

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+namespace tervane {
+
 class FakeRegistry final : public Registry {
   public:
     using Values = std::map<std::string, RegistryValue, std::less<>>;
@@ -86,3 +88,5 @@ class FakeRegistry final : public Registry {
         bool writable_;
     };
 };
+
+} // namespace tervane

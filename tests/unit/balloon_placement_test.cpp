@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 namespace {
 
 TEST(PlaceBalloon, PointsAtAFarCursorElseAtTheCentreKeepingThePosition) {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <climits>
 
+using namespace tervane;
+
 namespace {
 
 using Corners = std::array<BalloonPoint, 3>;
@@ -102,6 +104,115 @@ TEST(BalloonGeometry, WidthFollowsWhicheverLabelReachesFurtherRight) {
     EXPECT_EQ(width(300, 200), 344); // the title's, 34 + 300, + 10
     EXPECT_EQ(width(51, 74), 95);    // the title's edge 85 lies right of the text's 84
     EXPECT_EQ(width(0, 0), 44);      // an empty title still starts right of the picture
+}
+
+// A screen of 1280 x 1024 whose work area ends above a 40-pixel taskbar, and the balloon of
+// kTitle and kText (220 x 102) laid out in it.
+constexpr BalloonRect kWorkArea{0, 0, 1280, 984};
+
+BalloonGeometry Inside(BalloonPosition position, BalloonPoint target,
+                       BalloonRect workArea = kWorkArea) {
+    return LayOutBalloonInside(position, target, kTitle, kText, workArea);
+}
+
+bool Within(const BalloonGeometry& g, BalloonRect area) {
+    return g.origin.x >= area.left && g.origin.y >= area.top &&
+           g.origin.x + g.width <= area.right && g.origin.y + g.height <= area.bottom;
+}
+
+BalloonPoint Tip(const BalloonGeometry& g) {
+    return {g.origin.x + g.tip.x, g.origin.y + g.tip.y};
+}
+
+TEST(BalloonInside, ABalloonThatFitsIsLaidOutAsAsked) {
+    for (const BalloonPosition position :
+         {BalloonPosition::ArrowTopLeft, BalloonPosition::ArrowTopRight,
+          BalloonPosition::ArrowBottomLeft, BalloonPosition::ArrowBottomRight}) {
+        SCOPED_TRACE(static_cast<int>(position));
+        const BalloonGeometry laid = LayOutBalloon(position, {640, 500}, kTitle, kText);
+        const BalloonGeometry kept = Inside(position, {640, 500});
+        EXPECT_EQ(kept.position, position);
+        EXPECT_EQ(kept.origin, laid.origin);
+        EXPECT_EQ(kept.body, laid.body);
+        EXPECT_EQ(kept.arrow, laid.arrow);
+    }
+}
+
+TEST(BalloonInside, NearAnEdgeItFlipsToTheSideThatFitsWithTheTipOnTheTarget) {
+    using enum BalloonPosition;
+    struct Case {
+        const char* where;
+        BalloonPosition asked;
+        BalloonPoint target;
+        BalloonPosition kept;
+    };
+    const Case cases[] = {
+        // The cursor 100 pixels above the screen's bottom, right of and below the centre:
+        // the body below the cursor would reach 28 pixels past the screen (68 past the
+        // work area); above the cursor it fits.
+        {"bottom", ArrowBottomLeft, {1000, 924}, ArrowTopLeft},
+        {"bottom", ArrowBottomRight, {300, 900}, ArrowTopRight},
+        {"top", ArrowTopLeft, {1000, 60}, ArrowBottomLeft},
+        {"top", ArrowTopRight, {300, 101}, ArrowBottomRight},
+        {"left", ArrowTopLeft, {150, 500}, ArrowTopRight},
+        {"left", ArrowBottomLeft, {20, 500}, ArrowBottomRight},
+        {"right", ArrowTopRight, {1100, 500}, ArrowTopLeft},
+        {"right", ArrowBottomRight, {1260, 500}, ArrowBottomLeft},
+        {"top left", ArrowTopLeft, {25, 5}, ArrowBottomRight},
+        {"top right", ArrowTopRight, {1255, 5}, ArrowBottomLeft},
+        {"bottom left", ArrowBottomLeft, {25, 980}, ArrowTopRight},
+        {"bottom right", ArrowBottomRight, {1255, 980}, ArrowTopLeft},
+        // In a corner, a body already on the inner side stays.
+        {"bottom right, inward", ArrowTopLeft, {1255, 980}, ArrowTopLeft},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        const BalloonGeometry g = Inside(c.asked, c.target);
+        EXPECT_EQ(g.position, c.kept);
+        EXPECT_EQ(Tip(g), c.target);
+        EXPECT_TRUE(Within(g, kWorkArea));
+        // Exactly the layout of the position it flipped to.
+        const BalloonGeometry flipped = LayOutBalloon(c.kept, c.target, kTitle, kText);
+        EXPECT_EQ(g.origin, flipped.origin);
+        EXPECT_EQ(g.arrow, flipped.arrow);
+        EXPECT_EQ(g.body, flipped.body);
+    }
+    // A balloon that ends exactly on the work area's edge fits: no flip.
+    EXPECT_EQ(Inside(ArrowBottomRight, {300, 984 - 100}).position, ArrowBottomRight);
+    EXPECT_EQ(Inside(ArrowBottomRight, {300, 984 - 99}).position, ArrowTopRight);
+}
+
+TEST(BalloonInside, OnASecondMonitorItKeepsToThatMonitorsWorkArea) {
+    // A monitor right of the first, its taskbar at the top.
+    const BalloonRect second{1280, 40, 2560, 1024};
+    const BalloonGeometry g = Inside(BalloonPosition::ArrowTopLeft, {1300, 50}, second);
+    EXPECT_EQ(g.position, BalloonPosition::ArrowBottomRight);
+    EXPECT_EQ(Tip(g), (BalloonPoint{1300, 50}));
+    EXPECT_TRUE(Within(g, second));
+}
+
+TEST(BalloonInside, WhereNeitherSideFitsItIsMovedInside) {
+    // 150 pixels high: 102 fit, but not above nor below a target in the middle. Below it
+    // reaches 25 pixels past the area, above 27: it goes below and is moved up inside.
+    const BalloonRect low{0, 0, 1280, 150};
+    const BalloonGeometry g = Inside(BalloonPosition::ArrowTopLeft, {640, 75}, low);
+    EXPECT_EQ(g.position, BalloonPosition::ArrowBottomLeft);
+    EXPECT_EQ(g.origin, (BalloonPoint{640 - 200, 150 - 102}));
+    EXPECT_TRUE(Within(g, low));
+
+    // Narrower than the balloon: it starts at the area's left edge; the other direction
+    // still flips as usual.
+    const BalloonRect narrow{100, 0, 300, 984};
+    const BalloonGeometry n = Inside(BalloonPosition::ArrowTopRight, {200, 50}, narrow);
+    EXPECT_EQ(n.origin.x, 100);
+    EXPECT_EQ(n.position, BalloonPosition::ArrowBottomRight);
+    EXPECT_EQ(n.origin.y, 48);
+
+    // Closer to the screen's side than the arrow's inset: inside, the tip a little off.
+    const BalloonGeometry side = Inside(BalloonPosition::ArrowTopLeft, {3, 500});
+    EXPECT_EQ(side.position, BalloonPosition::ArrowTopRight);
+    EXPECT_EQ(side.origin, (BalloonPoint{0, 500 - 102}));
+    EXPECT_TRUE(Within(side, kWorkArea));
 }
 
 TEST(BalloonText, LinesJoinedWithCrLfAndTrimmed) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 namespace {
 
 using Fake = FakeHttpTransport;
@@ -49,7 +51,7 @@ TEST_F(ExchangeTest, AFailedPostIsRetriedOnceWithAGetOnItsLocation) {
     EXPECT_THAT([this] { Translate(); },
                 ThrowsError("HTTP/1.1 422 No translation route from French to Japanese"));
     fake.script = {std::nullopt};
-    EXPECT_THAT([this] { Translate(); },
+    EXPECT_THAT([this] { RequestTranslation(http, "http://127.0.0.1:8/t", "Bonjour", "FR", "EN"); },
                 ThrowsError("A connection with the server could not be established"));
     EXPECT_EQ(fake.requests.size(), 2u);
 
@@ -58,6 +60,30 @@ TEST_F(ExchangeTest, AFailedPostIsRetriedOnceWithAGetOnItsLocation) {
     fake.script = {Fake::Answer(200, "OK", "\"Hello\"", "http://127.0.0.1:58470/unused")};
     EXPECT_EQ(Translate(), "Hello");
     EXPECT_EQ(fake.requests.size(), 1u);
+}
+
+TEST_F(ExchangeTest, WhenTheLocalServiceIsNotRunningTheErrorSaysSoAndHowItStarts) {
+    fake.script = {std::nullopt};
+    try {
+        Translate();
+        ADD_FAILURE() << "no error";
+    } catch (const HttpConnectionError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("Tervane's translation service is not running", 0), 0u) << text;
+        // Natively the Linux program's advice (the Windows one is checked under Wine).
+        EXPECT_NE(text.find("start Tervane again"), std::string::npos) << text;
+        const std::string system = "\r\n\r\nA connection with the server could not be established";
+        EXPECT_EQ(text.substr(text.size() - system.size()), system) << "the system's text last";
+    }
+
+    // Another address (a test's own server, another service) keeps the system's text alone,
+    // and other failures of the local service are not blamed on it being stopped.
+    fake.script = {std::nullopt};
+    EXPECT_THAT(
+        [this] { RequestTranslation(http, "http://10.0.0.5:58470/translate", "a", "FR", "EN"); },
+        ThrowsError("A connection with the server could not be established"));
+    fake.script = {Fake::Answer(503, "Service Unavailable")};
+    EXPECT_THAT([this] { Translate(); }, ThrowsError("HTTP/1.1 503 Service Unavailable"));
 }
 
 TEST(ServiceAnswer, WellFormedUtf8PassesAndAnythingMalformedEmptiesTheAnswer) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 namespace {
 
 class HotKeyCodecTest : public testing::Test {

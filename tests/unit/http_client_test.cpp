@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 namespace {
 
 class HttpClientTest : public testing::Test, protected FakeHttpClient {};
@@ -33,6 +35,7 @@ TEST_F(HttpClientTest, RequestsCarryTheFixedHeadersAndThePostsBody) {
     EXPECT_EQ(get.target.port, 80);
     EXPECT_EQ(get.target.path, "/");
     EXPECT_EQ(get.body, "");
+    EXPECT_FALSE(get.target.secure);
     EXPECT_FALSE(FakeHttpTransport::Header(get, "Content-Type"));
     EXPECT_EQ(FakeHttpTransport::Header(get, "Accept"), "text/html, */*");
 }
@@ -56,11 +59,24 @@ TEST_F(HttpClientTest, EveryFailureIsAnErrorAndTheLastLocationStaysReadable) {
     EXPECT_EQ(http.ResponseLocation(), "");
 
     for (const char* bad :
-         {"https://example.org/", "example.org", "http://", "http://:80/", "http://host:/",
-          "http://host:99999/", "http://host:8x/", "http://[::1"})
+         {"ftp://example.org/", "example.org", "http://", "https://", "http://:80/",
+          "http://host:/", "http://host:99999/", "http://host:8x/", "http://[::1"})
         EXPECT_THAT([&] { http.Get(bad); },
                     ThrowsError(std::string("Invalid HTTP address '") + bad + "'"));
     EXPECT_EQ(fake.requests.size(), 5u);
+}
+
+TEST_F(HttpClientTest, HttpsAddressesAskForTlsOnPort443UnlessTheyNameAnother) {
+    fake.script = {FakeHttpTransport::Answer(200, "OK"), FakeHttpTransport::Answer(200, "OK")};
+    http.Get("HTTPS://translate.example.org/translate?q=1");
+    http.Get("https://[::1]:8443");
+    ASSERT_EQ(fake.requests.size(), 2u);
+    EXPECT_TRUE(fake.requests[0].target.secure);
+    EXPECT_EQ(fake.requests[0].target.port, 443);
+    EXPECT_EQ(fake.requests[0].target.path, "/translate?q=1");
+    EXPECT_EQ(fake.requests[1].target.host, "[::1]");
+    EXPECT_EQ(fake.requests[1].target.port, 8443);
+    EXPECT_EQ(ResolveHttpUrl("https://a.example/x/y", "z"), "https://a.example/x/z");
 }
 
 TEST_F(HttpClientTest, ARelativeLocationIsKeptResolvedAgainstTheRequestsAddress) {

@@ -1,22 +1,15 @@
 #include "base/ErrorReport.h"
 #include "protocol/Languages.h"
+#include "protocol/Utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-using namespace tervane::protocol;
+using namespace tervane;
 
-namespace {
-std::string ToLowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-} // namespace
+using namespace tervane::protocol;
 
 TEST(LanguageTable, RowsAndCodesAreThoseThePickersAndTheServiceExpect) {
     const auto& table = LanguageTable();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tervane;
+
 namespace {
 
 class ProxySettingsTest : public testing::Test {

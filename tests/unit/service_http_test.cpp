@@ -34,8 +34,12 @@ TEST(RequestHead, ParsesMethodTargetHeadersAndLength) {
     const auto partial = ParseRequestHead("GET / HTTP/1.1\r\nHost: a\r\n", {});
     EXPECT_TRUE(partial.Ok() && !partial.Value());
     EXPECT_FALSE(ParsedRequest("GET /health HTTP/1.0\r\n\r\n").keepAlive);
-    EXPECT_TRUE(ParsedRequest("POST / HTTP/1.1\r\nExpect: 100-continue\r\n\r\n").expectContinue);
-    EXPECT_FALSE(ParsedRequest("GET / HTTP/1.1\r\nConnection: close\r\n\r\n").keepAlive);
+    EXPECT_TRUE(ParsedRequest("POST / HTTP/1.1\r\nHost: a\r\nContent-Length: 1\r\n"
+                              "Expect: 100-continue\r\n\r\n")
+                    .expectContinue);
+    EXPECT_FALSE(ParsedRequest("GET / HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n").keepAlive);
+    // HTTP/1.0 needs no Host; a GET no length.
+    EXPECT_EQ(ParsedRequest("GET / HTTP/1.0\r\n\r\n").method, "GET");
 }
 
 TEST(RequestHead, RefusesMalformedOversizedAndUnsupportedHeads) {
@@ -59,6 +63,12 @@ TEST(RequestHead, RefusesMalformedOversizedAndUnsupportedHeads) {
     EXPECT_EQ(statusOf("POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n"), 400);
     EXPECT_EQ(statusOf("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"), 501);
     EXPECT_EQ(statusOf("POST / HTTP/1.1\r\nExpect: magic\r\n\r\n"), 417);
+    // What a request smuggler or a confused client sends: refused, never guessed at.
+    EXPECT_EQ(statusOf("GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n"), 400);
+    EXPECT_EQ(statusOf("GET / HTTP/1.1\r\nAccept: */*\r\n\r\n"), 400);
+    EXPECT_EQ(statusOf(std::string("GET / HTTP/1.1\r\nHost: a\r\nX: a\0b\r\n\r\n", 35)), 400);
+    EXPECT_EQ(statusOf("POST /translate HTTP/1.1\r\nHost: a\r\n\r\n"), 411);
+    EXPECT_EQ(statusOf("POST /translate HTTP/1.0\r\n\r\n"), 411);
     std::string many = "GET / HTTP/1.1\r\n";
     for (int i = 0; i < 65; ++i)
         many += "X-" + std::to_string(i) + ": 1\r\n";

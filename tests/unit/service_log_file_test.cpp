@@ -1,12 +1,15 @@
 // The service's log file: its folder made, appended to, and at its size limit begun anew
 // with one older file kept.
 #include "service/platform/LogFile.h"
+#include "service/platform/LogQueue.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 using namespace tervane::service;
@@ -55,5 +58,36 @@ TEST(LogFile, MakesItsFolderAppendsAndKeepsOneOlderFileAtTheLimit) {
     EXPECT_FALSE(fs::exists(path.string() + ".2"));
 
     EXPECT_FALSE(LogFileOutput(dir / "earlier" / "x.log").Ok()); // a file where a folder must be
+    fs::remove_all(dir);
+}
+
+// Through the log's queue: each line of a file begins with the local time, and a reopen (as
+// on SIGHUP after logrotate moved the file away) begins the file again at its path.
+TEST(LogFile, StampsItsLinesAndIsOpenedAgainWhereItWasMoved) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("tervane-logstamp-" + std::to_string(::getpid()));
+    const fs::path path = dir / "service.log";
+    {
+        Result<LogOutput> output = LogFileOutput(path);
+        ASSERT_TRUE(output.Ok());
+        EXPECT_TRUE(output.Value().stamped);
+        LogQueue log(std::move(output).Value(), "tervane-service");
+        log.Post("before");
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (ReadFile(path).empty() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        fs::rename(path, dir / "service.log.moved");
+        log.Reopen();
+        log.Post("after");
+        log.Stop(std::chrono::seconds(5));
+    }
+    const std::regex stamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d tervane-service: )");
+    const std::string moved = ReadFile(dir / "service.log.moved");
+    const std::string fresh = ReadFile(path);
+    EXPECT_TRUE(std::regex_search(moved, stamped)) << moved;
+    EXPECT_NE(moved.find("tervane-service: before\n"), std::string::npos) << moved;
+    EXPECT_TRUE(std::regex_search(fresh, stamped)) << fresh;
+    EXPECT_NE(fresh.find("tervane-service: after\n"), std::string::npos) << fresh;
+    EXPECT_EQ(fresh.find("before"), std::string::npos) << fresh;
     fs::remove_all(dir);
 }

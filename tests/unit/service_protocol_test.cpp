@@ -1,5 +1,6 @@
 // The exchange both sides share: what the program writes and what the service answers.
 #include "protocol/ServiceProtocol.h"
+#include "translate/ServiceExchange.h"
 
 #include <gtest/gtest.h>
 
@@ -81,4 +82,23 @@ TEST(AnswerEncoding, DecodesToTheSameParagraphsLinesAndQuotes) {
     EXPECT_EQ(proto::DecodeAnswer("\"a\\r\\n \\r\\nb\\r\\nc\\\"\""), "a\n\nb\nc\"");
     EXPECT_FALSE(proto::DecodeAnswer("no quotes").has_value());
     EXPECT_FALSE(proto::DecodeAnswer("\"").has_value());
+}
+
+// What a user typed comes back as typed through the program's own decoder, backslash
+// sequences that look like the answer's escapes included; every other answer keeps its
+// bytes (the CR mark appears only where a backslash would have been misread).
+TEST(AnswerEncoding, TypedBackslashSequencesSurviveTheProgramsDecoder) {
+    const auto program = [](const std::string& text) {
+        return tervane::CleanServiceText(tervane::DecodeServiceAnswer(proto::EncodeAnswer(text)));
+    };
+    for (const std::string typed :
+         {"printf(\"a\\r\\n\")", "a\\r\\n \\r\\nb", "x\\r\\n?\\r\\ny", "C:\\dir\\",
+          "\\\"quoted\\\"", "\\\\r\\n", "\\r\\", "\\", "plain text", "back\\slash \\n \\r"}) {
+        EXPECT_EQ(program(typed), typed) << typed;
+        EXPECT_EQ(proto::DecodeAnswer(proto::EncodeAnswer(typed)), typed) << typed;
+    }
+    // Line breaks keep the program's own rendering: a space, or a paragraph break.
+    EXPECT_EQ(program("a\\\nb\\r\\n\n\nc"), "a\\ b\\r\\n\r\n\r\nc");
+    EXPECT_EQ(proto::EncodeAnswer("printf(\"a\\r\\n\")"), "\"printf(\\\"a\\\rr\\n\\\")\"");
+    EXPECT_EQ(proto::EncodeAnswer("a\\b \\n\\"), "\"a\\b \\n\\\r\"");
 }

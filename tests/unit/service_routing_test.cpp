@@ -1,5 +1,6 @@
 // From the program's codes to an engine's pairs, and the chain taken between them.
 #include "service/core/Options.h"
+#include "service/engines/DebianPairs.h"
 #include "service/engines/Engine.h"
 #include "service/engines/LanguageCodes.h"
 #include "service/engines/Router.h"
@@ -179,7 +180,7 @@ class RecordingEngine : public Engine {
     std::string name = "recording";
 
     std::string Name() const override { return name; }
-    Result<PairListing> Pairs() override {
+    Result<PairListing> Pairs(Clock::time_point) override {
         if (listingFails)
             return *listingFails;
         return offered;
@@ -279,7 +280,7 @@ TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
     EXPECT_EQ(none.text.Failure().reason,
               "No translation route from French to Japanese: add fr-ja; or add fr-ja");
 
-    const RouteListing listing = translator.ListRoutes();
+    const RouteListing listing = translator.ListRoutes(deadline);
     EXPECT_EQ(listing.targets.size(), 53u);
     EXPECT_EQ(listing.targets.at("fr").at("es").engine, "offline");
     EXPECT_EQ(listing.targets.at("de").at("en").engine, "remote");
@@ -290,7 +291,7 @@ TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
     EXPECT_TRUE(translator.Translate("fr", "es", "chat", deadline).text.Ok());
     const Translation down = translator.Translate("de", "en", "Hund", deadline);
     EXPECT_EQ(down.text.Failure().reason, "LibreTranslate unreachable");
-    const RouteListing partial = translator.ListRoutes();
+    const RouteListing partial = translator.ListRoutes(deadline);
     EXPECT_EQ(partial.targets.at("fr").size(), 1u);
     ASSERT_EQ(partial.unavailable.size(), 1u);
     EXPECT_EQ(partial.unavailable[0].first, "remote");
@@ -323,4 +324,31 @@ TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
     EXPECT_FALSE(host.checkPairs);
     EXPECT_FALSE(ParseOptions({"--apertium-runner", "threads"}).Ok());
     EXPECT_FALSE(ParseOptions({"--check-pairs", "yes"}).Ok());
+}
+
+TEST(CommandLine, TakesBothFormsAndSaysWhatIsWrong) {
+    const Options joined =
+        ParseOptions({"--listen=127.0.0.1:0", "--max-remote=2", "--version"}).Value();
+    EXPECT_EQ(joined.port, 0);
+    EXPECT_EQ(joined.maxRemote, 2u);
+    EXPECT_TRUE(joined.version);
+    EXPECT_EQ(joined.MaxRemoteBody(), 4 * joined.maxBody);
+    const auto reason = [](std::vector<std::string> args) {
+        const Result<Options> parsed = ParseOptions(args);
+        return parsed.Ok() ? std::string() : parsed.Failure().reason;
+    };
+    EXPECT_EQ(reason({"extra"}), "unknown option 'extra' (see --help)");
+    EXPECT_EQ(reason({"--nonesuch", "1"}), "unknown option '--nonesuch' (see --help)");
+    EXPECT_EQ(reason({"--timeout"}), "--timeout needs a value (see --help)");
+    EXPECT_EQ(reason({"--stop=yes"}), "--stop takes no value (see --help)");
+    EXPECT_EQ(reason({"--max-active=0"}), "bad value '0' for --max-active: 1 to 1024");
+}
+
+TEST(DebianPairs, AHintNamesOnlyAPackageDebianHasInEitherDirection) {
+    EXPECT_EQ(DebianPairPackage("fr", "es"), "apertium-fr-es");
+    EXPECT_EQ(DebianPairPackage("es", "fr"), "apertium-fr-es");
+    EXPECT_EQ(DebianPairPackage("en", "es"), "apertium-eng-spa") << "the current name first";
+    EXPECT_EQ(DebianPairPackage("hr", "en"), "apertium-hbs-eng");
+    EXPECT_EQ(DebianPairPackage("de", "en"), std::nullopt);
+    EXPECT_EQ(DebianPairPackage("fr", "ja"), std::nullopt);
 }

@@ -10,6 +10,8 @@
 #include <array>
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 using testing::ElementsAre;
@@ -156,6 +158,16 @@ TEST_F(SettingsStoreTest, DuplicatesEmptyAndUnconvertibleTextsAreSkippedSilently
     // Key5 is absent.
     Load();
     EXPECT_THAT(form.lines, ElementsAre("Ctrl+Shift+F12", "Alt+F1"));
+}
+
+TEST_F(SettingsStoreTest, StoredHotKeysThatWouldTakeATypingKeyAreSkipped) {
+    // What an older version let the user add: a bare letter, Shift with Space, a bare Enter.
+    const char* keys[] = {"A", "Shift+Space", "F9", "Enter", "Shift+F5", "Win+A", "Ctrl+1"};
+    Store("Count", FakeRegistry::Dword(7));
+    for (int i = 0; i < 7; ++i)
+        Store("Key" + std::to_string(i), FakeRegistry::Text(keys[i]));
+    Load();
+    EXPECT_THAT(form.lines, ElementsAre("Ctrl+Shift+F12", "F9", "Shift+F5", "Win+A", "Ctrl+1"));
 }
 
 TEST_F(SettingsStoreTest, PositionOutsideTheTableEmptiesThePickerAndIsNotOverwritten) {

@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 using Journal = std::vector<std::string>;

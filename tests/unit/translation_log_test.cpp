@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+using namespace tervane;
+
 namespace {
 
 class MemoryLogFiles final : public LogFiles {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace tervane;
+
 TEST(TrayIconTip, HoldsTheFirst127UnitsOfTheHintOrNothing) {
     EXPECT_EQ(TrayIconTip("Tervane", true), "Tervane");
     EXPECT_EQ(TrayIconTip("Tervane", false), "");

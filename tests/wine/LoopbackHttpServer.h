@@ -74,6 +74,12 @@ class LoopbackHttpServer {
 
     unsigned short Port() const { return port_; }
 
+    // From now on answers go out with their head at once and their body one byte every
+    // `ms` milliseconds, as from a server that trickles.
+    void TrickleBody(int ms) { trickleMs_ = ms; }
+    // Whether the last answer went out whole (false while a trickle is still going).
+    bool AllSent() const { return allSent_; }
+
     std::vector<ReceivedRequest> Requests() {
         std::lock_guard lock(mutex_);
         return requests_;
@@ -105,10 +111,23 @@ class LoopbackHttpServer {
                 held_.push_back(client); // accepted, never answered
                 continue;
             }
-            send(client, response.data(), static_cast<int>(response.size()), 0);
+            Send(client, response);
             shutdown(client, SD_SEND);
             closesocket(client);
         }
+    }
+
+    void Send(SOCKET client, const std::string& response) {
+        const int ms = trickleMs_;
+        allSent_ = false;
+        std::size_t sent = ms ? response.find("\r\n\r\n") + 4 : response.size();
+        send(client, response.data(), static_cast<int>(sent), 0);
+        for (; sent < response.size() && !stop_; ++sent) {
+            Sleep(static_cast<DWORD>(ms));
+            if (send(client, response.data() + sent, 1, 0) != 1)
+                return;
+        }
+        allSent_ = sent == response.size();
     }
 
     // One request: the head up to the blank line, then Content-Length bytes of body.
@@ -164,6 +183,8 @@ class LoopbackHttpServer {
     SOCKET listener_ = INVALID_SOCKET;
     unsigned short port_ = 0;
     std::atomic<bool> stop_{false};
+    std::atomic<int> trickleMs_{0};
+    std::atomic<bool> allSent_{false};
     std::thread thread_;
     std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;

@@ -1,6 +1,7 @@
 #pragma once
 // What the Windows tests share: pumping messages with a deadline, real mouse input, and
 // a recorder that answers the program's message boxes instead of a person.
+#include "HotKeyProbe.h"
 #include "app/SettingsStore.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
@@ -13,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tervane {
 
 // The hotkey module, made at start as the program makes it; fixtures make and end it.
 inline std::optional<HotKeyModule> hotKeyModule;
@@ -146,3 +149,5 @@ class MessageBoxRecorder {
   private:
     MessageBoxHook previous_;
 };
+
+} // namespace tervane

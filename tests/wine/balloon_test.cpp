@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 // A window of another program's kind in the foreground, which balloons and the hint must
@@ -151,6 +153,60 @@ TEST_F(BalloonTest, EachPositionIsShapedAndPlacedWithItsTipOnTheTarget) {
         EXPECT_EQ(GetPixel(screen, frame.left, frame.top + h / 2), RGB(0, 0, 0));
         EXPECT_EQ(GetPixel(screen, frame.left + 3, frame.top + h / 2), GetSysColor(COLOR_INFOBK));
         ReleaseDC(nullptr, screen);
+        DestroyWindow(balloon);
+    }
+}
+
+TEST_F(BalloonTest, NearEachEdgeOfTheScreenItStaysInsideWithItsTipOnTheTarget) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    const int cx = (work.left + work.right) / 2;
+    const int cy = (work.top + work.bottom) / 2;
+    struct Case {
+        const char* edge;
+        BalloonPosition asked;
+        POINT target;
+        BalloonPosition shown;
+    };
+    const Case cases[] = {
+        {"bottom",
+         BalloonPosition::ArrowBottomLeft,
+         {cx + 300, work.bottom - 30},
+         BalloonPosition::ArrowTopLeft},
+        {"top",
+         BalloonPosition::ArrowTopRight,
+         {cx - 300, work.top + 30},
+         BalloonPosition::ArrowBottomRight},
+        {"left",
+         BalloonPosition::ArrowTopLeft,
+         {work.left + 40, cy},
+         BalloonPosition::ArrowTopRight},
+        {"right",
+         BalloonPosition::ArrowBottomRight,
+         {work.right - 40, cy},
+         BalloonPosition::ArrowBottomLeft},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
+        const HWND balloon = Show(c.asked, c.target);
+        ASSERT_TRUE(IsWindow(balloon));
+        RECT frame;
+        GetWindowRect(balloon, &frame);
+        EXPECT_GE(frame.left, work.left);
+        EXPECT_GE(frame.top, work.top);
+        EXPECT_LE(frame.right, work.right);
+        EXPECT_LE(frame.bottom, work.bottom);
+        // Shaped as the position it flipped to, that arrow's tip on the target.
+        const Arrow arrow = ArrowOf(c.shown, frame.right - frame.left, frame.bottom - frame.top);
+        EXPECT_EQ(frame.left + arrow.tip.x, c.target.x);
+        EXPECT_EQ(frame.top + arrow.tip.y, c.target.y);
+        const HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_EQ(GetWindowRgn(balloon, region), COMPLEXREGION);
+        const int row = arrow.tip.y + 4 * arrow.down - (arrow.down < 0 ? 1 : 0);
+        EXPECT_TRUE(PtInRegion(region, arrow.tip.x + 2 * arrow.inward - (arrow.inward < 0), row));
+        DeleteObject(region);
         DestroyWindow(balloon);
     }
 }

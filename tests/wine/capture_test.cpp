@@ -1,62 +1,19 @@
-// Selection capture against Wine's real clipboard, input attachment and EDIT controls. The
-// "other application" is a second thread of the test with its own EDIT window in the
-// foreground, since a thread cannot attach its input to itself.
+// Selection capture against Wine's real clipboard, input attachment and EDIT controls, which
+// answer the copy command.
 #include "translate/Clipboard_win.h"
 #include "translate/SelectionCapture_win.h"
 
-#include "WineTestSupport.h"
+#include "CaptureTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <vector>
+
+using namespace tervane;
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-// Popups rather than framed windows: Wine waits up to two seconds for a framed window to
-// be withdrawn when there is no window manager.
-constexpr DWORD kPopup = WS_POPUP | WS_BORDER | WS_VISIBLE;
-
-// A thread with a top-level EDIT window holding `text` with the characters from `start` to
-// `end` selected, focused and in the foreground; it handles messages until destroyed.
-class ForeignEdit {
-  public:
-    ForeignEdit(const std::string& text, int start, int end) {
-        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([&, ready] {
-            threadId_ = GetCurrentThreadId();
-            edit_ = CreateWindowExW(0, L"EDIT", Widen(text).c_str(), kPopup, 100, 100, 400, 30,
-                                    nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-            SendMessageW(edit_, EM_SETSEL, start, end);
-            SetForegroundWindow(edit_);
-            SetFocus(edit_);
-            SetEvent(ready);
-            MSG msg;
-            while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-                DispatchMessageW(&msg);
-            DestroyWindow(edit_);
-        });
-        WaitForSingleObject(ready, INFINITE);
-        CloseHandle(ready);
-        PumpUntil(nullptr, [&] { return GetForegroundWindow() == edit_; });
-    }
-    ~ForeignEdit() {
-        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    HWND Handle() const { return edit_; }
-    DWORD ThreadId() const { return threadId_; }
-
-  private:
-    std::thread thread_;
-    HWND edit_ = nullptr;
-    DWORD threadId_ = 0;
-};
 
 // Another program holding the clipboard open until it is destroyed.
 class ClipboardHolder {
@@ -91,46 +48,6 @@ class ClipboardHolder {
     bool held_ = false;
 };
 
-const UINT kCustomFormat = RegisterClipboardFormatW(L"Tervane test format");
-const Bytes kCustomBytes{0x01, 0x00, 0xFF, 0x7F, 0x80, 0x02};
-
-HGLOBAL Global(const void* data, size_t size) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(memory), data, size);
-    GlobalUnlock(memory);
-    return memory;
-}
-
-// What a user had copied: a text and data in a format of some other program's own.
-void PutUserContents(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, Global(text.c_str(), (text.size() + 1) * sizeof(wchar_t)));
-    SetClipboardData(kCustomFormat, Global(kCustomBytes.data(), kCustomBytes.size()));
-    CloseClipboard();
-}
-
-Bytes FormatBytes(UINT format) {
-    Bytes bytes;
-    if (!OpenClipboard(nullptr))
-        return bytes;
-    if (HANDLE data = GetClipboardData(format)) {
-        const auto* from = static_cast<const unsigned char*>(GlobalLock(data));
-        bytes.assign(from, from + GlobalSize(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return bytes;
-}
-
-int FormatCount() {
-    if (!OpenClipboard(nullptr))
-        return -1;
-    const int count = CountClipboardFormats();
-    CloseClipboard();
-    return count;
-}
-
 TEST(SelectionCapture, TakesTheSelectionOfTheFocusedEditInAnyScript) {
     for (const std::string text : {"Bonjour le monde", "Привет, мир", "Καλημέρα 你好 мир"}) {
         SCOPED_TRACE(text);
@@ -146,6 +63,7 @@ TEST(SelectionCapture, TakesTheSelectionOfTheFocusedEditInAnyScript) {
         EXPECT_EQ(capture.foregroundThread, edit.ThreadId());
         EXPECT_EQ(capture.clipboardText, word);
         EXPECT_EQ(capture.capturedText, word);
+        EXPECT_EQ(capture.way, CaptureWay::CopyMessage);
         // The selection stays on the clipboard until the flow decides.
         EXPECT_EQ(ReadClipboardText(), word);
         DetachInput(capture);
@@ -154,7 +72,7 @@ TEST(SelectionCapture, TakesTheSelectionOfTheFocusedEditInAnyScript) {
 }
 
 TEST(SelectionCapture, NothingSelectedOrOwnWindowInFrontGivesEmptyTexts) {
-    PutUserContents(L"old text");
+    ASSERT_TRUE(PutUserContents(L"old text"));
     {
         ForeignEdit edit("nothing selected here", 3, 3);
         CapturedSelection capture = CaptureSelectedText();
@@ -212,6 +130,20 @@ TEST(SelectionCapture, PutsTheUsersClipboardBackUnlessTheTranslationTookItsPlace
         EXPECT_EQ(ReadClipboardText(), "Guten");
     }
     EXPECT_EQ(ReadClipboardText(), "second");
+    EXPECT_EQ(FormatBytes(kCustomFormat), kCustomBytes);
+
+    // Copying the translation fails (another program holds the clipboard): the flow keeps
+    // the saved contents, and they come back.
+    PutUserContents(L"third");
+    {
+        CapturedSelection capture = CaptureSelectedText();
+        DetachInput(capture);
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.Held());
+        if (CopyTextToClipboard("Hello"))
+            capture.savedClipboard.Discard();
+    }
+    EXPECT_EQ(ReadClipboardText(), "third");
     EXPECT_EQ(FormatBytes(kCustomFormat), kCustomBytes);
 
     // The translation copied to the clipboard replaces it all.

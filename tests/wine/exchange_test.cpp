@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+using namespace tervane;
+
 namespace {
 
 class ServiceExchangeTest : public testing::Test {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 std::vector<HKL> InstalledLayouts() {
@@ -55,8 +57,6 @@ TEST_F(HotKeyCodecWin, ModuleStartAndEndLeaveTheInstalledLayoutsAsTheyWere) {
     const HKL current = GetKeyboardLayout(0);
 
     hotKeyModule.emplace();
-    const HWND application = HotKeyModule::ProbeWindow();
-    EXPECT_TRUE(IsWindow(application));
     // The localised names are what the layout calls the modifier keys themselves.
     const std::string ctrl = hotKeyModule->Codec().ToText(VK_CONTROL, true);
     const std::string shift = hotKeyModule->Codec().ToText(VK_SHIFT, true);
@@ -69,11 +69,9 @@ TEST_F(HotKeyCodecWin, ModuleStartAndEndLeaveTheInstalledLayoutsAsTheyWere) {
     EXPECT_EQ(GetKeyboardLayout(0), current);
 
     hotKeyModule.reset();
-    EXPECT_FALSE(IsWindow(application));
     EXPECT_EQ(InstalledLayouts(), before);
     EXPECT_EQ(GetKeyboardLayout(0), current);
     hotKeyModule.emplace();
-    EXPECT_NE(HotKeyModule::ProbeWindow(), nullptr);
 }
 
 TEST_F(HotKeyCodecWin, DefaultHotKeyConvertsBothWays) {

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 // Combinations no desktop binds, so that the system's answer is about this program alone.
@@ -250,22 +252,18 @@ TEST(HotKeyManager, ASecondManagerCannotTakeWhatTheFirstHolds) {
     EXPECT_NE(second.AddHotKey(CtrlShiftAltF9), 0);
 }
 
-TEST(HotKeyManager, AvailabilityTestUsesTheProbeWindowAndLeavesNothing) {
-    hotKeyModule.emplace();
-    const HWND application = HotKeyModule::ProbeWindow();
-    ASSERT_TRUE(IsWindow(application));
-    EXPECT_EQ(HotKeyModule::ProbeWindow(), application);
+TEST(HotKeyManager, AHotKeyHeldElsewhereIsRefused) {
+    const HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
     EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
-    EXPECT_EQ(GlobalFindAtomW(L"HotKeyManagerHotKeyTest"), 0);
-    // The test registration was released: the application window can take the hotkey.
-    ASSERT_TRUE(RegisterHotKey(application, 0x77, MOD_SHIFT | MOD_ALT, VK_F11));
+    EXPECT_EQ(GlobalFindAtomW(kHotKeyProbeAtom), 0) << "the probe leaves nothing behind";
+    ASSERT_TRUE(RegisterHotKey(other, 0x77, MOD_SHIFT | MOD_ALT, VK_F11));
     EXPECT_FALSE(HotKeyAvailable(ShiftAltF11));
     HotKeyManager manager;
     EXPECT_EQ(manager.AddHotKey(ShiftAltF11), 0);
-    ASSERT_TRUE(UnregisterHotKey(application, 0x77));
+    ASSERT_TRUE(UnregisterHotKey(other, 0x77));
     EXPECT_TRUE(HotKeyAvailable(ShiftAltF11));
-    hotKeyModule.reset();
-    EXPECT_FALSE(IsWindow(application));
+    DestroyWindow(other);
 }
 
 // The hidden window is one of ours: an error of the press handler is reported like any

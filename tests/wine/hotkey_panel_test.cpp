@@ -9,6 +9,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace tervane;
+
 namespace {
 
 constexpr std::uint32_t kCtrlShiftF12 = 0x607B;
@@ -116,6 +118,48 @@ TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     EXPECT_EQ(HIBYTE(EntryBox()), 0) << "Shift alone is not kept";
     Click(form->Control(ControlId::AddButton));
     EXPECT_EQ(Registered().back(), static_cast<std::uint32_t>(VK_F5));
+}
+
+TEST_F(HotKeyPanelTest, AKeyThatTypesIsRefusedWithoutCtrlAltOrWin) {
+    MessageBoxRecorder boxes;
+    // "a" typed into the box, as a person types it.
+    SetForegroundWindow(form->Handle());
+    SetFocus(form->Control(ControlId::HotKeyEntry));
+    Pump(form->Handle());
+    // With its scan code, as a keyboard sends it: the box reads the key from both.
+    INPUT keys[2]{};
+    for (INPUT& k : keys) {
+        k.type = INPUT_KEYBOARD;
+        k.ki.wVk = 'A';
+        k.ki.wScan = static_cast<WORD>(MapVirtualKeyW('A', MAPVK_VK_TO_VSC));
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    ASSERT_TRUE(PumpUntil(form->Handle(), [&] { return EntryBox() == 'A'; })) << EntryBox();
+    Click(form->Control(ControlId::AddButton));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "A can't be a hotkey: that key would no longer type in any "
+                                   "program. A hotkey needs Ctrl, Alt or Win.");
+    EXPECT_EQ(boxes.boxes[0].caption, "Warning");
+    EXPECT_EQ(Registered(), std::vector<std::uint32_t>{kCtrlShiftF12});
+    EXPECT_EQ(Lines().size(), 1u);
+    EXPECT_TRUE(HotKeyAvailable('A')) << "the letter still types everywhere";
+    EXPECT_EQ(EntryBox(), 'A') << "kept, so that a modifier can be added";
+
+    // Space, Enter and a digit likewise; a function key alone, and a letter with Ctrl, are taken.
+    for (const WORD key :
+         std::initializer_list<WORD>{VK_SPACE, VK_RETURN, '7', VK_OEM_COMMA, VK_NUMPAD4}) {
+        Enter(key, 0);
+        Click(form->Control(ControlId::AddButton));
+    }
+    EXPECT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(Registered().size(), 1u);
+    Enter(VK_F9, 0);
+    Click(form->Control(ControlId::AddButton));
+    Enter('A', HOTKEYF_CONTROL);
+    Click(form->Control(ControlId::AddButton));
+    EXPECT_EQ(boxes.boxes.size(), 6u);
+    EXPECT_EQ(Registered(), (std::vector<std::uint32_t>{kCtrlShiftF12, VK_F9, kHotKeyCtrl | 'A'}));
 }
 
 TEST_F(HotKeyPanelTest, RemovingNeedsASelectionAndReleasesTheHotKey) {

@@ -17,6 +17,8 @@
 #include <chrono>
 #include <cstdio>
 
+using namespace tervane;
+
 namespace {
 
 std::string Url(const LoopbackHttpServer& server, std::string_view path,
@@ -116,6 +118,15 @@ TEST_F(HttpClientWinTest, FailuresEndAsReadableErrors) {
     EXPECT_THAT([&] { http.Post(closedUrl, "x=1"); },
                 ThrowsError("A connection with the server could not be established (POST " +
                             closedUrl + ")"));
+    // Told apart from other failures, so that the exchange can say the service is stopped.
+    EXPECT_THROW(http.Post(closedUrl, "x=1"), HttpConnectionError);
+    EXPECT_THROW(http.Get(Url(server, "/nothing")), std::runtime_error);
+    try {
+        http.Get(Url(server, "/nothing"));
+    } catch (const HttpConnectionError&) {
+        ADD_FAILURE() << "a status is no connection failure";
+    } catch (const std::runtime_error&) {
+    }
 }
 
 TEST_F(HttpClientWinTest, AServerThatNeverAnswersEndsInATimeOut) {

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+
+using namespace tervane;
 
 using namespace tervane::protocol;
 
@@ -303,6 +307,82 @@ TEST_F(MainFormTest, PickersHoldTheWholeTableAndOpenWithoutScrolling) {
     EXPECT_EQ(SendMessageW(form->Control(ControlId::TargetPicker), CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(form->SourceCode(), "FR");
     EXPECT_EQ(form->TargetCode(), "EN");
+}
+
+// The pixel rows from `top` to `bottom` (exclusive) of a bitmap that hold a colour other than
+// `background` right of x = 18 (the name's column), as the first and the last; {-1, -1} when
+// none does.
+std::pair<int, int> InkRows(HDC dc, int width, int top, int bottom, COLORREF background) {
+    int first = -1, last = -1;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 18; x < width; ++x)
+            if (GetPixel(dc, x, y) != background) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
+// Flags and names are taller than the 14-pixel rows: each row is drawn clipped to itself, so
+// that no row paints over its neighbours, with every name whole inside it ("Japanese" with
+// its J's hook, "Portuguese" with its g), centred.
+TEST_F(MainFormTest, EachRowHoldsItsWholeFlagAndName) {
+    const HWND picker = form->Control(ControlId::SourcePicker);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(picker, WM_GETFONT, 0, 0));
+    constexpr int kWidth = 140, kHeight = 34, kTop = 10, kRow = 14;
+    const HDC screen = GetDC(nullptr);
+    const HDC item = CreateCompatibleDC(screen);
+    const HDC reference = CreateCompatibleDC(screen);
+    const HBITMAP itemBitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    const HBITMAP referenceBitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ oldItem = SelectObject(item, itemBitmap);
+    const HGDIOBJ oldReference = SelectObject(reference, referenceBitmap);
+    const RECT whole{0, 0, kWidth, kHeight};
+    const COLORREF unpainted = RGB(255, 0, 255);
+    const HBRUSH magenta = CreateSolidBrush(unpainted);
+    for (int row = 0; row < kLanguageCount; ++row) {
+        const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(row)].name);
+        SCOPED_TRACE(Narrow(name));
+        // The row as the picker has the window draw it, into spare rows above and below.
+        FillRect(item, &whole, magenta);
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_COMBOBOX;
+        draw.CtlID = static_cast<UINT>(ControlId::SourcePicker);
+        draw.itemID = static_cast<UINT>(row);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hwndItem = picker;
+        draw.hDC = item;
+        draw.rcItem = {0, kTop, 113, kTop + kRow};
+        SendMessageW(form->Handle(), WM_DRAWITEM, draw.CtlID, reinterpret_cast<LPARAM>(&draw));
+        for (int y = 0; y < kHeight; ++y) {
+            if (y >= kTop && y < kTop + kRow)
+                continue;
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(GetPixel(item, x, y), unpainted) << "painted outside its row at " << y;
+        }
+        const auto [first, last] =
+            InkRows(item, 113, kTop, kTop + kRow, GetPixel(item, 111, kTop + 7));
+
+        // The same name drawn whole, with nothing to cut it.
+        FillRect(reference, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        const HGDIOBJ oldFont = SelectObject(reference, font);
+        TextOutW(reference, 18, 5, name.c_str(), static_cast<int>(name.size()));
+        SelectObject(reference, oldFont);
+        const auto [whole1, whole2] = InkRows(reference, kWidth, 0, kHeight, RGB(255, 255, 255));
+        ASSERT_GE(whole1, 0);
+
+        EXPECT_EQ(last - first, whole2 - whole1) << "rows of the name cut off";
+        EXPECT_LE(std::abs((first - kTop) - (kTop + kRow - 1 - last)), 2) << "not centred";
+    }
+    SelectObject(item, oldItem);
+    SelectObject(reference, oldReference);
+    DeleteObject(itemBitmap);
+    DeleteObject(referenceBitmap);
+    DeleteObject(magenta);
+    DeleteDC(item);
+    DeleteDC(reference);
 }
 
 TEST_F(MainFormTest, PickingARowSetsItsCode) {

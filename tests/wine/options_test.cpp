@@ -9,6 +9,10 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
+
+using namespace tervane;
 
 namespace {
 
@@ -186,6 +190,68 @@ TEST_F(OptionsTest, MinimizeHidesToTheIconAndAClickOnItBringsTheWindowBack) {
     ASSERT_TRUE(PumpUntil(Main(), [&] { return IsWindowVisible(Main()) != FALSE; }));
     EXPECT_TRUE(PumpUntil(Main(), [&] { return !IsWindowVisible(area); })) << "the icon is gone";
     EXPECT_EQ(form->HotKeys().Registrations().size(), hotKeys);
+}
+
+// Answers the next popup menu of this thread as a person would, by an item's underlined
+// letter, and keeps the texts of the items it showed. The menu runs its own message loop,
+// in which a timer of the thread still ticks.
+class MenuAnswer {
+  public:
+    explicit MenuAnswer(wchar_t key) {
+        current = this;
+        key_ = key;
+        timer_ = SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~MenuAnswer() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+    std::vector<std::string> items;
+
+  private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        const HWND menuWindow = FindWindowW(L"#32768", nullptr);
+        if (!current || !current->items.empty() || !menuWindow || !IsWindowVisible(menuWindow))
+            return;
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            current->items.push_back(Narrow(text));
+        }
+        PostMessageW(menuWindow, WM_CHAR, current->key_, 0);
+    }
+    static inline MenuAnswer* current = nullptr;
+    wchar_t key_;
+    UINT_PTR timer_;
+};
+
+// A right click on the icon opens its menu: the window back, or the end of the program.
+TEST_F(OptionsTest, TheIconsMenuBringsTheWindowBackOrEndsTheProgram) {
+    const auto rightClick = [&] {
+        const TrayIcon& icon = form->Tray();
+        for (const UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+            PostMessageW(icon.NotifyData().hWnd, kTrayIconCallbackMessage, icon.Identifier(),
+                         message);
+    };
+    SendMessageW(Control(ControlId::MinimizeButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return !IsWindowVisible(Main()); }));
+    {
+        MenuAnswer show(L's');
+        rightClick();
+        ASSERT_TRUE(PumpUntil(Main(), [&] { return IsWindowVisible(Main()) != FALSE; }));
+        EXPECT_EQ(show.items, (std::vector<std::string>{"&Show Tervane", "", "E&xit"}));
+        EXPECT_FALSE(form->Tray().IconVisible()) << "the icon goes as after a click";
+    }
+
+    SendMessageW(Control(ControlId::MinimizeButton), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil(Main(), [&] { return !IsWindowVisible(Main()); }));
+    MenuAnswer exit(L'x');
+    const HWND main = Main();
+    rightClick();
+    EXPECT_TRUE(PumpUntil(nullptr, [&] { return !IsWindow(main); })) << "closed as by E&xit";
+    EXPECT_EQ(exit.items.size(), 3u);
+    ForgetSettings(); // the close saved them
 }
 
 // Switching logging on makes the log with its banner when there is none, once.

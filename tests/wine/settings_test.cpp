@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+using namespace tervane;
+
 namespace {
 
 HKEY OpenStore() {

@@ -16,6 +16,8 @@
 #include <stdexcept>
 #include <string>
 
+using namespace tervane;
+
 namespace {
 
 bool Exists(const std::string& path) {

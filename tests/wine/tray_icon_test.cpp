@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+using namespace tervane;
+
 namespace {
 
 template <class Pred> bool PumpUntil(Pred done) {

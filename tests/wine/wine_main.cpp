@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+using namespace tervane;
+
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);

@@ -1,0 +1,138 @@
+#include "gtk/GtkFlowSeams.h"
+
+#include "gtk/BalloonWindow.h"
+#include "gtk/PosixLog.h"
+#include "gtk/WaitHintWindow.h"
+#include "translate/ServiceExchange.h"
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+
+namespace tervane {
+
+namespace {
+
+// How long the application holding the selection is given to hand it over.
+constexpr guint kSelectionWaitMs = 2000;
+
+// PRIMARY is only read: there is nothing to undo and no clipboard taken aside.
+class PrimarySelection final : public Selection {
+  public:
+    explicit PrimarySelection(std::string text) : text_(std::move(text)) {}
+    const std::string& Text() const override { return text_; }
+    void KeepClipboard() override {}
+
+  private:
+    std::string text_;
+};
+
+struct PendingText {
+    bool done = false;
+    std::optional<std::string> text;
+};
+
+// The answer may come after the wait has given up: the request then owns the state alone.
+void OnText(GtkClipboard*, const gchar* text, gpointer data) {
+    auto* pending = static_cast<std::shared_ptr<PendingText>*>(data);
+    (*pending)->done = true;
+    if (text)
+        (*pending)->text = text;
+    delete pending;
+}
+
+gboolean OnWaitOver(gpointer over) {
+    *static_cast<bool*>(over) = true;
+    return G_SOURCE_REMOVE;
+}
+
+struct ShownWaitHint final : WaitHintShower::Shown {
+    ShownWaitHint(int x, int y, std::string_view text, WaitHintRect monitor)
+        : hint(x, y, text, monitor) {}
+    WaitHintWindow hint;
+};
+
+} // namespace
+
+// GTK asks the selection's owner asynchronously; the flow waits for the answer on the main
+// loop, bounded, so an application that never answers cannot hang the program.
+std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
+    auto pending = std::make_shared<PendingText>();
+    gtk_clipboard_request_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY), OnText,
+                               new std::shared_ptr<PendingText>(pending));
+    bool over = false;
+    const guint timer = g_timeout_add(kSelectionWaitMs, OnWaitOver, &over);
+    while (!pending->done && !over)
+        g_main_context_iteration(nullptr, TRUE);
+    if (!over)
+        g_source_remove(timer);
+    if (!pending->text)
+        return nullptr;
+    return std::make_unique<PrimarySelection>(std::move(*pending->text));
+}
+
+// The service is on the loopback address, which the HTTP client never sends through a
+// proxy, and Linux keeps no system proxy setting the way the Windows registry does: there
+// is nothing to bring up to date.
+void GtkTranslationExchange::ApplyProxy() {}
+
+std::string GtkTranslationExchange::Translate(std::string_view text, std::string_view sourceCode,
+                                              std::string_view targetCode) {
+    return RequestTranslation(http_, address_, text, sourceCode, targetCode);
+}
+
+void GtkBalloonPresenter::Show(const BalloonContent& balloon) {
+    ShowBalloonWindow(balloon);
+}
+
+void GtkTranslationRecorder::Record(std::string_view sourceName, std::string_view targetName,
+                                    std::string_view source, std::string_view translation) {
+    PosixLogFiles files;
+    LocaleClock clock;
+    TranslationLog(LinuxTranslationLogPath(), files, clock)
+        .Append(sourceName, targetName, source, translation);
+}
+
+std::unique_ptr<WaitHintShower::Shown> GtkWaitHintShower::Show(BalloonPoint at,
+                                                               std::string_view text) {
+    GtkFlowDesktop desktop;
+    const BalloonRect monitor = desktop.MonitorAt(at);
+    return std::make_unique<ShownWaitHint>(
+        at.x, at.y, text, WaitHintRect{monitor.left, monitor.top, monitor.right, monitor.bottom});
+}
+
+BalloonPoint GtkFlowDesktop::CursorPosition() {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+    int x = 0, y = 0;
+    gdk_device_get_position(pointer, nullptr, &x, &y);
+    return {x, y};
+}
+
+BalloonRect GtkFlowDesktop::MonitorAt(BalloonPoint point) {
+    GdkMonitor* monitor =
+        gdk_display_get_monitor_at_point(gdk_display_get_default(), point.x, point.y);
+    GdkRectangle area{};
+    gdk_monitor_get_geometry(monitor, &area);
+    return {area.x, area.y, area.x + area.width, area.y + area.height};
+}
+
+bool GtkFlowDesktop::CopyToClipboard(std::string_view text) {
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    gtk_clipboard_set_text(clipboard, text.data(), static_cast<gint>(text.size()));
+    // A clipboard manager, where there is one, keeps the text after the program ends.
+    gtk_clipboard_set_can_store(clipboard, nullptr, 0);
+    return true;
+}
+
+void GtkFlowDesktop::Pause(int milliseconds) {
+    const gint64 end = g_get_monotonic_time() + gint64{milliseconds} * 1000;
+    while (g_get_monotonic_time() < end) {
+        if (!g_main_context_iteration(nullptr, FALSE))
+            g_usleep(1000);
+    }
+    gdk_display_flush(gdk_display_get_default());
+}
+
+} // namespace tervane

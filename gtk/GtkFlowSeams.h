@@ -1,0 +1,76 @@
+#pragma once
+// The translation flow's seams on the Linux desktop: the PRIMARY selection (what is
+// highlighted in any X11 application, read without touching the clipboard), the exchange
+// through cpp-httplib, balloons and the wait hint drawn with GTK, the log in the user's
+// data folder, the pointer and its monitor, the clipboard.
+#include "app/FlowSeams.h"
+#include "app/TranslationFlow.h"
+#include "net/HttpClient.h"
+
+#include <string>
+
+namespace tervane {
+
+class PrimarySelectionSource final : public SelectionSource {
+  public:
+    // nullptr when no application holds a selection or it does not answer in time.
+    std::unique_ptr<Selection> Capture() override;
+};
+
+class GtkTranslationExchange final : public TranslationExchange {
+  public:
+    GtkTranslationExchange(HttpClient& http, std::string address)
+        : http_(http), address_(std::move(address)) {}
+    void ApplyProxy() override;
+    std::string Translate(std::string_view text, std::string_view sourceCode,
+                          std::string_view targetCode) override;
+
+  private:
+    HttpClient& http_;
+    std::string address_;
+};
+
+class GtkBalloonPresenter final : public BalloonPresenter {
+  public:
+    void Show(const BalloonContent& balloon) override;
+};
+
+class GtkTranslationRecorder final : public TranslationRecorder {
+  public:
+    void Record(std::string_view sourceName, std::string_view targetName, std::string_view source,
+                std::string_view translation) override;
+};
+
+class GtkWaitHintShower final : public WaitHintShower {
+  public:
+    std::unique_ptr<Shown> Show(BalloonPoint at, std::string_view text) override;
+};
+
+class GtkFlowDesktop final : public FlowDesktop {
+  public:
+    BalloonPoint CursorPosition() override;
+    BalloonRect MonitorAt(BalloonPoint point) override;
+    bool CopyToClipboard(std::string_view text) override;
+    // Keeps the main loop turning, so that the new balloon is drawn meanwhile.
+    void Pause(int milliseconds) override;
+};
+
+// The flow with all its desktop seams, for the main window to own.
+class GtkTranslationFlow {
+  public:
+    GtkTranslationFlow(HttpClient& http, std::string address)
+        : exchange_(http, std::move(address)),
+          flow_({selection_, exchange_, balloons_, log_, waitHint_, desktop_}) {}
+    TranslationFlow& Flow() { return flow_; }
+
+  private:
+    PrimarySelectionSource selection_;
+    GtkTranslationExchange exchange_;
+    GtkBalloonPresenter balloons_;
+    GtkTranslationRecorder log_;
+    GtkWaitHintShower waitHint_;
+    GtkFlowDesktop desktop_;
+    TranslationFlow flow_;
+};
+
+} // namespace tervane

@@ -1,0 +1,29 @@
+#pragma once
+// The main window's controls as the settings store (app/SettingsStore) sees them. A
+// control set here changes as a user's change would: its handler runs.
+#include "app/SettingsStore.h"
+
+#include <gtk/gtk.h>
+
+namespace tervane {
+
+class MainWindow;
+
+class MainWindowSettings final : public SettingsView {
+  public:
+    explicit MainWindowSettings(MainWindow& window) : window_(window) {}
+    Settings Current() override;
+    void SelectSource(std::int32_t position) override;
+    void SelectTarget(std::int32_t position) override;
+    void MoveSlider(int position) override;
+    void SetChecked(Option option, bool checked) override;
+    bool SameIgnoringCase(std::string_view a, std::string_view b) override;
+    void AddHotKeyToList(std::uint32_t hotKey) override;
+
+  private:
+    GtkWidget* Box(Option option) const;
+
+    MainWindow& window_;
+};
+
+} // namespace tervane

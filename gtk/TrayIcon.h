@@ -1,0 +1,27 @@
+#pragma once
+// The notification-area icon (Debian's libayatana-appindicator3): shown while the main
+// window is hidden there. An indicator opens its menu on a click, so the menu's one item
+// (and a middle click) brings the window back.
+#include <functional>
+
+namespace tervane {
+
+class TrayIcon {
+  public:
+    TrayIcon();
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    void SetVisible(bool visible);
+    bool Visible() const { return visible_; }
+
+    std::function<void()> onClick;
+
+  private:
+    struct Parts;
+    Parts* parts_;
+    bool visible_ = false;
+};
+
+} // namespace tervane

@@ -1,0 +1,86 @@
+"""The main window's panels on the Linux desktop, driven with the keyboard and the mouse:
+the hotkey panel's messages, the swap of the languages, compact mode and the About box; the
+resulting settings checked in settings.ini."""
+import unittest
+
+from gtk_desktop import PROGRAM, GtkDesktop, wait_until
+
+
+class MainWindowTest(unittest.TestCase):
+    def answer_box(self, desktop, title, text):
+        box = desktop.wait_window(name=f"^{title}$")
+        self.assertEqual(desktop.x_property(box, "_TERVANE_MESSAGE"), text)
+        desktop.xdotool("windowfocus", "--sync", box)
+        desktop.key("Return")
+        wait_until(lambda: box not in desktop.search("--name", f"^{title}$"), 5, "the box to go")
+
+    def test_panels(self):
+        with GtkDesktop() as desktop:
+            # A hand-edited list naming one hotkey twice in two spellings: the second is
+            # refused as the system refuses a hotkey it holds already.
+            desktop.settings_file.parent.mkdir(parents=True)
+            desktop.settings_file.write_text('[Software\\Vellmark\\Tervane]\nCount=dword:2\n'
+                                             'Key0="Ctrl+Alt+T"\nKey1="Alt+Ctrl+T"\n')
+            desktop.start_service()
+            desktop.program = desktop.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+            self.answer_box(desktop, "Warning", "Ctrl+Alt+T couldn't be assigned to a hotkey.")
+            main = desktop.wait_window(name="^Tervane 5.1$")
+            full = desktop.geometry(main)
+            desktop.screenshot("gtk-main-window.png")
+            desktop.xdotool("windowfocus", "--sync", main)
+
+            # The hotkey panel: Add with an empty field, Remove with no line selected.
+            desktop.key("Tab space")
+            self.answer_box(desktop, "Warning", "No hotkey specified.")
+            desktop.click(full["X"] + 216, full["Y"] + 121)  # "Remove"
+            self.answer_box(desktop, "Tervane", "Please select an item")
+
+            # Another program holding the default hotkey (here a second user's Tervane on
+            # the same display) is refused it, with the same message.
+            with GtkDesktop() as other:
+                other.program = other.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+                self.answer_box(other, "Warning",
+                                "Ctrl+Shift+F12 couldn't be assigned to a hotkey.")
+                other.end(other.program)
+
+            # A click on the "Language" caption swaps French and English.
+            desktop.click(full["X"] + full["WIDTH"] - 275, full["Y"] + 16)
+
+            # Compact mode: a small bar on top of other windows at the same place, and back.
+            desktop.click(full["X"] + full["WIDTH"] - 38, full["Y"] + 68)
+            compact = desktop.geometry(wait_until(
+                lambda: [w for w in desktop.search("--name", "^Tervane 5.1$")
+                         if desktop.geometry(w)["WIDTH"] < 300], 5, "the compact bar")[0])
+            self.assertEqual((compact["X"], compact["Y"]), (full["X"], full["Y"]))
+            self.assertIn("_NET_WM_STATE_ABOVE",
+                          desktop.x_property(desktop.wait_window(name="^Tervane 5.1$"),
+                                             "_NET_WM_STATE") or "")
+            desktop.screenshot("gtk-compact.png")
+            desktop.click(compact["X"] + compact["WIDTH"] - 25, compact["Y"] + compact["HEIGHT"] // 2)
+            wait_until(lambda: [w for w in desktop.search("--name", "^Tervane 5.1$")
+                                if desktop.geometry(w) == full], 5, "the full window")
+            self.assertNotIn("_NET_WM_STATE_ABOVE",
+                             desktop.x_property(desktop.wait_window(name="^Tervane 5.1$"),
+                                                "_NET_WM_STATE") or "")
+
+            # About, closed by its OK button.
+            main = desktop.wait_window(name="^Tervane 5.1$")
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.key("alt+a")
+            about = desktop.wait_window(name="^About$")
+            desktop.screenshot("gtk-about.png")
+            desktop.xdotool("windowfocus", "--sync", about)
+            desktop.key("Return")
+            wait_until(lambda: not desktop.search("--name", "^About$"), 5, "About to close")
+
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.key("alt+x")
+            desktop.program.wait(15)
+            self.assertEqual(desktop.settings_file.read_text(),
+                             "[Software\\Vellmark\\Tervane]\n"
+                             'Count=dword:2\nKey0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n'
+                             'src=dword:0\ntrg=dword:1\ncc="100"\ntr=dword:16\n')
+
+
+if __name__ == "__main__":
+    unittest.main()

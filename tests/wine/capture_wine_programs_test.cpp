@@ -1,0 +1,130 @@
+// Wine's own notepad and wordpad, other processes with their own edit and rich-edit
+// controls, answer the copy command: the capture takes their selection by WM_COPY and sends
+// no copy keystroke, whose copy would move the clipboard's sequence number a second time.
+#include "translate/Clipboard_win.h"
+#include "translate/SelectionCapture_win.h"
+
+#include "CaptureTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace tervane;
+
+namespace {
+
+// A program of the Wine prefix, started with no file and ended when destroyed.
+class WineProgram {
+  public:
+    WineProgram(std::wstring commandLine, const wchar_t* windowClass) {
+        wchar_t expanded[MAX_PATH] = {};
+        ExpandEnvironmentStringsW(commandLine.c_str(), expanded, MAX_PATH);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(nullptr, expanded, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process_) != FALSE;
+        if (started_)
+            PumpUntil(
+                nullptr,
+                [&] {
+                    window_ = FindWindowW(windowClass, nullptr);
+                    return window_ && IsWindowVisible(window_);
+                },
+                30000);
+    }
+    ~WineProgram() {
+        if (!started_)
+            return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 10000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    WineProgram(const WineProgram&) = delete;
+    WineProgram& operator=(const WineProgram&) = delete;
+    HWND Window() const { return window_; }
+
+    // The first child window whose class starts with `prefix` (any case).
+    HWND Child(const std::wstring& prefix) const {
+        ChildSearch search{prefix, nullptr};
+        EnumChildWindows(window_, MatchChild, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+  private:
+    struct ChildSearch {
+        std::wstring prefix;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+        auto* search = reinterpret_cast<ChildSearch*>(data);
+        wchar_t cls[64] = {};
+        GetClassNameW(child, cls, 64);
+        if (_wcsnicmp(cls, search->prefix.c_str(), search->prefix.size()) != 0)
+            return TRUE;
+        search->found = child;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    HWND window_ = nullptr;
+};
+
+// How far the clipboard's sequence number moves while `change` runs.
+template <class Change> DWORD SequenceMove(Change change) {
+    const DWORD before = GetClipboardSequenceNumber();
+    change();
+    return GetClipboardSequenceNumber() - before;
+}
+
+void ExpectCapturedByCopyCommand(const WineProgram& program, const wchar_t* editorClass) {
+    ASSERT_TRUE(program.Window());
+    HWND editor = program.Child(editorClass);
+    ASSERT_TRUE(editor);
+    SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Bonjour le monde"));
+    SendMessageW(editor, EM_SETSEL, 0, 7);
+    SetForegroundWindow(program.Window());
+    SetFocus(editor);
+    ASSERT_TRUE(PumpUntil(nullptr, [&] { return GetForegroundWindow() == program.Window(); }));
+
+    const DWORD perCopy = SequenceMove([&] { SendMessageW(editor, WM_COPY, 0, 0); });
+    ASSERT_GT(perCopy, 0u);
+    const DWORD perEmpty = SequenceMove([] {
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        CloseClipboard();
+    });
+    ASSERT_TRUE(PutUserContents(L"what the user copied"));
+
+    CaptureWay way = CaptureWay::None;
+    std::string text;
+    const DWORD moved = SequenceMove([&] {
+        CapturedSelection capture = CaptureSelectedText();
+        DetachInput(capture);
+        way = capture.way;
+        text = capture.capturedText;
+        capture.savedClipboard.Discard();
+    });
+    EXPECT_EQ(way, CaptureWay::CopyMessage);
+    EXPECT_EQ(text, "Bonjour");
+    // The capture emptied the clipboard and the program copied once: no keystroke followed.
+    EXPECT_EQ(moved, perEmpty + perCopy);
+}
+
+TEST(CaptureFromWinePrograms, NotepadAndWordpadAnswerTheCopyCommandWithoutAKeystroke) {
+    {
+        SCOPED_TRACE("notepad");
+        WineProgram notepad(L"notepad.exe", L"Notepad");
+        ExpectCapturedByCopyCommand(notepad, L"Edit");
+    }
+    {
+        SCOPED_TRACE("wordpad");
+        WineProgram wordpad(L"\"%ProgramFiles%\\Windows NT\\Accessories\\wordpad.exe\"",
+                            L"WORDPADTOP");
+        ExpectCapturedByCopyCommand(wordpad, L"RichEdit");
+    }
+}
+
+} // namespace
