@@ -75,7 +75,9 @@ bool IsKnownFlag(const std::string& flag) {
                                                         "--max-hops",
                                                         "--idle-timeout",
                                                         "--max-pipelines",
-                                                        "--recycle-after"};
+                                                        "--recycle-after",
+                                                        "--apertium-runner",
+                                                        "--check-pairs"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
 }
 
