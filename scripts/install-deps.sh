@@ -7,7 +7,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
-  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev"
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev iproute2 procps openssl"
 # The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
 # (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
