@@ -30,7 +30,7 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
     for (const std::string& line : engine->Skipped())
         log("skipped mode " + line);
     const std::size_t directions = engine->Pairs(Clock::now()).Value().size();
-    log("apertium: " + std::to_string(engine->InstalledPairs()) + " installed pairs, " +
+    log("apertium: " + std::to_string(engine->InstalledPairs()) + " Apertium modes, " +
         std::to_string(directions) + " language directions, from " + options.modesDir + " (" +
         options.apertiumRunner + ")");
     if (directions == 0) {
