@@ -1,27 +1,18 @@
 #include "translate/LanguageRoutes.h"
 
 #include "net/HttpUrl.h"
+#include "protocol/Utf8.h"
 #include "translate/ServiceExchange.h"
 
 #include <nlohmann/json.hpp>
 
 namespace tervane {
 
-namespace {
-
-std::string Lower(std::string_view code) {
-    std::string lower(code);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
-} // namespace
+using protocol::ToLowerAscii;
 
 bool LanguageRoutes::Reaches(std::string_view source, std::string_view target) const {
-    const std::string from = Lower(source);
-    const std::string to = Lower(target);
+    const std::string from = ToLowerAscii(source);
+    const std::string to = ToLowerAscii(target);
     if (from == to)
         return true;
     const auto found = targets.find(from);
@@ -37,11 +28,12 @@ std::optional<LanguageRoutes> ParseLanguageRoutes(std::string_view json) {
         if (!language.is_object() || !language.contains("code") || !language["code"].is_string() ||
             !language.contains("targets") || !language["targets"].is_array())
             return std::nullopt;
-        std::set<std::string>& reached = routes.targets[Lower(language["code"].get<std::string>())];
+        std::set<std::string>& reached =
+            routes.targets[ToLowerAscii(language["code"].get<std::string>())];
         for (const nlohmann::json& target : language["targets"]) {
             if (!target.is_object() || !target.contains("code") || !target["code"].is_string())
                 return std::nullopt;
-            reached.insert(Lower(target["code"].get<std::string>()));
+            reached.insert(ToLowerAscii(target["code"].get<std::string>()));
         }
     }
     return routes;
