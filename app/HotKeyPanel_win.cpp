@@ -1,18 +1,66 @@
-// The hotkey panel of the main window: the entry box, the list of hotkeys in use and
-// its buttons. Every line of the hotkey list carries its hotkey value as the line's data.
-#include "app/MainWindow_win.h"
+#include "app/HotKeyPanel_win.h"
+
 #include "base/MessageBox_win.h"
-#include "base/WideText_win.h"
 #include "hotkeys/HotKeyRules.h"
+
+#include <commctrl.h>
 
 namespace tervane {
 
-namespace {
-// The entry box reports the key in the low byte and HOTKEYF_ flags in the high byte;
-// a hotkey value keeps Shift, Ctrl and Alt at 0x2000, 0x4000 and 0x8000 instead. The
-// box's extended-key flag is dropped.
-std::uint32_t EntryBoxValue(HWND box) {
-    const auto combination = static_cast<WORD>(SendMessageW(box, HKM_GETHOTKEY, 0, 0));
+void HotKeyPanel::Create(const PanelBuilder& build) {
+    using enum ControlId;
+    window_ = build.Window();
+    hotKeyGroup_ = build.Group(HotKeyGroup, "Add a HotKey", {8, 8, 241, 55});
+    entry_ = HotKeyBox(build.Make(
+        hotKeyGroup_, HotKeyEntry,
+        {HOTKEY_CLASSW, "", WS_TABSTOP | WS_GROUP, {12, 22, 141, 21}, WS_EX_CLIENTEDGE}));
+    // A bare key and a key with Shift alone both stand for the bare key.
+    SendMessageW(entry_.Handle(), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(0, 0));
+    build.Button(hotKeyGroup_, AddButton, "Add", {164, 21, 65, 23});
+
+    hotKeysInUseGroup_ = build.Group(HotKeysInUseGroup, "HotKey in Use", {8, 72, 241, 161});
+    list_ = ListBox(build.Make(hotKeysInUseGroup_, HotKeyList,
+                               {WC_LISTBOXW,
+                                "",
+                                LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                                {12, 22, 141, 121},
+                                WS_EX_CLIENTEDGE}));
+    // 13-pixel lines; sized again so that its height is a whole number of them.
+    SendMessageW(list_.Handle(), LB_SETITEMHEIGHT, 0, 13);
+    SetWindowPos(list_.Handle(), nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
+    build.Button(hotKeysInUseGroup_, RemoveButton, "Remove", {164, 21, 65, 23});
+    build.Button(hotKeysInUseGroup_, ClearButton, "Clear all", {164, 49, 65, 23});
+}
+
+bool HotKeyPanel::OnCommand(ControlId id, int notification) {
+    const bool clicked = notification == BN_CLICKED;
+    switch (id) {
+    case ControlId::AddButton:
+        if (clicked)
+            OnAddHotKey();
+        return true;
+    case ControlId::RemoveButton:
+        if (clicked)
+            OnRemoveHotKey();
+        return true;
+    case ControlId::ClearButton:
+        if (clicked)
+            OnClearHotKeys();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void HotKeyPanel::Show(bool show) const {
+    for (HWND group : {hotKeyGroup_, hotKeysInUseGroup_})
+        ShowWindow(group, show ? SW_SHOW : SW_HIDE);
+}
+
+// The entry box reports HOTKEYF_ flags in the high byte; a hotkey value keeps Shift, Ctrl
+// and Alt at 0x2000, 0x4000 and 0x8000 instead. The box's extended-key flag is dropped.
+std::uint32_t HotKeyPanel::EntryValue() const {
+    const WORD combination = entry_.Combination();
     const BYTE flags = HIBYTE(combination);
     std::uint32_t value = LOBYTE(combination);
     if (value == 0)
@@ -25,54 +73,49 @@ std::uint32_t EntryBoxValue(HWND box) {
         value |= kHotKeyAlt;
     return value;
 }
-} // namespace
 
-void MainWindow::AddHotKeyToList(std::uint32_t hotKey) {
+void HotKeyPanel::AddHotKeyToList(std::uint32_t hotKey) {
     const std::string text = codec_.ToText(hotKey, true);
-    if (hotKeys_->AddHotKey(hotKey) == 0) {
-        ShowWarningBox(hwnd_, text + " couldn't be assigned to a hotkey.");
+    if (hotKeys_.AddHotKey(hotKey) == 0) {
+        ShowWarningBox(window_, text + " couldn't be assigned to a hotkey.");
         return;
     }
-    const auto line =
-        SendMessageW(hotKeyList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    SendMessageW(hotKeyList_, LB_SETITEMDATA, static_cast<WPARAM>(line),
-                 static_cast<LPARAM>(hotKey));
-    SendMessageW(hotKeyEntry_, HKM_SETHOTKEY, 0, 0);
+    list_.AddLine(text, hotKey);
+    entry_.Clear();
 }
 
-void MainWindow::OnAddHotKey() {
-    const std::uint32_t value = EntryBoxValue(hotKeyEntry_);
+void HotKeyPanel::OnAddHotKey() {
+    const std::uint32_t value = EntryValue();
     if (value == 0) {
-        ShowWarningBox(hwnd_, "No hotkey specified.");
+        ShowWarningBox(window_, "No hotkey specified.");
         return;
     }
     // The box keeps the key, so that the user can add a modifier to it.
     if (TakesTypingKey(value)) {
-        ShowWarningBox(hwnd_, TypingKeyWarning(codec_.ToText(value, true)));
+        ShowWarningBox(window_, TypingKeyWarning(codec_.ToText(value, true)));
         return;
     }
     AddHotKeyToList(value);
 }
 
-void MainWindow::OnRemoveHotKey() {
-    const auto line = SendMessageW(hotKeyList_, LB_GETCURSEL, 0, 0);
-    if (line == LB_ERR) {
-        ShowPlainBox(hwnd_, "Please select an item");
+void HotKeyPanel::OnRemoveHotKey() {
+    const int line = list_.Selected();
+    if (line < 0) {
+        ShowPlainBox(window_, "Please select an item");
         return;
     }
-    const auto value = static_cast<std::uint32_t>(
-        SendMessageW(hotKeyList_, LB_GETITEMDATA, static_cast<WPARAM>(line), 0));
-    if (hotKeys_->RemoveHotKey(value)) {
-        SendMessageW(hotKeyList_, LB_DELETESTRING, static_cast<WPARAM>(line), 0);
+    const std::uint32_t value = list_.DataAt(line);
+    if (hotKeys_.RemoveHotKey(value)) {
+        list_.DeleteLine(line);
     } else {
-        ShowWarningBox(hwnd_, codec_.ToText(value, true) + " couldn't be removed.");
+        ShowWarningBox(window_, codec_.ToText(value, true) + " couldn't be removed.");
     }
 }
 
-void MainWindow::OnClearHotKeys() {
-    hotKeys_->ClearHotKeys();
-    SendMessageW(hotKeyEntry_, HKM_SETHOTKEY, 0, 0);
-    SendMessageW(hotKeyList_, LB_RESETCONTENT, 0, 0);
+void HotKeyPanel::OnClearHotKeys() {
+    hotKeys_.ClearHotKeys();
+    entry_.Clear();
+    list_.Clear();
 }
 
 } // namespace tervane

@@ -1,5 +1,5 @@
 #pragma once
-// The main window's controls as the settings store reads and sets them. Each control is
+// The main window's panels as the settings store reads and sets them. Each control is
 // changed the way a user's change changes it, so the window's own handlers run: a picker
 // reports its new selection, the slider its move, a check box its click.
 #include "app/MainWindow_win.h"
@@ -20,10 +20,6 @@ class MainWindowSettings final : public SettingsView {
     void AddHotKeyToList(std::uint32_t hotKey) override;
 
   private:
-    HWND Box(Option option) const;
-    bool IsChecked(Option option) const;
-    std::vector<std::string> HotKeyLines() const;
-
     MainWindow& window_;
 };
 

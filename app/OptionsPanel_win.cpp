@@ -1,98 +1,118 @@
-// The options panel of the main window: the transparency slider, the compact language
-// bar, the log option and the About box.
-#include "app/AboutBox_win.h"
-#include "app/MainWindow_win.h"
-#include "app/Transparency.h"
+#include "app/OptionsPanel_win.h"
+
 #include "base/WideText_win.h"
 #include "translate/TranslationLog_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <stdexcept>
 
 namespace tervane {
 
-namespace {
+void OptionsPanel::Create(const PanelBuilder& build) {
+    using enum ControlId;
+    window_ = build.Window();
+    transparencyGroup_ = build.Group(TransparencyGroup, "Transparency", {264, 99, 201, 65});
+    slider_ = Slider(build.Make(transparencyGroup_, ControlId::TransparencySlider,
+                                {TRACKBAR_CLASSW,
+                                 "",
+                                 TBS_HORZ | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
+                                 {8, 24, 177, 33}}));
+    slider_.SetRange(kSliderMin, kSliderMax);
+    slider_.SetPosition(kSliderMax);
+    SendMessageW(slider_.Handle(), TBM_SETTHUMBLENGTH, 16, 0);
 
-// The outer size of the window in compact form, and where the "Language" group sits in
-// each form: in compact form its caption and its left and top edges lie outside the
-// client area, leaving only the pickers and the compact-mode button in view. The full
-// form gets back the frame it had before (its size depends on the system's frame metrics).
-constexpr SIZE kCompactSize{196, 82};
-constexpr POINT kFullLanguagePlace{264, 8};
-constexpr POINT kCompactLanguagePlace{-7, -14};
+    optionsGroup_ = build.Group(OptionsGroup, "Options", {264, 168, 201, 100});
+    freezeBox_ = CheckBox(build.CheckBox(optionsGroup_, FreezeBox,
+                                         "Freeze && wait for translation result", {8, 21, 185, 17},
+                                         WS_GROUP));
+    freezeBox_.SetChecked(true);
+    copyToClipboardBox_ = CheckBox(build.CheckBox(
+        optionsGroup_, CopyToClipboardBox, "Copy translation result to clipboard", {8, 45, 188, 17}));
+    logToFileBox_ = CheckBox(build.CheckBox(optionsGroup_, LogToFileBox,
+                                            "Log translation results to file", {8, 69, 153, 17}));
+    build.Button(optionsGroup_, ViewLogButton, "...", {164, 63, 23, 23});
+}
 
-} // namespace
+bool OptionsPanel::OnCommand(ControlId id, int notification) {
+    switch (id) {
+    case ControlId::LogToFileBox:
+        if (notification == BN_CLICKED)
+            OnLogToFileClick();
+        return true;
+    case ControlId::ViewLogButton:
+        if (notification == BN_CLICKED)
+            OnViewLog();
+        return true;
+    case ControlId::FreezeBox:
+    case ControlId::CopyToClipboardBox:
+        return true; // read when a translation runs
+    default:
+        return false;
+    }
+}
+
+bool OptionsPanel::OnScroll(HWND control) {
+    if (!slider_.Is(control))
+        return false;
+    OnSliderMoved();
+    return true;
+}
+
+void OptionsPanel::Show(bool show) const {
+    for (HWND group : {transparencyGroup_, optionsGroup_})
+        ShowWindow(group, show ? SW_SHOW : SW_HIDE);
+}
+
+const CheckBox& OptionsPanel::Box(Option option) const {
+    switch (option) {
+    case Option::Freeze:
+        return freezeBox_;
+    case Option::CopyToClipboard:
+        return copyToClipboardBox_;
+    case Option::LogToFile:
+        break;
+    }
+    return logToFileBox_;
+}
 
 // The slider reports every move (a drag, a key, a click on its track, or the settings
 // load); the transparency changes only when the position is a new one.
-void MainWindow::OnSliderMoved() {
-    const int position = static_cast<int>(SendMessageW(transparencySlider_, TBM_GETPOS, 0, 0));
+void OptionsPanel::OnSliderMoved() {
+    const int position = slider_.Position();
     if (position == sliderPosition_)
         return;
     sliderPosition_ = position;
     OnTransparencyChange();
 }
 
-void MainWindow::OnTransparencyChange() {
-    const int position = static_cast<int>(SendMessageW(transparencySlider_, TBM_GETPOS, 0, 0));
-    const LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
-    const std::optional<std::uint8_t> opacity = OpacityForSlider(position);
+void OptionsPanel::OnTransparencyChange() {
+    const LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
+    const std::optional<std::uint8_t> opacity = OpacityForSlider(slider_.Position());
     if (!opacity) {
-        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+        SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
         // A window that stops being layered is drawn again as an ordinary one.
-        RedrawWindow(hwnd_, nullptr, nullptr,
+        RedrawWindow(window_, nullptr, nullptr,
                      RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
         return;
     }
-    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
-    if (!SetLayeredWindowAttributes(hwnd_, 0, *opacity, LWA_ALPHA))
+    SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    if (!SetLayeredWindowAttributes(window_, 0, *opacity, LWA_ALPHA))
         throw std::runtime_error("Cannot make the window transparent");
-}
-
-// Full window <-> a small always-on-top bar with the two pickers and this button. The
-// window is hidden while it changes and keeps its top-left corner on the screen.
-void MainWindow::OnCompactMode() {
-    compact_ = !compact_;
-    if (compact_) {
-        RECT frame{};
-        GetWindowRect(hwnd_, &frame);
-        fullSize_ = {frame.right - frame.left, frame.bottom - frame.top};
-    }
-    ShowWindow(hwnd_, SW_HIDE);
-    for (HWND group : {hotKeyGroup_, hotKeysInUseGroup_, transparencyGroup_, optionsGroup_})
-        ShowWindow(group, compact_ ? SW_HIDE : SW_SHOW);
-    const POINT place = compact_ ? kCompactLanguagePlace : kFullLanguagePlace;
-    SetWindowPos(languageGroup_, nullptr, place.x, place.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    // The tool-window border: a small caption with the close box only.
-    LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
-    exStyle = compact_ ? (exStyle & ~WS_EX_DLGMODALFRAME) | WS_EX_TOOLWINDOW
-                       : (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_DLGMODALFRAME;
-    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, exStyle);
-    const SIZE size = compact_ ? kCompactSize : fullSize_;
-    SetWindowPos(hwnd_, compact_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
-    ShowWindow(hwnd_, SW_SHOW);
 }
 
 // Switching logging on creates the log with its banner when there is none; switching it
 // off leaves the file alone.
-void MainWindow::OnLogToFileClick() {
-    if (SendMessageW(logToFileBox_, BM_GETCHECK, 0, 0) == BST_CHECKED)
+void OptionsPanel::OnLogToFileClick() {
+    if (logToFileBox_.Checked())
         CreateLogWithBanner();
 }
 
 // The log in the system's text editor; the editor itself says when there is no file.
-void MainWindow::OnViewLog() {
+void OptionsPanel::OnViewLog() {
     ShellExecuteW(nullptr, L"open", L"notepad.exe", Widen(TranslationLogPath()).c_str(), nullptr,
                   SW_SHOWNORMAL);
-}
-
-void MainWindow::OnAbout() {
-    AboutBox box;
-    box.ShowModal(hwnd_);
 }
 
 } // namespace tervane

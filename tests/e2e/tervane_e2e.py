@@ -225,6 +225,13 @@ class Desktop:
         y = (bottom - top) // 2 if y is None else y
         self.xdotool("mousemove", "--sync", str(left + x), str(top + y), "click", "1")
 
+    def choose(self, picker, *keys):
+        """Opens a drop-down list with a click and types `keys` once it is open (keys typed
+        before it opens go to the closed face, which moves differently)."""
+        self.click(picker)
+        wait_for(lambda: self.windows_of_class("ComboLBox"), timeout=10)
+        self.key(*keys)
+
     def forget_settings(self):
         """Removes the program's stored settings: the next start is a first start."""
         subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Vellmark\Tervane", "/f"],

@@ -126,8 +126,7 @@ class Package(unittest.TestCase):
         main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
         source, target = [w["hwnd"] for w in desktop.windows(main) if w["cls"] == "ComboBox"]
         desktop.focus(main)
-        desktop.click(source)
-        desktop.key("Home", "Down", "Down", "Return")
+        desktop.choose(source, "Home", "Down", "Down", "Return")
         self.assertEqual([desktop.windows(source)[0]["text"], desktop.windows(target)[0]["text"]],
                          ["German", "English"])
         pad = desktop.start_textpad("Text", "Der Hund ist schwarz.")

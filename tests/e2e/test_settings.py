@@ -57,10 +57,8 @@ class Settings(unittest.TestCase):
         self.assertEqual([desktop.state(source), desktop.state(target)], [1, 0])
 
         # A click opens the whole list (over the pointer); the keys pick from the top.
-        desktop.click(source)
-        desktop.key("Home", "Down", "Down", "Return")  # German
-        desktop.click(target)
-        desktop.key("Home", "Down", "Down", "Down", "Return")  # Spanish
+        desktop.choose(source, "Home", "Down", "Down", "Return")  # German
+        desktop.choose(target, "Home", "Down", "Down", "Down", "Return")  # Spanish
         desktop.click(slider, x=20)  # on the track: the slider takes the focus
         desktop.key("Home", "Right", "Right", "Right", "Right")  # 4, then 8
         for caption in ["Freeze && wait for translation result",

@@ -1,4 +1,5 @@
-// Hiding the main window to the notification area and bringing it back.
+// The main window and the notification area: hiding the window to its icon and bringing it
+// back.
 #include "app/MainWindow_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
