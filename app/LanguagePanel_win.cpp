@@ -111,7 +111,8 @@ LRESULT CALLBACK LanguageGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
 } // namespace
 
 LanguagePanel::LanguagePanel()
-    : routesHttp_(std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts))),
+    : routesHttp_(
+          std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts))),
       routesAddress_(LanguagesAddress()) {}
 
 LanguagePanel::~LanguagePanel() = default;
@@ -124,10 +125,11 @@ void LanguagePanel::Create(const PanelBuilder& build, HINSTANCE instance) {
     constexpr DWORD kPicker =
         CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
     constexpr int kPickerHeight = 20 + kLanguageCount * 14 + 16;
-    source_ = Picker(build.Make(group_, SourcePicker,
-                                {WC_COMBOBOXW, "", kPicker | WS_GROUP, {16, 21, 113, kPickerHeight}}));
-    target_ = Picker(
-        build.Make(group_, TargetPicker, {WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}}));
+    source_ =
+        Picker(build.Make(group_, SourcePicker,
+                          {WC_COMBOBOXW, "", kPicker | WS_GROUP, {16, 21, 113, kPickerHeight}}));
+    target_ = Picker(build.Make(group_, TargetPicker,
+                                {WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}}));
     build.Make(group_, CompactButton, {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, 32, 32}});
     LoadPickers(instance);
 }

@@ -24,12 +24,13 @@ void OptionsPanel::Create(const PanelBuilder& build) {
     SendMessageW(slider_.Handle(), TBM_SETTHUMBLENGTH, 16, 0);
 
     optionsGroup_ = build.Group(OptionsGroup, "Options", {264, 168, 201, 100});
-    freezeBox_ = CheckBox(build.CheckBox(optionsGroup_, FreezeBox,
-                                         "Freeze && wait for translation result", {8, 21, 185, 17},
-                                         WS_GROUP));
+    freezeBox_ =
+        CheckBox(build.CheckBox(optionsGroup_, FreezeBox, "Freeze && wait for translation result",
+                                {8, 21, 185, 17}, WS_GROUP));
     freezeBox_.SetChecked(true);
-    copyToClipboardBox_ = CheckBox(build.CheckBox(
-        optionsGroup_, CopyToClipboardBox, "Copy translation result to clipboard", {8, 45, 188, 17}));
+    copyToClipboardBox_ =
+        CheckBox(build.CheckBox(optionsGroup_, CopyToClipboardBox,
+                                "Copy translation result to clipboard", {8, 45, 188, 17}));
     logToFileBox_ = CheckBox(build.CheckBox(optionsGroup_, LogToFileBox,
                                             "Log translation results to file", {8, 69, 153, 17}));
     build.Button(optionsGroup_, ViewLogButton, "...", {164, 63, 23, 23});

@@ -56,7 +56,8 @@ HWND PanelBuilder::Group(ControlId id, const char* caption, RECT place,
     HWND group = Make(window_, id,
                       {WC_BUTTONW, caption, BS_GROUPBOX | WS_GROUP | WS_CLIPCHILDREN, place,
                        WS_EX_CONTROLPARENT});
-    SetWindowSubclass(group, handler ? handler : GroupProc, 0, reinterpret_cast<DWORD_PTR>(window_));
+    SetWindowSubclass(group, handler ? handler : GroupProc, 0,
+                      reinterpret_cast<DWORD_PTR>(window_));
     return group;
 }
 

@@ -27,12 +27,10 @@ class PanelBuilder {
     // A group box that is the parent of the controls inside it and hands their
     // notifications on to the main window; `handler` replaces that handling for a group
     // that does more (and ends with GroupMessage).
-    HWND Group(ControlId id, const char* caption, RECT place,
-               SUBCLASSPROC handler = nullptr) const;
+    HWND Group(ControlId id, const char* caption, RECT place, SUBCLASSPROC handler = nullptr) const;
     // A label as large as its text.
     HWND Label(ControlId id, const char* text, int left, int top) const;
-    HWND Button(HWND parent, ControlId id, const char* caption, RECT place,
-                DWORD style = 0) const;
+    HWND Button(HWND parent, ControlId id, const char* caption, RECT place, DWORD style = 0) const;
     HWND CheckBox(HWND parent, ControlId id, const char* caption, RECT place,
                   DWORD style = 0) const;
 

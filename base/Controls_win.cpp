@@ -9,8 +9,7 @@ LRESULT Control::Send(UINT msg, WPARAM wp, LPARAM lp) const {
 }
 
 void Control::NotifyParent(int notification) const {
-    SendMessageW(GetParent(handle_), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(handle_), notification),
+    SendMessageW(GetParent(handle_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(handle_), notification),
                  reinterpret_cast<LPARAM>(handle_));
 }
 

@@ -23,15 +23,15 @@ MainWindow::MainWindow(const HotKeyCodec& codec, Registry& settings, std::string
     : codec_(codec), settings_(settings), serviceAddress_(std::move(serviceAddress)) {}
 
 MainWindow::~MainWindow() {
+    hotKeyPanel_.reset();
     hotKeys_.reset(); // releases every grab
     tray_.reset();
     if (window_)
         gtk_widget_destroy(window_);
-    if (hotKeyLines_)
-        g_object_unref(hotKeyLines_);
 }
 
 void MainWindow::Create() {
+    hotKeys_ = std::make_unique<HotKeyGrabs>();
     CreateControls();
     http_ = std::make_unique<HttpClient>(std::make_unique<HttplibTransport>());
     flow_ = std::make_unique<GtkTranslationFlow>(*http_, serviceAddress_);
@@ -41,7 +41,6 @@ void MainWindow::Create() {
     };
     tray_ = std::make_unique<TrayIcon>();
     tray_->onClick = [this] { OnTrayIconClick(); };
-    hotKeys_ = std::make_unique<HotKeyGrabs>();
     hotKeys_->onPressed = [this](std::uint32_t) {
         TraceFlowPoint("pressed");
         RequestTranslation();
@@ -63,70 +62,32 @@ void MainWindow::CreateControls() {
                              }),
                              this);
 
+    hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
+    languages_ = std::make_unique<LanguagePanel>();
+    languages_->onCompactMode = [this] { OnCompactMode(); };
+    options_ = std::make_unique<OptionsPanel>(Window());
+    bottom_ = std::make_unique<BottomPanel>(Window());
+    bottom_->onMinimize = [this] { OnMinimize(); };
+    bottom_->onExit = [this] { OnClose(); };
+
     GtkWidget* grid = gtk_grid_new();
     gtk_grid_set_column_spacing(GTK_GRID(grid), 12);
     gtk_grid_set_row_spacing(GTK_GRID(grid), 8);
     gtk_container_set_border_width(GTK_CONTAINER(grid), 8);
     gtk_container_add(GTK_CONTAINER(window_), grid);
-    gtk_grid_attach(GTK_GRID(grid), CreateHotKeyPanel(), 0, 0, 1, 1);
-
+    gtk_grid_attach(GTK_GRID(grid), hotKeyPanel_->Widget(), 0, 0, 1, 1);
     GtkWidget* right = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-    gtk_box_pack_start(GTK_BOX(right), CreateLanguageGroup(), FALSE, FALSE, 0);
-    transparencyGroup_ = gtk_frame_new("Transparency");
-    transparencySlider_ =
-        gtk_scale_new_with_range(GTK_ORIENTATION_HORIZONTAL, kSliderMin, kSliderMax, 1);
-    gtk_scale_set_draw_value(GTK_SCALE(transparencySlider_), FALSE);
-    for (int mark = kSliderMin; mark <= kSliderMax; ++mark)
-        gtk_scale_add_mark(GTK_SCALE(transparencySlider_), mark, GTK_POS_BOTTOM, nullptr);
-    gtk_range_set_value(GTK_RANGE(transparencySlider_), kSliderMax);
-    gtk_widget_set_margin_start(transparencySlider_, 6);
-    gtk_widget_set_margin_end(transparencySlider_, 6);
-    gtk_container_add(GTK_CONTAINER(transparencyGroup_), transparencySlider_);
-    g_signal_connect_swapped(transparencySlider_, "value-changed",
-                             G_CALLBACK(+[](MainWindow* self) { self->OnTransparencyChange(); }),
-                             this);
-    gtk_box_pack_start(GTK_BOX(right), transparencyGroup_, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(right), CreateOptionsPanel(), FALSE, FALSE, 0);
+    for (GtkWidget* group :
+         {languages_->Widget(), options_->TransparencyGroup(), options_->OptionsGroup()})
+        gtk_box_pack_start(GTK_BOX(right), group, FALSE, FALSE, 0);
     gtk_grid_attach(GTK_GRID(grid), right, 1, 0, 1, 1);
-
-    // The two lines of help and the copyright on the left, the three buttons on the right.
-    bottomArea_ = gtk_grid_new();
-    gtk_grid_set_column_spacing(GTK_GRID(bottomArea_), 8);
-    GtkWidget* labels = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
-    for (const char* text : {"Select text from anywhere on screen, ",
-                             "Press the HotKey to translate your selected text."}) {
-        GtkWidget* label = gtk_label_new(text);
-        gtk_label_set_xalign(GTK_LABEL(label), 0);
-        gtk_box_pack_start(GTK_BOX(labels), label, FALSE, FALSE, 0);
-    }
-    copyrightLabel_ = gtk_label_new("");
-    gtk_label_set_xalign(GTK_LABEL(copyrightLabel_), 0);
-    gtk_box_pack_start(GTK_BOX(labels), copyrightLabel_, FALSE, FALSE, 4);
-    gtk_widget_set_hexpand(labels, TRUE);
-    gtk_grid_attach(GTK_GRID(bottomArea_), labels, 0, 0, 1, 1);
-    GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-    gtk_widget_set_valign(buttons, GTK_ALIGN_END);
-    GtkWidget* about = gtk_button_new_with_mnemonic("_About");
-    GtkWidget* minimize = gtk_button_new_with_mnemonic("_Minimize");
-    GtkWidget* exit = gtk_button_new_with_mnemonic("E_xit");
-    for (GtkWidget* button : {about, minimize, exit})
-        gtk_box_pack_start(GTK_BOX(buttons), button, FALSE, FALSE, 0);
-    g_signal_connect_swapped(about, "clicked", G_CALLBACK(+[](MainWindow* self) {
-                                 RunGuarded(self->Window(), [self] { self->OnAbout(); });
-                             }),
-                             this);
-    g_signal_connect_swapped(minimize, "clicked",
-                             G_CALLBACK(+[](MainWindow* self) { self->OnMinimize(); }), this);
-    g_signal_connect_swapped(exit, "clicked",
-                             G_CALLBACK(+[](MainWindow* self) { self->OnClose(); }), this);
-    gtk_grid_attach(GTK_GRID(bottomArea_), buttons, 1, 0, 1, 1);
-    gtk_grid_attach(GTK_GRID(grid), bottomArea_, 0, 1, 2, 1);
+    gtk_grid_attach(GTK_GRID(grid), bottom_->Widget(), 0, 1, 2, 1);
     gtk_widget_show_all(grid);
 }
 
 void MainWindow::Show() {
     gtk_widget_show(window_);
-    gtk_widget_grab_focus(hotKeyEntry_);
+    gtk_widget_grab_focus(hotKeyPanel_->Entry());
 }
 
 void MainWindow::Present() {
@@ -137,10 +98,10 @@ void MainWindow::Present() {
 }
 
 void MainWindow::OnCreate() {
-    gtk_label_set_text(GTK_LABEL(copyrightLabel_), CopyrightNotice().c_str());
+    bottom_->ShowCopyright();
     // The default hotkey is grabbed at every start, as the first line of the list.
     if (const std::uint32_t hotKey = codec_.FromText(kDefaultHotKeyText, true)) {
-        AddHotKeyToList(hotKey);
+        hotKeyPanel_->AddHotKeyToList(hotKey);
     } else {
         ShowWarningBox(Window(), "Hotkeyerror!");
     }
@@ -186,6 +147,38 @@ void MainWindow::OnTranslateHotKey() {
         flowPending_ = false;
         RequestTranslation();
     }
+}
+
+// Full window <-> a small always-on-top bar with the two pickers and this button. The
+// window is hidden while it changes and keeps its top-left corner on the screen.
+void MainWindow::OnCompactMode() {
+    compact_ = !compact_;
+    int x = 0, y = 0;
+    gtk_window_get_position(Window(), &x, &y);
+    gtk_widget_hide(window_);
+    hotKeyPanel_->Show(!compact_);
+    options_->Show(!compact_);
+    bottom_->Show(!compact_);
+    languages_->SetCompact(compact_);
+    gtk_window_set_type_hint(Window(),
+                             compact_ ? GDK_WINDOW_TYPE_HINT_UTILITY : GDK_WINDOW_TYPE_HINT_NORMAL);
+    gtk_window_set_keep_above(Window(), compact_);
+    gtk_window_resize(Window(), 1, 1); // the smallest size its contents take
+    gtk_window_move(Window(), x, y);
+    gtk_widget_show(window_);
+}
+
+// The window goes, the icon comes; the hotkeys keep working (they are grabs on the root
+// window, not the main window's).
+void MainWindow::OnMinimize() {
+    gtk_widget_hide(window_);
+    tray_->SetVisible(true);
+}
+
+void MainWindow::OnTrayIconClick() {
+    tray_->SetVisible(false);
+    gtk_widget_show(window_);
+    gtk_window_present(Window());
 }
 
 } // namespace tervane

@@ -1,14 +1,18 @@
 #pragma once
-// The main window on the Linux desktop: the hotkey panel, the language pickers, the
-// transparency slider, the options, About, Minimize (to the notification-area icon) and
-// Exit, with the behaviour of the Windows program's window over the same portable core
-// (app/Settings, app/SettingsStore, app/TranslationFlow). Handlers are named after what
-// they answer, as on Windows (docs/ARCHITECTURE.md maps the controls).
+// The main window on the Linux desktop, composed of the same panels as the Windows
+// program's window (hotkeys, languages, transparency and options, the foot with About,
+// Minimize to the notification-area icon and Exit), with its behaviour over the same
+// portable core (app/Settings, app/SettingsStore, app/TranslationFlow). Handlers are named
+// after what they answer, as on Windows (docs/ARCHITECTURE.md maps the controls).
 #include "app/Settings.h"
 #include "app/TranslationFlow.h"
 #include "base/Registry.h"
+#include "gtk/BottomPanel.h"
 #include "gtk/GtkFlowSeams.h"
 #include "gtk/HotKeyGrabs.h"
+#include "gtk/HotKeyPanel.h"
+#include "gtk/LanguagePanel.h"
+#include "gtk/OptionsPanel.h"
 #include "gtk/TrayIcon.h"
 #include "hotkeys/HotKeyCodec.h"
 #include "net/HttpClient.h"
@@ -45,71 +49,35 @@ class MainWindow {
     Settings CurrentSettings();
     std::function<void(FlowStage)> onFlowStage;
 
-    // Handlers.
+    HotKeyPanel& HotKeysPanel() { return *hotKeyPanel_; }
+    LanguagePanel& Languages() { return *languages_; }
+    OptionsPanel& Options() { return *options_; }
+
+    // The window's own handlers.
     void OnCreate();
     bool OnClose();
     void OnTranslateHotKey();
-    void OnSwapLanguages();
-    void OnTransparencyChange();
     void OnCompactMode();
-    void OnLogToFileClick();
-    void OnViewLog();
-    void OnAbout();
     void OnMinimize();
     void OnTrayIconClick();
-    void OnAutostartClick();
-
-    // The hotkey panel: every line of the list is one hotkey the grabs hold.
-    void AddHotKeyToList(std::uint32_t hotKey);
-    void OnAddHotKey();
-    void OnRemoveHotKey();
-    void OnClearHotKeys();
-    bool OnHotKeyEntryKey(GdkEventKey* event);
 
   private:
-    friend class MainWindowSettings;
     void CreateControls();
-    GtkWidget* CreateHotKeyPanel();
-    GtkWidget* CreateLanguageGroup();
-    GtkWidget* CreateOptionsPanel();
-    std::vector<std::string> HotKeyLines() const;
-    void SetHotKeyEntry(std::uint32_t hotKey);
 
     const HotKeyCodec& codec_;
     Registry& settings_;
     std::string serviceAddress_;
 
     GtkWidget* window_ = nullptr;
-    GtkWidget* hotKeyGroup_ = nullptr;
-    GtkWidget* hotKeyEntry_ = nullptr;
-    GtkWidget* addButton_ = nullptr;
-    GtkWidget* hotKeysInUseGroup_ = nullptr;
-    GtkWidget* hotKeyList_ = nullptr;
-    GtkListStore* hotKeyLines_ = nullptr;
-    GtkWidget* removeButton_ = nullptr;
-    GtkWidget* clearButton_ = nullptr;
-    GtkWidget* languageGroup_ = nullptr;
-    GtkWidget* sourcePicker_ = nullptr;
-    GtkWidget* targetPicker_ = nullptr;
-    GtkWidget* compactButton_ = nullptr;
-    GtkWidget* transparencyGroup_ = nullptr;
-    GtkWidget* transparencySlider_ = nullptr;
-    GtkWidget* optionsGroup_ = nullptr;
-    GtkWidget* freezeBox_ = nullptr;
-    GtkWidget* copyToClipboardBox_ = nullptr;
-    GtkWidget* logToFileBox_ = nullptr;
-    GtkWidget* viewLogButton_ = nullptr;
-    GtkWidget* autostartBox_ = nullptr;
-    GtkWidget* bottomArea_ = nullptr;
-    GtkWidget* copyrightLabel_ = nullptr;
-
-    // The value the key-entry field holds; 0 when empty.
-    std::uint32_t entryHotKey_ = 0;
     bool compact_ = false;
     bool flowRunning_ = false;
     bool flowPending_ = false;
 
     std::unique_ptr<HotKeyGrabs> hotKeys_;
+    std::unique_ptr<HotKeyPanel> hotKeyPanel_;
+    std::unique_ptr<LanguagePanel> languages_;
+    std::unique_ptr<OptionsPanel> options_;
+    std::unique_ptr<BottomPanel> bottom_;
     std::unique_ptr<HttpClient> http_;
     std::unique_ptr<GtkTranslationFlow> flow_;
     std::unique_ptr<TrayIcon> tray_;

@@ -9,45 +9,40 @@ namespace {
 
 // A position outside the table leaves the picker without a selection. The pickers have no
 // handler of their own to run: the flow reads their positions at each press.
-void Select(GtkWidget* picker, std::int32_t position) {
+void Select(GtkComboBox* picker, std::int32_t position) {
     const bool inTable = position >= 0 && position < tervane::protocol::kLanguageCount;
-    gtk_combo_box_set_active(GTK_COMBO_BOX(picker), inTable ? position : -1);
-}
-
-bool IsChecked(GtkWidget* box) {
-    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(box));
+    gtk_combo_box_set_active(picker, inTable ? position : -1);
 }
 
 } // namespace
 
 Settings MainWindowSettings::Current() {
     Settings now;
-    now.sourcePosition = gtk_combo_box_get_active(GTK_COMBO_BOX(window_.sourcePicker_));
-    now.targetPosition = gtk_combo_box_get_active(GTK_COMBO_BOX(window_.targetPicker_));
-    now.sliderPosition =
-        static_cast<int>(gtk_range_get_value(GTK_RANGE(window_.transparencySlider_)));
+    now.sourcePosition = gtk_combo_box_get_active(window_.Languages().Source());
+    now.targetPosition = gtk_combo_box_get_active(window_.Languages().Target());
+    now.sliderPosition = static_cast<int>(gtk_range_get_value(window_.Options().Slider()));
     for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
-        now.Set(option, IsChecked(Box(option)));
-    now.hotKeys = window_.HotKeyLines();
+        now.Set(option, gtk_toggle_button_get_active(window_.Options().Box(option)));
+    now.hotKeys = window_.HotKeysPanel().Lines();
     return now;
 }
 
 void MainWindowSettings::SelectSource(std::int32_t position) {
-    Select(window_.sourcePicker_, position);
+    Select(window_.Languages().Source(), position);
 }
 
 void MainWindowSettings::SelectTarget(std::int32_t position) {
-    Select(window_.targetPicker_, position);
+    Select(window_.Languages().Target(), position);
 }
 
 // "value-changed" comes only for a new position: the transparency handler runs then.
 void MainWindowSettings::MoveSlider(int position) {
-    gtk_range_set_value(GTK_RANGE(window_.transparencySlider_), position);
+    gtk_range_set_value(window_.Options().Slider(), position);
 }
 
 // "toggled" comes only for a new state: the box's handler runs then.
 void MainWindowSettings::SetChecked(Option option, bool checked) {
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(Box(option)), checked);
+    gtk_toggle_button_set_active(window_.Options().Box(option), checked);
 }
 
 bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b) {
@@ -60,19 +55,7 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
 }
 
 void MainWindowSettings::AddHotKeyToList(std::uint32_t hotKey) {
-    window_.AddHotKeyToList(hotKey);
-}
-
-GtkWidget* MainWindowSettings::Box(Option option) const {
-    switch (option) {
-    case Option::Freeze:
-        return window_.freezeBox_;
-    case Option::CopyToClipboard:
-        return window_.copyToClipboardBox_;
-    case Option::LogToFile:
-        break;
-    }
-    return window_.logToFileBox_;
+    window_.HotKeysPanel().AddHotKeyToList(hotKey);
 }
 
 } // namespace tervane

@@ -21,8 +21,6 @@ class MainWindowSettings final : public SettingsView {
     void AddHotKeyToList(std::uint32_t hotKey) override;
 
   private:
-    GtkWidget* Box(Option option) const;
-
     MainWindow& window_;
 };
 
