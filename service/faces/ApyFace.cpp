@@ -4,6 +4,7 @@
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceTranslation.h"
 
+#include <cctype>
 #include <deque>
 #include <optional>
 #include <set>
@@ -24,9 +25,32 @@ HttpResponse ApyError(int status, const std::string& explanation) {
 }
 
 HttpResponse ApySuccess(json data) {
-    return JsonAnswer(200, {{"responseData", std::move(data)},
-                            {"responseDetails", nullptr},
-                            {"responseStatus", 200}});
+    return JsonAnswer(
+        200,
+        {{"responseData", std::move(data)}, {"responseDetails", nullptr}, {"responseStatus", 200}});
+}
+
+// APy lists only the modes whose codes have its shape: two or three letters and at most one
+// variant ("cat_valencia", never "cat_valencia_uni").
+bool ApyListsCode(std::string_view code) {
+    const std::size_t underscore = code.find('_');
+    const std::string_view base = code.substr(0, underscore);
+    if (base.size() < 2 || base.size() > 3)
+        return false;
+    for (char c : base) {
+        if (c < 'a' || c > 'z')
+            return false;
+    }
+    if (underscore == std::string_view::npos)
+        return true;
+    const std::string_view variant = code.substr(underscore + 1);
+    if (variant.empty())
+        return false;
+    for (char c : variant) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
 }
 
 HttpResponse MissingArgument(std::string_view name) {
@@ -229,20 +253,23 @@ HttpResponse ApyFace::ListPairs(const Arguments& arguments) {
     const std::string query = LastArgument(arguments, "q").value_or("pairs");
     if (query != "pairs") {
         // The service has no analysers, generators, taggers or spellers to list.
-        static const std::set<std::string> kOtherModes = {"analyzers", "analysers", "generators",
-                                                          "taggers",   "disambiguators",
-                                                          "spellers"};
+        static const std::set<std::string> kOtherModes = {
+            "analyzers", "analysers", "generators", "taggers", "disambiguators", "spellers"};
         if (kOtherModes.count(query) != 0)
             return JsonAnswer(200, json::object());
         return ApyError(400, "Expecting q argument to be one of analysers, generators, spellers, "
                              "disambiguators, or pairs");
     }
     const DirectPairs direct = ListDirectPairs(Clock::now() + timeout_);
-    std::vector<std::pair<std::string, std::string>> listed = direct.order;
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (const auto& pair : direct.order) {
+        if (ApyListsCode(pair.first) && ApyListsCode(pair.second))
+            listed.push_back(pair);
+    }
     if (const auto source = LastArgument(arguments, "src")) {
         // Every language a chain of pairs reaches from src, as APy lists them.
         std::map<std::string, std::vector<std::string>> next;
-        for (const auto& [from, to] : direct.order)
+        for (const auto& [from, to] : listed)
             next[from].push_back(to);
         listed.clear();
         std::map<std::string, std::size_t> hops = {{*source, 0}};

@@ -35,8 +35,8 @@ class ApyFace {
     HttpResponse TranslateChain(const Arguments& arguments, std::string& logDetail);
     HttpResponse ListPairs(const Arguments& arguments);
     // The chain's translation, one engine's run at a time.
-    Translation RunChain(const std::vector<PlannedRoute>& steps, const std::string& text,
-                         bool html, Clock::time_point deadline);
+    Translation RunChain(const std::vector<PlannedRoute>& steps, const std::string& text, bool html,
+                         Clock::time_point deadline);
 
     Translator& translator_;
     std::chrono::milliseconds timeout_;

@@ -31,15 +31,16 @@ Face ChooseForTranslate(const HttpRequest& request) {
     return Face::Program;
 }
 
-// The program (WinHTTP and GTK alike) asks with Accept "text/html, */*", the project's
-// scripts with no Accept at all. LibreTranslate's clients ask for JSON: an Accept without
-// text/html (curl, fetch, requests: "*/*"), a JSON Content-Type even on a GET, a key in the
-// query, or a POST, which the program's listing never took.
+// The program (WinHTTP and GTK alike) asks with Accept "text/html, */*", the project's tests
+// and scripts with "*/*" or none: all get the program's listing, as they always did. A
+// LibreTranslate client is one that asks for JSON by name (Accept or Content-Type, as npm's
+// "libretranslate" sends it), gives a key in the query, or posts, which the program's
+// listing never took.
 Face ChooseForLanguages(const HttpRequest& request) {
     if (request.method == "POST" || RequestMediaType(request) == kJson)
         return Face::LibreTranslate;
     const auto accept = request.Header("Accept");
-    if (accept && accept->find("text/html") == std::string_view::npos)
+    if (accept && MediaType(*accept) == kJson)
         return Face::LibreTranslate;
     const auto arguments = ReadArguments(request);
     if (arguments && Has(*arguments, "api_key"))

@@ -11,12 +11,11 @@ bool Blank(const std::string& text) {
 }
 
 // Apertium keeps neither leading nor trailing blanks of a text; HTML's runs need theirs.
-Translation TranslateRun(Translator& translator, const PlannedRoute& route,
-                         const std::string& text, Clock::time_point deadline) {
+Translation TranslateRun(Translator& translator, const PlannedRoute& route, const std::string& text,
+                         Clock::time_point deadline) {
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     const std::size_t last = text.find_last_not_of(" \t\r\n");
-    Translation result =
-        translator.Run(route, text.substr(first, last - first + 1), deadline);
+    Translation result = translator.Run(route, text.substr(first, last - first + 1), deadline);
     if (result.text.Ok())
         result.text = text.substr(0, first) + result.text.Value() + text.substr(last + 1);
     return result;

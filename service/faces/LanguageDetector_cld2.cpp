@@ -4,9 +4,9 @@
 
 #include "protocol/Languages.h"
 
+#include <algorithm>
 #include <cld2/public/compact_lang_det.h>
 #include <cld2/public/encodings.h>
-#include <algorithm>
 #include <climits>
 
 namespace tervane::service {
@@ -34,9 +34,8 @@ class Cld2Detector final : public LanguageDetector {
                                    CLD2::UNKNOWN_LANGUAGE};
         // Best effort: a selection of a word or two is too short for CLD2's own threshold,
         // yet its guess is what the user wants (marked unreliable by its confidence).
-        CLD2::ExtDetectLanguageSummary(text.data(), length, true, &hints,
-                                       CLD2::kCLDFlagBestEffort, languages, percents, scores,
-                                       nullptr, &textBytes, &reliable);
+        CLD2::ExtDetectLanguageSummary(text.data(), length, true, &hints, CLD2::kCLDFlagBestEffort,
+                                       languages, percents, scores, nullptr, &textBytes, &reliable);
         std::vector<DetectedLanguage> found;
         for (int i = 0; i < 3; ++i) {
             if (languages[i] == CLD2::UNKNOWN_LANGUAGE || percents[i] <= 0)
