@@ -5,9 +5,11 @@
 #include "protocol/Languages.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdio> // before CLD2's header, which uses FILE without including it
+
 #include <cld2/public/compact_lang_det.h>
 #include <cld2/public/encodings.h>
-#include <climits>
 
 namespace tervane::service {
 namespace {

@@ -18,7 +18,8 @@ struct JsonReply {
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
-JsonReply GetJson(unsigned short port, const std::string& pathAndQuery, const Headers& headers = {});
+JsonReply GetJson(unsigned short port, const std::string& pathAndQuery,
+                  const Headers& headers = {});
 JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body);
 JsonReply PostFormJson(unsigned short port, const std::string& path, const std::string& form);
 

@@ -114,7 +114,8 @@ TEST_F(ApyFace, ListsThePairsApyLists) {
 // Where APy knows no single pair, the service still routes a chain, and says so in its log.
 TEST_F(ApyFace, TranslatesThroughAChainWhereApyWouldRefuse) {
     const std::size_t mark = service_->process->OutputSize();
-    const JsonReply reply = GetJson(Port(), "/translate?langpair=fra|eng&q=" + UrlEncode("Le chat est noir."));
+    const JsonReply reply =
+        GetJson(Port(), "/translate?langpair=fra|eng&q=" + UrlEncode("Le chat est noir."));
     ASSERT_EQ(reply.status, 200) << reply.body;
     EXPECT_EQ(reply.json["responseData"]["translatedText"], "The cat is black.");
     const std::string line = service_->process->WaitForLine("GET /translate apy fra|eng ", mark);
@@ -136,12 +137,11 @@ TEST_F(ApyFace, ThreeFacesTranslateAlike) {
             const Reply program = PostTranslate(Port(), text, source, target);
             ASSERT_EQ(program.status, 200) << program.reason;
             const std::string expected = *tervane::protocol::DecodeAnswer(program.body);
-            const JsonReply apy =
-                GetJson(Port(), "/translate?format=txt&langpair=" + source + "|" + target +
-                                    "&q=" + UrlEncode(text));
+            const JsonReply apy = GetJson(Port(), "/translate?format=txt&langpair=" + source + "|" +
+                                                      target + "&q=" + UrlEncode(text));
             EXPECT_EQ(apy.json["responseData"]["translatedText"], expected) << apy.body;
-            const JsonReply libre = PostJson(
-                Port(), "/translate", {{"q", text}, {"source", source}, {"target", target}});
+            const JsonReply libre = PostJson(Port(), "/translate",
+                                             {{"q", text}, {"source", source}, {"target", target}});
             EXPECT_EQ(libre.json["translatedText"], expected) << libre.body;
         }
     }

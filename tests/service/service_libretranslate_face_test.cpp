@@ -17,7 +17,9 @@ constexpr const char* kNpmClient = "/opt/tervane-test-clients/node_modules/libre
 
 class LibreTranslateFace : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { service_ = new RunningServer(StartListening(ServiceCommand({}))); }
+    static void SetUpTestSuite() {
+        service_ = new RunningServer(StartListening(ServiceCommand({})));
+    }
     static void TearDownTestSuite() {
         delete service_;
         service_ = nullptr;
@@ -69,8 +71,10 @@ TEST_F(LibreTranslateFace, RefusesWithLibreTranslatesErrors) {
         EXPECT_EQ(reply.json, json({{"error", error}})) << reply.body;
     };
     expectError({{"source", "fr"}, {"target", "es"}}, 400, "Invalid request: missing q parameter");
-    expectError({{"q", "chat"}, {"target", "es"}}, 400, "Invalid request: missing source parameter");
-    expectError({{"q", "chat"}, {"source", "fr"}}, 400, "Invalid request: missing target parameter");
+    expectError({{"q", "chat"}, {"target", "es"}}, 400,
+                "Invalid request: missing source parameter");
+    expectError({{"q", "chat"}, {"source", "fr"}}, 400,
+                "Invalid request: missing target parameter");
     expectError({{"q", "chat"}, {"source", "xx"}, {"target", "es"}}, 400, "xx is not supported");
     expectError({{"q", "chat"}, {"source", "fr"}, {"target", "es"}, {"format", "pdf"}}, 400,
                 "pdf format is not supported");
@@ -89,10 +93,9 @@ TEST_F(LibreTranslateFace, DetectsTheLanguageForAutoAndDetect) {
     EXPECT_EQ(detect.json[0]["language"], "es");
     EXPECT_GT(detect.json[0]["confidence"].get<double>(), 50.0);
 
-    const JsonReply automatic =
-        Translate(Port(), {{"q", "Le chat est noir et la maison est grande."},
-                           {"source", "auto"},
-                           {"target", "es"}});
+    const JsonReply automatic = Translate(
+        Port(),
+        {{"q", "Le chat est noir et la maison est grande."}, {"source", "auto"}, {"target", "es"}});
     ASSERT_EQ(automatic.status, 200) << automatic.body;
     EXPECT_EQ(automatic.json["detectedLanguage"]["language"], "fr") << automatic.body;
     const JsonReply named = Translate(
@@ -105,8 +108,8 @@ TEST_F(LibreTranslateFace, DetectsTheLanguageForAutoAndDetect) {
 // clients that ask for anything (*/*, or no Accept); LibreTranslate's list for clients that
 // ask for JSON by name.
 TEST_F(LibreTranslateFace, ListsLanguagesForEachKindOfClient) {
-    for (const Headers& headers : {Headers{{"Accept", "application/json"}},
-                                   Headers{{"Content-Type", "application/json"}}}) {
+    for (const Headers& headers :
+         {Headers{{"Accept", "application/json"}}, Headers{{"Content-Type", "application/json"}}}) {
         const JsonReply reply = GetJson(Port(), "/languages", headers);
         ASSERT_TRUE(reply.json.is_array()) << headers[0].first << ": " << reply.body.substr(0, 200);
         bool french = false;
@@ -127,8 +130,8 @@ TEST_F(LibreTranslateFace, ListsLanguagesForEachKindOfClient) {
     const JsonReply keyed = GetJson(Port(), "/languages?api_key=k");
     EXPECT_TRUE(keyed.json.is_array()) << keyed.body.substr(0, 200);
 
-    for (const Headers& headers : {Headers{}, Headers{{"Accept", "*/*"}},
-                                   Headers{{"Accept", "text/html, */*"}}}) {
+    for (const Headers& headers :
+         {Headers{}, Headers{{"Accept", "*/*"}}, Headers{{"Accept", "text/html, */*"}}}) {
         const JsonReply program = GetJson(Port(), "/languages", headers);
         ASSERT_TRUE(program.json.is_object()) << program.body.substr(0, 200);
         EXPECT_EQ(program.json["languages"].size(), 53u);
@@ -144,8 +147,8 @@ TEST_F(LibreTranslateFace, AnNpmClientTranslates) {
         "translate({query: process.argv[1], source: 'fr', target: 'es', apiurl: process.argv[2]})\n"
         "  .then(t => console.log('translated: ' + t))\n"
         "  .catch(e => { console.error('failed: ' + e); process.exit(1); });\n";
-    ChildProcess node({"node", "-e", script, "Le chat est noir.",
-                       "http://127.0.0.1:" + std::to_string(Port())});
+    ChildProcess node(
+        {"node", "-e", script, "Le chat est noir.", "http://127.0.0.1:" + std::to_string(Port())});
     EXPECT_EQ(node.WaitExit(std::chrono::seconds(60)), 0) << node.Output();
     EXPECT_NE(node.Output().find("translated: El gato es negro.\n"), std::string::npos)
         << node.Output();
