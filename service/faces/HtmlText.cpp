@@ -95,10 +95,13 @@ std::string DecodeReferences(std::string_view text) {
     return out;
 }
 
+// A letter or digit, or any character beyond ASCII but the no-break space (&nbsp;).
 bool HasWord(std::string_view text) {
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (std::isalnum(u) || u >= 0x80)
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (text.substr(i, 2) == "\xC2\xA0")
+            ++i;
+        else if (std::isalnum(u) || u >= 0x80)
             return true;
     }
     return false;
@@ -116,8 +119,19 @@ std::size_t MarkupEnd(std::string_view html, std::size_t open) {
     const auto next = static_cast<unsigned char>(rest[1]);
     if (!std::isalpha(next) && next != '/' && next != '!' && next != '?')
         return std::string_view::npos;
-    const std::size_t close = html.find('>', open);
-    return close == std::string_view::npos ? html.size() : close + 1;
+    // A '>' inside a quoted attribute value does not end the tag.
+    char quote = 0;
+    for (std::size_t i = open + 1; i < html.size(); ++i) {
+        if (quote != 0) {
+            if (html[i] == quote)
+                quote = 0;
+        } else if (html[i] == '"' || html[i] == '\'') {
+            quote = html[i];
+        } else if (html[i] == '>') {
+            return i + 1;
+        }
+    }
+    return html.size();
 }
 
 } // namespace
