@@ -181,8 +181,9 @@ Translation ApyFace::RunChain(const std::vector<PlannedRoute>& steps, const std:
     for (const PlannedRoute& step : steps) {
         Translation next = TranslateForFace(translator_, step, result.text.Value(), html, deadline);
         next.route = result.route + (result.route.empty() ? "" : ",") + next.route;
-        if (result.engine.find(next.engine) == std::string::npos)
-            next.engine = result.engine + (result.engine.empty() ? "" : ",") + next.engine;
+        const bool named = result.engine.find(next.engine) != std::string::npos;
+        next.engine = named ? result.engine
+                            : result.engine + (result.engine.empty() ? "" : ",") + next.engine;
         result = std::move(next);
         if (!result.text.Ok())
             break;

@@ -1,7 +1,6 @@
 // The service's APy face against APy itself: Debian's apertium-apy and tervane-service read
 // the same Apertium modes, are sent the same requests, and must answer the same JSON.
 #include "ChildProcess.h"
-#include "FaceClient.h"
 #include "ServiceClient.h"
 
 #include "protocol/ServiceProtocol.h"
@@ -18,9 +17,7 @@ class ApyFace : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         apyPort_ = FreeLoopbackPort();
-        apy_ = new ChildProcess({"apertium-apy", "-p", std::to_string(apyPort_), "-l", "/dev/null",
-                                 "/usr/share/apertium/modes"});
-        ASSERT_TRUE(WaitForOk(apyPort_, "/listPairs", std::chrono::seconds(60))) << apy_->Output();
+        apy_ = StartApertiumApy(apyPort_).release();
         service_ = new RunningServer(StartListening(ServiceCommand({})));
     }
     static void TearDownTestSuite() {

@@ -2,7 +2,6 @@
 // API reference, and npm's "libretranslate" client (installed by scripts/install-deps.sh),
 // against the real service with real Apertium.
 #include "ChildProcess.h"
-#include "FaceClient.h"
 #include "ServiceClient.h"
 
 #include <filesystem>

@@ -29,7 +29,7 @@ const std::pair<std::string, std::string> kJson{"Content-Type", "application/jso
 std::string Show(const std::vector<HtmlPiece>& pieces) {
     std::string shown;
     for (const HtmlPiece& piece : pieces)
-        shown += piece.translate ? "{" + piece.text + "}"
+        shown += piece.translate                              ? "{" + piece.text + "}"
                  : piece.text.empty() || piece.text[0] != '<' ? piece.text
                                                               : "[" + piece.text + "]";
     return shown;
@@ -48,8 +48,7 @@ TEST(FaceChooser, LeavesEveryRequestOfTheProgramToItsProtocol) {
               Face::Program);
     EXPECT_EQ(ChooseFace(Request("GET", "/translate")), Face::Program);
     for (const char* accept : {"text/html, */*", "*/*"})
-        EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", accept}})),
-                  Face::Program)
+        EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", accept}})), Face::Program)
             << accept;
     EXPECT_EQ(ChooseFace(Request("GET", "/languages")), Face::Program);
     EXPECT_EQ(ChooseFace(Request("HEAD", "/languages")), Face::Program);
@@ -73,8 +72,7 @@ TEST(FaceChooser, KnowsApysAndLibreTranslatesClients) {
     EXPECT_EQ(ChooseFace(Request("POST", "/detect", "q=x", {kForm})), Face::LibreTranslate);
     EXPECT_EQ(ChooseFace(Request("POST", "/languages")), Face::LibreTranslate);
     EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {kJson})), Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "",
-                                 {{"Accept", "Application/JSON; q=1"}})),
+    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", "Application/JSON; q=1"}})),
               Face::LibreTranslate);
     EXPECT_EQ(ChooseFace(Request("GET", "/languages?api_key=k")), Face::LibreTranslate);
 }
@@ -84,7 +82,8 @@ TEST(HtmlText, TranslatesTheTextBetweenTagsOnly) {
               "[<p class=\"a>b\">]{Le & chat}[</p>]");
     EXPECT_EQ(Show(SplitHtml("<a title='x>y' href=\"/\">lien</a>")),
               "[<a title='x>y' href=\"/\">]{lien}[</a>]");
-    EXPECT_EQ(Show(SplitHtml("<p>Le chat</p>\n<p>noir</p>")), "[<p>]{Le chat}[</p>]\n[<p>]{noir}[</p>]");
+    EXPECT_EQ(Show(SplitHtml("<p>Le chat</p>\n<p>noir</p>")),
+              "[<p>]{Le chat}[</p>]\n[<p>]{noir}[</p>]");
     // Code and comments are never text; a '<' that starts no tag is.
     EXPECT_EQ(Show(SplitHtml("<script>if (a<b) go('<p>');</script>Oui<!-- x > y -->")),
               "[<script>if (a<b) go('<p>');][</script>]{Oui}[<!-- x > y -->]");
