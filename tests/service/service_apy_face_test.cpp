@@ -70,6 +70,8 @@ TEST_F(ApyFace, TranslatesAsApyDoesByGetAndPost) {
         // Two-letter codes, as APy reads them.
         ExpectSameAnswer(method, "/translate", "langpair=fr|es&q=" + sentence);
     }
+    // A language outside the program's table (Esperanto), reached by a pair of its own.
+    ExpectSameAnswer("GET", "/translate", "langpair=fra|epo&q=" + sentence);
     ExpectSameAnswer("GET", "/translate",
                      "langpair=spa|cat&format=txt&q=" +
                          UrlEncode("El perro come la carne.\n\nLa casa es grande."));
@@ -91,6 +93,7 @@ TEST_F(ApyFace, RefusesAsApyDoes) {
     ExpectSameAnswer("GET", "/translate", "q=chat");
     ExpectSameAnswer("GET", "/translate", "langpair=fra|spa");
     ExpectSameAnswer("GET", "/translate", "langpair=fra|jpn&q=chat");
+    ExpectSameAnswer("GET", "/translate", "langpair=fra|bre&q=chat");
     ExpectSameAnswer("POST", "/translateChain", "langpairs=fra|jpn&q=chat");
     ExpectSameAnswer("GET", "/translateChain", "langpairs=fra&q=chat");
     ExpectSameAnswer("GET", "/translateChain", "langpairs=fra|jpn|eng&q=chat");

@@ -42,8 +42,9 @@ TEST(ProgramClient, TranslatesAndListsThroughItsOwnProtocol) {
     const std::string base = "http://127.0.0.1:" + std::to_string(service.port);
     tervane::HttpClient http(std::make_unique<LoopbackTransport>());
 
-    EXPECT_EQ(tervane::RequestTranslation(http, base + "/translate", "Le chat est noir.", "fr", "es"),
-              "El gato es negro.");
+    EXPECT_EQ(
+        tervane::RequestTranslation(http, base + "/translate", "Le chat est noir.", "fr", "es"),
+        "El gato es negro.");
     const auto routes = tervane::RequestLanguageRoutes(http, base + "/languages");
     ASSERT_TRUE(routes.has_value()) << "the program could not read the service's listing";
     EXPECT_TRUE(routes->Reaches("fr", "en"));
