@@ -30,7 +30,8 @@ SERVICE_LAYERS = {
     "http": 2,
     "apertium": 2,
     "engines": 3,
-    "": 4,
+    "faces": 4,  # APy's and LibreTranslate's APIs over the engines
+    "": 5,
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"/]+)/')

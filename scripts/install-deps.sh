@@ -7,7 +7,8 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
-  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev iproute2 procps openssl"
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev iproute2 procps openssl \
+  libcld2-dev"
 # The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
 # (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
@@ -42,7 +43,20 @@ for p in $ALL; do
   fi
 done
 
+# A LibreTranslate client that no one here wrote, for the service's LibreTranslate face
+# (tests/service/service_libretranslate_face_test.cpp): npm's "libretranslate" package, in a
+# folder of its own (Node 18 or later: it calls fetch).
+TEST_CLIENTS=/opt/tervane-test-clients
+install_test_clients() {
+  if [ -f "$TEST_CLIENTS/node_modules/libretranslate/package.json" ]; then return 0; fi
+  if ! command -v npm >/dev/null; then
+    $SUDO apt-get install -y -qq --no-install-recommends nodejs npm
+  fi
+  $SUDO npm install --prefix "$TEST_CLIENTS" --no-audit --no-fund libretranslate@1.0.1
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+  install_test_clients
   exit 0
 fi
 
@@ -52,3 +66,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_test_clients

@@ -40,7 +40,8 @@ HttpResponse WrongMethod(std::string_view path, std::string_view allowed) {
 } // namespace
 
 ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log)
-    : translator_(translator), settings_(settings), log_(std::move(log)) {}
+    : translator_(translator), settings_(settings), log_(std::move(log)),
+      faces_(translator, settings.timeout) {}
 
 HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const auto started = Clock::now();
@@ -78,6 +79,8 @@ HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logD
                                "' is not this machine: use 127.0.0.1, localhost or [::1]"});
         }
     }
+    if (auto answer = faces_.Handle(request, logDetail))
+        return std::move(*answer);
     const std::string_view path = request.Path();
     if (path == proto::kTranslatePath) {
         return request.method == "POST" ? Translate(request, logDetail) : WrongMethod(path, "POST");

@@ -1,7 +1,9 @@
-// The service's routes: POST /translate, GET /health, GET /languages.
+// The service's routes: POST /translate, GET /health, GET /languages, and beside them
+// APy's and LibreTranslate's APIs (service/faces/).
 #pragma once
 
 #include "service/engines/Translator.h"
+#include "service/faces/Faces.h"
 #include "service/http/HttpMessage.h"
 
 #include <chrono>
@@ -39,6 +41,7 @@ class ServiceHandler {
     Translator& translator_;
     HandlerSettings settings_;
     HandlerLog log_;
+    Faces faces_;
 };
 
 } // namespace tervane::service

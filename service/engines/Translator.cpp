@@ -30,6 +30,16 @@ Translation Translator::Translate(const std::string& source, const std::string& 
                                   const std::string& text, Clock::time_point deadline) {
     if (source == target)
         return Translation{text, "identity", ""};
+    const Result<PlannedRoute> planned = Plan(source, target, deadline);
+    if (!planned.Ok()) {
+        const Error& failure = planned.Failure();
+        return Translation{failure, failure.status == 422 ? "none" : "", ""};
+    }
+    return Run(planned.Value(), text, deadline);
+}
+
+Result<PlannedRoute> Translator::Plan(const std::string& source, const std::string& target,
+                                      Clock::time_point deadline) {
     std::optional<Error> unlisted;
     std::string hints;
     for (std::size_t i = 0; i < engines_.Engines().size(); ++i) {
@@ -51,37 +61,43 @@ Translation Translator::Translate(const std::string& source, const std::string& 
                     routes.found.emplace(key, routes.graph.Route(source, target, maxHops_)).first;
             route = found->second;
         }
-        if (!route) {
-            hints += (hints.empty() ? "" : "; or ") + engine.MissingPairHint(source, target);
-            continue;
-        }
-        Translation result{text, DescribeRoute(*route), engine.Name()};
-        const AdmissionTicket turn(engine.Remote() ? remote_ : local_, deadline);
-        if (turn.Outcome() == Admission::Outcome::QueueFull) {
-            result.text = Error{503, "Service busy: too many translations in progress, try again"};
-            result.busy = true;
-            return result;
-        }
-        if (!turn.Admitted()) {
-            result.text = Error{504, "Service busy: no turn for the translation came before the "
-                                     "time-out, try again"};
-            return result;
-        }
-        for (const Hop& hop : *route) {
-            result.text = engine.Translate(hop, result.text.Value(), deadline);
-            if (!result.text.Ok())
-                break;
-        }
-        return result;
+        if (route)
+            return PlannedRoute{i, std::move(*route)};
+        hints += (hints.empty() ? "" : "; or ") + engine.MissingPairHint(source, target);
     }
     // An engine that could not list its pairs might have had a route: say that, not 422.
     if (unlisted)
-        return Translation{*unlisted, "", ""};
-    const auto* from = protocol::FindLanguage(source);
-    const auto* to = protocol::FindLanguage(target);
-    return Translation{Error{422, "No translation route from " + std::string(from->name) + " to " +
-                                      std::string(to->name) + ": " + hints},
-                       "none", ""};
+        return *unlisted;
+    // A pivot outside the table (asked for through another face) is named by its code.
+    const auto name = [](const std::string& code) {
+        const auto* language = protocol::FindLanguage(code);
+        return language ? std::string(language->name) : "'" + code + "'";
+    };
+    return Error{422, "No translation route from " + name(source) + " to " + name(target) + ": " +
+                          hints};
+}
+
+Translation Translator::Run(const PlannedRoute& planned, const std::string& text,
+                            Clock::time_point deadline) {
+    Engine& engine = *engines_.Engines().at(planned.engine);
+    Translation result{text, DescribeRoute(planned.route), engine.Name()};
+    const AdmissionTicket turn(engine.Remote() ? remote_ : local_, deadline);
+    if (turn.Outcome() == Admission::Outcome::QueueFull) {
+        result.text = Error{503, "Service busy: too many translations in progress, try again"};
+        result.busy = true;
+        return result;
+    }
+    if (!turn.Admitted()) {
+        result.text = Error{504, "Service busy: no turn for the translation came before the "
+                                 "time-out, try again"};
+        return result;
+    }
+    for (const Hop& hop : planned.route) {
+        result.text = engine.Translate(hop, result.text.Value(), deadline);
+        if (!result.text.Ok())
+            break;
+    }
+    return result;
 }
 
 RouteListing Translator::ListRoutes(Clock::time_point deadline) {

@@ -34,6 +34,12 @@ struct RouteChoice {
     std::vector<Hop> route;
 };
 
+// The route a translation takes: which engine of the row, and its hops.
+struct PlannedRoute {
+    std::size_t engine = 0;
+    std::vector<Hop> route;
+};
+
 struct RouteListing {
     // For each distinct code of the program's table, every code of the table it reaches,
     // through the engine that would translate it.
@@ -51,6 +57,17 @@ class Translator {
     // one gets 504 without anything started.
     Translation Translate(const std::string& source, const std::string& target,
                           const std::string& text, Clock::time_point deadline);
+
+    // The route Translate takes between two languages of the routing graph (table codes,
+    // or pivots such as "epo"), or why there is none: 422 naming what would make one, or
+    // the failure of an engine that could not list its pairs. Not for equal languages.
+    Result<PlannedRoute> Plan(const std::string& source, const std::string& target,
+                              Clock::time_point deadline);
+
+    // Runs a route of one engine (from Plan, or hops of its own pair listing) under that
+    // engine's turns, as Translate does.
+    Translation Run(const PlannedRoute& planned, const std::string& text,
+                    Clock::time_point deadline);
 
     // Engines that cannot list their pairs by the deadline are left out, named.
     RouteListing ListRoutes(Clock::time_point deadline);

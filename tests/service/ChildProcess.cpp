@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "ServiceClient.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -229,6 +231,15 @@ std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags) {
         command.push_back(TERVANE_SERVICE_BINARY);
     command.insert(command.end(), flags.begin(), flags.end());
     return command;
+}
+
+std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port) {
+    auto apy = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"apertium-apy", "-p", std::to_string(port), "-l", "/dev/null",
+                                 "/usr/share/apertium/modes"});
+    if (!WaitForOk(port, "/listPairs", std::chrono::seconds(60)))
+        throw std::runtime_error("apertium-apy did not answer /listPairs: " + apy->Output());
+    return apy;
 }
 
 RunningServer StartListening(std::vector<std::string> argv) {

@@ -89,6 +89,10 @@ std::size_t ZombieChildrenOf(pid_t parent);
 // --libretranslate-url URL" for the Windows build. A flag given again later wins.
 std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags);
 
+// Debian's apertium-apy on a loopback port over the installed modes, once it answers
+// /listPairs; throws with its output when it does not within a minute.
+std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port);
+
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
 struct RunningServer {
     std::unique_ptr<ChildProcess> process;

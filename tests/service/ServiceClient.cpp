@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <httplib.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -34,7 +35,43 @@ httplib::Client Client(unsigned short port) {
     return client;
 }
 
+JsonReply ToJsonReply(const httplib::Result& result) {
+    JsonReply reply;
+    static_cast<Reply&>(reply) = ToReply(result);
+    reply.json = nlohmann::json::parse(reply.body, nullptr, false);
+    return reply;
+}
+
 } // namespace
+
+JsonReply GetJson(unsigned short port, const std::string& pathAndQuery, const Headers& headers) {
+    httplib::Headers sent;
+    for (const auto& [name, value] : headers)
+        sent.emplace(name, value);
+    return ToJsonReply(Client(port).Get(pathAndQuery, sent));
+}
+
+JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body) {
+    return ToJsonReply(Client(port).Post(path, body.dump(), "application/json"));
+}
+
+JsonReply PostFormJson(unsigned short port, const std::string& path, const std::string& form) {
+    return ToJsonReply(Client(port).Post(path, form, "application/x-www-form-urlencoded"));
+}
+
+std::string UrlEncode(const std::string& text) {
+    std::string encoded;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += static_cast<char>(c);
+        } else {
+            char escape[4];
+            std::snprintf(escape, sizeof escape, "%%%02X", c);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
 
 Reply PostForm(unsigned short port, const std::string& body, const std::string& contentType) {
     return ToReply(Client(port).Post(std::string(protocol::kTranslatePath), body, contentType));

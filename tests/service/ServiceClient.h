@@ -3,8 +3,11 @@
 
 #include <chrono>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tervane::testing {
 
@@ -21,6 +24,19 @@ Reply PostForm(unsigned short port, const std::string& body,
 Reply PostTranslate(unsigned short port, const std::string& text, const std::string& source,
                     const std::string& target);
 Reply GetPath(unsigned short port, const std::string& path);
+
+// Requests to the APy and LibreTranslate faces as those APIs' clients send them, with the
+// JSON answer read (discarded when the body is not JSON).
+struct JsonReply : Reply {
+    nlohmann::json json;
+};
+using Headers = std::vector<std::pair<std::string, std::string>>;
+JsonReply GetJson(unsigned short port, const std::string& pathAndQuery,
+                  const Headers& headers = {});
+JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body);
+JsonReply PostFormJson(unsigned short port, const std::string& path, const std::string& form);
+// A query or form value percent-encoded as a browser would.
+std::string UrlEncode(const std::string& text);
 
 // A request as the program sends it; a 503 is tried again after its Retry-After, up to
 // `attempts` times in all.

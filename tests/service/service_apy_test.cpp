@@ -15,9 +15,7 @@ class ApyService : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         apyPort_ = FreeLoopbackPort();
-        apy_ = new ChildProcess({"apertium-apy", "-p", std::to_string(apyPort_), "-l", "/dev/null",
-                                 "/usr/share/apertium/modes"});
-        ASSERT_TRUE(WaitForOk(apyPort_, "/listPairs", std::chrono::seconds(60))) << apy_->Output();
+        apy_ = StartApertiumApy(apyPort_).release();
         service_ = new RunningServer(StartListening(ServiceCommand(
             {"--engine", "apy", "--apy-url", "http://127.0.0.1:" + std::to_string(apyPort_)})));
     }

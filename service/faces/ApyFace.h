@@ -1,0 +1,45 @@
+// Apertium APy's HTTP API over the service's engines: /translate with a langpair,
+// /translateChain and /listPairs, answered in APy's JSON with APy's statuses, through the
+// same translator (turns, engines) as the program's protocol.
+#pragma once
+
+#include "service/engines/Translator.h"
+#include "service/faces/FaceArguments.h"
+#include "service/http/HttpMessage.h"
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tervane::service {
+
+class ApyFace {
+  public:
+    ApyFace(Translator& translator, std::chrono::milliseconds timeout);
+
+    // logDetail gets what the log line says about the request ("apy fra|spa engine=...").
+    HttpResponse Handle(const HttpRequest& request, std::string& logDetail);
+
+  private:
+    // Every pair the engines offer in one step, in APy's codes, with the engine that offers
+    // it (the first engine in the row wins a pair offered twice), in the engines' order.
+    struct DirectPairs {
+        std::vector<std::pair<std::string, std::string>> order;
+        std::map<std::pair<std::string, std::string>, PlannedRoute> routes;
+    };
+    DirectPairs ListDirectPairs(Clock::time_point deadline);
+
+    HttpResponse Translate(const Arguments& arguments, std::string& logDetail);
+    HttpResponse TranslateChain(const Arguments& arguments, std::string& logDetail);
+    HttpResponse ListPairs(const Arguments& arguments);
+    // The chain's translation, one engine's run at a time.
+    Translation RunChain(const std::vector<PlannedRoute>& steps, const std::string& text, bool html,
+                         Clock::time_point deadline);
+
+    Translator& translator_;
+    std::chrono::milliseconds timeout_;
+};
+
+} // namespace tervane::service

@@ -1,0 +1,154 @@
+// The service's LibreTranslate face: requests and answers in the shapes of LibreTranslate's
+// API reference, and npm's "libretranslate" client (installed by scripts/install-deps.sh),
+// against the real service with real Apertium.
+#include "ChildProcess.h"
+#include "ServiceClient.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace tervane::testing;
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kNpmClient = "/opt/tervane-test-clients/node_modules/libretranslate";
+
+class LibreTranslateFace : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        service_ = new RunningServer(StartListening(ServiceCommand({})));
+    }
+    static void TearDownTestSuite() {
+        delete service_;
+        service_ = nullptr;
+    }
+    static unsigned short Port() { return service_->port; }
+
+    static RunningServer* service_;
+};
+
+RunningServer* LibreTranslateFace::service_ = nullptr;
+
+JsonReply Translate(unsigned short port, const json& request) {
+    return PostJson(port, "/translate", request);
+}
+
+} // namespace
+
+TEST_F(LibreTranslateFace, TranslatesTextsListsFormsAndHtml) {
+    const JsonReply one = Translate(
+        Port(), {{"q", "Le chat est noir."}, {"source", "fr"}, {"target", "es"}, {"api_key", "k"}});
+    EXPECT_EQ(one.status, 200) << one.body;
+    EXPECT_EQ(one.json, json({{"translatedText", "El gato es negro."}}));
+
+    const JsonReply list = Translate(
+        Port(), {{"q", {"Le chat est noir.", "La maison."}}, {"source", "fr"}, {"target", "en"}});
+    EXPECT_EQ(list.json["translatedText"], json({"The cat is black.", "The house."})) << list.body;
+
+    const JsonReply form = PostFormJson(Port(), "/translate",
+                                        "q=" + UrlEncode("Le chat est noir.") +
+                                            "&source=fr&target=es&format=text&api_key=k");
+    EXPECT_EQ(form.json, json({{"translatedText", "El gato es negro."}})) << form.body;
+
+    const JsonReply html = Translate(Port(), {{"q", "<p class=\"x\">Le chat est noir.</p>"},
+                                              {"source", "fr"},
+                                              {"target", "es"},
+                                              {"format", "html"}});
+    EXPECT_EQ(html.json["translatedText"], "<p class=\"x\">El gato es negro.</p>") << html.body;
+
+    const JsonReply alternatives = Translate(
+        Port(), {{"q", "Le chat."}, {"source", "fr"}, {"target", "es"}, {"alternatives", 3}});
+    EXPECT_EQ(alternatives.json["alternatives"], json::array()) << alternatives.body;
+}
+
+TEST_F(LibreTranslateFace, RefusesWithLibreTranslatesErrors) {
+    const auto expectError = [&](const json& request, int status, const std::string& error) {
+        SCOPED_TRACE(request.dump());
+        const JsonReply reply = Translate(Port(), request);
+        EXPECT_EQ(reply.status, status) << reply.body;
+        EXPECT_EQ(reply.json, json({{"error", error}})) << reply.body;
+    };
+    expectError({{"source", "fr"}, {"target", "es"}}, 400, "Invalid request: missing q parameter");
+    expectError({{"q", "chat"}, {"target", "es"}}, 400,
+                "Invalid request: missing source parameter");
+    expectError({{"q", "chat"}, {"source", "fr"}}, 400,
+                "Invalid request: missing target parameter");
+    expectError({{"q", "chat"}, {"source", "xx"}, {"target", "es"}}, 400, "xx is not supported");
+    expectError({{"q", "chat"}, {"source", "fr"}, {"target", "es"}, {"format", "pdf"}}, 400,
+                "pdf format is not supported");
+    expectError({{"q", "chat"}, {"source", "fr"}, {"target", "ja"}}, 400,
+                "Japanese (ja) is not available as a target language from French (fr)");
+    const JsonReply broken = PostFormJson(Port(), "/detect", "q=%zz");
+    EXPECT_EQ(broken.status, 400) << broken.body;
+    EXPECT_TRUE(broken.json.contains("error")) << broken.body;
+}
+
+TEST_F(LibreTranslateFace, DetectsTheLanguageForAutoAndDetect) {
+    const JsonReply detect = PostFormJson(
+        Port(), "/detect", "q=" + UrlEncode("El perro come la carne en la cocina de la casa."));
+    ASSERT_EQ(detect.status, 200) << detect.body;
+    ASSERT_TRUE(detect.json.is_array() && !detect.json.empty()) << detect.body;
+    EXPECT_EQ(detect.json[0]["language"], "es");
+    EXPECT_GT(detect.json[0]["confidence"].get<double>(), 50.0);
+
+    const JsonReply automatic = Translate(
+        Port(),
+        {{"q", "Le chat est noir et la maison est grande."}, {"source", "auto"}, {"target", "es"}});
+    ASSERT_EQ(automatic.status, 200) << automatic.body;
+    EXPECT_EQ(automatic.json["detectedLanguage"]["language"], "fr") << automatic.body;
+    const JsonReply named = Translate(
+        Port(),
+        {{"q", "Le chat est noir et la maison est grande."}, {"source", "fr"}, {"target", "es"}});
+    EXPECT_EQ(automatic.json["translatedText"], named.json["translatedText"]);
+}
+
+// GET /languages is the program's listing for the program (Accept: text/html, */*) and for
+// clients that ask for anything (*/*, or no Accept); LibreTranslate's list for clients that
+// ask for JSON by name.
+TEST_F(LibreTranslateFace, ListsLanguagesForEachKindOfClient) {
+    for (const Headers& headers :
+         {Headers{{"Accept", "application/json"}}, Headers{{"Content-Type", "application/json"}}}) {
+        const JsonReply reply = GetJson(Port(), "/languages", headers);
+        ASSERT_TRUE(reply.json.is_array()) << headers[0].first << ": " << reply.body.substr(0, 200);
+        bool french = false;
+        for (const json& language : reply.json) {
+            EXPECT_TRUE(language["name"].is_string());
+            EXPECT_FALSE(language["targets"].empty());
+            if (language["code"] == "fr") {
+                french = true;
+                EXPECT_NE(std::find(language["targets"].begin(), language["targets"].end(), "en"),
+                          language["targets"].end());
+            }
+        }
+        EXPECT_TRUE(french);
+    }
+    const JsonReply posted = PostFormJson(Port(), "/languages", "api_key=k");
+    EXPECT_TRUE(posted.json.is_array()) << posted.body.substr(0, 200);
+
+    const JsonReply keyed = GetJson(Port(), "/languages?api_key=k");
+    EXPECT_TRUE(keyed.json.is_array()) << keyed.body.substr(0, 200);
+
+    for (const Headers& headers :
+         {Headers{}, Headers{{"Accept", "*/*"}}, Headers{{"Accept", "text/html, */*"}}}) {
+        const JsonReply program = GetJson(Port(), "/languages", headers);
+        ASSERT_TRUE(program.json.is_object()) << program.body.substr(0, 200);
+        EXPECT_EQ(program.json["languages"].size(), 53u);
+    }
+}
+
+TEST_F(LibreTranslateFace, AnNpmClientTranslates) {
+    ASSERT_TRUE(std::filesystem::exists(kNpmClient))
+        << kNpmClient << " is missing: run scripts/install-deps.sh";
+    const std::string script =
+        "const {translate} = require('" + std::string(kNpmClient) +
+        "');\n"
+        "translate({query: process.argv[1], source: 'fr', target: 'es', apiurl: process.argv[2]})\n"
+        "  .then(t => console.log('translated: ' + t))\n"
+        "  .catch(e => { console.error('failed: ' + e); process.exit(1); });\n";
+    ChildProcess node(
+        {"node", "-e", script, "Le chat est noir.", "http://127.0.0.1:" + std::to_string(Port())});
+    EXPECT_EQ(node.WaitExit(std::chrono::seconds(60)), 0) << node.Output();
+    EXPECT_NE(node.Output().find("translated: El gato es negro.\n"), std::string::npos)
+        << node.Output();
+}
