@@ -145,7 +145,7 @@ def direct_pairs():
     """One (source, target) direction for each installed pair, from /languages."""
     service = Service()
     try:
-        service.connection.request("GET", "/languages")
+        service.connection.request("GET", "/languages", headers={"Accept": "text/html, */*"})
         languages = json.loads(service.connection.getresponse().read())
     finally:
         service.stop()

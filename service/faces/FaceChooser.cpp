@@ -1,6 +1,7 @@
 #include "service/faces/FaceChooser.h"
 
 #include "protocol/ServiceProtocol.h"
+#include "protocol/Utf8.h"
 #include "service/faces/FaceArguments.h"
 
 namespace tervane::service {
@@ -31,21 +32,19 @@ Face ChooseForTranslate(const HttpRequest& request) {
     return Face::Program;
 }
 
-// The program (WinHTTP and GTK alike) asks with Accept "text/html, */*", the project's tests
-// and scripts with "*/*" or none: all get the program's listing, as they always did. A
-// LibreTranslate client is one that asks for JSON by name (Accept or Content-Type, as npm's
-// "libretranslate" sends it), gives a key in the query, or posts, which the program's
-// listing never took.
+// The program (WinHTTP and GTK alike) asks for its listing with Accept "text/html, */*";
+// LibreTranslate's clients ask with "*/*", "application/json" or no Accept at all (browser
+// fetches, urllib, npm's "libretranslate"), so every other GET gets LibreTranslate's list.
+// HEAD keeps the program's headers, as it always had them.
 Face ChooseForLanguages(const HttpRequest& request) {
-    if (request.method == "POST" || RequestMediaType(request) == kJson)
+    if (request.method == "HEAD")
+        return Face::Program;
+    if (request.method != "GET" || RequestMediaType(request) == kJson)
         return Face::LibreTranslate;
     const auto accept = request.Header("Accept");
-    if (accept && MediaType(*accept) == kJson)
-        return Face::LibreTranslate;
-    const auto arguments = ReadArguments(request);
-    if (arguments && Has(*arguments, "api_key"))
-        return Face::LibreTranslate;
-    return Face::Program;
+    return accept && protocol::ToLowerAscii(*accept).find("text/html") != std::string::npos
+               ? Face::Program
+               : Face::LibreTranslate;
 }
 
 } // namespace

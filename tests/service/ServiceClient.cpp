@@ -82,8 +82,9 @@ Reply PostTranslate(unsigned short port, const std::string& text, const std::str
     return PostForm(port, protocol::BuildRequestBody(text, source, target));
 }
 
+// Asks as the program asks (its Accept picks the program's /languages listing).
 Reply GetPath(unsigned short port, const std::string& path) {
-    return ToReply(Client(port).Get(path));
+    return ToReply(Client(port).Get(path, {{"Accept", "text/html, */*"}}));
 }
 
 Reply PostTranslateRetrying(unsigned short port, const std::string& text, const std::string& source,

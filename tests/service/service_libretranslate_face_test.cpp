@@ -103,14 +103,14 @@ TEST_F(LibreTranslateFace, DetectsTheLanguageForAutoAndDetect) {
     EXPECT_EQ(automatic.json["translatedText"], named.json["translatedText"]);
 }
 
-// GET /languages is the program's listing for the program (Accept: text/html, */*) and for
-// clients that ask for anything (*/*, or no Accept); LibreTranslate's list for clients that
-// ask for JSON by name.
+// GET /languages is the program's listing for the program (Accept: text/html, */*) and
+// LibreTranslate's list for every other client: JSON asked for by name, anything, nothing.
 TEST_F(LibreTranslateFace, ListsLanguagesForEachKindOfClient) {
     for (const Headers& headers :
-         {Headers{{"Accept", "application/json"}}, Headers{{"Content-Type", "application/json"}}}) {
+         {Headers{{"Accept", "application/json"}}, Headers{{"Content-Type", "application/json"}},
+          Headers{{"Accept", "*/*"}}, Headers{}}) {
         const JsonReply reply = GetJson(Port(), "/languages", headers);
-        ASSERT_TRUE(reply.json.is_array()) << headers[0].first << ": " << reply.body.substr(0, 200);
+        ASSERT_TRUE(reply.json.is_array()) << headers.size() << ": " << reply.body.substr(0, 200);
         bool french = false;
         for (const json& language : reply.json) {
             EXPECT_TRUE(language["name"].is_string());
@@ -129,12 +129,9 @@ TEST_F(LibreTranslateFace, ListsLanguagesForEachKindOfClient) {
     const JsonReply keyed = GetJson(Port(), "/languages?api_key=k");
     EXPECT_TRUE(keyed.json.is_array()) << keyed.body.substr(0, 200);
 
-    for (const Headers& headers :
-         {Headers{}, Headers{{"Accept", "*/*"}}, Headers{{"Accept", "text/html, */*"}}}) {
-        const JsonReply program = GetJson(Port(), "/languages", headers);
-        ASSERT_TRUE(program.json.is_object()) << program.body.substr(0, 200);
-        EXPECT_EQ(program.json["languages"].size(), 53u);
-    }
+    const JsonReply program = GetJson(Port(), "/languages", {{"Accept", "text/html, */*"}});
+    ASSERT_TRUE(program.json.is_object()) << program.body.substr(0, 200);
+    EXPECT_EQ(program.json["languages"].size(), 53u);
 }
 
 TEST_F(LibreTranslateFace, AnNpmClientTranslates) {

@@ -143,7 +143,7 @@ TEST(MisbehavingClients, ThoseThatNeverReadLockNobodyOut) {
     const std::size_t files = OpenFiles(pid);
     std::string pipelined;
     for (int i = 0; i < 600; ++i)
-        pipelined += "GET /languages HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+        pipelined += "GET /languages HTTP/1.1\r\nHost: 127.0.0.1\r\nAccept: text/html\r\n\r\n";
     std::vector<std::unique_ptr<RawConnection>> stuck;
     for (int i = 0; i < 8; ++i) {
         stuck.push_back(std::make_unique<RawConnection>(service.port));
