@@ -1,6 +1,7 @@
 // The service's routes: POST /translate, GET /health, GET /languages.
 #pragma once
 
+#include "service/RemoteAccess.h"
 #include "service/engines/Translator.h"
 #include "service/http/HttpMessage.h"
 
@@ -16,6 +17,8 @@ struct HandlerSettings {
     // that is not a loopback name) is refused with 403, so that no site the user visits can
     // use the service through the browser.
     bool loopbackOnly = true;
+    // Serving other machines (--allow-remote): who may, and how often; null when anyone may.
+    RemoteAccess* access = nullptr;
 };
 
 // Where the handler reports: one line per answer, except that each refusal of an

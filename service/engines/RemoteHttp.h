@@ -29,10 +29,13 @@ struct RemoteReply {
 
 // A failure is the transport's: the server unreachable or its answer too large (502), or
 // too slow (504).
+// authorization, when given, is sent as the Authorization header ("Bearer KEY").
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
-                              Clock::time_point deadline, const std::string& label);
+                              Clock::time_point deadline, const std::string& label,
+                              const std::string& authorization = "");
 Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
                                const std::string& body, const std::string& contentType,
-                               Clock::time_point deadline, const std::string& label);
+                               Clock::time_point deadline, const std::string& label,
+                               const std::string& authorization = "");
 
 } // namespace tervane::service

@@ -13,7 +13,8 @@ struct RemoteCall {
     std::string method; // "GET" or "POST"
     std::string path;   // the URL's prefix included
     std::string body;
-    std::string contentType; // of a POST
+    std::string contentType;   // of a POST
+    std::string authorization; // the Authorization header's value; none when empty
 };
 
 // The failure of an answer whose body grew beyond url.maxAnswer.

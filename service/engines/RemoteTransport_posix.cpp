@@ -62,6 +62,8 @@ Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
     httplib::Request request;
     request.method = call.method;
     request.path = call.path;
+    if (!call.authorization.empty())
+        request.set_header("Authorization", call.authorization);
     if (call.method == "POST") {
         request.body = call.body;
         request.set_header("Content-Type", call.contentType);
