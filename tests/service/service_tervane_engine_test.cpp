@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/socket.h>
@@ -110,4 +111,28 @@ TEST_F(TervaneEngine, SaysWhenTheSharedServiceRefusesItsKeyOrHasNoRoute) {
     EXPECT_EQ(missing.status, 422);
     EXPECT_NE(missing.reason.find("has no route between them either"), std::string::npos)
         << missing.reason;
+}
+
+// In a row behind Apertium (Linux only, where Apertium runs): a service with French to
+// Spanish alone asks the shared service for French to English.
+TEST_F(TervaneEngine, InARowBehindApertiumOnLinuxTakesWhatApertiumCannot) {
+    if (std::getenv("TERVANE_SERVICE_COMMAND") != nullptr)
+        GTEST_SKIP() << "the apertium engine runs on Linux only";
+    const std::filesystem::path modes =
+        std::filesystem::temp_directory_path() / ("tervane-row-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(modes);
+    std::filesystem::copy_file("/usr/share/apertium/modes/fr-es.mode", modes / "fr-es.mode",
+                               std::filesystem::copy_options::overwrite_existing);
+    RunningServer row =
+        StartListening({TERVANE_SERVICE_BINARY, "--engine", "apertium,tervane", "--modes-dir",
+                        modes.string(), "--tervane-url", HttpOrigin(address_, shared_->port),
+                        "--tervane-key-file", key_.string()});
+    const std::size_t mark = row.process->OutputSize();
+    EXPECT_EQ(PostTranslate(row.port, "Le chat est noir.", "fr", "es").body,
+              "\"El gato es negro.\"");
+    EXPECT_EQ(PostTranslate(row.port, "Le chat est noir.", "fr", "en").body,
+              "\"The cat is black.\"");
+    EXPECT_NE(row.process->WaitForLine("fr->es engine=apertium route=fr-es", mark), "");
+    EXPECT_NE(row.process->WaitForLine("fr->en engine=tervane route=fr>en", mark), "");
+    std::filesystem::remove_all(modes);
 }
