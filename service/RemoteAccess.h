@@ -20,9 +20,13 @@ class RemoteAccess {
     // for no limit.
     RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute);
 
-    // The refusal (403 without a valid key, 429 with Retry-After beyond the limit), or
-    // nullopt when the request may go on. A request from this machine's loopback is a local
-    // program's, unless it carries an Origin: a web page's is treated as another machine's.
+    // The refusal (403 without a valid key, 429 with Retry-After beyond the limit), in the
+    // shape its client reads, or nullopt when the request may go on. A request from this
+    // machine's loopback is a local program's, unless it carries an Origin: a web page's is
+    // treated as another machine's. The key is looked for where the clients of the service's
+    // faces send it: an "Authorization: Bearer KEY" header, an api_key parameter of the query
+    // or of a form body, an "api_key" member of a JSON body (LibreTranslate's clients). The
+    // lists of what the service offers (GET /languages, /health) need none.
     std::optional<HttpResponse> Check(const HttpRequest& request);
 
   private:
@@ -30,10 +34,5 @@ class RemoteAccess {
     std::size_t perMinute_;
     std::optional<RateLimiter> limiter_;
 };
-
-// The key a request carries, where the clients of the service's faces send it: an
-// "Authorization: Bearer KEY" header, an api_key parameter of the query or of a form body,
-// or an "api_key" member of a JSON body (LibreTranslate's clients). Empty when none.
-std::string RequestApiKey(const HttpRequest& request);
 
 } // namespace tervane::service

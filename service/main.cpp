@@ -93,8 +93,12 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::st
 // Serving other machines: the keys they must send and their rate, or null when the service
 // serves only this one.
 Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, bool loopback) {
-    if (loopback)
+    if (loopback) {
+        if (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute != 0)
+            LogLine("listening on loopback: no other machine can reach the service, so "
+                    "--api-keys and --rate-limit are not used");
         return std::unique_ptr<RemoteAccess>();
+    }
     std::unique_ptr<ApiKeys> keys;
     if (!options.acceptedKeysFile.empty()) {
         keys = std::make_unique<ApiKeys>(PathFromUtf8(options.acceptedKeysFile),

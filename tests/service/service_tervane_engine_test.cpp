@@ -102,7 +102,8 @@ TEST_F(TervaneEngine, SaysWhenTheSharedServiceRefusesItsKeyOrHasNoRoute) {
     RunningServer refused = Asking(wrongKey_);
     const Reply reply = PostTranslate(refused.port, "Le chat est noir.", "fr", "es");
     EXPECT_EQ(reply.status, 502);
-    EXPECT_NE(reply.reason.find("refused the language list (403): The API key is not valid"),
+    EXPECT_NE(reply.reason.find("refused the request (check the key of --tervane-key-file): "
+                                "The API key is not valid for this service"),
               std::string::npos)
         << reply.reason;
 
