@@ -3,12 +3,16 @@
 
 !define LIBRETRANSLATE_DEFAULT_URL "http://localhost:5000"
 !define APY_DEFAULT_URL "http://localhost:2737"
+; A Tervane service in the user's WSL, started there with --listen 127.0.0.1:58471 (this
+; computer's own service has 58470).
+!define TERVANE_DEFAULT_URL "http://localhost:58471"
 
-Var Engine    ; "libretranslate" or "apy", as the service's --engine takes it
+Var Engine    ; "libretranslate", "apy" or "tervane", as the service's --engine takes it
 Var ServerUrl
-Var ApiKey    ; LibreTranslate only; empty when the server needs none
+Var ApiKey    ; LibreTranslate and Tervane; empty when the server needs none
 Var LibreRadio
 Var ApyRadio
+Var TervaneRadio
 Var UrlBox
 Var KeyLabel
 Var KeyBox
@@ -81,13 +85,17 @@ Function ReadServerOptions
       StrCpy $Engine "libretranslate"
     ${ElseIf} $0 == "apy"
       StrCpy $Engine "apy"
+    ${ElseIf} $0 == "tervane"
+      StrCpy $Engine "tervane"
     ${Else}
-      StrCpy $0 "Unknown engine $\"$0$\": use /ENGINE=libretranslate or /ENGINE=apy."
+      StrCpy $0 "Unknown engine $\"$0$\": use /ENGINE=libretranslate, /ENGINE=apy or /ENGINE=tervane."
       Call FailOptions
     ${EndIf}
   ${EndIf}
   ${If} $Engine == "apy"
     StrCpy $ServerUrl "${APY_DEFAULT_URL}"
+  ${ElseIf} $Engine == "tervane"
+    StrCpy $ServerUrl "${TERVANE_DEFAULT_URL}"
   ${Else}
     StrCpy $ServerUrl "${LIBRETRANSLATE_DEFAULT_URL}"
   ${EndIf}
@@ -100,7 +108,7 @@ Function ReadServerOptions
   ${GetOptions} $R0 " /APIKEY=" $0
   ${IfNot} ${Errors}
     ${If} $Engine == "apy"
-      StrCpy $0 "/APIKEY is for the LibreTranslate engine; Apertium APy takes no key."
+      StrCpy $0 "/APIKEY is for the LibreTranslate and Tervane engines; Apertium APy takes no key."
       Call FailOptions
     ${EndIf}
     StrCpy $ApiKey $0
@@ -121,65 +129,83 @@ Function ServerPageShow
   nsDialogs::Create 1018
   Pop $0
   ${NSD_CreateLabel} 0 0 100% 26u \
-    "Tervane's service passes the text you select to a translation server, on this computer or on another: a LibreTranslate server or an Apertium APy server."
+    "Tervane's service passes the text you select to a translation server, on this computer or on another: a LibreTranslate server, an Apertium APy server, or a Tervane service on Linux (another computer, or WSL)."
   Pop $0
-  ${NSD_CreateRadioButton} 0 32u 100% 12u "&LibreTranslate"
+  ${NSD_CreateRadioButton} 0 30u 100% 12u "&LibreTranslate"
   Pop $LibreRadio
   ${NSD_AddStyle} $LibreRadio ${WS_GROUP}
-  ${NSD_CreateRadioButton} 0 46u 100% 12u "&Apertium APy"
+  ${NSD_CreateRadioButton} 0 42u 100% 12u "&Apertium APy"
   Pop $ApyRadio
-  ${NSD_CreateLabel} 0 66u 100% 10u "Server &URL:"
+  ${NSD_CreateRadioButton} 0 54u 100% 12u "&Tervane service (another computer, or WSL)"
+  Pop $TervaneRadio
+  ${NSD_CreateLabel} 0 69u 100% 10u "Server &URL:"
   Pop $0
-  ${NSD_CreateText} 0 77u 100% 12u $ServerUrl
+  ${NSD_CreateText} 0 80u 100% 12u $ServerUrl
   Pop $UrlBox
-  ${NSD_CreateLabel} 0 98u 100% 10u "API &key (LibreTranslate; leave it empty when the server asks for none):"
+  ${NSD_CreateLabel} 0 97u 100% 10u "API &key (LibreTranslate, Tervane; leave it empty when the server asks for none):"
   Pop $KeyLabel
-  ${NSD_CreateText} 0 109u 100% 12u $ApiKey
+  ${NSD_CreateText} 0 108u 100% 12u $ApiKey
   Pop $KeyBox
   ${If} $Engine == "apy"
     ${NSD_Check} $ApyRadio
+  ${ElseIf} $Engine == "tervane"
+    ${NSD_Check} $TervaneRadio
   ${Else}
     ${NSD_Check} $LibreRadio
   ${EndIf}
   ${NSD_OnClick} $LibreRadio EngineClicked
   ${NSD_OnClick} $ApyRadio EngineClicked
+  ${NSD_OnClick} $TervaneRadio EngineClicked
   Call ShowKeyField
   nsDialogs::Show
+FunctionEnd
+
+; The engine checked on the page, into $Engine.
+Function CheckedEngine
+  StrCpy $Engine "libretranslate"
+  ${NSD_GetState} $ApyRadio $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $Engine "apy"
+  ${EndIf}
+  ${NSD_GetState} $TervaneRadio $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $Engine "tervane"
+  ${EndIf}
 FunctionEnd
 
 ; A URL still at one engine's default follows the engine chosen.
 Function EngineClicked
   Pop $0
+  Call CheckedEngine
   ${NSD_GetText} $UrlBox $1
-  ${NSD_GetState} $ApyRadio $2
-  ${If} $2 == ${BST_CHECKED}
-  ${AndIf} $1 == "${LIBRETRANSLATE_DEFAULT_URL}"
-    ${NSD_SetText} $UrlBox "${APY_DEFAULT_URL}"
-  ${ElseIf} $2 != ${BST_CHECKED}
-  ${AndIf} $1 == "${APY_DEFAULT_URL}"
-    ${NSD_SetText} $UrlBox "${LIBRETRANSLATE_DEFAULT_URL}"
+  ${If} $1 == "${LIBRETRANSLATE_DEFAULT_URL}"
+  ${OrIf} $1 == "${APY_DEFAULT_URL}"
+  ${OrIf} $1 == "${TERVANE_DEFAULT_URL}"
+    ${If} $Engine == "apy"
+      ${NSD_SetText} $UrlBox "${APY_DEFAULT_URL}"
+    ${ElseIf} $Engine == "tervane"
+      ${NSD_SetText} $UrlBox "${TERVANE_DEFAULT_URL}"
+    ${Else}
+      ${NSD_SetText} $UrlBox "${LIBRETRANSLATE_DEFAULT_URL}"
+    ${EndIf}
   ${EndIf}
   Call ShowKeyField
 FunctionEnd
 
+; APy takes no key.
 Function ShowKeyField
-  ${NSD_GetState} $LibreRadio $0
+  ${NSD_GetState} $ApyRadio $0
   ${If} $0 == ${BST_CHECKED}
-    StrCpy $0 1
-  ${Else}
     StrCpy $0 0
+  ${Else}
+    StrCpy $0 1
   ${EndIf}
   EnableWindow $KeyLabel $0
   EnableWindow $KeyBox $0
 FunctionEnd
 
 Function ServerPageLeave
-  ${NSD_GetState} $ApyRadio $0
-  ${If} $0 == ${BST_CHECKED}
-    StrCpy $Engine "apy"
-  ${Else}
-    StrCpy $Engine "libretranslate"
-  ${EndIf}
+  Call CheckedEngine
   ${NSD_GetText} $UrlBox $ServerUrl
   ${NSD_GetText} $KeyBox $ApiKey
   ${If} $Engine == "apy"

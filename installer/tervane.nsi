@@ -69,6 +69,11 @@ FunctionEnd
 Function ServiceCommand
   ${If} $Engine == "apy"
     StrCpy $0 '"$INSTDIR\tervane-service.exe" --engine apy --apy-url "$ServerUrl"'
+  ${ElseIf} $Engine == "tervane"
+    StrCpy $0 '"$INSTDIR\tervane-service.exe" --engine tervane --tervane-url "$ServerUrl"'
+    ${If} $ApiKey != ""
+      StrCpy $0 '$0 --tervane-key-file "$INSTDIR\${KEY_FILE}"'
+    ${EndIf}
   ${ElseIf} $ApiKey != ""
     StrCpy $0 '"$INSTDIR\tervane-service.exe" --engine libretranslate --libretranslate-url "$ServerUrl" --api-key-file "$INSTDIR\${KEY_FILE}"'
   ${Else}

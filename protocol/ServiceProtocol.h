@@ -18,6 +18,9 @@ inline constexpr std::string_view kDefaultHost = "127.0.0.1";
 inline constexpr unsigned short kDefaultPort = 58470;
 inline constexpr std::string_view kTranslatePath = "/translate";
 inline constexpr std::string_view kRequestContentType = "application/x-www-form-urlencoded";
+// The Accept the program sends; on GET /languages it asks for the program's listing rather
+// than LibreTranslate's list, which the same path gives every other client.
+inline constexpr std::string_view kProgramAccept = "text/html, */*";
 inline constexpr std::string_view kAnswerContentType = "text/plain; charset=utf-8";
 
 // Field names, in the order the program writes them.

@@ -46,7 +46,12 @@ ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings,
 HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const auto started = Clock::now();
     std::string detail;
-    const HttpResponse response = Route(request, detail);
+    std::optional<HttpResponse> refused;
+    if (settings_.access)
+        refused = settings_.access->Check(request);
+    const HttpResponse response = refused ? std::move(*refused) : Route(request, detail);
+    if (!request.peer.empty() && !IsLoopbackAddress(request.peer))
+        detail = "from=" + request.peer + " " + detail;
     if (response.status == 503 && response.close) {
         if (log_.busy)
             log_.busy(); // refusals under overload: counted, summed up once a second

@@ -2,6 +2,7 @@
 // APy's and LibreTranslate's APIs (service/faces/).
 #pragma once
 
+#include "service/RemoteAccess.h"
 #include "service/engines/Translator.h"
 #include "service/faces/Faces.h"
 #include "service/http/HttpMessage.h"
@@ -18,6 +19,8 @@ struct HandlerSettings {
     // that is not a loopback name) is refused with 403, so that no site the user visits can
     // use the service through the browser.
     bool loopbackOnly = true;
+    // Serving other machines (--allow-remote): who may, and how often; null when anyone may.
+    RemoteAccess* access = nullptr;
 };
 
 // Where the handler reports: one line per answer, except that each refusal of an

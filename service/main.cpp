@@ -5,6 +5,7 @@
 #include "service/engines/ApyEngine.h"
 #include "service/engines/EngineRow.h"
 #include "service/engines/LibreTranslateEngine.h"
+#include "service/engines/TervaneEngine.h"
 #include "service/http/HttpServer.h"
 #include "service/platform/LogFile.h"
 #include "service/platform/LogQueue.h"
@@ -53,26 +54,62 @@ int ExitWith(int code, const std::string& message) {
     return code;
 }
 
+// The key an engine sends to its server: the first line of the file (so that it is not on
+// the command line), or none when no file is named.
+Result<std::string> ReadEngineKey(const std::string& file) {
+    std::string key;
+    if (file.empty())
+        return key;
+    std::ifstream in(PathFromUtf8(file));
+    if (!in || !std::getline(in, key))
+        return Error{500, "cannot read an API key from " + file};
+    while (!key.empty() && (key.back() == '\r' || key.back() == ' '))
+        key.pop_back();
+    return key;
+}
+
 Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::string& name) {
     if (name == "apertium")
         return MakeApertiumEngine(options, LogLine);
     const Result<RemoteUrl> remote =
-        ParseRemoteUrl(name == "apy" ? options.apyUrl : options.libreTranslateUrl);
+        ParseRemoteUrl(name == "apy"       ? options.apyUrl
+                       : name == "tervane" ? options.tervaneUrl
+                                           : options.libreTranslateUrl);
     if (!remote.Ok())
         return remote.Failure();
     RemoteUrl url = remote.Value();
     url.maxAnswer = options.MaxRemoteBody();
     if (name == "apy")
         return std::make_unique<ApyEngine>(url);
-    std::string key;
-    if (!options.apiKeyFile.empty()) {
-        std::ifstream in(PathFromUtf8(options.apiKeyFile));
-        if (!in || !std::getline(in, key))
-            return Error{500, "cannot read an API key from " + options.apiKeyFile};
-        while (!key.empty() && (key.back() == '\r' || key.back() == ' '))
-            key.pop_back();
+    const Result<std::string> key =
+        ReadEngineKey(name == "tervane" ? options.tervaneKeyFile : options.apiKeyFile);
+    if (!key.Ok())
+        return key.Failure();
+    if (name == "tervane")
+        return std::make_unique<TervaneEngine>(url, key.Value());
+    return std::make_unique<LibreTranslateEngine>(url, key.Value());
+}
+
+// Serving other machines: the keys they must send and their rate, or null when the service
+// serves only this one.
+Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, bool loopback) {
+    if (loopback) {
+        if (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute != 0)
+            LogLine("listening on loopback: no other machine can reach the service, so "
+                    "--api-keys and --rate-limit are not used");
+        return std::unique_ptr<RemoteAccess>();
     }
-    return std::make_unique<LibreTranslateEngine>(url, key);
+    std::unique_ptr<ApiKeys> keys;
+    if (!options.acceptedKeysFile.empty()) {
+        keys = std::make_unique<ApiKeys>(PathFromUtf8(options.acceptedKeysFile),
+                                         options.acceptedKeysFile, LogLine);
+        if (!keys->Load())
+            return Error{500, "cannot read the API keys of --api-keys " + options.acceptedKeysFile};
+    } else {
+        LogLine("serving other machines without API keys: any of them may translate (see "
+                "--api-keys)");
+    }
+    return std::make_unique<RemoteAccess>(std::move(keys), options.rateLimitPerMinute);
 }
 
 Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
@@ -160,6 +197,10 @@ int main(int argc, char** argv) {
     if (!port.Ok())
         return ExitWith(port.Failure().status == 403 ? 2 : 1, port.Failure().reason);
     settings.loopbackOnly = server.BoundToLoopback();
+    Result<std::unique_ptr<RemoteAccess>> access = MakeRemoteAccess(options, settings.loopbackOnly);
+    if (!access.Ok())
+        return ExitWith(2, access.Failure().reason);
+    settings.access = access.Value().get();
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});
     LogLine("listening on " + options.host + ":" + std::to_string(port.Value()) + " (engine " +

@@ -43,7 +43,7 @@ bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
     while (true) {
         const std::size_t comma = text.find(',', start);
         const std::string name = text.substr(start, comma - start);
-        if (name != "apertium" && name != "apy" && name != "libretranslate")
+        if (name != "apertium" && name != "apy" && name != "libretranslate" && name != "tervane")
             return false;
         if (std::find(names.begin(), names.end(), name) != names.end())
             return false;
@@ -56,6 +56,16 @@ bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
     return true;
 }
 
+// "30/min" (or "30/minute"): requests a minute.
+bool ParseRate(const std::string& text, std::size_t& perMinute) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos)
+        return false;
+    const std::string unit = text.substr(slash + 1);
+    return (unit == "min" || unit == "minute") &&
+           ParseNumber<std::size_t>(text.substr(0, slash), perMinute, 1, 1000000);
+}
+
 bool IsKnownFlag(const std::string& flag) {
     static const std::vector<std::string> kWithValue = {"--listen",
                                                         "--engine",
@@ -63,6 +73,10 @@ bool IsKnownFlag(const std::string& flag) {
                                                         "--apy-url",
                                                         "--libretranslate-url",
                                                         "--api-key-file",
+                                                        "--tervane-url",
+                                                        "--tervane-key-file",
+                                                        "--api-keys",
+                                                        "--rate-limit",
                                                         "--log-file",
                                                         "--pipes-per-pair",
                                                         "--timeout",
@@ -118,7 +132,7 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
                 return bad("expected HOST:PORT");
         } else if (flag == "--engine") {
             if (!ParseEngines(value, options.engines))
-                return bad("expected apertium, apy or libretranslate, or several in a row "
+                return bad("expected apertium, apy, libretranslate or tervane, or several in a row "
                            "separated by commas, each once");
             options.engine = value;
         } else if (flag == "--modes-dir") {
@@ -129,6 +143,15 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             options.libreTranslateUrl = value;
         } else if (flag == "--api-key-file") {
             options.apiKeyFile = value;
+        } else if (flag == "--tervane-url") {
+            options.tervaneUrl = value;
+        } else if (flag == "--tervane-key-file") {
+            options.tervaneKeyFile = value;
+        } else if (flag == "--api-keys") {
+            options.acceptedKeysFile = value;
+        } else if (flag == "--rate-limit") {
+            if (!ParseRate(value, options.rateLimitPerMinute))
+                return bad("expected N/min, N from 1 to 1000000");
         } else if (flag == "--log-file") {
             options.logFile = value;
         } else if (flag == "--apertium-runner") {
@@ -181,6 +204,15 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
                 return bad("1 to 1000000000");
         }
     }
+    if (!options.allowRemote && (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute))
+        return Error{400,
+                     std::string(options.acceptedKeysFile.empty() ? "--rate-limit" : "--api-keys") +
+                         " is for a service that serves other machines: add --allow-remote"};
+    const bool tervane = std::find(options.engines.begin(), options.engines.end(), "tervane") !=
+                         options.engines.end();
+    if (tervane && options.tervaneUrl.empty())
+        return Error{400, "--engine tervane needs --tervane-url, the address of the Tervane "
+                          "service to ask (see --help)"};
     return options;
 }
 
@@ -191,12 +223,21 @@ Every option that takes a value may also be written --option=VALUE.
 
   --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)
   --allow-remote             allow a --listen address that is not loopback
-  --engine NAME[,NAME...]    apertium (default, offline), apy or libretranslate; several in a
-                             row (apertium,libretranslate): the first with a route translates
+  --engine NAME[,NAME...]    apertium (default, offline), apy, libretranslate or tervane;
+                             several in a row (apertium,libretranslate): the first with a
+                             route translates
   --modes-dir DIR            Apertium modes (default /usr/share/apertium/modes)
   --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
   --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
   --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
+  --tervane-url URL          for --engine tervane: another Tervane service, on another
+                             machine or in WSL (http:// or https://)
+  --tervane-key-file FILE    the key that service gave you, read from FILE (first line)
+  --api-keys FILE            with --allow-remote: the keys other machines must send (one a
+                             line, # comments; the file is read again when it changes);
+                             programs on this machine need none
+  --rate-limit N/min         with --allow-remote: requests a minute for each key and each
+                             address of another machine; beyond that 429 with Retry-After
   --apertium-runner RUNNER   processes (default): a process per stage of a pair; inprocess:
                              one pair host per pipeline, the stages through Apertium's
                              libraries (stages without a library as processes behind it)
@@ -229,7 +270,7 @@ Every option that takes a value may also be written --option=VALUE.
   --help                     this text
 
 One line per request goes to the log: codes, bytes, route, status, milliseconds.
-On Windows the apertium engine is not available: use libretranslate or apy there.
+On Windows the apertium engine is not available: use libretranslate, apy or tervane there.
 )";
 }
 

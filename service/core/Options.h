@@ -18,7 +18,13 @@ struct Options {
     std::string modesDir = "/usr/share/apertium/modes";
     std::string apyUrl = "http://127.0.0.1:2737";
     std::string libreTranslateUrl = "http://127.0.0.1:5000";
-    std::string apiKeyFile;
+    std::string apiKeyFile;     // the libretranslate engine's key, sent to its server
+    std::string tervaneUrl;     // the tervane engine's server: another Tervane service
+    std::string tervaneKeyFile; // the tervane engine's key, sent to that service
+    // Serving other machines (--allow-remote): the keys they must send, and each client's
+    // requests a minute (0: no limit).
+    std::string acceptedKeysFile;
+    std::size_t rateLimitPerMinute = 0;
     std::size_t pipesPerPair = 2;
     // How a pair's stages run: "processes" (a process per stage) or "inprocess" (one pair
     // host process per pipeline, its stages through Apertium's libraries).

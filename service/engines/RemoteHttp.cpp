@@ -41,14 +41,16 @@ Result<RemoteUrl> ParseRemoteUrl(const std::string& url) {
 }
 
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
-                              Clock::time_point deadline, const std::string& label) {
-    return Call(url, RemoteCall{"GET", path, "", ""}, deadline, label);
+                              Clock::time_point deadline, const std::string& label,
+                              const RemoteHeaders& headers) {
+    return Call(url, RemoteCall{"GET", path, "", "", headers}, deadline, label);
 }
 
 Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
                                const std::string& body, const std::string& contentType,
-                               Clock::time_point deadline, const std::string& label) {
-    return Call(url, RemoteCall{"POST", path, body, contentType}, deadline, label);
+                               Clock::time_point deadline, const std::string& label,
+                               const RemoteHeaders& headers) {
+    return Call(url, RemoteCall{"POST", path, body, contentType, headers}, deadline, label);
 }
 
 } // namespace tervane::service

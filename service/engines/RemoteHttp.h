@@ -27,12 +27,20 @@ struct RemoteReply {
     std::string body;
 };
 
+// Headers a call adds; each is sent only when not empty.
+struct RemoteHeaders {
+    std::string authorization; // "Bearer KEY"
+    std::string accept;
+};
+
 // A failure is the transport's: the server unreachable or its answer too large (502), or
 // too slow (504).
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,
-                              Clock::time_point deadline, const std::string& label);
+                              Clock::time_point deadline, const std::string& label,
+                              const RemoteHeaders& headers = {});
 Result<RemoteReply> RemotePost(const RemoteUrl& url, const std::string& path,
                                const std::string& body, const std::string& contentType,
-                               Clock::time_point deadline, const std::string& label);
+                               Clock::time_point deadline, const std::string& label,
+                               const RemoteHeaders& headers = {});
 
 } // namespace tervane::service

@@ -14,6 +14,7 @@ struct RemoteCall {
     std::string path;   // the URL's prefix included
     std::string body;
     std::string contentType; // of a POST
+    RemoteHeaders headers;
 };
 
 // The failure of an answer whose body grew beyond url.maxAnswer.

@@ -62,6 +62,10 @@ Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
     httplib::Request request;
     request.method = call.method;
     request.path = call.path;
+    if (!call.headers.authorization.empty())
+        request.set_header("Authorization", call.headers.authorization);
+    if (!call.headers.accept.empty())
+        request.set_header("Accept", call.headers.accept);
     if (call.method == "POST") {
         request.body = call.body;
         request.set_header("Content-Type", call.contentType);

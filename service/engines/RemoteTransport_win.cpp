@@ -91,8 +91,14 @@ Result<RemoteReply> SendRemote(const RemoteUrl& url, const RemoteCall& call,
         WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, target.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
         return Failed("Opening the request", deadline);
-    const std::wstring headers =
-        call.method == "POST" ? Widen("Content-Type: " + call.contentType + "\r\n") : L"";
+    std::string headerLines;
+    if (call.method == "POST")
+        headerLines += "Content-Type: " + call.contentType + "\r\n";
+    if (!call.headers.authorization.empty())
+        headerLines += "Authorization: " + call.headers.authorization + "\r\n";
+    if (!call.headers.accept.empty())
+        headerLines += "Accept: " + call.headers.accept + "\r\n";
+    const std::wstring headers = Widen(headerLines);
     const auto length = static_cast<DWORD>(call.body.size());
     void* body = length ? const_cast<char*>(call.body.data()) : WINHTTP_NO_REQUEST_DATA;
     LimitTo(request.get(), MillisecondsLeft(deadline));

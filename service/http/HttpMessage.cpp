@@ -154,6 +154,14 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
     return RequestHead{std::move(request), end + 4};
 }
 
+bool IsLoopbackAddress(std::string_view address) {
+    if (address == "::1")
+        return true;
+    if (address.rfind("::ffff:", 0) == 0 || address.rfind("::FFFF:", 0) == 0)
+        address.remove_prefix(7);
+    return address.rfind("127.", 0) == 0;
+}
+
 bool IsLoopbackHost(std::string_view host) {
     if (!host.empty() && host.front() == '[') {
         const std::size_t close = host.find(']');
@@ -219,6 +227,8 @@ std::string_view StandardReason(int status) {
         return "Expectation Failed";
     case 422:
         return "Unprocessable Content";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 500:

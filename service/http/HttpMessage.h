@@ -21,6 +21,8 @@ struct HttpRequest {
     std::size_t contentLength = 0;
     bool keepAlive = true;
     bool expectContinue = false;
+    // The client's address as text ("192.0.2.7", "::1"), set by the server on accepting it.
+    std::string peer;
 
     // First header of that name (case-insensitive), or nullopt.
     std::optional<std::string_view> Header(std::string_view name) const;
@@ -68,6 +70,10 @@ Result<std::optional<RequestHead>> ParseRequestHead(std::string_view buffer,
 // 127.x.x.x or ::1, with or without a port. A web page reaching the service through a
 // name of its own (DNS rebinding) sends that name.
 bool IsLoopbackHost(std::string_view host);
+
+// Whether a client's address (as HttpRequest::peer holds it) is this machine's loopback:
+// 127.x.x.x, ::1, or 127.x.x.x mapped into IPv6 (a dual-stack listener's view of it).
+bool IsLoopbackAddress(std::string_view address);
 
 // The standard reason phrase of a status.
 std::string_view StandardReason(int status);

@@ -321,6 +321,12 @@ void HttpServer::ServeConnection(SocketHandle fd) {
     const Error roomNeeded{408, "Request not received in time: the connection was closed to "
                                 "make room for other clients"};
     std::string buffer;
+    std::string peer;
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto it = open_.find(fd); it != open_.end())
+            peer = it->second.address;
+    }
     while (!stopping_) {
         // Wait for a request to begin (idle time), then for its head, then for its body.
         if (buffer.empty() && ReadMore(fd, buffer, limits_.idleSeconds * 1000) != Read::Data)
@@ -343,6 +349,7 @@ void HttpServer::ServeConnection(SocketHandle fd) {
         if (!head.Ok())
             return Refuse(fd, head.Failure());
         HttpRequest& request = head.Value()->request;
+        request.peer = peer;
         if (request.contentLength > limits_.maxBody) {
             // Refuse before reading: the body never enters memory.
             return Refuse(

@@ -71,6 +71,13 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port, boo
         const BOOL one = TRUE;
         ::setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&one),
                      sizeof one);
+        if (ai->ai_family == AF_INET6) {
+            // As on Linux, [::] serves IPv4 clients too (as mapped addresses): Windows' IPv6
+            // sockets take only IPv6 unless told otherwise.
+            const DWORD off = 0;
+            ::setsockopt(socket, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&off),
+                         sizeof off);
+        }
         if (::bind(socket, ai->ai_addr, static_cast<int>(ai->ai_addrlen)) == 0 &&
             ::listen(socket, 128) == 0) {
             sockaddr_storage bound{};

@@ -1,6 +1,7 @@
 """The Windows package under Wine: tervane-setup.exe installed unattended and pointed at a
-LibreTranslate server (the tests' fake), the installed programs translating a selection as
-a person uses them, and the uninstaller taking away all that the installer put in place."""
+LibreTranslate server (the tests' fake) or at a Tervane service on Linux shared with a key
+(the native build's, with Apertium), the installed programs translating a selection as a
+person uses them, and the uninstaller taking away all that the installer put in place."""
 import getpass
 import json
 import os
@@ -22,6 +23,7 @@ NATIVE = Path(os.environ.get("TERVANE_NATIVE_BUILD_DIR",
                              Path(__file__).resolve().parents[2] / "build/native"))
 SETUP = BUILD / "tervane-setup.exe"
 FAKE_LIBRETRANSLATE = NATIVE / "tests" / "service" / "fake_libretranslate"
+LINUX_SERVICE = NATIVE / "service" / "tervane-service"
 SHOTS = BUILD / "screenshots"
 SERVICE = "http://127.0.0.1:58470"
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
@@ -33,6 +35,15 @@ def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+def interface_address():
+    """This machine's first IPv4 address that is not loopback, or None. A connection to it
+    comes from it: the Linux service sees another machine's request."""
+    out = subprocess.run(["ip", "-o", "-4", "addr", "show", "scope", "global", "up"],
+                         capture_output=True, text=True).stdout
+    match = re.search(r"\binet (\d+\.\d+\.\d+\.\d+)/", out)
+    return match.group(1) if match else None
 
 
 def http(url, form=None):
@@ -95,6 +106,49 @@ class Package(unittest.TestCase):
         self.assertTrue(wait_for(lambda: http(url + "/languages"), timeout=20))
         return url
 
+    def start_shared_linux_service(self, key):
+        """The Linux service with Apertium, serving other machines with one key; its URL on
+        this machine's interface address."""
+        address = interface_address()
+        if address is None:
+            self.skipTest("this machine has no IPv4 address but loopback")
+        keys = self.desktop.prefix.parent / "shared-service-keys"
+        keys.write_text(key + "\n")
+        self.addCleanup(keys.unlink)
+        port = free_port()
+        log = self.desktop.prefix.parent / "shared-service.log"
+        with open(log, "w") as err:
+            self.desktop.start([str(LINUX_SERVICE), "--listen", f"0.0.0.0:{port}",
+                                "--allow-remote", "--api-keys", str(keys)],
+                               stdout=subprocess.DEVNULL, stderr=err)
+        self.assertTrue(wait_for(lambda: http(f"http://127.0.0.1:{port}/health"), timeout=20))
+        return f"http://{address}:{port}", log
+
+    def translate_selection(self, source_keys, languages, text):
+        """The installed program's source language picked by keys, the text selected in a
+        window and the hotkey pressed: the balloon's text."""
+        desktop = self.desktop
+        main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
+        source, target = [w["hwnd"] for w in desktop.windows(main) if w["cls"] == "ComboBox"]
+        desktop.focus(main)
+        desktop.choose(source, "Home", *source_keys, "Return")
+        self.assertEqual([desktop.windows(source)[0]["text"], desktop.windows(target)[0]["text"]],
+                         languages)
+        pad = desktop.start_textpad("Text", text)
+        desktop.activate(pad)
+        desktop.move_mouse(300, 250)
+        desktop.key("ctrl+shift+F12")
+        balloon = wait_for(lambda: desktop.windows_of_class("TervaneBalloon"), timeout=60)
+        self.assertTrue(balloon, "no balloon came up")
+        return balloon[0][1]
+
+    def uninstall(self):
+        code, _, err = self.wine(self.install_dir / "Uninstall.exe", "/S")
+        self.assertEqual(code, 0, err)
+        # It runs on as a copy of itself in the temporary folder; the folder goes last.
+        self.assertTrue(wait_for(lambda: not self.install_dir.exists(), timeout=120),
+                        sorted(p.name for p in self.install_dir.glob("*")))
+
     def test_unattended_install_translates_a_selection_and_uninstalls_cleanly(self):
         desktop = self.desktop
         server = self.start_fake_libretranslate()
@@ -123,28 +177,13 @@ class Package(unittest.TestCase):
             "format": "text", "v": "1"}), (200, '"The Dog is black."'))
 
         # The program the installer started: German selected, the hotkey, the balloon.
-        main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
-        source, target = [w["hwnd"] for w in desktop.windows(main) if w["cls"] == "ComboBox"]
-        desktop.focus(main)
-        desktop.choose(source, "Home", "Down", "Down", "Return")
-        self.assertEqual([desktop.windows(source)[0]["text"], desktop.windows(target)[0]["text"]],
-                         ["German", "English"])
-        pad = desktop.start_textpad("Text", "Der Hund ist schwarz.")
-        desktop.activate(pad)
-        desktop.move_mouse(300, 250)
-        desktop.key("ctrl+shift+F12")
-        balloon = wait_for(lambda: desktop.windows_of_class("TervaneBalloon"), timeout=60)
-        self.assertTrue(balloon, "no balloon came up")
-        self.assertIn("The Dog is black.", balloon[0][1])
+        self.assertIn("The Dog is black.", self.translate_selection(
+            ["Down", "Down"], ["German", "English"], "Der Hund ist schwarz."))
         desktop.screenshot(SHOTS / "installed-balloon.png")
 
         # The uninstaller ends both programs and leaves the user's settings.
         self.wine("reg", "add", SETTINGS_KEY, "/v", "KeptByUninstall", "/d", "yes", "/f")
-        code, _, err = self.wine(self.install_dir / "Uninstall.exe", "/S")
-        self.assertEqual(code, 0, err)
-        # It runs on as a copy of itself in the temporary folder; the folder goes last.
-        self.assertTrue(wait_for(lambda: not self.install_dir.exists(), timeout=120),
-                        sorted(p.name for p in self.install_dir.glob("*")))
+        self.uninstall()
         self.assertFalse(self.shortcut.exists())
         self.assertIsNone(self.reg_value(RUN_KEY, "Tervane Service"))
         self.assertIsNone(self.reg_value(UNINSTALL_KEY, "DisplayName"))
@@ -152,13 +191,40 @@ class Package(unittest.TestCase):
         self.assertIsNone(http(SERVICE + "/health"), "the service has ended")
         self.assertEqual(desktop.windows_of_class("TervaneMainWindow"), [])
 
+    def test_installed_for_a_shared_linux_service_translates_french_with_its_key(self):
+        key = "k-office-e2e-93c1"
+        server, log = self.start_shared_linux_service(key)
+        code, _, err = self.wine(SETUP, "/S", "/ENGINE=tervane", f"/URL={server}", f"/APIKEY={key}")
+        self.assertEqual(code, 0, err)
+
+        # The key is in its file, not in the Run value that every program reads.
+        run = self.reg_value(RUN_KEY, "Tervane Service")
+        self.assertIn(f'--engine tervane --tervane-url "{server}" --tervane-key-file "', run)
+        self.assertNotIn(key, run)
+        self.assertEqual((self.install_dir / "api-key.txt").read_text(), key)
+
+        # The Windows service asks the Linux one, which sees another machine with its key.
+        health = wait_for(lambda: http(SERVICE + "/health"), timeout=60)
+        self.assertEqual(health[0], 200, health)
+        self.assertEqual(json.loads(health[1])["engine"], "tervane")
+        self.assertIn("The cat is black.", self.translate_selection(
+            ["Down"], ["French", "English"], "Le chat est noir."))
+        self.desktop.screenshot(SHOTS / "installed-tervane-balloon.png")
+        linux_log = log.read_text()
+        self.assertRegex(linux_log, r"POST /translate from=[\d.]+ fr->en engine=apertium "
+                                    r"route=fr-es,spa-eng .*status=200")
+        self.assertNotIn(key, linux_log)
+        self.uninstall()
+        self.assertIsNone(self.reg_value(RUN_KEY, "Tervane Service"))
+
     def test_unattended_install_refuses_options_it_cannot_use(self):
         for options, reason in [
                 (["/ENGINE=libretranslate", "/URL=ftp://127.0.0.1:5000"], "must begin with http://"),
                 (["/ENGINE=libretranslate", "/URL=https://"], "no host name"),
                 (["/ENGINE=apy", "/URL=http://"], "no host name"),
                 (["/ENGINE=google"], "Unknown engine"),
-                (["/ENGINE=apy", "/APIKEY=k"], "takes no key")]:
+                (["/ENGINE=apy", "/APIKEY=k"], "takes no key"),
+                (["/ENGINE=tervane", "/URL=http://"], "no host name")]:
             code, _, err = self.wine(SETUP, "/S", *options)
             self.assertEqual(code, 2, options)
             self.assertIn(reason, err)

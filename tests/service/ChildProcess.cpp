@@ -242,19 +242,18 @@ std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port) {
     return apy;
 }
 
-RunningServer StartListening(std::vector<std::string> argv) {
+RunningServer StartListening(std::vector<std::string> argv, const std::string& host) {
     argv.push_back("--listen");
-    argv.push_back("127.0.0.1:0");
+    argv.push_back(host + ":0");
     RunningServer server;
     server.process = std::make_unique<ChildProcess>(argv);
-    const std::string from =
-        server.process->WaitForOutput("listening on 127.0.0.1:", std::chrono::seconds(30));
+    const std::string listening = "listening on " + host + ":";
+    const std::string from = server.process->WaitForOutput(listening, std::chrono::seconds(30));
     if (from.empty()) {
         throw std::runtime_error("no 'listening on' from " + argv[0] + ": " +
                                  server.process->Output());
     }
-    server.port = static_cast<unsigned short>(
-        std::stoi(from.substr(std::string("listening on 127.0.0.1:").size())));
+    server.port = static_cast<unsigned short>(std::stoi(from.substr(listening.size())));
     return server;
 }
 

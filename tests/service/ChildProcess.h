@@ -99,7 +99,7 @@ struct RunningServer {
     unsigned short port = 0;
 };
 
-// Starts a binary with --listen 127.0.0.1:0 added, and waits for its port.
-RunningServer StartListening(std::vector<std::string> argv);
+// Starts a binary with --listen HOST:0 added, and waits for its port.
+RunningServer StartListening(std::vector<std::string> argv, const std::string& host = "127.0.0.1");
 
 } // namespace tervane::testing

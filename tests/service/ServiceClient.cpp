@@ -84,7 +84,7 @@ Reply PostTranslate(unsigned short port, const std::string& text, const std::str
 
 // Asks as the program asks (its Accept picks the program's /languages listing).
 Reply GetPath(unsigned short port, const std::string& path) {
-    return ToReply(Client(port).Get(path, {{"Accept", "text/html, */*"}}));
+    return ToReply(Client(port).Get(path, {{"Accept", std::string(protocol::kProgramAccept)}}));
 }
 
 Reply PostTranslateRetrying(unsigned short port, const std::string& text, const std::string& source,

@@ -1,0 +1,70 @@
+// What a shared service needs to decide who may translate: its key file's lines, each
+// client's rate, the addresses that are this machine's, and the flags that turn them on.
+#include "service/core/Options.h"
+#include "service/http/ApiKeys.h"
+#include "service/http/HttpMessage.h"
+#include "service/http/RateLimiter.h"
+
+#include <gtest/gtest.h>
+
+using namespace tervane::service;
+
+TEST(ApiKeyFile, HoldsOneKeyALineWithoutBlanksCommentsOrLineEnds) {
+    const auto keys = ParseApiKeys("# office\n k1 \r\n\n\t#k2\nk3\r\nk 4\n#\n");
+    EXPECT_EQ(keys, (std::set<std::string, std::less<>>{"k1", "k3", "k 4"}));
+    EXPECT_TRUE(ParseApiKeys("\r\n \n# only a comment").empty());
+}
+
+TEST(RateLimiter, LetsAMinutesShareGoAtOnceThenOneAsEachComesBackPerClient) {
+    RateLimiter limiter(3);
+    const auto start = RateLimiter::Clock::now();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(limiter.Take({"address a", "key k"}, start), 0) << i;
+    // 3 a minute: one comes back every 20 s.
+    EXPECT_EQ(limiter.Take({"address a", "key k"}, start), 20);
+    EXPECT_EQ(limiter.Take({"address a"}, start + std::chrono::seconds(5)), 15);
+    // A refusal takes nothing: another client's share is whole, and the key's too.
+    EXPECT_EQ(limiter.Take({"address b", "key j"}, start), 0);
+    EXPECT_EQ(limiter.Take({"address b", "key k"}, start), 20);
+    EXPECT_EQ(limiter.Take({"address a", "key k"}, start + std::chrono::seconds(20)), 0);
+    EXPECT_EQ(limiter.Take({"address a"}, start + std::chrono::milliseconds(20500)), 20);
+    // A client idle for a minute has its whole share again, never more.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(limiter.Take({"address a"}, start + std::chrono::minutes(10)), 0) << i;
+    EXPECT_GT(limiter.Take({"address a"}, start + std::chrono::minutes(10)), 0);
+}
+
+TEST(PeerAddress, IsThisMachineOnlyOnLoopback) {
+    for (const char* address : {"127.0.0.1", "127.1.2.3", "::1", "::ffff:127.0.0.1"})
+        EXPECT_TRUE(IsLoopbackAddress(address)) << address;
+    for (const char* address : {"192.0.2.2", "::ffff:192.0.2.2", "fd00::2", "", "1270.0.0.1"})
+        EXPECT_FALSE(IsLoopbackAddress(address)) << address;
+}
+
+TEST(CommandLine, TakesASharedServersKeysRateAndTheTervaneEngine) {
+    const Options shared =
+        ParseOptions({"--allow-remote", "--api-keys", "/etc/keys", "--rate-limit", "30/min",
+                      "--engine", "apertium,tervane", "--tervane-url", "http://wsl:58470",
+                      "--tervane-key-file", "/k"})
+            .Value();
+    EXPECT_EQ(shared.acceptedKeysFile, "/etc/keys");
+    EXPECT_EQ(shared.rateLimitPerMinute, 30u);
+    EXPECT_EQ(shared.engines, (std::vector<std::string>{"apertium", "tervane"}));
+    EXPECT_EQ(shared.tervaneUrl, "http://wsl:58470");
+    EXPECT_EQ(shared.tervaneKeyFile, "/k");
+    EXPECT_EQ(shared.apiKeyFile, ""); // LibreTranslate's key is another one
+
+    const auto reason = [](const std::vector<std::string>& args) {
+        const Result<Options> parsed = ParseOptions(args);
+        return parsed.Ok() ? std::string("accepted") : parsed.Failure().reason;
+    };
+    EXPECT_EQ(reason({"--api-keys", "/k"}),
+              "--api-keys is for a service that serves other machines: add --allow-remote");
+    EXPECT_EQ(reason({"--rate-limit", "5/min"}),
+              "--rate-limit is for a service that serves other machines: add --allow-remote");
+    EXPECT_EQ(reason({"--engine", "tervane"}).rfind("--engine tervane needs --tervane-url", 0), 0u);
+    for (const char* rate : {"5", "0/min", "5/s", "x/min", "5/minutes"}) {
+        EXPECT_EQ(reason({"--allow-remote", "--rate-limit", rate}).rfind("bad value", 0), 0u)
+            << rate;
+    }
+}
