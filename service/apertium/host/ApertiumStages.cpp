@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 namespace tervane::service::host {
@@ -30,9 +31,16 @@ class TaggerStage : public Stage {
         // The tagger's words keep these process-wide, as apertium-tagger sets them once.
         TaggerWord::setArrayTags(tagger_.getArrayTags());
         TaggerWord::generate_marks = mark;
+        openClass_ = tagger_.get_tagger_data().getOpenClass();
     }
 
     std::string Run(const std::string& input) override {
+        // A word whose ambiguity class the model lacks is given the most similar class, and
+        // the library finds it by assigning through a reference to the model's open class:
+        // from then on every unknown word of the process gets that narrower class ("A" read
+        // as a verb in Occitan after "a^b$c"). The command meets it within one text at most;
+        // every request starts with the model's own open class.
+        tagger_.get_tagger_data().setOpenClass(openClass_);
         // The tagger opens its input by name.
         const std::string name = input_.Hold(input);
         Apertium::FILE_Tagger& tagger = tagger_;
@@ -43,6 +51,7 @@ class TaggerStage : public Stage {
 
   private:
     HMM tagger_;
+    std::set<TTag> openClass_;
     MemoryFile input_;
 };
 
