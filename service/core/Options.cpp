@@ -197,9 +197,9 @@ Every option that takes a value may also be written --option=VALUE.
   --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
   --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
   --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
-  --apertium-runner RUNNER   processes (default): a process per stage of a pair; inprocess:
-                             one pair host per pipeline, the stages through Apertium's
-                             libraries (stages without a library as processes behind it)
+  --apertium-runner RUNNER   inprocess (default): one pair host per pipeline, the stages
+                             through Apertium's libraries (stages without a library as
+                             processes behind it); processes: a process per stage of a pair
   --check-pairs on|off       inprocess: translate each pair's check sentence at start and
                              leave out the pairs that crash on it (default on)
   --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only

@@ -4,6 +4,9 @@
 #include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 
+#include <algorithm>
+#include <csignal>
+
 namespace tervane::service {
 
 ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
@@ -31,10 +34,54 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
                 Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
                 if (!pipeline.Ok())
                     return pipeline.Failure();
-                return pipeline.Value()->Exchange(
+                {
+                    std::lock_guard lock(checkMutex_);
+                    if (ending_)
+                        return Error{503, "the service is stopping"};
+                    checking_ = pipeline.Value()->Processes();
+                }
+                Result<std::string> answer = pipeline.Value()->Exchange(
                     ToApertiumStream(text), Clock::now() + std::chrono::seconds(60), 1024 * 1024);
+                std::lock_guard lock(checkMutex_);
+                checking_.clear(); // before the pipeline ends and its processes are reaped
+                return answer;
             },
             settings_.log);
+    }
+}
+
+ApertiumEngine::~ApertiumEngine() {
+    if (check_) {
+        // A large pair's host takes seconds to load: the stop does not wait for it.
+        check_->Stop();
+        {
+            std::lock_guard lock(checkMutex_);
+            ending_ = true;
+            for (const pid_t pid : checking_)
+                ::kill(pid, SIGKILL);
+        }
+        check_.reset();
+    }
+    std::lock_guard lock(startingMutex_);
+    for (auto& [pair, start] : starting_)
+        start.wait();
+}
+
+void ApertiumEngine::Prepare(const std::vector<Hop>& route) {
+    std::lock_guard lock(startingMutex_);
+    std::erase_if(starting_, [](const auto& start) {
+        return start.second.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    for (std::size_t i = 1; i < route.size(); ++i) {
+        const std::string& pair = route[i].id;
+        const bool started = std::any_of(starting_.begin(), starting_.end(),
+                                         [&](const auto& start) { return start.first == pair; });
+        if (started || pool_.Has(pair))
+            continue;
+        // A lease taken and given back at once: the pipeline waits, idle, for its hop.
+        starting_.emplace_back(pair, std::async(std::launch::async, [this, pair] {
+                                   pool_.Acquire(pair, Clock::now() + std::chrono::seconds(60));
+                               }));
     }
 }
 

@@ -316,11 +316,11 @@ TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
     EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
     EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
 
-    EXPECT_EQ(defaults.apertiumRunner, "processes");
+    EXPECT_EQ(defaults.apertiumRunner, "inprocess");
     EXPECT_TRUE(defaults.checkPairs);
     const Options host =
-        ParseOptions({"--apertium-runner", "inprocess", "--check-pairs", "off"}).Value();
-    EXPECT_EQ(host.apertiumRunner, "inprocess");
+        ParseOptions({"--apertium-runner", "processes", "--check-pairs", "off"}).Value();
+    EXPECT_EQ(host.apertiumRunner, "processes");
     EXPECT_FALSE(host.checkPairs);
     EXPECT_FALSE(ParseOptions({"--apertium-runner", "threads"}).Ok());
     EXPECT_FALSE(ParseOptions({"--check-pairs", "yes"}).Ok());
