@@ -6,8 +6,15 @@
 
 #include <algorithm>
 #include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tervane::service {
+namespace {
+
+constexpr int kCheckNiceness = 10;
+
+} // namespace
 
 ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
     : settings_(std::move(settings)),
@@ -31,6 +38,9 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
         check_ = std::make_unique<PairCheck>(
             std::move(checked),
             [this](const std::string& mode, const std::string& text) -> Result<std::string> {
+                // The check's hosts inherit this thread's niceness: for the minute the check
+                // takes, the pairs that requests start and use come first.
+                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCheckNiceness);
                 Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
                 if (!pipeline.Ok())
                     return pipeline.Failure();
