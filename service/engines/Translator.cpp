@@ -67,7 +67,8 @@ Translation Translator::Translate(const std::string& source, const std::string& 
                                      "time-out, try again"};
             return result;
         }
-        engine.Prepare(*route);
+        if (route->size() > 1)
+            engine.Prepare(*route);
         for (const Hop& hop : *route) {
             result.text = engine.Translate(hop, result.text.Value(), deadline);
             if (!result.text.Ok())
