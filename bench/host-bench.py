@@ -6,7 +6,8 @@ For each runner, on a fresh service (--idle-timeout IDLE, default 5 s; pair chec
 the cold first request of French to English (two pairs, fr-es then spa-eng: their
 pipelines start), the processes and the proportional set size (PSS) of the service and
 all its processes after it, warm requests (p50), and the PSS once the pipelines have been
-unused for longer than the idle time-out.
+unused for longer than the idle time-out. Then the fr-es host alone, fed the same sentence
+on its pipes one request after another (no HTTP, no service), as the floor of a hop.
 
 Usage: bench/host-bench.py [--warm N] [--idle SECONDS] [--runs N]
 Needs: build/native/service/tervane-service and tervane-pair-host, apertium-fr-es,
@@ -16,6 +17,7 @@ import argparse
 import importlib.util
 import os
 import statistics
+import subprocess
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -65,6 +67,27 @@ def measure(runner, warm, idle):
         service.stop()
 
 
+def host_alone(requests):
+    """p50 in ms of the fr-es pair host answering on its pipes, with no service around it."""
+    host = os.path.join(os.path.dirname(pipeline_bench.SERVICE), "tervane-pair-host")
+    stream = subprocess.run(["apertium-destxt"], input=pipeline_bench.SENTENCES["fr"].encode(),
+                            capture_output=True, check=True).stdout + b"\0"
+    process = subprocess.Popen([host, "/usr/share/apertium/modes/fr-es.mode"],
+                               stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+    times = []
+    for _ in range(requests + 20):
+        started = time.perf_counter()
+        process.stdin.write(stream)
+        process.stdin.flush()
+        answer = b""
+        while not answer.endswith(b"\0"):
+            answer += process.stdout.read1(65536)
+        times.append((time.perf_counter() - started) * 1000)
+    process.stdin.close()
+    process.wait()
+    return statistics.median(times[20:])
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--warm", type=int, default=200)
@@ -81,6 +104,8 @@ def main():
         cols = [statistics.median(r[i] for r in runs) for i in range(6)]
         print(f"| {runner} | {cols[0]:.0f} | {cols[1]:.0f} | {cols[2]:.0f} | {cols[3]:.2f} | "
               f"{cols[4]:.2f} | {cols[5]:.0f} |")
+    print(f"\nThe fr-es pair host alone on its pipes, same sentence: p50 "
+          f"{host_alone(args.warm):.2f} ms")
 
 
 if __name__ == "__main__":

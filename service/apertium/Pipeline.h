@@ -42,6 +42,7 @@ class Pipeline {
 
     // The end the answers come from, for watching an idle pipeline (see Troubled).
     int OutputFd() const { return fromLast_; }
+    const std::vector<pid_t>& Processes() const { return pids_; }
 
     // Requests sent so far.
     unsigned long Exchanges() const { return sequence_; }

@@ -102,6 +102,12 @@ Result<std::unique_ptr<PipelinePool::Lease>> PipelinePool::Acquire(const std::st
     }
 }
 
+bool PipelinePool::Has(const std::string& pair) {
+    std::lock_guard lock(mutex_);
+    const auto found = pairs_.find(pair);
+    return found != pairs_.end() && found->second.existing > 0;
+}
+
 bool PipelinePool::TakeLeastRecentlyUsed(std::vector<Ending>& ending) {
     Idle* oldest = nullptr;
     std::string oldestPair;

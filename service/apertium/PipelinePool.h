@@ -43,6 +43,8 @@ class PipelinePool {
     // A pipeline of the pair to use until the deadline. Fails with 504 when none came free
     // in time, and with 502 when a fresh one could not start.
     Result<std::unique_ptr<Lease>> Acquire(const std::string& pair, Clock::time_point deadline);
+    // Whether the pair has a pipeline, idle, lent or starting.
+    bool Has(const std::string& pair);
 
   private:
     struct Idle {

@@ -238,9 +238,9 @@ Every option that takes a value may also be written --option=VALUE.
                              programs on this machine need none
   --rate-limit N/min         with --allow-remote: requests a minute for each key and each
                              address of another machine; beyond that 429 with Retry-After
-  --apertium-runner RUNNER   processes (default): a process per stage of a pair; inprocess:
-                             one pair host per pipeline, the stages through Apertium's
-                             libraries (stages without a library as processes behind it)
+  --apertium-runner RUNNER   inprocess (default): one pair host per pipeline, the stages
+                             through Apertium's libraries (stages without a library as
+                             processes behind it); processes: a process per stage of a pair
   --check-pairs on|off       inprocess: translate each pair's check sentence at start and
                              leave out the pairs that crash on it (default on)
   --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only

@@ -28,7 +28,7 @@ struct Options {
     std::size_t pipesPerPair = 2;
     // How a pair's stages run: "processes" (a process per stage) or "inprocess" (one pair
     // host process per pipeline, its stages through Apertium's libraries).
-    std::string apertiumRunner = "processes";
+    std::string apertiumRunner = "inprocess";
     bool checkPairs = true; // inprocess: each pair's check sentence at start
     double timeoutSeconds = 10;
     std::size_t maxBody = 64 * 1024;

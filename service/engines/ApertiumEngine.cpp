@@ -4,7 +4,17 @@
 #include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace tervane::service {
+namespace {
+
+constexpr int kCheckNiceness = 10;
+
+} // namespace
 
 ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
     : settings_(std::move(settings)),
@@ -28,13 +38,60 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
         check_ = std::make_unique<PairCheck>(
             std::move(checked),
             [this](const std::string& mode, const std::string& text) -> Result<std::string> {
+                // The check's hosts inherit this thread's niceness: for the minute the check
+                // takes, the pairs that requests start and use come first.
+                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCheckNiceness);
                 Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
                 if (!pipeline.Ok())
                     return pipeline.Failure();
-                return pipeline.Value()->Exchange(
+                {
+                    std::lock_guard lock(checkMutex_);
+                    if (ending_)
+                        return Error{503, "the service is stopping"};
+                    checking_ = pipeline.Value()->Processes();
+                }
+                Result<std::string> answer = pipeline.Value()->Exchange(
                     ToApertiumStream(text), Clock::now() + std::chrono::seconds(60), 1024 * 1024);
+                std::lock_guard lock(checkMutex_);
+                checking_.clear(); // before the pipeline ends and its processes are reaped
+                return answer;
             },
             settings_.log);
+    }
+}
+
+ApertiumEngine::~ApertiumEngine() {
+    if (check_) {
+        // A large pair's host takes seconds to load: the stop does not wait for it.
+        check_->Stop();
+        {
+            std::lock_guard lock(checkMutex_);
+            ending_ = true;
+            for (const pid_t pid : checking_)
+                ::kill(pid, SIGKILL);
+        }
+        check_.reset();
+    }
+    std::lock_guard lock(startingMutex_);
+    for (auto& [pair, start] : starting_)
+        start.wait();
+}
+
+void ApertiumEngine::Prepare(const std::vector<Hop>& route) {
+    std::lock_guard lock(startingMutex_);
+    std::erase_if(starting_, [](const auto& start) {
+        return start.second.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    for (std::size_t i = 1; i < route.size(); ++i) {
+        const std::string& pair = route[i].id;
+        const bool started = std::any_of(starting_.begin(), starting_.end(),
+                                         [&](const auto& start) { return start.first == pair; });
+        if (started || pool_.Has(pair))
+            continue;
+        // A lease taken and given back at once: the pipeline waits, idle, for its hop.
+        starting_.emplace_back(pair, std::async(std::launch::async, [this, pair] {
+                                   pool_.Acquire(pair, Clock::now() + std::chrono::seconds(60));
+                               }));
     }
 }
 

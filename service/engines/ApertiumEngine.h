@@ -8,7 +8,10 @@
 #include "service/engines/PairCheck.h"
 
 #include <functional>
+#include <future>
 #include <map>
+#include <mutex>
+#include <utility>
 
 namespace tervane::service {
 
@@ -38,6 +41,9 @@ class ApertiumEngine : public Engine {
     std::optional<Result<PairListing>> LastPairs() override { return WorkingPairs(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
+    // Starts the pipelines of a route's later hops that have none, beside the first hop's.
+    void Prepare(const std::vector<Hop>& route) override;
+    ~ApertiumEngine() override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 
   private:
@@ -49,7 +55,13 @@ class ApertiumEngine : public Engine {
 
     PairListing listing_;
     std::vector<std::string> skipped_;
-    PipelinePool pool_;                // its pipelines end before the commands they were made from
+    PipelinePool pool_; // its pipelines end before the commands they were made from
+    std::mutex startingMutex_;
+    // Prepare's starts by pair, waited for at the end.
+    std::vector<std::pair<std::string, std::future<void>>> starting_;
+    std::mutex checkMutex_;
+    std::vector<pid_t> checking_; // the processes of the pipeline the check has in hand
+    bool ending_ = false;
     std::unique_ptr<PairCheck> check_; // last: ends first, as it uses the rest
 };
 

@@ -39,6 +39,10 @@ class Engine {
     // failures are the client's status: 502 (engine failed), 503 (busy), 504 (too slow).
     virtual Result<std::string> Translate(const Hop& hop, const std::string& text,
                                           Clock::time_point deadline) = 0;
+    // A route of these hops is about to be translated, one after another: an engine may get
+    // the later hops ready meanwhile (a cold pair's first request then waits for the slowest
+    // start, not for their sum).
+    virtual void Prepare(const std::vector<Hop>& /*route*/) {}
     // What would make a missing pair work, e.g. "install apertium-fra-jpn".
     virtual std::string MissingPairHint(std::string_view from, std::string_view to) const = 0;
 };

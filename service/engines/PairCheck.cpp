@@ -50,6 +50,8 @@ void PairCheck::CheckAll(std::vector<Pair> pairs) {
         const Result<std::string> answer = run_(pair.mode, CheckSentence(pair.source));
         if (answer.Ok())
             continue;
+        if (stopping_)
+            return;
         {
             std::lock_guard lock(mutex_);
             broken_.insert(pair.mode);

@@ -33,6 +33,9 @@ class PairCheck {
 
     PairCheck(std::vector<Pair> pairs, Run run, Log log);
     ~PairCheck(); // waits for the pair in hand, skips the rest
+    // From now on no pair is checked or counted as failed: the pair in hand may be ended
+    // under the check, as the service stops.
+    void Stop() { stopping_ = true; }
     PairCheck(const PairCheck&) = delete;
     PairCheck& operator=(const PairCheck&) = delete;
 

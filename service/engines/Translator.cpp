@@ -92,6 +92,8 @@ Translation Translator::Run(const PlannedRoute& planned, const std::string& text
                                  "time-out, try again"};
         return result;
     }
+    if (planned.route.size() > 1)
+        engine.Prepare(planned.route);
     for (const Hop& hop : planned.route) {
         result.text = engine.Translate(hop, result.text.Value(), deadline);
         if (!result.text.Ok())

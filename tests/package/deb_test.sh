@@ -35,7 +35,7 @@ if [ -n "$desktop" ]; then
   dpkg -r tervane >/dev/null
   [ -e /usr/bin/tervane ] && fail "the program outlived its removal"
 fi
-for f in /usr/bin/tervane-service /usr/share/man/man1/tervane-service.1.gz \
+for f in /usr/bin/tervane-service /usr/bin/tervane-pair-host /usr/share/man/man1/tervane-service.1.gz \
          /usr/lib/systemd/system/tervane-service.service /etc/default/tervane-service; do
   [ -e "$f" ] || fail "$f not installed"
 done
@@ -72,7 +72,7 @@ user=$(ps -o user= -p "$listener" | tr -d ' ')
 if [ -n "$service_pid" ]; then kill "$service_pid"; wait "$service_pid" 2>/dev/null || true; service_pid=""; fi
 dpkg -r tervane-service >/dev/null
 pgrep -u tervane-service >/dev/null && fail "a service process outlived the removal"
-for f in /usr/bin/tervane-service /usr/share/man/man1/tervane-service.1.gz \
+for f in /usr/bin/tervane-service /usr/bin/tervane-pair-host /usr/share/man/man1/tervane-service.1.gz \
          /usr/lib/systemd/system/tervane-service.service; do
   [ -e "$f" ] && fail "$f left after removal"
 done

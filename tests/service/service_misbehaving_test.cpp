@@ -166,7 +166,8 @@ TEST(MisbehavingClients, ThoseThatNeverReadLockNobodyOut) {
 }
 
 TEST(RemoteAndOffline, NoncharactersPassThroughAndNoPipelineRestarts) {
-    RunningServer service = StartListening(ServiceCommand({"--pipes-per-pair", "1"}));
+    RunningServer service =
+        StartListening(ServiceCommand({"--pipes-per-pair", "1", "--check-pairs", "off"}));
     ChildProcess& process = *service.process;
     ASSERT_EQ(PostTranslate(service.port, "Le chat est noir.", "fr", "es").status, 200);
     const auto before = ChildrenOf(process.Pid());
@@ -196,9 +197,9 @@ TEST(RemoteAndOffline, ALateTurnRestartsNoHealthyPipeline) {
     std::ofstream(dir / "fra-deu.mode") << "sleep 600\n"; // never answers
     std::ofstream(dir / "fra-nld.mode") << "cat | cat\n"; // answers at once
     {
-        RunningServer service = StartListening(
-            ServiceCommand({"--modes-dir", dir.string(), "--max-active", "1", "--timeout", "1",
-                            "--pipes-per-pair", "1", "--max-body", "16777216"}));
+        RunningServer service = StartListening(ServiceCommand(
+            {"--apertium-runner", "processes", "--modes-dir", dir.string(), "--max-active", "1",
+             "--timeout", "1", "--pipes-per-pair", "1", "--max-body", "16777216"}));
         ASSERT_EQ(PostTranslate(service.port, "un", "fr", "nl").status, 200);
         std::vector<pid_t> healthy;
         for (const auto& [pid, name] : ChildrenOf(service.process->Pid()))

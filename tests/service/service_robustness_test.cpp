@@ -104,7 +104,8 @@ TEST(ServiceRobustness, AnswersEveryBadInputClearlyAndKeepsServing) {
 }
 
 TEST(ServiceRobustness, AKilledPipelineProcessIsReplacedBeforeTheNextRequest) {
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--pipes-per-pair", "1"});
+    RunningServer server = StartListening(
+        {TERVANE_SERVICE_BINARY, "--apertium-runner", "processes", "--pipes-per-pair", "1"});
     ASSERT_EQ(PostTranslate(server.port, "Le chat est noir.", "fr", "es").status, 200);
     const auto before = ChildrenOf(server.process->Pid());
     ASSERT_GE(before.size(), 5u); // the fr-es pipeline: analyser, tagger, transfer, generator...
@@ -130,8 +131,9 @@ TEST(ServiceRobustness, AKilledPipelineProcessIsReplacedBeforeTheNextRequest) {
 
 TEST(ServiceRobustness, StuckAndCrashingPipelinesGiveErrorsNotHangs) {
     BrokenModes modes;
-    RunningServer server = StartListening({TERVANE_SERVICE_BINARY, "--modes-dir", modes.Path(),
-                                           "--timeout", "1", "--pipes-per-pair", "1"});
+    RunningServer server =
+        StartListening({TERVANE_SERVICE_BINARY, "--apertium-runner", "processes", "--modes-dir",
+                        modes.Path(), "--timeout", "1", "--pipes-per-pair", "1"});
 
     const Reply stuck = PostTranslate(server.port, "Le chat.", "fr", "de");
     EXPECT_EQ(stuck.status, 504);
@@ -159,8 +161,8 @@ TEST(ServiceRobustness, StuckAndCrashingPipelinesGiveErrorsNotHangs) {
 TEST(ServiceRobustness, TurnsAwayRequestsBeyondTheQueueWith503) {
     BrokenModes modes;
     RunningServer server =
-        StartListening({TERVANE_SERVICE_BINARY, "--modes-dir", modes.Path(), "--timeout", "3",
-                        "--max-active", "1", "--max-queue", "0"});
+        StartListening({TERVANE_SERVICE_BINARY, "--apertium-runner", "processes", "--modes-dir",
+                        modes.Path(), "--timeout", "3", "--max-active", "1", "--max-queue", "0"});
     // One request holds the only slot (its pipeline never answers) until its time-out.
     auto holder = std::async(std::launch::async,
                              [&] { return PostTranslate(server.port, "Le chat.", "fr", "de"); });

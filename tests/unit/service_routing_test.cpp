@@ -185,6 +185,12 @@ class RecordingEngine : public Engine {
             return *listingFails;
         return offered;
     }
+    void Prepare(const std::vector<Hop>& route) override {
+        std::string ids;
+        for (const Hop& hop : route)
+            ids += (ids.empty() ? "" : ",") + hop.id;
+        asked.push_back("prepare:" + ids);
+    }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point) override {
         asked.push_back(hop.id + ":" + text);
@@ -223,7 +229,9 @@ TEST(Translator, RunsTheChainInOrderAndReportsEachKindOfFailure) {
     ASSERT_TRUE(done.text.Ok());
     EXPECT_EQ(done.text.Value(), "chat>es>en");
     EXPECT_EQ(done.route, "fr-es,spa-eng");
-    EXPECT_EQ(engine.asked, (std::vector<std::string>{"fr-es:chat", "spa-eng:chat>es"}));
+    // The whole route is announced before its first hop, so later pairs can start meanwhile.
+    EXPECT_EQ(engine.asked,
+              (std::vector<std::string>{"prepare:fr-es,spa-eng", "fr-es:chat", "spa-eng:chat>es"}));
 
     const Translation same = translator.Translate("fr", "fr", "chat", deadline);
     ASSERT_TRUE(same.text.Ok());
@@ -316,11 +324,11 @@ TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
     EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
     EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
 
-    EXPECT_EQ(defaults.apertiumRunner, "processes");
+    EXPECT_EQ(defaults.apertiumRunner, "inprocess");
     EXPECT_TRUE(defaults.checkPairs);
     const Options host =
-        ParseOptions({"--apertium-runner", "inprocess", "--check-pairs", "off"}).Value();
-    EXPECT_EQ(host.apertiumRunner, "inprocess");
+        ParseOptions({"--apertium-runner", "processes", "--check-pairs", "off"}).Value();
+    EXPECT_EQ(host.apertiumRunner, "processes");
     EXPECT_FALSE(host.checkPairs);
     EXPECT_FALSE(ParseOptions({"--apertium-runner", "threads"}).Ok());
     EXPECT_FALSE(ParseOptions({"--check-pairs", "yes"}).Ok());

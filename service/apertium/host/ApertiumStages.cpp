@@ -3,6 +3,7 @@
 #include "service/apertium/host/LibraryStages.h"
 #include "service/apertium/host/MemoryStream.h"
 
+#include <apertium/file_morpho_stream.h>
 #include <apertium/hmm.h>
 #include <apertium/interchunk.h>
 #include <apertium/postchunk.h>
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <set>
 #include <stdexcept>
 
 namespace tervane::service::host {
@@ -30,20 +33,35 @@ class TaggerStage : public Stage {
         // The tagger's words keep these process-wide, as apertium-tagger sets them once.
         TaggerWord::setArrayTags(tagger_.getArrayTags());
         TaggerWord::generate_marks = mark;
+        openClass_ = tagger_.get_tagger_data().getOpenClass();
     }
 
     std::string Run(const std::string& input) override {
-        // The tagger opens its input by name.
+        // A word whose ambiguity class the model lacks is given the most similar class, and
+        // the library finds it by assigning through a reference to the model's open class:
+        // from then on every unknown word of the process gets that narrower class ("A" read
+        // as a verb in Occitan after "a^b$c"). The command meets it within one text at most;
+        // every request starts with the model's own open class.
+        tagger_.get_tagger_data().setOpenClass(openClass_);
+        // The tagger reads a file by name. Its stream is made once and read again from the
+        // start for each request: making it builds the model's tag patterns anew, which
+        // took a quarter of a short request's time in the host.
         const std::string name = input_.Hold(input);
-        Apertium::FILE_Tagger& tagger = tagger_;
-        return WriteInMemory([&](UFILE* out) { tagger.tagger(name.c_str(), out); });
+        if (!words_)
+            words_ =
+                std::make_unique<FileMorphoStream>(name.c_str(), false, &tagger_.get_tagger_data());
+        else
+            words_->rewind();
+        return WriteInMemory([this](UFILE* out) { tagger_.tagger(*words_, out); });
     }
 
     std::string Kind() const override { return "library"; }
 
   private:
     HMM tagger_;
+    std::set<TTag> openClass_;
     MemoryFile input_;
+    std::unique_ptr<FileMorphoStream> words_; // over input_, read to its end each time
 };
 
 class PretransferStage : public Stage {
