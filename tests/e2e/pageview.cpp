@@ -75,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     WNDCLASSW cls{};
     cls.lpfnWndProc = PageProc;
     cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     cls.lpszClassName = L"TervanePageView";
     RegisterClassW(&cls);

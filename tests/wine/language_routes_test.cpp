@@ -3,8 +3,7 @@
 // the service does not answer.
 #include "tests/wine/LoopbackHttpServer.h"
 
-#include "WineTestSupport.h"
-#include "app/MainWindow_win.h"
+#include "MainWindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,26 +22,9 @@ constexpr const char* kListing =
 
 constexpr int kEnglish = 0, kFrench = 1, kSpanish = 3, kJapanese = 10;
 
-class LanguageRoutesTest : public testing::Test {
+class LanguageRoutesTest : public MainWindowTest {
   protected:
-    void SetUp() override {
-        hotKeyModule.emplace();
-        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
-        form->Create(GetModuleHandleW(nullptr));
-        form->Show(SW_SHOW);
-        Pump(form->Handle());
-    }
-    void TearDown() override {
-        form.reset();
-        Pump();
-        hotKeyModule.reset();
-    }
-    void PickSource(int position) {
-        const HWND picker = form->Control(ControlId::SourcePicker);
-        SendMessageW(picker, CB_SETCURSEL, position, 0);
-        SendMessageW(GetParent(picker), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(picker));
-    }
+    void PickSource(int position) { Pick(ControlId::SourcePicker, position); }
     // The darkest pixel (the smallest sum of red, green and blue) of a row's name, as the
     // opened target list shows it.
     int DarkestInName(HWND list, int row) {
@@ -58,8 +40,6 @@ class LanguageRoutesTest : public testing::Test {
         ReleaseDC(list, dc);
         return darkest;
     }
-
-    std::unique_ptr<MainWindow> form;
 };
 
 TEST_F(LanguageRoutesTest, TargetsWithoutARouteFromTheSourceAreGreyAndStillThere) {

@@ -1,6 +1,5 @@
 // The main window with the real controls of Wine's user32 and comctl32, driven in-process.
-#include "WineTestSupport.h"
-#include "app/MainWindow_win.h"
+#include "MainWindowFixture.h"
 #include "protocol/Languages.h"
 
 #include <gtest/gtest.h>
@@ -16,30 +15,9 @@ using namespace tervane::protocol;
 
 namespace {
 
-class MainFormTest : public testing::Test {
+class MainFormTest : public MainWindowTest {
   protected:
-    void SetUp() override {
-        hotKeyModule.emplace();
-        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
-        form->Create(GetModuleHandleW(nullptr));
-        form->Show(SW_SHOW);
-        Pump(form->Handle());
-    }
-    void TearDown() override {
-        form.reset();
-        Pump();
-        hotKeyModule.reset();
-    }
-
-    // A user's pick: the picker moves, then tells its parent as a real pick does.
-    void Pick(HWND picker, int position) {
-        SendMessageW(picker, CB_SETCURSEL, position, 0);
-        SendMessageW(GetParent(picker), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(picker), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(picker));
-    }
-    int Position(HWND picker) { return static_cast<int>(SendMessageW(picker, CB_GETCURSEL, 0, 0)); }
-
-    std::unique_ptr<MainWindow> form;
+    int Position(HWND picker) { return Picker(picker).Position(); }
 };
 
 bool PickerFontIsTahoma(HWND picker) {
@@ -386,18 +364,18 @@ TEST_F(MainFormTest, EachRowHoldsItsWholeFlagAndName) {
 }
 
 TEST_F(MainFormTest, PickingARowSetsItsCode) {
-    Pick(form->Control(ControlId::TargetPicker), 12);
+    Pick(ControlId::TargetPicker, 12);
     EXPECT_EQ(form->TargetCode(), "ZH-TW");
     EXPECT_EQ(form->PickerText(form->Control(ControlId::TargetPicker)), "Chinese(T)");
-    Pick(form->Control(ControlId::SourcePicker), 6);
-    Pick(form->Control(ControlId::TargetPicker), 15);
+    Pick(ControlId::SourcePicker, 6);
+    Pick(ControlId::TargetPicker, 15);
     EXPECT_EQ(form->SourceCode(), "NL");
     EXPECT_EQ(form->TargetCode(), "NL");
     EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)),
               form->PickerText(form->Control(ControlId::TargetPicker)));
 
     // No selection leaves the code as it was; the face is then empty.
-    Pick(form->Control(ControlId::SourcePicker), -1);
+    Pick(ControlId::SourcePicker, -1);
     EXPECT_EQ(form->SourceCode(), "NL");
     EXPECT_EQ(form->PickerText(form->Control(ControlId::SourcePicker)), "");
 }
@@ -436,7 +414,7 @@ TEST_F(MainFormTest, ClicksOnTheLanguageGroupSwapButClicksOnItsControlsDoNot) {
 }
 
 TEST_F(MainFormTest, SwappingWithAnEmptyPickerMovesTheEmptinessToo) {
-    Pick(form->Control(ControlId::SourcePicker), -1); // as after a damaged stored position
+    Pick(ControlId::SourcePicker, -1); // as after a damaged stored position
     form->OnSwapLanguages();
     EXPECT_EQ(Position(form->Control(ControlId::SourcePicker)), 0);
     EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), -1);
@@ -457,7 +435,7 @@ TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[1].text, "Stop!");
 
-    Pick(form->Control(ControlId::TargetPicker), 3);
+    Pick(ControlId::TargetPicker, 3);
     EXPECT_EQ(form->TargetCode(), "ES") << "the window still handles its messages";
 }
 

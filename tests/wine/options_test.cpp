@@ -1,7 +1,6 @@
 // The options panel on Wine's real windows: the transparency the slider gives the window
 // (as the X display sees it), compact mode both ways, and the About box.
-#include "WineTestSupport.h"
-#include "app/MainWindow_win.h"
+#include "MainWindowFixture.h"
 #include "base/AppIdentity.h"
 #include "translate/TranslationLog_win.h"
 
@@ -16,20 +15,12 @@ using namespace tervane;
 
 namespace {
 
-class OptionsTest : public testing::Test {
+class OptionsTest : public MainWindowTest {
   protected:
     void SetUp() override {
-        hotKeyModule.emplace();
-        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
-        form->Create(GetModuleHandleW(nullptr));
-        form->Show(SW_SHOW);
+        MainWindowTest::SetUp();
         SetForegroundWindow(form->Handle());
         Pump(form->Handle());
-    }
-    void TearDown() override {
-        form.reset();
-        Pump();
-        hotKeyModule.reset();
     }
 
     HWND Main() { return form->Handle(); }
@@ -40,8 +31,6 @@ class OptionsTest : public testing::Test {
         return r;
     }
     LONG ExStyle() { return GetWindowLongW(Main(), GWL_EXSTYLE); }
-
-    std::unique_ptr<MainWindow> form;
 };
 
 // _NET_WM_WINDOW_OPACITY of the main window's X window, the way Wine's X11 driver shows a

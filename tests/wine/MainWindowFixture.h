@@ -1,0 +1,36 @@
+#pragma once
+// A main window made and shown as at the program's start, with the hotkey module it needs;
+// both ended after each test.
+#include "WineTestSupport.h"
+#include "app/MainWindow_win.h"
+#include "base/Controls_win.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tervane {
+
+class MainWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        hotKeyModule.emplace();
+        form = std::make_unique<MainWindow>(hotKeyModule->Codec());
+        form->Create(GetModuleHandleW(nullptr));
+        form->Show(SW_SHOW);
+        Pump(form->Handle());
+    }
+    void TearDown() override {
+        form.reset();
+        Pump();
+        hotKeyModule.reset();
+    }
+    // A user's pick: the picker moves, then tells its parent as a real pick does.
+    void Pick(ControlId picker, int position) {
+        Picker(form->Control(picker)).SelectAsUser(position);
+    }
+
+    std::unique_ptr<MainWindow> form;
+};
+
+} // namespace tervane
