@@ -2,6 +2,7 @@
 // The program's one HTTP client: its fixed configuration, the proxy that the system
 // settings give it, and requests that fail loudly. It works over an HttpTransport.
 #include "net/HttpTransport.h"
+#include "protocol/ServiceProtocol.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,7 +12,7 @@
 namespace tervane {
 
 struct HttpRequestSettings {
-    std::string accept = "text/html, */*";
+    std::string accept{protocol::kProgramAccept};
     std::string userAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)";
     std::string contentType = "text/html"; // the exchange sets its own before each post
 };
