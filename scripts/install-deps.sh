@@ -25,8 +25,9 @@ PKGS_PAIRS="apertium-afr-nld apertium-arg-cat apertium-bel-rus apertium-cat-ita 
   apertium-rus-ukr apertium-spa-arg apertium-spa-cat apertium-spa-ita apertium-swe-dan apertium-swe-nor"
 PKGS_SERVICE="apertium apertium-apy $PKGS_PAIRS"
 # The pair host (service/apertium/host): a pair's stages through Apertium's own libraries.
-# libcg3's API reads no Apertium stream, so cg-proc still runs as a process.
-PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-tools-dev"
+# libcg3's API reads no Apertium stream, so cg-proc still runs as a process. jemalloc holds
+# the pairs' dictionaries in a quarter less memory than glibc's malloc.
+PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-tools-dev libjemalloc-dev"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
 # The Linux desktop program and its end-to-end scenarios (xterm holds the selected text,
 # xclip reads the selections; a session bus, GObject introspection for Python and gdbus

@@ -8,10 +8,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <stdio_ext.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace tervane::service::host {
+namespace {
+
+// A stage's streams live for one request on one thread. Without this every character the
+// stages read pays for stdio's lock (the host has threads, so the lock is a real one): a
+// twentieth of a request's time went to feof alone.
+void UseFromOneThread(FILE* stream) {
+    ::__fsetlocking(stream, FSETLOCKING_BYCALLER);
+}
+
+} // namespace
 
 std::string WriteInMemory(const std::function<void(UFILE*)>& write) {
     char* buffer = nullptr;
@@ -19,6 +30,7 @@ std::string WriteInMemory(const std::function<void(UFILE*)>& write) {
     FILE* out = ::open_memstream(&buffer, &size);
     if (out == nullptr)
         throw std::runtime_error(std::string("open_memstream: ") + std::strerror(errno));
+    UseFromOneThread(out);
     // The UFILE does not own the FILE: closing it flushes into the memory stream only.
     UFILE* output = u_finit(out, nullptr, "UTF-8");
     if (output == nullptr) {
@@ -49,6 +61,7 @@ std::string ProcessInMemory(const std::string& input,
                              : ::fmemopen(const_cast<char*>(input.data()), input.size(), "r");
     if (in == nullptr)
         throw std::runtime_error(std::string("fmemopen: ") + std::strerror(errno));
+    UseFromOneThread(in);
     if (input.empty())
         std::fgetc(in);
     InputFile file; // closes `in` when it goes

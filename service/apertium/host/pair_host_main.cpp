@@ -10,7 +10,6 @@
 
 #include <libxml/parser.h>
 #include <lttoolbox/lt_locale.h>
-#include <malloc.h>
 
 #include <cerrno>
 #include <cstring>
@@ -80,13 +79,6 @@ int main(int argc, char** argv) {
         std::cerr << "tervane-pair-host: " << modeFile << ": " << commands.Failure().reason << "\n";
         return 2;
     }
-    // Every request allocates and frees the stages' working strings: keep the freed top of
-    // the heap for the next request instead of giving it back and faulting it in again.
-    mallopt(M_TOP_PAD, 16 << 20);
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-    // Loading builds each transducer twice and frees the first build: without fast bins no
-    // free waits to be consolidated, which took a tenth of a pair's start.
-    mallopt(M_MXFAST, 0);
     LtLocale::tryToSetLocale();
     xmlInitParser(); // once, before the stages read their rules on threads of their own
     try {
