@@ -44,7 +44,8 @@ int StringUtils::stoi(const UString& str) {
     // any locale's format, so digits up to one (or to the end) are the whole number.
     int value = 0;
     std::size_t digits = 0;
-    for (; digits < str.size() && digits < 10 && str[digits] >= u'0' && str[digits] <= u'9'; ++digits)
+    for (; digits < str.size() && digits < 10 && str[digits] >= u'0' && str[digits] <= u'9';
+         ++digits)
         value = value * 10 + (str[digits] - u'0');
     const bool plain = digits > 0 && digits <= 9 && (digits == str.size() || str[digits] == u'>');
     return plain ? value : LttoolboxStoi()(str);
