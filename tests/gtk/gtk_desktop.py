@@ -59,6 +59,15 @@ class GtkDesktop:
         self.service_log = self.home / "service.log"
         self.service_url = None
         self.program = None
+        self._wait_for_display()
+
+    def _wait_for_display(self, timeout=15):
+        """Until the display takes connections: once, under a full parallel run, the first
+        program of a scenario could not open it although xvfb-run had started its server."""
+        def connects():
+            return subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
+                                  stderr=subprocess.DEVNULL).returncode == 0
+        wait_until(connects, timeout, f"the display {self.env['DISPLAY']}")
 
     # --- start and stop ---------------------------------------------------------------
     def __enter__(self):
