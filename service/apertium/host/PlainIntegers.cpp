@@ -10,33 +10,9 @@
 // is what u_sscanf gives for them; anything else (signs, spaces, other scripts' digits,
 // grouping, decimals, long numbers, errors) goes to lttoolbox's own function, so behaviour
 // is unchanged.
+#include "service/apertium/host/LibrarysOwn.h"
+
 #include <lttoolbox/string_utils.h>
-
-#include <dlfcn.h>
-
-#include <cstdlib>
-#include <iostream>
-
-namespace {
-
-using LibraryStoi = int (*)(const UString&);
-
-LibraryStoi LttoolboxStoi() {
-    static const LibraryStoi original = [] {
-        // The mangled name of StringUtils::stoi(const UString&): the next definition after
-        // this executable's is lttoolbox's.
-        void* found = ::dlsym(RTLD_NEXT, "_ZN11StringUtils4stoiERKNSt7__cxx1112basic_stringIDsSt11"
-                                         "char_traitsIDsESaIDsEEE");
-        if (found == nullptr) {
-            std::cerr << "tervane-pair-host: lttoolbox's StringUtils::stoi is missing\n";
-            std::abort();
-        }
-        return reinterpret_cast<LibraryStoi>(found);
-    }();
-    return original;
-}
-
-} // namespace
 
 int StringUtils::stoi(const UString& str) {
     // u_sscanf("%d") reads the number at the start and ignores the rest: Postchunk passes
@@ -48,5 +24,9 @@ int StringUtils::stoi(const UString& str) {
          ++digits)
         value = value * 10 + (str[digits] - u'0');
     const bool plain = digits > 0 && digits <= 9 && (digits == str.size() || str[digits] == u'>');
-    return plain ? value : LttoolboxStoi()(str);
+    if (plain)
+        return value;
+    static const auto lttoolboxs = tervane::service::host::LibrarysOwn<int (*)(const UString&)>(
+        "_ZN11StringUtils4stoiERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
+    return lttoolboxs(str);
 }

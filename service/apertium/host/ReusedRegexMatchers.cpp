@@ -10,33 +10,17 @@
 // then call Apertium's own), and is checked against the expression's pattern on each use.
 // Anything unusual (no pattern, an ICU error) goes to Apertium's own match, which reports
 // it as it always has.
+#include "service/apertium/host/LibrarysOwn.h"
+
 #include <apertium/apertium_re.h>
 
-#include <dlfcn.h>
-
-#include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 
 namespace {
 
-template <typename Function> Function Apertiums(const char* mangledName) {
-    void* found = ::dlsym(RTLD_NEXT, mangledName);
-    if (found == nullptr) {
-        std::cerr << "tervane-pair-host: Apertium's " << mangledName << " is missing\n";
-        std::abort();
-    }
-    return reinterpret_cast<Function>(found);
-}
-
-// The mangled names of the functions this file replaces, for Apertium's own.
-constexpr const char* kUString = "RKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE";
-const std::string kMatch = std::string("_ZNK10ApertiumRE5matchE") + kUString;
-const std::string kCompile = std::string("_ZN10ApertiumRE7compileE") + kUString;
-constexpr const char* kRead = "_ZN10ApertiumRE4readEP8_IO_FILE";
-constexpr const char* kDestroy = "_ZN10ApertiumRED1Ev";
+using tervane::service::host::LibrarysOwn;
 
 struct Matcher {
     const icu::RegexPattern* pattern = nullptr;
@@ -45,58 +29,59 @@ struct Matcher {
 
 // The stages load on threads of their own, so expressions are read and dropped
 // concurrently; matching itself happens one request at a time.
-std::mutex& MatchersLock() {
-    static std::mutex* lock = new std::mutex;
-    return *lock;
-}
+struct KeptMatchers {
+    std::mutex lock;
+    std::unordered_map<const ApertiumRE*, Matcher> byExpression;
+};
 
 // Never destroyed: static expressions are destroyed at exit after this file's statics.
-std::unordered_map<const ApertiumRE*, Matcher>& Matchers() {
-    static auto* matchers = new std::unordered_map<const ApertiumRE*, Matcher>;
-    return *matchers;
+KeptMatchers& Kept() {
+    static auto* kept = new KeptMatchers;
+    return *kept;
 }
 
 void Forget(const ApertiumRE* expression) {
-    const std::lock_guard<std::mutex> guard(MatchersLock());
-    Matchers().erase(expression);
+    const std::lock_guard<std::mutex> guard(Kept().lock);
+    Kept().byExpression.erase(expression);
 }
 
 } // namespace
 
 ApertiumRE::~ApertiumRE() {
     Forget(this);
-    static const auto apertiums = Apertiums<void (*)(ApertiumRE*)>(kDestroy);
+    static const auto apertiums = LibrarysOwn<void (*)(ApertiumRE*)>("_ZN10ApertiumRED1Ev");
     apertiums(this);
 }
 
 void ApertiumRE::read(FILE* input) {
     Forget(this);
-    static const auto apertiums = Apertiums<void (*)(ApertiumRE*, FILE*)>(kRead);
+    static const auto apertiums =
+        LibrarysOwn<void (*)(ApertiumRE*, FILE*)>("_ZN10ApertiumRE4readEP8_IO_FILE");
     apertiums(this, input);
 }
 
 void ApertiumRE::compile(UString const& str) {
     Forget(this);
-    static const auto apertiums =
-        Apertiums<void (*)(ApertiumRE*, UString const&)>(kCompile.c_str());
+    static const auto apertiums = LibrarysOwn<void (*)(ApertiumRE*, UString const&)>(
+        "_ZN10ApertiumRE7compileERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
     apertiums(this, str);
 }
 
 UString ApertiumRE::match(UString const& str) const {
-    static const auto apertiums =
-        Apertiums<UString (*)(const ApertiumRE*, UString const&)>(kMatch.c_str());
+    static const auto apertiums = LibrarysOwn<UString (*)(const ApertiumRE*, UString const&)>(
+        "_ZNK10ApertiumRE5matchERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
     // The matcher keeps a reference to its text: it is given this one when a call ends.
     static const icu::UnicodeString nothing;
     if (re == nullptr)
         return apertiums(this, str);
-    const std::lock_guard<std::mutex> guard(MatchersLock());
-    Matcher& cached = Matchers()[this];
+    const std::lock_guard<std::mutex> guard(Kept().lock);
+    Matcher& cached = Kept().byExpression[this];
     UErrorCode error = U_ZERO_ERROR;
     if (cached.pattern != re || !cached.matcher) {
         cached.matcher.reset(re->matcher(error));
         cached.pattern = re;
         if (U_FAILURE(error) || !cached.matcher) {
-            Matchers().erase(this);
+            Kept().byExpression.erase(this);
             return apertiums(this, str);
         }
     }
