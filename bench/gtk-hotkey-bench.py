@@ -6,7 +6,7 @@ the median and p95 of the selection read, the exchange and the showing (the ball
 and first drawn), and of the whole from the hotkey's arrival to the drawn balloon (the
 flow's fixed 200 ms wait after the balloon is shown is not counted). Not a test.
 
-    xvfb-run -a -s "-screen 0 1280x1024x24" bench/gtk-hotkey-bench.py [--presses 25]
+    scripts/on-virtual-display.sh bench/gtk-hotkey-bench.py [--presses 25]
     (after cmake --build --preset native)
 """
 import argparse

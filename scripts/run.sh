@@ -39,5 +39,5 @@ cmake --build --preset native --target tervane tervane-service >/dev/null
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec build/native/gtk/tervane
 else
-  xvfb-run -a -s "-screen 0 1280x1024x24" python3 tests/gtk/demo.py
+  scripts/on-virtual-display.sh python3 tests/gtk/demo.py
 fi

@@ -4,7 +4,7 @@
 #   wine-run.sh prog.exe [args]    run prog.exe; its exit code is ours
 # WINEPREFIX must name the prefix (the build tree's), WINEARCH the Wine (wine-arch.sh).
 # A display is taken from TERVANE_DISPLAY when set (a virtual display the caller made),
-# else xvfb-run -a makes one.
+# else on-virtual-display.sh makes one.
 # Every Wine process of the prefix is ended afterwards, whatever happened.
 set -uo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
@@ -16,7 +16,7 @@ run_on_display() {
   if [ -n "${TERVANE_DISPLAY:-}" ]; then
     DISPLAY=$TERVANE_DISPLAY "$@"
   else
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+    "$here/on-virtual-display.sh" "$@"
   fi
 }
 

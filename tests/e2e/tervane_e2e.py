@@ -74,12 +74,13 @@ class Desktop:
 
     def _start_xvfb(self):
         # Display numbers from 90 on, as xvfb-run takes them: under Wine the first
-        # probe of a session on display :0 waits forever.
+        # probe of a session on display :0 waits forever. -noreset as in
+        # scripts/on-virtual-display.sh: no connection is dropped by a reset.
         for number in range(90, 200):
             if Path(f"/tmp/.X{number}-lock").exists():
                 continue
             xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", self.screen,
-                                     "-nolisten", "tcp"],
+                                     "-nolisten", "tcp", "-noreset"],
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             socket = Path(f"/tmp/.X11-unix/X{number}")
             deadline = time.monotonic() + 10

@@ -1,5 +1,5 @@
 """End-to-end helper for the Linux desktop program: the real `tervane` and the real
-translation service on the virtual display that `xvfb-run -a` gives the test, driven as a
+translation service on the virtual display that `scripts/on-virtual-display.sh` gives the test, driven as a
 person would (xdotool), read through X properties (xprop) and the selections (xclip).
 
     with GtkDesktop() as desktop:
@@ -44,7 +44,7 @@ def wait_until(condition, timeout=15.0, what="the condition"):
 class GtkDesktop:
     def __init__(self, home=None):
         if "DISPLAY" not in os.environ:
-            raise RuntimeError("run under xvfb-run -a: no DISPLAY")
+            raise RuntimeError("run under scripts/on-virtual-display.sh: no DISPLAY")
         self._tmp = None if home else tempfile.TemporaryDirectory(prefix="tervane-gtk-")
         self.home = Path(home or self._tmp.name)
         self.env = dict(os.environ)
@@ -59,15 +59,6 @@ class GtkDesktop:
         self.service_log = self.home / "service.log"
         self.service_url = None
         self.program = None
-        self._wait_for_display()
-
-    def _wait_for_display(self, timeout=15):
-        """Until the display takes connections: once, under a full parallel run, the first
-        program of a scenario could not open it although xvfb-run had started its server."""
-        def connects():
-            return subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL).returncode == 0
-        wait_until(connects, timeout, f"the display {self.env['DISPLAY']}")
 
     # --- start and stop ---------------------------------------------------------------
     def __enter__(self):
