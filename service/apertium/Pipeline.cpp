@@ -139,8 +139,8 @@ bool Pipeline::Alive() {
         return false;
     for (const pid_t pid : pids_) {
         if (::waitpid(pid, nullptr, WNOHANG) != 0) {
-            // Exited (and now reaped) or not ours any more: the chain is broken.
-            ::kill(pid, SIGKILL);
+            // Exited (and now reaped) or not ours any more: the chain is broken. The number
+            // is not signalled again: it may already name someone else's process.
             pids_.erase(std::find(pids_.begin(), pids_.end(), pid));
             Stop();
             return false;
