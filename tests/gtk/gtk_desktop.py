@@ -1,6 +1,7 @@
 """End-to-end helper for the Linux desktop program: the real `tervane` and the real
-translation service on the virtual display that `scripts/on-virtual-display.sh` gives the test, driven as a
-person would (xdotool), read through X properties (xprop) and the selections (xclip).
+translation service on the virtual display that `scripts/on-virtual-display.sh` gives the
+test, driven as a person would (xdotool), read through X properties (xprop) and the
+selections (xclip).
 
     with GtkDesktop() as desktop:
         desktop.start_service()
