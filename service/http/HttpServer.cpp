@@ -109,6 +109,9 @@ class ClosingSockets {
     std::vector<Socket> sockets_;
 };
 
+// A closed connection holds its port for a minute on Linux, for up to two on Windows.
+constexpr std::chrono::seconds kHeldAddressWait{120};
+
 } // namespace
 
 HttpServer::HttpServer(ServerLimits limits, Handler handler)
@@ -122,6 +125,17 @@ HttpServer::~HttpServer() {
 Result<unsigned short> HttpServer::Bind(const std::string& host, unsigned short port,
                                         bool loopbackOnly) {
     Result<ListeningSocket> listening = Listen(host, port, loopbackOnly);
+    if (!listening.Ok() && listening.Failure().status == kAddressHeld) {
+        if (log_.line)
+            log_.line(listening.Failure().reason + "; a connection holds the port: waiting up to " +
+                      std::to_string(kHeldAddressWait.count()) + " s for it to end");
+        const auto giveUp = std::chrono::steady_clock::now() + kHeldAddressWait;
+        while (!listening.Ok() && listening.Failure().status == kAddressHeld &&
+               std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+            listening = Listen(host, port, loopbackOnly);
+        }
+    }
     if (!listening.Ok())
         return listening.Failure();
     listenFd_ = listening.Value().socket;

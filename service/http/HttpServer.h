@@ -46,7 +46,8 @@ struct ServerLimits {
 
 // What the server tells the log.
 struct ServerLog {
-    std::function<void(const std::string&)> line; // each answer it gives itself (400, 408, 413)
+    std::function<void(const std::string&)> line; // each answer it gives itself (400, 408,
+                                                  // 413), and a wait for its port
     std::function<void()> busy;                   // each newcomer refused at the cap (503)
     std::function<void()> closedForRoom;          // each connection closed to make room
 };
@@ -62,6 +63,8 @@ class HttpServer {
 
     // Binds and listens; gives the port listened on (port 0 takes a free one). With
     // loopbackOnly a host that is not loopback is refused (403) before anything is bound.
+    // While a connection, not a listener, holds the port, it waits (a while, said in the
+    // log) for the port to come free.
     Result<unsigned short> Bind(const std::string& host, unsigned short port, bool loopbackOnly);
     bool BoundToLoopback() const { return loopback_; }
     void SetLog(ServerLog log) { log_ = std::move(log); }

@@ -27,8 +27,13 @@ void StartSockets();
 
 // Resolves host and listens on the first of its addresses that can be bound. With
 // loopbackOnly, a host that resolves to any address other than a loopback one is refused
-// (403) before anything is bound.
+// (403) before anything is bound. An address in use where nothing listens fails with
+// kAddressHeld: a connection holds the port, and it goes when the connection has ended.
 Result<ListeningSocket> Listen(const std::string& host, unsigned short port, bool loopbackOnly);
+
+// The system gives ports of its ephemeral range (the default port among them) to outgoing
+// connections too, and a closed connection keeps its port for a minute or two (TIME_WAIT).
+inline constexpr int kAddressHeld = 409;
 
 // A newcomer, and its address as text; kNoSocket when none could be taken.
 SocketHandle Accept(SocketHandle listener, std::string& address);

@@ -31,6 +31,23 @@ inline bool AllLoopback(const addrinfo* found) {
     return true;
 }
 
+// Where a client on this machine reaches a listener bound to ai's address: there, or on
+// loopback for the unspecified address (0.0.0.0, ::).
+inline sockaddr_storage Reachable(const addrinfo* ai) {
+    sockaddr_storage target{};
+    std::memcpy(&target, ai->ai_addr, std::min<std::size_t>(ai->ai_addrlen, sizeof target));
+    if (target.ss_family == AF_INET) {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&target);
+        if (v4->sin_addr.s_addr == htonl(INADDR_ANY))
+            v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    } else if (target.ss_family == AF_INET6) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&target);
+        if (IN6_IS_ADDR_UNSPECIFIED(&v6->sin6_addr))
+            v6->sin6_addr = in6addr_loopback;
+    }
+    return target;
+}
+
 inline unsigned short Port(const sockaddr_storage& address) {
     return ntohs(address.ss_family == AF_INET
                      ? reinterpret_cast<const sockaddr_in*>(&address)->sin_port

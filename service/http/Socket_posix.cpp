@@ -20,6 +20,18 @@ int Fd(SocketHandle socket) {
     return static_cast<int>(socket);
 }
 
+// Whether something accepts connections where a listener bound to ai's address would.
+bool Listened(const addrinfo* ai) {
+    const sockaddr_storage target = socket_address::Reachable(ai);
+    const int fd = ::socket(target.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return true; // cannot tell: taken as a listener, so the failure is not waited out
+    const bool accepted =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&target), ai->ai_addrlen) == 0;
+    ::close(fd);
+    return accepted;
+}
+
 } // namespace
 
 void StartSockets() {}
@@ -39,6 +51,7 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port, boo
                                  "machines"};
     }
     std::string error = "no address for " + host;
+    bool held = false;
     for (addrinfo* ai = found; ai != nullptr; ai = ai->ai_next) {
         const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC, ai->ai_protocol);
         if (fd < 0)
@@ -53,11 +66,13 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port, boo
             return ListeningSocket{static_cast<SocketHandle>(fd), socket_address::Port(bound),
                                    socket_address::IsLoopback(bound)};
         }
-        error = "cannot listen on " + host + ":" + service + ": " + std::strerror(errno);
+        const int failure = errno;
+        error = "cannot listen on " + host + ":" + service + ": " + std::strerror(failure);
         ::close(fd);
+        held = failure == EADDRINUSE && !Listened(ai);
     }
     ::freeaddrinfo(found);
-    return Error{500, error};
+    return Error{held ? kAddressHeld : 500, error};
 }
 
 SocketHandle Accept(SocketHandle listener, std::string& address) {

@@ -35,6 +35,18 @@ std::string SocketErrorText(int error) {
     return SystemErrorText(static_cast<DWORD>(error));
 }
 
+// Whether something accepts connections where a listener bound to ai's address would.
+bool Listened(const addrinfo* ai) {
+    const sockaddr_storage target = socket_address::Reachable(ai);
+    const SOCKET socket = ::socket(target.ss_family, SOCK_STREAM, IPPROTO_TCP);
+    if (socket == INVALID_SOCKET)
+        return true; // cannot tell: taken as a listener, so the failure is not waited out
+    const bool accepted = ::connect(socket, reinterpret_cast<const sockaddr*>(&target),
+                                    static_cast<int>(ai->ai_addrlen)) == 0;
+    ::closesocket(socket);
+    return accepted;
+}
+
 } // namespace
 
 void StartSockets() {
@@ -61,6 +73,7 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port, boo
                                  "machines"};
     }
     std::string error = "no address for " + host;
+    bool held = false;
     for (addrinfo* ai = found; ai != nullptr; ai = ai->ai_next) {
         const SOCKET socket = WSASocketW(ai->ai_family, ai->ai_socktype, ai->ai_protocol, nullptr,
                                          0, WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
@@ -87,12 +100,13 @@ Result<ListeningSocket> Listen(const std::string& host, unsigned short port, boo
             return ListeningSocket{socket, socket_address::Port(bound),
                                    socket_address::IsLoopback(bound)};
         }
-        error =
-            "cannot listen on " + host + ":" + service + ": " + SocketErrorText(WSAGetLastError());
+        const int failure = WSAGetLastError();
+        error = "cannot listen on " + host + ":" + service + ": " + SocketErrorText(failure);
         ::closesocket(socket);
+        held = failure == WSAEADDRINUSE && !Listened(ai);
     }
     ::freeaddrinfo(found);
-    return Error{500, error};
+    return Error{held ? kAddressHeld : 500, error};
 }
 
 SocketHandle Accept(SocketHandle listener, std::string& address) {

@@ -7,11 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -195,6 +198,35 @@ TEST(ServiceRobustness, RefusesANonLoopbackAddressUnlessAllowedAndPrintsHelp) {
 
     ChildProcess bad(ServiceCommand({"--engine", "nonesuch"}));
     EXPECT_EQ(bad.WaitExit(std::chrono::seconds(30)), 2);
+}
+
+// The default port lies in the range the system gives outgoing connections, so one of them
+// (or a closed one in TIME_WAIT) may hold it when the service starts: the service waits for
+// it to come free. A listener there is reported at once.
+TEST(ServiceStart, WaitsForAPortAConnectionHoldsButNotForOneAListenerHas) {
+    const RunningServer peer = StartListening({FAKE_LIBRETRANSLATE_BINARY});
+    const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0); // not the service's
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(peer.port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(client, reinterpret_cast<sockaddr*>(&address), &length);
+    const unsigned short held = ntohs(address.sin_port); // the system's pick, as for any client
+    const std::string listen = "127.0.0.1:" + std::to_string(held);
+
+    ChildProcess service(ServiceCommand({"--listen", listen}));
+    EXPECT_NE(service.WaitForLine("a connection holds the port", 0), "") << service.Output();
+    const linger reset{1, 0}; // closed with a reset, which leaves no TIME_WAIT behind
+    ::setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    ::close(client);
+    EXPECT_TRUE(WaitForOk(held, "/health", std::chrono::seconds(30))) << service.Output();
+
+    ChildProcess second(ServiceCommand({"--listen", listen}));
+    EXPECT_EQ(second.WaitExit(std::chrono::seconds(30)), 1);
+    EXPECT_NE(second.WaitForLine("cannot listen on " + listen, 0), "") << second.Output();
+    EXPECT_EQ(second.Output().find("holds the port"), std::string::npos) << second.Output();
 }
 
 TEST(ServiceStart, RefusesAModesDirectoryWithoutPairsAndSaysItsVersion) {
