@@ -18,6 +18,9 @@ import time
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
+# How long a service on the default port may take to answer: it waits out a closing
+# connection that holds the port (TIME_WAIT, a minute on Linux) before it listens.
+SERVICE_START_SECONDS = 90
 
 
 def windows_build():
@@ -113,7 +116,7 @@ class Desktop:
         """Starts the translation service and waits until its health check answers."""
         out = open(log, "ab") if log else subprocess.DEVNULL
         proc = self.start([str(service_exe), *args], stdout=out, stderr=out)
-        deadline = time.monotonic() + 60
+        deadline = time.monotonic() + SERVICE_START_SECONDS
         while time.monotonic() < deadline:
             if proc.poll() is not None:
                 raise RuntimeError("the translation service ended at start")

@@ -16,7 +16,7 @@ import urllib.request
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).parent))
-from tervane_e2e import Desktop, wait_for, windows_build  # noqa: E402
+from tervane_e2e import SERVICE_START_SECONDS, Desktop, wait_for, windows_build  # noqa: E402
 
 BUILD = Path(os.environ.get("TERVANE_BUILD_DIR") or windows_build())
 NATIVE = Path(os.environ.get("TERVANE_NATIVE_BUILD_DIR",
@@ -169,7 +169,7 @@ class Package(unittest.TestCase):
                          r'^"C:\\.*\\Programs\\Tervane\\Uninstall\.exe" /S$')
 
         # The service the installer started answers the program's exchange.
-        health = wait_for(lambda: http(SERVICE + "/health"), timeout=60)
+        health = wait_for(lambda: http(SERVICE + "/health"), timeout=SERVICE_START_SECONDS)
         self.assertEqual(health[0], 200, health)
         self.assertEqual(json.loads(health[1])["engine"], "libretranslate")
         self.assertEqual(http(SERVICE + "/translate", {
@@ -204,7 +204,7 @@ class Package(unittest.TestCase):
         self.assertEqual((self.install_dir / "api-key.txt").read_text(), key)
 
         # The Windows service asks the Linux one, which sees another machine with its key.
-        health = wait_for(lambda: http(SERVICE + "/health"), timeout=60)
+        health = wait_for(lambda: http(SERVICE + "/health"), timeout=SERVICE_START_SECONDS)
         self.assertEqual(health[0], 200, health)
         self.assertEqual(json.loads(health[1])["engine"], "tervane")
         self.assertIn("The cat is black.", self.translate_selection(
