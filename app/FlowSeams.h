@@ -5,6 +5,8 @@
 #include "notify/Balloon.h"
 #include "notify/BalloonGeometry.h"
 
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,15 +34,27 @@ class SelectionSource {
     virtual std::unique_ptr<Selection> Capture() = 0;
 };
 
-// The exchange with the translation service.
+// What an exchange with the translation service gave: the translation, or its error.
+struct ExchangeAnswer {
+    std::string translation;
+    std::exception_ptr error; // the exchange's error text, when it failed
+};
+
+// The exchange with the translation service. The user interface never waits for it: it runs
+// elsewhere (a worker thread, the main loop's own I/O) and its answer comes back on the UI
+// thread, where the front end marshals it (Windows: a posted message; GTK: an idle callback).
 class TranslationExchange {
   public:
     virtual ~TranslationExchange() = default;
+    using Done = std::function<void(ExchangeAnswer)>;
     // Brings the connection's proxy up to date before a request (the system's settings).
     virtual void ApplyProxy() = 0;
-    // Table codes ("FR", "ZH-TW"); throws the exchange's error text.
-    virtual std::string Translate(std::string_view text, std::string_view sourceCode,
-                                  std::string_view targetCode) = 0;
+    // Starts the exchange of `text` (table codes: "FR", "ZH-TW") and returns. Calls `done`
+    // once, later, on the UI thread, inside the front end's error guard: what it throws is
+    // the translation's error for the error report. An exchange that answers at once may
+    // call it before Translate returns.
+    virtual void Translate(std::string text, std::string sourceCode, std::string targetCode,
+                           Done done) = 0;
 };
 
 class BalloonPresenter {

@@ -42,9 +42,15 @@ void WinTranslationExchange::ApplyProxy() {
     ApplySystemProxy(http_, proxySettings_);
 }
 
-std::string WinTranslationExchange::Translate(std::string_view text, std::string_view sourceCode,
-                                              std::string_view targetCode) {
-    return RequestTranslation(http_, text, sourceCode, targetCode);
+void WinTranslationExchange::Translate(std::string text, std::string sourceCode,
+                                       std::string targetCode, Done done) {
+    ExchangeAnswer answer;
+    try {
+        answer.translation = RequestTranslation(http_, text, sourceCode, targetCode);
+    } catch (...) {
+        answer.error = std::current_exception();
+    }
+    done(std::move(answer));
 }
 
 void WinBalloonPresenter::Show(const BalloonContent& balloon) {

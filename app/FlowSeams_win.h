@@ -27,8 +27,8 @@ class WinTranslationExchange final : public TranslationExchange {
     WinTranslationExchange(HttpClient& http, Registry& proxySettings)
         : http_(http), proxySettings_(proxySettings) {}
     void ApplyProxy() override;
-    std::string Translate(std::string_view text, std::string_view sourceCode,
-                          std::string_view targetCode) override;
+    void Translate(std::string text, std::string sourceCode, std::string targetCode,
+                   Done done) override;
 
   private:
     HttpClient& http_;

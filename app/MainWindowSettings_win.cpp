@@ -1,5 +1,6 @@
 #include "app/MainWindowSettings_win.h"
 
+#include "app/HotKeyListController.h"
 #include "base/WideText_win.h"
 
 namespace tervane {
@@ -38,8 +39,10 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
                           static_cast<int>(wideB.size())) == CSTR_EQUAL;
 }
 
-void MainWindowSettings::AddHotKeyToList(std::uint32_t hotKey) {
-    window_.AddHotKeyToList(hotKey);
+void MainWindowSettings::AddStoredHotKey(const std::string& text) {
+    if (const std::uint32_t hotKey = StoredHotKeyToAdd(
+            window_.Codec(), window_.HotKeysPanel().Lines(), text, SameIgnoringCase))
+        window_.AddHotKeyToList(hotKey);
 }
 
 } // namespace tervane

@@ -16,10 +16,10 @@ class MainWindowSettings final : public SettingsView {
     void SelectTarget(std::int32_t position) override;
     void MoveSlider(int position) override;
     void SetChecked(Option option, bool checked) override;
-    bool SameIgnoringCase(std::string_view a, std::string_view b) override;
-    void AddHotKeyToList(std::uint32_t hotKey) override;
+    void AddStoredHotKey(const std::string& text) override;
 
   private:
+    static bool SameIgnoringCase(std::string_view a, std::string_view b);
     MainWindow& window_;
 };
 

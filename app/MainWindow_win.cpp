@@ -111,7 +111,7 @@ void MainWindow::OnCreate() {
     languages_.OnSourceLanguageChange();
     languages_.OnTargetLanguageChange();
     MainWindowSettings view(*this);
-    LoadSettings(*settings_, codec_, view);
+    LoadSettings(*settings_, view);
 }
 
 void MainWindow::OnClose() {
@@ -127,7 +127,7 @@ Settings MainWindow::CurrentSettings() {
 
 // Every registered hotkey starts the same translation.
 void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
-    flow_->Flow().Run(CurrentSettings());
+    flow_->Flow().Start(CurrentSettings());
 }
 
 void MainWindow::OnExit() {

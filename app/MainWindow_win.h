@@ -63,6 +63,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     const std::string& SourceCode() const { return languages_.SourceCode(); }
     const std::string& TargetCode() const { return languages_.TargetCode(); }
     HotKeyManager& HotKeys() { return *hotKeys_; }
+    const HotKeyCodec& Codec() const { return codec_; }
     const TrayIcon& Tray() const { return *tray_; }
     // The display name at a picker's current position, empty when it has none.
     std::string PickerText(HWND picker) const { return Picker(picker).SelectedText(); }

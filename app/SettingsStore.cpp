@@ -1,7 +1,6 @@
 #include "app/SettingsStore.h"
 
 #include "app/Transparency.h"
-#include "hotkeys/HotKeyRules.h"
 #include "protocol/Utf8.h"
 
 #include <algorithm>
@@ -39,30 +38,20 @@ void LoadOptions(RegistryKey& key, SettingsView& view) {
         view.SetChecked(kOptionOrder[i], characters[i] == "1");
 }
 
-void LoadHotKeys(RegistryKey& key, const HotKeyCodec& codec, SettingsView& view) {
+void LoadHotKeys(RegistryKey& key, SettingsView& view) {
     const std::optional<std::int32_t> count = ReadInteger(key, "Count");
     if (!count || *count < 1 || *count > kMaxStoredHotKeys)
         return;
     for (std::int32_t i = 0; i < *count; ++i) {
         const std::optional<std::string> text = ReadText(key, "Key" + std::to_string(i));
-        if (!text || text->empty())
-            continue;
-        const std::vector<std::string> lines = view.Current().hotKeys;
-        if (std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-                return view.SameIgnoringCase(line, *text);
-            }))
-            continue;
-        // A text that no longer converts (edited by hand, another keyboard) is passed over,
-        // and so is a typing key without Ctrl, Alt or Win that an older version accepted.
-        const std::uint32_t hotKey = codec.FromText(*text, true);
-        if (hotKey != 0 && !TakesTypingKey(hotKey))
-            view.AddHotKeyToList(hotKey);
+        if (text && !text->empty())
+            view.AddStoredHotKey(*text);
     }
 }
 
 } // namespace
 
-void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& view) {
+void LoadSettings(Registry& registry, SettingsView& view) {
     const std::unique_ptr<RegistryKey> key = registry.Open(kSettingsKeyPath, false, false);
     if (!key)
         return;
@@ -73,7 +62,7 @@ void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& vi
     if (const auto slider = ReadInteger(*key, "tr"))
         view.MoveSlider(std::clamp(*slider, kSliderMin, kSliderMax));
     LoadOptions(*key, view);
-    LoadHotKeys(*key, codec, view);
+    LoadHotKeys(*key, view);
 }
 
 void SaveSettings(Registry& registry, const Settings& settings) {

@@ -6,7 +6,6 @@
 // controls as `SettingsView` shows them.
 #include "app/Settings.h"
 #include "base/Registry.h"
-#include "hotkeys/HotKeyCodec.h"
 
 #include <cstdint>
 #include <string>
@@ -32,19 +31,17 @@ class SettingsView {
     virtual void MoveSlider(int position) = 0;
     // Checks or clears the box; its click handler runs when the state changed.
     virtual void SetChecked(Option option, bool checked) = 0;
-    // Whether two texts are equal when letter case is ignored, as the user's locale says.
-    virtual bool SameIgnoringCase(std::string_view a, std::string_view b) = 0;
-    // Registers a hotkey and lists it; the front end reports a refusal itself.
-    virtual void AddHotKeyToList(std::uint32_t hotKey) = 0;
+    // One stored hotkey text, added to the list unless the hotkey list's rules pass it over
+    // (app/HotKeyListController: StoredHotKeyToAdd); a refusal is reported by the list.
+    virtual void AddStoredHotKey(const std::string& text) = 0;
 };
 
 // Applies the stored settings, in the store's order: "src", "trg", "tr", "cc", then the
-// stored hotkeys (each skipped when already listed, when its text does not convert, or when
-// it would take a typing key, hotkeys/HotKeyRules.h). Nothing stored (no key) leaves every control
-// as it is; the key is never created here. A value of the wrong type ends the load with "Invalid
-// data type for
-// '<name>'" after what was applied before it; the key is closed either way.
-void LoadSettings(Registry& registry, const HotKeyCodec& codec, SettingsView& view);
+// stored hotkeys ("Count" of 1..9 texts "Key0", "Key1", ...; an absent or empty one passed
+// over). Nothing stored (no key) leaves every control as it is; the key is never created
+// here. A value of the wrong type ends the load with "Invalid data type for '<name>'" after
+// what was applied before it; the key is closed either way.
+void LoadSettings(Registry& registry, SettingsView& view);
 
 // Writes the settings, creating the key. When the key cannot be opened nothing is
 // written and the close goes on; a refused write throws "Failed to set data for '<name>'"

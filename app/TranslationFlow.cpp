@@ -8,41 +8,86 @@
 
 namespace tervane {
 
+// What a translation holds from its start to its finish. Destroyed, it removes the hint
+// and then undoes the capture (the input attachment, the user's clipboard put back unless
+// the translation was copied there): members go in the reverse order of these lines.
+struct TranslationFlow::Underway {
+    unsigned number = 0;
+    std::unique_ptr<Selection> selection;
+    std::unique_ptr<WaitHintShower::Shown> hint;
+    BalloonPoint cursor{};
+    std::string sourceName, targetName;
+    bool copyToClipboard = false;
+    bool logToFile = false;
+};
+
+TranslationFlow::TranslationFlow(FlowSeams seams) : seams_(seams) {}
+
+TranslationFlow::~TranslationFlow() = default;
+
 void TranslationFlow::Reached(FlowStage stage) const {
     if (onStage)
         onStage(stage);
 }
 
-void TranslationFlow::Run(const Settings& settings) {
+void TranslationFlow::Abandon() {
+    pending_.reset();
+}
+
+void TranslationFlow::Start(const Settings& settings) {
+    if (pending_)
+        return;
     Reached(FlowStage::Started);
-    const bool freeze = settings.freeze;
     const std::string sourceCode = LanguageCodeOrEmpty(settings.sourcePosition);
     const std::string targetCode = LanguageCodeOrEmpty(settings.targetPosition);
     if (sourceCode == targetCode)
         return;
-    const std::string sourceName = LanguageNameAt(settings.sourcePosition);
-    const std::string targetName = LanguageNameAt(settings.targetPosition);
-    if (sourceName == targetName)
+    auto pending = std::make_unique<Underway>();
+    pending->sourceName = LanguageNameAt(settings.sourcePosition);
+    pending->targetName = LanguageNameAt(settings.targetPosition);
+    if (pending->sourceName == pending->targetName)
         return;
+    pending->copyToClipboard = settings.copyToClipboard;
+    pending->logToFile = settings.logToFile;
 
-    // Undoes the capture (and puts the user's clipboard back) when it goes out of scope.
-    const std::unique_ptr<Selection> selection = seams_.selection.Capture();
-    if (!selection || selection->Text().empty())
+    pending->selection = seams_.selection.Capture();
+    if (!pending->selection || pending->selection->Text().empty())
         return;
     Reached(FlowStage::Captured);
 
-    const BalloonPoint cursor = seams_.desktop.CursorPosition();
-    std::unique_ptr<WaitHintShower::Shown> hint;
-    if (freeze)
-        hint = seams_.waitHint.Show(cursor, kWaitHintText);
-
+    pending->cursor = seams_.desktop.CursorPosition();
+    if (settings.freeze)
+        pending->hint = seams_.waitHint.Show(pending->cursor, kWaitHintText);
     seams_.exchange.ApplyProxy();
-    const std::string translation =
-        seams_.exchange.Translate(selection->Text(), sourceCode, targetCode);
+
+    const std::string text = pending->selection->Text();
+    const unsigned number = pending->number = ++translations_;
+    pending_ = std::move(pending);
+    // Each answer finishes the translation it was asked for: one abandoned meanwhile is no
+    // longer there to finish.
+    const auto isPending = [this, number] { return pending_ && pending_->number == number; };
+    try {
+        seams_.exchange.Translate(text, sourceCode, targetCode,
+                                  [this, isPending](ExchangeAnswer answer) {
+                                      if (isPending())
+                                          Finish(std::move(pending_), std::move(answer));
+                                  });
+    } catch (...) {
+        // An exchange that could not even start: nothing will answer.
+        if (isPending())
+            pending_.reset();
+        throw;
+    }
+}
+
+void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer answer) {
+    if (answer.error)
+        std::rethrow_exception(answer.error);
+    const std::string& translation = answer.translation;
     Reached(FlowStage::Translated);
 
     const BalloonPlacement place =
-        PlaceBalloon(seams_.desktop.MonitorAt(cursor), cursor, position_);
+        PlaceBalloon(seams_.desktop.MonitorAt(pending->cursor), pending->cursor, position_);
     position_ = place.position;
     BalloonContent balloon;
     balloon.x = place.x;
@@ -54,12 +99,13 @@ void TranslationFlow::Run(const Settings& settings) {
 
     // Only a copy that happened replaces what the user had; a failed one leaves it to be
     // put back.
-    if (settings.copyToClipboard && seams_.desktop.CopyToClipboard(translation))
-        selection->KeepClipboard();
+    if (pending->copyToClipboard && seams_.desktop.CopyToClipboard(translation))
+        pending->selection->KeepClipboard();
     std::exception_ptr logError;
-    if (settings.logToFile) {
+    if (pending->logToFile) {
         try {
-            seams_.log.Record(sourceName, targetName, selection->Text(), translation);
+            seams_.log.Record(pending->sourceName, pending->targetName, pending->selection->Text(),
+                              translation);
         } catch (...) {
             logError = std::current_exception();
         }
@@ -67,7 +113,7 @@ void TranslationFlow::Run(const Settings& settings) {
     balloon.text = JoinBalloonText(lines);
     seams_.balloons.Show(balloon);
     Reached(FlowStage::Shown);
-    hint.reset();
+    pending->hint.reset();
     seams_.desktop.Pause(kFlowEndPauseMs);
     if (logError)
         std::rethrow_exception(logError);

@@ -77,9 +77,16 @@ std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
 // is nothing to bring up to date.
 void GtkTranslationExchange::ApplyProxy() {}
 
-std::string GtkTranslationExchange::Translate(std::string_view text, std::string_view sourceCode,
-                                              std::string_view targetCode) {
-    return RequestTranslation(http_, address_, text, sourceCode, targetCode);
+// Answers before it returns: the main loop waits for the service meanwhile.
+void GtkTranslationExchange::Translate(std::string text, std::string sourceCode,
+                                       std::string targetCode, Done done) {
+    ExchangeAnswer answer;
+    try {
+        answer.translation = RequestTranslation(http_, address_, text, sourceCode, targetCode);
+    } catch (...) {
+        answer.error = std::current_exception();
+    }
+    done(std::move(answer));
 }
 
 void GtkBalloonPresenter::Show(const BalloonContent& balloon) {

@@ -22,8 +22,8 @@ class GtkTranslationExchange final : public TranslationExchange {
     GtkTranslationExchange(HttpClient& http, std::string address)
         : http_(http), address_(std::move(address)) {}
     void ApplyProxy() override;
-    std::string Translate(std::string_view text, std::string_view sourceCode,
-                          std::string_view targetCode) override;
+    void Translate(std::string text, std::string sourceCode, std::string targetCode,
+                   Done done) override;
 
   private:
     HttpClient& http_;

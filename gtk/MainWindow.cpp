@@ -106,7 +106,7 @@ void MainWindow::OnCreate() {
         ShowWarningBox(Window(), "Hotkeyerror!");
     }
     MainWindowSettings view(*this);
-    LoadSettings(settings_, codec_, view);
+    LoadSettings(settings_, view);
 }
 
 // Exit and the close box: the settings saved, then the program ends. A refused write is
@@ -141,7 +141,7 @@ void MainWindow::OnTranslateHotKey() {
         return;
     }
     flowRunning_ = true;
-    RunGuarded(Window(), [this] { flow_->Flow().Run(CurrentSettings()); });
+    RunGuarded(Window(), [this] { flow_->Flow().Start(CurrentSettings()); });
     flowRunning_ = false;
     if (flowPending_) {
         flowPending_ = false;

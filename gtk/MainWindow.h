@@ -50,6 +50,7 @@ class MainWindow {
     std::function<void(FlowStage)> onFlowStage;
 
     HotKeyPanel& HotKeysPanel() { return *hotKeyPanel_; }
+    const HotKeyCodec& Codec() const { return codec_; }
     LanguagePanel& Languages() { return *languages_; }
     OptionsPanel& Options() { return *options_; }
 

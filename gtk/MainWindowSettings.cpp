@@ -1,5 +1,6 @@
 #include "gtk/MainWindowSettings.h"
 
+#include "app/HotKeyListController.h"
 #include "gtk/MainWindow.h"
 #include "protocol/Languages.h"
 
@@ -54,8 +55,10 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
     return same;
 }
 
-void MainWindowSettings::AddHotKeyToList(std::uint32_t hotKey) {
-    window_.HotKeysPanel().AddHotKeyToList(hotKey);
+void MainWindowSettings::AddStoredHotKey(const std::string& text) {
+    if (const std::uint32_t hotKey = StoredHotKeyToAdd(
+            window_.Codec(), window_.HotKeysPanel().Lines(), text, SameIgnoringCase))
+        window_.HotKeysPanel().AddHotKeyToList(hotKey);
 }
 
 } // namespace tervane

@@ -1,5 +1,6 @@
 // The settings store's load and save rules, over an in-memory registry and a window double
 // whose controls run their handlers only when their state changes, as the real ones do.
+#include "app/HotKeyListController.h"
 #include "app/SettingsStore.h"
 #include "tests/unit/FakeKeyboardLayout.h"
 #include "tests/unit/FakeRegistry.h"
@@ -51,11 +52,12 @@ class FakeForm final : public SettingsView {
             handled.push_back("click " + std::to_string(static_cast<int>(option)));
         box = on;
     }
-    bool SameIgnoringCase(std::string_view a, std::string_view b) override {
-        return layout_.EqualIgnoringCase(a, b);
-    }
-    void AddHotKeyToList(std::uint32_t hotKey) override {
-        lines.push_back(codec_.ToText(hotKey, true));
+    void AddStoredHotKey(const std::string& text) override {
+        const auto same = [this](std::string_view a, std::string_view b) {
+            return layout_.EqualIgnoringCase(a, b);
+        };
+        if (const std::uint32_t hotKey = StoredHotKeyToAdd(codec_, lines, text, same))
+            lines.push_back(codec_.ToText(hotKey, true));
     }
 
   private:
@@ -71,7 +73,7 @@ class SettingsStoreTest : public testing::Test {
   protected:
     FakeRegistry::Values& Stored() { return registry.keys[kSettingsKeyPath]; }
     void Store(const std::string& name, RegistryValue value) { Stored()[name] = std::move(value); }
-    void Load() { LoadSettings(registry, codec, form); }
+    void Load() { LoadSettings(registry, form); }
     void Save() { SaveSettings(registry, form.Current()); }
     std::uint32_t Number(const std::string& name) { return Stored().at(name).number; }
     std::string Text(const std::string& name) { return Stored().at(name).text; }

@@ -42,6 +42,8 @@ class FakeDesktop final : public SelectionSource,
     bool copyWorks = true;
     BalloonPoint cursor{100, 100};
     std::vector<BalloonContent> shown;
+    bool holdAnswers = false;
+    std::vector<Done> held;
 
     std::unique_ptr<Selection> Capture() override {
         Step("capture");
@@ -50,11 +52,17 @@ class FakeDesktop final : public SelectionSource,
         return std::make_unique<FakeSelection>(journal, selected);
     }
     void ApplyProxy() override { Step("proxy"); }
-    std::string Translate(std::string_view text, std::string_view source,
-                          std::string_view target) override {
-        Step("translate " + std::string(text) + " " + std::string(source) + ">" +
-             std::string(target));
-        return "The cat is black.";
+    // Answers at once unless `holdAnswers`; then the answer waits in `held` for Answer().
+    void Translate(std::string text, std::string source, std::string target, Done done) override {
+        Step("translate " + text + " " + source + ">" + target);
+        held.push_back(std::move(done));
+        if (!holdAnswers)
+            Answer({"The cat is black.", nullptr});
+    }
+    void Answer(ExchangeAnswer answer) {
+        Done done = std::move(held.front());
+        held.erase(held.begin());
+        done(std::move(answer));
     }
     void Show(const BalloonContent& balloon) override {
         Step("balloon");
@@ -99,7 +107,7 @@ class TranslationFlowTest : public ::testing::Test {
 
     std::string RunAndReportError() {
         try {
-            flow.Run(settings);
+            flow.Start(settings);
         } catch (const std::exception& error) {
             return error.what();
         }
@@ -110,20 +118,20 @@ class TranslationFlowTest : public ::testing::Test {
 TEST_F(TranslationFlowTest, StopsQuietlyWhenThereIsNothingToTranslate) {
     settings.sourcePosition = 6;  // Dutch
     settings.targetPosition = 15; // Dutch again
-    flow.Run(settings);
+    flow.Start(settings);
     settings.sourcePosition = settings.targetPosition = -1; // no language at all
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_TRUE(desktop.journal.empty()) << "the same language: not even a capture";
 
     settings = Settings{};
     desktop.attachable = false;
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_EQ(desktop.journal, (Journal{"capture"})) << "nothing to attach to: nothing to undo";
 
     desktop.journal.clear();
     desktop.attachable = true;
     desktop.selected.clear();
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_EQ(desktop.journal, (Journal{"capture", "detach, clipboard back"}));
     EXPECT_TRUE(desktop.shown.empty());
 }
@@ -132,7 +140,7 @@ TEST_F(TranslationFlowTest, TranslatesCopiesLogsAndShowsInOrder) {
     settings.copyToClipboard = settings.logToFile = true;
     std::vector<FlowStage> stages;
     flow.onStage = [&](FlowStage stage) { stages.push_back(stage); };
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_EQ(desktop.journal,
               (Journal{"capture", "hint 100,100 Translating, please wait ...", "proxy",
                        "translate Le chat est noir. FR>EN", "copy", "log French>English", "balloon",
@@ -153,12 +161,12 @@ TEST_F(TranslationFlowTest, TranslatesCopiesLogsAndShowsInOrder) {
 TEST_F(TranslationFlowTest,
        FreezeOffShowsNoHintButStillPlacesByTheCursorAndTheCentreKeepsThePosition) {
     settings.freeze = false;
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_EQ(desktop.journal.at(1), "proxy");
     EXPECT_EQ(desktop.shown.at(0).position, BalloonPosition::ArrowTopRight);
 
     desktop.cursor = {700, 500}; // by the centre: pointing there, the previous position
-    flow.Run(settings);
+    flow.Start(settings);
     EXPECT_EQ(desktop.shown.at(1).x, 640);
     EXPECT_EQ(desktop.shown.at(1).y, 512);
     EXPECT_EQ(desktop.shown.at(1).position, BalloonPosition::ArrowTopRight);
@@ -186,6 +194,94 @@ TEST_F(TranslationFlowTest, AFailedCopyPutsTheClipboardBackAndAFailedLogStillSho
     EXPECT_EQ(desktop.shown.size(), 1u);
     EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
     EXPECT_EQ(desktop.journal.at(desktop.journal.size() - 3), "hint gone");
+}
+
+} // namespace
+
+namespace {
+
+// The exchange as it runs on a desktop: the answer comes back later, after the UI went on.
+class AsyncFlowTest : public TranslationFlowTest {
+  protected:
+    void SetUp() override {
+        desktop.holdAnswers = true;
+        settings.copyToClipboard = true;
+    }
+    std::string AnswerAndReportError(ExchangeAnswer answer) {
+        try {
+            desktop.Answer(std::move(answer));
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        return {};
+    }
+};
+
+TEST_F(AsyncFlowTest, StartAsksAndTheAnswerFinishesWithTheClipboardGivenBackAtTheEnd) {
+    flow.Start(settings);
+    EXPECT_TRUE(flow.Pending());
+    EXPECT_EQ(desktop.journal, (Journal{"capture", "hint 100,100 Translating, please wait ...",
+                                        "proxy", "translate Le chat est noir. FR>EN"}))
+        << "the capture and the hint stay while the service is asked";
+
+    desktop.copyWorks = false; // the user's clipboard is put back at the finish, not before
+    desktop.Answer({"The cat is black.", nullptr});
+    EXPECT_FALSE(flow.Pending());
+    EXPECT_EQ(desktop.journal,
+              (Journal{"capture", "hint 100,100 Translating, please wait ...", "proxy",
+                       "translate Le chat est noir. FR>EN", "copy", "balloon", "hint gone",
+                       "pause 200", "detach, clipboard back"}));
+    EXPECT_EQ(desktop.shown.at(0).text, "The cat is black.");
+}
+
+TEST_F(AsyncFlowTest, APressWhileOneIsPendingIsIgnoredAndTheNextPressTranslatesAgain) {
+    flow.Start(settings);
+    desktop.selected = "Le chien";
+    flow.Start(settings); // pressed again while the service thinks
+    EXPECT_EQ(std::count(desktop.journal.begin(), desktop.journal.end(), "capture"), 1)
+        << "no second capture";
+    EXPECT_EQ(desktop.held.size(), 1u) << "no second request";
+    desktop.Answer({"The cat is black.", nullptr});
+    EXPECT_EQ(desktop.shown.size(), 1u);
+
+    flow.Start(settings);
+    EXPECT_EQ(desktop.journal.back(), "translate Le chien FR>EN");
+}
+
+TEST_F(AsyncFlowTest, AnExchangeErrorComesAfterTheStartWithTheHintGoneAndTheCaptureUndone) {
+    flow.Start(settings);
+    EXPECT_EQ(
+        AnswerAndReportError(
+            {{}, std::make_exception_ptr(std::runtime_error("HTTP/1.1 422 No translation route"))}),
+        "HTTP/1.1 422 No translation route");
+    EXPECT_FALSE(flow.Pending());
+    EXPECT_TRUE(desktop.shown.empty());
+    EXPECT_EQ(desktop.journal.at(desktop.journal.size() - 2), "hint gone");
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
+
+    // An error after the answer (the log) still shows the balloon first.
+    settings.logToFile = true;
+    desktop.fail = "log";
+    flow.Start(settings);
+    EXPECT_EQ(AnswerAndReportError({"The cat is black.", nullptr}), "log failed");
+    EXPECT_EQ(desktop.shown.size(), 1u);
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard kept");
+    EXPECT_FALSE(flow.Pending());
+}
+
+TEST_F(AsyncFlowTest, AnAbandonedTranslationIsUndoneAndItsLateAnswerDropped) {
+    flow.Start(settings);
+    flow.Abandon(); // the program ends while the service thinks
+    EXPECT_FALSE(flow.Pending());
+    EXPECT_EQ(desktop.journal.at(desktop.journal.size() - 2), "hint gone");
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
+
+    flow.Start(settings); // a new press, then the first answer arrives late
+    desktop.Answer({"late", nullptr});
+    EXPECT_TRUE(desktop.shown.empty());
+    EXPECT_TRUE(flow.Pending()) << "the late answer does not finish the new translation";
+    desktop.Answer({"The cat is black.", nullptr});
+    EXPECT_EQ(desktop.shown.at(0).text, "The cat is black.");
 }
 
 } // namespace
