@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Tervane needs.
+# Installs the Debian packages that building, testing and running Tervane need.
 # Idempotent: when everything is present it only checks and returns.
+#
+#   scripts/install-deps.sh           everything: the Linux program, the service, the Windows
+#                                     program (mingw, Wine with i386, NSIS), every test's tools
+#   scripts/install-deps.sh --linux   only what building and running the Linux program and
+#                                     its service need (scripts/run.sh)
+#   scripts/install-deps.sh --demo    the virtual display and the tools of the demonstration
+#                                     that scripts/run.sh gives without a display
 set -euo pipefail
+MODE=${1:-all}
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-PKGS_NATIVE="python3 cmake g++ clang-format-14 make ninja-build pkg-config libgtest-dev googletest libgmock-dev \
-  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev curl dpkg-dev iproute2 procps openssl \
-  libcld2-dev"
+# Building the native preset (its unit tests are part of the configuration) and the Debian
+# packages (cpack -G DEB).
+PKGS_BUILD="python3 cmake g++ make pkg-config libgtest-dev googletest libgmock-dev \
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev dpkg-dev libcld2-dev"
+PKGS_NATIVE="$PKGS_BUILD clang-format-14 ninja-build curl iproute2 procps openssl"
 # The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
 # (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
@@ -29,13 +39,26 @@ PKGS_SERVICE="apertium apertium-apy $PKGS_PAIRS"
 # the pairs' dictionaries in a quarter less memory than glibc's malloc.
 PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-tools-dev libjemalloc-dev"
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
-# The Linux desktop program and its end-to-end scenarios (xterm holds the selected text,
-# xclip reads the selections; a session bus, GObject introspection for Python and gdbus
-# stand in for a notification area).
-PKGS_GTK="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev xvfb xauth xdotool \
-  x11-utils xterm xclip imagemagick fonts-dejavu-core dbus-daemon python3-gi libglib2.0-bin"
+# The Linux desktop program: GTK 3 (X11 and Wayland), keybinder for X11's hotkeys, the
+# indicator, gtk-layer-shell for the balloon on Wayland, libwayland and wayland-scanner for
+# the data-control protocol (xdpyinfo: scripts/run.sh asks whether the X display answers).
+PKGS_DESKTOP="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev \
+  libgtk-layer-shell-dev libwayland-dev x11-utils"
+# The demonstration on a virtual display (xterm holds the selected text, xclip reads the
+# selections, ImageMagick takes the screenshot).
+PKGS_DEMO="xvfb xauth xdotool x11-utils xterm xclip imagemagick fonts-dejavu-core"
+# The desktop program's scenarios: a session bus, GObject introspection for Python and gdbus
+# stand in for a notification area and a shortcuts portal; sway's headless backend,
+# wl-clipboard, wtype and grim make a real Wayland session.
+PKGS_GTK="$PKGS_DESKTOP $PKGS_DEMO dbus-daemon python3-gi libglib2.0-bin \
+  sway wl-clipboard wtype grim"
 
-ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK"
+case "$MODE" in
+  all) ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK" ;;
+  --linux) ALL="$PKGS_BUILD $PKGS_SERVICE $PKGS_DESKTOP" ;;
+  --demo) ALL="$PKGS_DEMO" ;;
+  *) echo "usage: scripts/install-deps.sh [--linux | --demo]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in $ALL; do
@@ -56,15 +79,13 @@ install_test_clients() {
   $SUDO npm install --prefix "$TEST_CLIENTS" --no-audit --no-fund libretranslate@1.0.1
 }
 
-if [ ${#missing[@]} -eq 0 ]; then
-  install_test_clients
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  # Only the Windows program's Wine needs the i386 architecture.
+  if [ "$MODE" = all ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
-fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-install_test_clients
+if [ "$MODE" = all ]; then install_test_clients; fi

@@ -7,9 +7,9 @@
 # the English translation printed and a screenshot of the balloon saved.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 
 if [ "${1:-}" = "--wine" ]; then
+  scripts/install-deps.sh
   scripts/build.sh >/dev/null
   service=build/native/service/tervane-service
   # The 32-bit program as it ships, or its 64-bit build where the kernel runs no 32-bit programs.
@@ -34,10 +34,13 @@ if [ "${1:-}" = "--wine" ]; then
   exit 0
 fi
 
+# The Linux program alone needs GTK, Apertium and the compilers: no Wine, mingw or NSIS.
+scripts/install-deps.sh --linux
 cmake --preset native >/dev/null
 cmake --build --preset native --target tervane tervane-service >/dev/null
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec build/native/gtk/tervane
 else
+  scripts/install-deps.sh --demo
   scripts/on-virtual-display.sh python3 tests/gtk/demo.py
 fi
