@@ -9,9 +9,8 @@ namespace tervane {
 
 std::uint32_t StoredHotKeyToAdd(const HotKeyCodec& codec, const std::vector<std::string>& lines,
                                 std::string_view text, const SameIgnoringCase& same) {
-    if (text.empty() || std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-            return same(line, text);
-        }))
+    if (text.empty() || std::any_of(lines.begin(), lines.end(),
+                                    [&](const std::string& line) { return same(line, text); }))
         return 0;
     const std::uint32_t hotKey = codec.FromText(text, true);
     return hotKey != 0 && !TakesTypingKey(hotKey) ? hotKey : 0;

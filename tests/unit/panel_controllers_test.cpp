@@ -87,10 +87,9 @@ class PanelControllersTest : public testing::Test {
     HotKeyCodec codec{layout};
     FakeRegistrar registrar;
     FakeMessages messages;
-    HotKeyListController hotKeys{codec, registrar, messages,
-                                 [this](std::string_view a, std::string_view b) {
-                                     return layout.EqualIgnoringCase(a, b);
-                                 }};
+    HotKeyListController hotKeys{
+        codec, registrar, messages,
+        [this](std::string_view a, std::string_view b) { return layout.EqualIgnoringCase(a, b); }};
     FakeFetcher fetcher;
     LanguageController languages{fetcher};
     FakeOptionsDesktop desktop;
@@ -154,10 +153,9 @@ TEST_F(PanelControllersTest, RemoveNeedsASelectionAndKeepsALineTheSystemWouldNot
     registrar.refuseRelease = true;
     hotKeys.OnRemove(0);
     hotKeys.OnRemove(0); // the registration is gone, the line stays and says so again
-    EXPECT_THAT(messages.shown,
-                ElementsAre("plain: Please select an item",
-                            "warning: Ctrl+Shift+F12 couldn't be removed.",
-                            "warning: Ctrl+Shift+F12 couldn't be removed."));
+    EXPECT_THAT(messages.shown, ElementsAre("plain: Please select an item",
+                                            "warning: Ctrl+Shift+F12 couldn't be removed.",
+                                            "warning: Ctrl+Shift+F12 couldn't be removed."));
     EXPECT_THAT(hotKeys.LineTexts(), ElementsAre("Ctrl+Shift+F12"));
 
     hotKeys.SetEntry(kHotKeyCtrl | 'Q');
@@ -223,10 +221,10 @@ TEST_F(PanelControllersTest, UnreachedTargetsAreGreyedOnceTheLatestAnswerComes) 
     languages.Start();
     EXPECT_TRUE(languages.TargetReached(3)) << "no answer yet: every target as usual";
     fetcher.Answer(0, FrenchToEnglishOnly());
-    EXPECT_TRUE(languages.TargetReached(0));   // English
-    EXPECT_FALSE(languages.TargetReached(3));  // Spanish
-    EXPECT_TRUE(languages.TargetReached(1));   // French reaches itself
-    EXPECT_TRUE(languages.TargetReached(-1));  // no position: nothing to grey
+    EXPECT_TRUE(languages.TargetReached(0));  // English
+    EXPECT_FALSE(languages.TargetReached(3)); // Spanish
+    EXPECT_TRUE(languages.TargetReached(1));  // French reaches itself
+    EXPECT_TRUE(languages.TargetReached(-1)); // no position: nothing to grey
 
     languages.SelectSource(0); // English: asked again, the known routes hold meanwhile
     EXPECT_EQ(fetcher.asked.size(), 2u);
