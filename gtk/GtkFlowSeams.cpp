@@ -83,6 +83,12 @@ void GtkTranslationExchange::Translate(std::string text, std::string sourceCode,
     ExchangeAnswer answer;
     try {
         answer.translation = RequestTranslation(http_, address_, text, sourceCode, targetCode);
+    } catch (const HttpConnectionError& error) {
+        // The supervisor knows better than "not running": it saw the service end and is
+        // starting it again.
+        const std::string account = account_ ? account_() : std::string();
+        answer.error = std::make_exception_ptr(
+            account.empty() ? error : HttpConnectionError(account));
     } catch (...) {
         answer.error = std::current_exception();
     }
@@ -97,8 +103,9 @@ void GtkTranslationRecorder::Record(std::string_view sourceName, std::string_vie
                                     std::string_view source, std::string_view translation) {
     PosixLogFiles files;
     LocaleClock clock;
+    // The desktop's texts end their lines with LF; the log's lines all end with CR LF.
     TranslationLog(LinuxTranslationLogPath(), files, clock)
-        .Append(sourceName, targetName, source, translation);
+        .Append(sourceName, targetName, WithCrLfLineEnds(source), WithCrLfLineEnds(translation));
 }
 
 std::unique_ptr<WaitHintShower::Shown> GtkWaitHintShower::Show(BalloonPoint at,

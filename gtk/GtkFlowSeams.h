@@ -7,6 +7,7 @@
 #include "app/TranslationFlow.h"
 #include "net/HttpClient.h"
 
+#include <functional>
 #include <string>
 
 namespace tervane {
@@ -17,10 +18,13 @@ class PrimarySelectionSource final : public SelectionSource {
     std::unique_ptr<Selection> Capture() override;
 };
 
+// What the program knows of why its service does not answer (empty when nothing).
+using ServiceAccount = std::function<std::string()>;
+
 class GtkTranslationExchange final : public TranslationExchange {
   public:
-    GtkTranslationExchange(HttpClient& http, std::string address)
-        : http_(http), address_(std::move(address)) {}
+    GtkTranslationExchange(HttpClient& http, std::string address, ServiceAccount account)
+        : http_(http), address_(std::move(address)), account_(std::move(account)) {}
     void ApplyProxy() override;
     void Translate(std::string text, std::string sourceCode, std::string targetCode,
                    Done done) override;
@@ -28,6 +32,7 @@ class GtkTranslationExchange final : public TranslationExchange {
   private:
     HttpClient& http_;
     std::string address_;
+    ServiceAccount account_;
 };
 
 class GtkBalloonPresenter final : public BalloonPresenter {
@@ -58,8 +63,8 @@ class GtkFlowDesktop final : public FlowDesktop {
 // The flow with all its desktop seams, for the main window to own.
 class GtkTranslationFlow {
   public:
-    GtkTranslationFlow(HttpClient& http, std::string address)
-        : exchange_(http, std::move(address)),
+    GtkTranslationFlow(HttpClient& http, std::string address, ServiceAccount account)
+        : exchange_(http, std::move(address), std::move(account)),
           flow_({selection_, exchange_, balloons_, log_, waitHint_, desktop_}) {}
     TranslationFlow& Flow() { return flow_; }
 

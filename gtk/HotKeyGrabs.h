@@ -23,6 +23,10 @@ class HotKeyGrabs {
     bool Remove(std::uint32_t hotKey);
     // Releases every hotkey, the last first.
     void Clear();
+    // While paused the keys are not grabbed, so that a field that records a combination can
+    // take one that is a hotkey; the hotkeys stay listed and are grabbed again on Resume.
+    void Pause();
+    void Resume();
 
     // Raised on the main loop for every press of a held hotkey.
     std::function<void(std::uint32_t hotKey)> onPressed;
@@ -35,6 +39,7 @@ class HotKeyGrabs {
         std::string accelerator;
     };
     std::vector<Grab> grabs_;
+    bool paused_ = false;
 };
 
 } // namespace tervane

@@ -40,6 +40,20 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWind
                                  return self->OnHotKeyEntryKey(event);
                              }),
                              this);
+    // A hotkey typed into the field would fire instead of being recorded: the grabs pause
+    // while the field has the keyboard focus.
+    g_signal_connect_swapped(entry_, "focus-in-event",
+                             G_CALLBACK(+[](HotKeyPanel* self) -> gboolean {
+                                 self->hotKeys_.Pause();
+                                 return FALSE;
+                             }),
+                             this);
+    g_signal_connect_swapped(entry_, "focus-out-event",
+                             G_CALLBACK(+[](HotKeyPanel* self) -> gboolean {
+                                 self->hotKeys_.Resume();
+                                 return FALSE;
+                             }),
+                             this);
     GtkWidget* addButton = gtk_button_new_with_label("Add");
     g_signal_connect_swapped(addButton, "clicked", G_CALLBACK(+[](HotKeyPanel* self) {
                                  RunGuarded(self->window_, [self] { self->OnAddHotKey(); });
@@ -85,6 +99,8 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWind
 }
 
 HotKeyPanel::~HotKeyPanel() {
+    // The field goes with the window, after the panel.
+    g_signal_handlers_disconnect_by_data(entry_, this);
     g_object_unref(lines_);
 }
 

@@ -24,6 +24,7 @@ class HotKeyPanel {
     // The column of both groups, to be placed in the window.
     GtkWidget* Widget() const { return column_; }
     GtkWidget* Entry() const { return entry_; }
+    GtkTreeModel* LineModel() const { return GTK_TREE_MODEL(lines_); }
     void Show(bool show) const;
 
     // Grabs the hotkey and lists it; a warning box when the desktop refuses it.

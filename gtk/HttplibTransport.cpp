@@ -16,6 +16,21 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+// The reason of a failed request in the words the Windows program uses for WinHTTP's.
+std::string FailureText(httplib::Error error) {
+    switch (error) {
+    case httplib::Error::Connection:
+        return "A connection with the server could not be established";
+    case httplib::Error::ConnectionTimeout:
+        return "The operation timed out";
+    case httplib::Error::Read:
+    case httplib::Error::Write:
+        return "The connection with the server was reset or terminated";
+    default:
+        return "The request failed: " + httplib::to_string(error);
+    }
+}
+
 } // namespace
 
 HttpResponse HttplibTransport::Send(const HttpRequest& request) {
@@ -48,9 +63,13 @@ HttpResponse HttplibTransport::Send(const HttpRequest& request) {
 
     httplib::Response in;
     httplib::Error error = httplib::Error::Success;
-    if (!client.send(out, in, error))
-        throw std::runtime_error("No answer from " + request.url + ": " +
-                                 httplib::to_string(error));
+    if (!client.send(out, in, error)) {
+        const std::string text =
+            FailureText(error) + " (" + request.method + " " + request.url + ")";
+        if (error == httplib::Error::Connection)
+            throw HttpConnectionError(text);
+        throw std::runtime_error(text);
+    }
 
     for (std::size_t i = 0; i < in.get_header_value_count("Set-Cookie"); ++i)
         KeepCookies(in.get_header_value("Set-Cookie", i));

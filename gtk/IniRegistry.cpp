@@ -1,105 +1,50 @@
 #include "gtk/IniRegistry.h"
 
-#include <algorithm>
+#include <glib.h>
+
 #include <charconv>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 namespace tervane {
 
 namespace {
 
-struct IniLine {
-    std::string name; // empty for a line that is not a value (a comment, a blank line)
-    std::string text; // what follows "=", or the whole line when it is not a value
+struct KeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
 };
+using KeyFile = std::unique_ptr<GKeyFile, KeyFileFree>;
 
-struct IniSection {
-    std::string name;
-    std::vector<IniLine> lines;
-};
-
-using IniFile = std::vector<IniSection>;
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
+// Null when the file is not there or cannot be read as a key file.
+KeyFile ReadKeyFile(const std::string& path) {
+    KeyFile file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr))
+        return nullptr;
+    return file;
 }
 
-// Lines before the first section belong to a section without a name.
-bool ReadIni(const std::string& path, IniFile& file) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+bool WriteKeyFile(const std::string& path, GKeyFile* file) {
+    gchar* folder = g_path_get_dirname(path.c_str());
+    const int made = g_mkdir_with_parents(folder, 0700);
+    g_free(folder);
+    if (made != 0)
         return false;
-    file.assign(1, IniSection{});
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string_view trimmed = TrimBlanks(line);
-        if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-            file.push_back({std::string(trimmed.substr(1, trimmed.size() - 2)), {}});
-            continue;
-        }
-        const std::size_t equals = trimmed.find('=');
-        if (equals == std::string_view::npos || trimmed.front() == ';' || trimmed.front() == '#') {
-            file.back().lines.push_back({"", std::string(trimmed)});
-            continue;
-        }
-        file.back().lines.push_back({std::string(TrimBlanks(trimmed.substr(0, equals))),
-                                     std::string(TrimBlanks(trimmed.substr(equals + 1)))});
-    }
-    return true;
-}
-
-bool WriteIni(const std::string& path, const IniFile& file) {
-    std::ostringstream out;
-    for (const IniSection& section : file) {
-        if (!section.name.empty())
-            out << '[' << section.name << "]\n";
-        for (const IniLine& line : section.lines) {
-            if (line.name.empty())
-                out << line.text << '\n';
-            else
-                out << line.name << '=' << line.text << '\n';
-        }
-    }
-    std::error_code error;
-    const std::filesystem::path target(path);
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), error);
-    const std::string temporary = path + ".new";
-    {
-        std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
-        if (!stream)
-            return false;
-        stream << out.str();
-        stream.flush();
-        if (!stream)
-            return false;
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return g_key_file_save_to_file(file, path.c_str(), nullptr);
 }
 
 class IniKey final : public RegistryKey {
   public:
-    IniKey(std::string path, std::string section, IniFile file, bool writable)
-        : path_(std::move(path)), section_(std::move(section)), file_(std::move(file)),
+    IniKey(std::string path, std::string group, KeyFile file, bool writable)
+        : path_(std::move(path)), group_(std::move(group)), file_(std::move(file)),
           writable_(writable) {}
 
     std::optional<RegistryValue> Read(std::string_view name) override {
-        for (const IniLine& line : Section().lines)
-            if (!line.name.empty() && line.name == name)
-                return ParseIniValue(line.text);
-        return std::nullopt;
+        gchar* raw =
+            g_key_file_get_value(file_.get(), group_.c_str(), std::string(name).c_str(), nullptr);
+        if (!raw)
+            return std::nullopt;
+        RegistryValue value = ParseIniValue(raw);
+        g_free(raw);
+        return value;
     }
 
     bool WriteString(std::string_view name, std::string_view text) override {
@@ -111,57 +56,37 @@ class IniKey final : public RegistryKey {
     }
 
   private:
-    IniSection& Section() {
-        for (IniSection& section : file_)
-            if (section.name == section_)
-                return section;
-        file_.push_back({section_, {}});
-        return file_.back();
-    }
-
-    bool Write(std::string_view name, std::string text) {
+    bool Write(std::string_view name, const std::string& text) {
         if (!writable_)
             return false;
-        IniSection& section = Section();
-        bool replaced = false;
-        for (IniLine& line : section.lines) {
-            if (line.name == name) {
-                line.text = text;
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced)
-            section.lines.push_back({std::string(name), std::move(text)});
-        return WriteIni(path_, file_);
+        g_key_file_set_value(file_.get(), group_.c_str(), std::string(name).c_str(), text.c_str());
+        return WriteKeyFile(path_, file_.get());
     }
 
     std::string path_;
-    std::string section_;
-    IniFile file_;
+    std::string group_;
+    KeyFile file_;
     bool writable_;
 };
 
 } // namespace
 
 std::unique_ptr<RegistryKey> IniRegistry::Open(std::string_view path, bool create, bool writable) {
-    IniFile file;
-    const bool exists = ReadIni(path_, file);
-    if (!exists) {
-        if (!create || std::filesystem::exists(path_))
+    const std::string group(path);
+    KeyFile file = ReadKeyFile(path_);
+    if (!file) {
+        if (!create || g_file_test(path_.c_str(), G_FILE_TEST_EXISTS))
             return nullptr; // no settings yet, or a file that cannot be read
-        file.assign(1, IniSection{});
+        file.reset(g_key_file_new());
     }
-    const bool hasSection = std::any_of(
-        file.begin(), file.end(), [&](const IniSection& section) { return section.name == path; });
-    if (!hasSection) {
+    if (!g_key_file_has_group(file.get(), group.c_str())) {
         if (!create)
             return nullptr;
-        file.push_back({std::string(path), {}});
-        if (!WriteIni(path_, file))
+        // GKeyFile writes a group only with a value in it; the key exists once it is on disk.
+        if (!WriteKeyFile(path_, file.get()))
             return nullptr;
     }
-    return std::make_unique<IniKey>(path_, std::string(path), std::move(file), writable);
+    return std::make_unique<IniKey>(path_, group, std::move(file), writable);
 }
 
 RegistryValue ParseIniValue(std::string_view text) {

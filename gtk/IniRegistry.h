@@ -1,16 +1,15 @@
 #pragma once
-// The registry seam (base/Registry.h) over one settings file, so that the settings store's
-// rules run unchanged on Linux. A key is a section named by its path
-// ("[Software\Vellmark\Tervane]"); a value keeps its type in its text, as a registry
-// export does: `name=dword:16` is a number, `name="100"` a text (\\ and \" escaped, line
-// breaks as \r and \n), anything else a value of another type, which the typed reads refuse
-// ("Invalid data type for 'name'"). Every write rewrites the whole file through a
-// temporary one, so a failed write leaves the earlier file as it was.
+// The registry seam (base/Registry.h) over one settings file read and written by GLib's
+// GKeyFile, so that the settings store's rules run unchanged on Linux. A key is a group
+// named by its path ("[Software\Vellmark\Tervane]"); a value keeps its type in its text, as
+// a registry export does: `name=dword:16` is a number, `name="100"` a text (\\ and \"
+// escaped, line breaks as \r and \n), anything else a value of another type, which the
+// typed reads refuse ("Invalid data type for 'name'"). Every write replaces the whole file
+// atomically (g_file_set_contents), so a failed write leaves the earlier file as it was.
 #include "base/Registry.h"
 
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace tervane {
 

@@ -23,6 +23,8 @@ MainWindow::MainWindow(const HotKeyCodec& codec, Registry& settings, std::string
     : codec_(codec), settings_(settings), serviceAddress_(std::move(serviceAddress)) {}
 
 MainWindow::~MainWindow() {
+    if (saveSource_)
+        g_source_remove(saveSource_);
     hotKeyPanel_.reset();
     hotKeys_.reset(); // releases every grab
     tray_.reset();
@@ -34,18 +36,44 @@ void MainWindow::Create() {
     hotKeys_ = std::make_unique<HotKeyGrabs>();
     CreateControls();
     http_ = std::make_unique<HttpClient>(std::make_unique<HttplibTransport>());
-    flow_ = std::make_unique<GtkTranslationFlow>(*http_, serviceAddress_);
+    flow_ = std::make_unique<GtkTranslationFlow>(*http_, serviceAddress_, [this] {
+        return serviceAccount ? serviceAccount() : std::string();
+    });
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
             onFlowStage(stage);
     };
     tray_ = std::make_unique<TrayIcon>();
     tray_->onClick = [this] { OnTrayIconClick(); };
+    tray_->onExit = [this] { OnClose(); };
     hotKeys_->onPressed = [this](std::uint32_t) {
         TraceFlowPoint("pressed");
         RequestTranslation();
     };
     RunGuarded(Window(), [this] { OnCreate(); });
+    SaveOnChanges();
+}
+
+void MainWindow::SaveOnChanges() {
+    const auto changed = G_CALLBACK(+[](MainWindow* self) {
+        if (!self->saveSource_)
+            self->saveSource_ = g_idle_add(&MainWindow::SaveNow, self);
+    });
+    g_signal_connect_swapped(languages_->Source(), "changed", changed, this);
+    g_signal_connect_swapped(languages_->Target(), "changed", changed, this);
+    g_signal_connect_swapped(options_->Slider(), "value-changed", changed, this);
+    for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
+        g_signal_connect_swapped(options_->Box(option), "toggled", changed, this);
+    g_signal_connect_swapped(hotKeyPanel_->LineModel(), "row-inserted", changed, this);
+    g_signal_connect_swapped(hotKeyPanel_->LineModel(), "row-deleted", changed, this);
+}
+
+gboolean MainWindow::SaveNow(gpointer self) {
+    auto* window = static_cast<MainWindow*>(self);
+    window->saveSource_ = 0;
+    RunGuarded(window->Window(),
+               [window] { SaveSettings(window->settings_, window->CurrentSettings()); });
+    return G_SOURCE_REMOVE;
 }
 
 void MainWindow::CreateControls() {
@@ -119,7 +147,7 @@ bool MainWindow::OnClose() {
     });
     if (saved) {
         gtk_widget_hide(window_);
-        gtk_main_quit();
+        g_application_quit(g_application_get_default());
     }
     return saved;
 }

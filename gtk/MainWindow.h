@@ -48,6 +48,9 @@ class MainWindow {
 
     Settings CurrentSettings();
     std::function<void(FlowStage)> onFlowStage;
+    // What happened to the service this program supervises, when it is not answering
+    // because of that (empty otherwise); errors of the exchange lead with it.
+    std::function<std::string()> serviceAccount;
 
     HotKeyPanel& HotKeysPanel() { return *hotKeyPanel_; }
     const HotKeyCodec& Codec() const { return codec_; }
@@ -64,6 +67,10 @@ class MainWindow {
 
   private:
     void CreateControls();
+    // Every change of a setting is saved on the main loop soon after it, so that a logout
+    // or a kill keeps it; several changes at once make one write.
+    void SaveOnChanges();
+    static gboolean SaveNow(gpointer self);
 
     const HotKeyCodec& codec_;
     Registry& settings_;
@@ -71,6 +78,7 @@ class MainWindow {
 
     GtkWidget* window_ = nullptr;
     bool compact_ = false;
+    guint saveSource_ = 0;
     bool flowRunning_ = false;
     bool flowPending_ = false;
 

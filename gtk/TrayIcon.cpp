@@ -33,6 +33,12 @@ void OnShowItem(GtkMenuItem*, gpointer self) {
         tray->onClick();
 }
 
+void OnExitItem(GtkMenuItem*, gpointer self) {
+    auto* tray = static_cast<TrayIcon*>(self);
+    if (tray->onExit)
+        tray->onExit();
+}
+
 } // namespace
 
 TrayIcon::TrayIcon() : parts_(new Parts) {
@@ -43,6 +49,9 @@ TrayIcon::TrayIcon() : parts_(new Parts) {
     GtkWidget* show = gtk_menu_item_new_with_label("Show Tervane");
     g_signal_connect(show, "activate", G_CALLBACK(OnShowItem), this);
     gtk_menu_shell_append(GTK_MENU_SHELL(parts_->menu), show);
+    GtkWidget* exit = gtk_menu_item_new_with_label("Exit");
+    g_signal_connect(exit, "activate", G_CALLBACK(OnExitItem), this);
+    gtk_menu_shell_append(GTK_MENU_SHELL(parts_->menu), exit);
     gtk_widget_show_all(parts_->menu);
     app_indicator_set_menu(parts_->indicator, GTK_MENU(parts_->menu));
     app_indicator_set_secondary_activate_target(parts_->indicator, show);

@@ -1,7 +1,7 @@
 #pragma once
 // The notification-area icon (Debian's libayatana-appindicator3): shown while the main
-// window is hidden there. An indicator opens its menu on a click, so the menu's one item
-// (and a middle click) brings the window back.
+// window is hidden there. An indicator opens its menu on a click: its first item (and a
+// middle click) brings the window back, "Exit" ends the program as the window's Exit does.
 #include <functional>
 
 namespace tervane {
@@ -17,6 +17,7 @@ class TrayIcon {
     bool Visible() const { return visible_; }
 
     std::function<void()> onClick;
+    std::function<void()> onExit;
 
   private:
     struct Parts;

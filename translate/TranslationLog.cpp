@@ -41,6 +41,17 @@ std::string TranslationLogRecord(std::string_view sourceName, std::string_view t
                   translation, ""});
 }
 
+std::string WithCrLfLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
 bool TranslationLog::Append(std::string_view sourceName, std::string_view targetName,
                             std::string_view source, std::string_view translation) {
     const std::string stamp = LogTimeStamp(clock_.Now(), clock_.Formats());

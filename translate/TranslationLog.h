@@ -27,6 +27,10 @@ std::string TranslationLogRecord(std::string_view sourceName, std::string_view t
                                  std::string_view timeStamp, std::string_view source,
                                  std::string_view translation);
 
+// `text` with each line break that is a line feed alone made CR LF, for a system whose texts
+// end their lines with LF (the Linux desktop), so that every line of the log ends alike.
+std::string WithCrLfLineEnds(std::string_view text);
+
 // What the log needs of the file system. Both throw std::runtime_error with the system's
 // reason ("Access denied.", "Disk full.") when a file can't be created, opened or written.
 class LogFiles {

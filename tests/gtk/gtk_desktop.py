@@ -11,8 +11,9 @@ selections (xclip).
         desktop.key("ctrl+shift+F12")
         balloon = desktop.wait_balloon()
 
-Each desktop has its own XDG folders (settings, log, runtime socket) in a temporary folder;
-every process it starts is ended when the `with` block ends, also on failure.
+Each desktop has its own XDG folders (settings, log, runtime folder) in a temporary folder
+and its own session bus (where the program's one running instance is found); every process
+it starts is ended when the `with` block ends, also on failure.
 """
 import os
 import re
@@ -60,6 +61,7 @@ class GtkDesktop:
         self.service_log = self.home / "service.log"
         self.service_url = None
         self.program = None
+        self._start_session_bus()
 
     # --- start and stop ---------------------------------------------------------------
     def __enter__(self):
@@ -234,13 +236,15 @@ class GtkDesktop:
         return opened
 
     # --- the notification area --------------------------------------------------------
-    def start_notification_area(self):
-        """A session bus of the desktop's own with a StatusNotifierWatcher on it (the part
-        of a notification area that indicators register with); gives the file where each
-        registration's "<bus name> <object path>" is written."""
+    def _start_session_bus(self):
         bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                          stdout=subprocess.PIPE, text=True)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+
+    def start_notification_area(self):
+        """A StatusNotifierWatcher on the desktop's session bus (the part of a notification
+        area that indicators register with); gives the file where each registration's
+        "<bus name> <object path>" is written."""
         registrations = self.home / "notification-items.txt"
         watcher = self.spawn(["/usr/bin/python3", Path(__file__).with_name("sni_watcher.py"),
                               registrations], stdout=subprocess.PIPE, text=True)

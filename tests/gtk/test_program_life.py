@@ -1,7 +1,10 @@
-"""The program's life on the Linux desktop: the service started when none answers and ended
-with the program; one running program per user (a second start brings its window back, also
-from the notification area; --translate-selection has the running one translate)."""
+"""The program's life on the Linux desktop: the service started when none answers, reaped
+and started again when it ends, and ended with the program; one running program per user (a
+second start brings its window back, also from the notification area; --translate-selection
+has the running one translate, or starts one); Exit from the notification area."""
+import os
 import re
+import signal
 import socket
 import unittest
 import urllib.request
@@ -47,6 +50,29 @@ class ProgramLifeTest(unittest.TestCase):
             desktop.select_first_line(term)
             desktop.key("ctrl+shift+F12")
             self.assertEqual(desktop.title(desktop.wait_balloon()), "The cat is black.")
+
+            # Killed: reaped at once (no zombie left) and started again, each time a little
+            # later; meanwhile a translation says what happened and what to do.
+            for _ in range(4):
+                os.kill(service, signal.SIGKILL)
+                wait_until(lambda: not Path(f"/proc/{service}").exists(), 5, "the reaping")
+                if _ < 3:
+                    service = wait_until(lambda: answers(port) and children(desktop.program.pid),
+                                         30, "the service started again")[0]
+            desktop.xdotool("windowfocus", "--sync", term)
+            desktop.key("ctrl+shift+F12")
+            report = desktop.wait_window(name="^Tervane$")
+            self.assertEqual(desktop.x_property(report, "_TERVANE_MESSAGE"),
+                             "Tervane's translation service ended (killed by signal 9, Killed)."
+                             "\r\n\r\nTervane is starting it again: try again in a few seconds.")
+            desktop.xdotool("windowfocus", "--sync", report)
+            desktop.key("Return")
+            [service] = wait_until(lambda: answers(port) and children(desktop.program.pid), 30,
+                                   "the service started again")
+            balloons = desktop.balloons()
+            desktop.xdotool("windowfocus", "--sync", term)
+            desktop.key("ctrl+shift+F12")
+            self.assertEqual(desktop.title(desktop.wait_balloon(balloons)), "The cat is black.")
 
             main = desktop.wait_window(name="^Tervane 5.1$")
             desktop.xdotool("windowfocus", "--sync", main)
@@ -133,11 +159,24 @@ class ProgramLifeTest(unittest.TestCase):
             wait_until(window_shown, 5, "the window back")
             self.assertIn("Passive", status())
 
-    def test_translate_selection_without_a_running_program_says_so(self):
+            # The menu's "Exit" ends the program as the window's Exit does, settings saved.
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.key("alt+m")
+            wait_until(lambda: not window_shown(), 5, "the window to hide")
+            item = re.search(r"\((\d+), \{[^}]*'label': <'Exit'>", layout).group(1)
+            desktop.dbus_call(bus, menu, "com.canonical.dbusmenu.Event", item, "clicked",
+                              "<0>", "0")
+            self.assertEqual(desktop.program.wait(15), 0)
+            self.assertIn("Count=dword:1", desktop.settings_file.read_text())
+
+    def test_translate_selection_without_a_running_program_starts_it(self):
         with GtkDesktop() as desktop:
-            result = desktop.run_program("--translate-selection")
-            self.assertEqual(result.returncode, 1)
-            self.assertIn("Tervane is not running", result.stderr)
+            desktop.start_service()
+            term = desktop.start_xterm("Le chat est noir.")
+            desktop.select_first_line(term)
+            desktop.start_program("--translate-selection")
+            self.assertEqual(desktop.title(desktop.wait_balloon()), "The cat is black.")
+            self.assertIsNone(desktop.program.poll())
 
 
 if __name__ == "__main__":

@@ -71,7 +71,9 @@ class SettingsTest(unittest.TestCase):
             log = desktop.log_file.read_bytes().decode()
             self.assertRegex(log, r"\r\n\r\n\*\*\*\*\* Translation French-->English at .+ \*\*\*\*\*"
                                   r"\r\n\r\n<<<-- Source -->>>\r\n\r\n" + FRENCH +
-                             r"\n?\r\n\r\n<<<-- Target -->>>\r\n\r\n" + ENGLISH + r" ?\r\n\r\n$")
+                             r"(\r\n)?\r\n\r\n<<<-- Target -->>>\r\n\r\n" + ENGLISH + r" ?\r\n\r\n$")
+            # The selected line's own LF included: every line ends with CR LF.
+            self.assertNotRegex(log, r"[^\r]\n")
             exit_program(desktop)
             # Loaded and saved again: the same list, not the default twice.
             self.assertIn('tr=dword:8\nCount=dword:2\nKey0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n',

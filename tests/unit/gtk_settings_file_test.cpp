@@ -72,8 +72,42 @@ TEST_F(SettingsFileTest, TheStoreWritesEveryValueWithItsType) {
     EXPECT_EQ(ReadText(*key, "cc"), "110");
 }
 
+// A file that earlier versions of the program wrote (the same format) loads unchanged, and
+// saving what it holds gives the same bytes back; a comment and another group are kept.
+TEST_F(SettingsFileTest, AnEarlierFileLoadsAndRoundTrips) {
+    const std::string earlier = "[Software\\Vellmark\\Tervane]\n"
+                                "src=dword:1\n"
+                                "trg=dword:0\n"
+                                "cc=\"111\"\n"
+                                "tr=dword:8\n"
+                                "Count=dword:2\n"
+                                "Key0=\"Ctrl+Shift+F12\"\n"
+                                "Key1=\"Ctrl+Alt+T\"\n";
+    Write(earlier);
+    IniRegistry registry(path_.string());
+    const auto key = registry.Open(kSettingsKeyPath, false, false);
+    ASSERT_NE(key, nullptr);
+    Settings settings;
+    settings.sourcePosition = *ReadInteger(*key, "src");
+    settings.targetPosition = *ReadInteger(*key, "trg");
+    settings.sliderPosition = *ReadInteger(*key, "tr");
+    const std::string options = *ReadText(*key, "cc");
+    settings.freeze = options[0] == '1';
+    settings.copyToClipboard = options[1] == '1';
+    settings.logToFile = options[2] == '1';
+    for (int i = 0; i < *ReadInteger(*key, "Count"); ++i)
+        settings.hotKeys.push_back(*ReadText(*key, "Key" + std::to_string(i)));
+    EXPECT_EQ(settings.hotKeys, (std::vector<std::string>{"Ctrl+Shift+F12", "Ctrl+Alt+T"}));
+    SaveSettings(registry, settings);
+    EXPECT_EQ(Contents(path_), earlier);
+
+    Write("# by hand\n\n[Other]\na=1\n\n" + earlier);
+    SaveSettings(registry, settings);
+    EXPECT_EQ(Contents(path_), "# by hand\n\n[Other]\na=1\n\n" + earlier);
+}
+
 TEST_F(SettingsFileTest, AValueOfAnotherTypeIsRefusedByName) {
-    Write("; by hand\n[Software\\Vellmark\\Tervane]\nsrc=\"1\"\ntr=16\ntrg=dword:x\ncc=dword:5\n");
+    Write("# by hand\n[Software\\Vellmark\\Tervane]\nsrc=\"1\"\ntr=16\ntrg=dword:x\ncc=dword:5\n");
     IniRegistry registry(path_.string());
     const auto key = registry.Open(kSettingsKeyPath, false, false);
     ASSERT_NE(key, nullptr);

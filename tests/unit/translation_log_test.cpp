@@ -109,6 +109,11 @@ TEST(TranslationLog, MidnightHeadingEndsWithTheDate) {
               std::string::npos);
 }
 
+TEST(TranslationLog, LineFeedsAloneBecomeCrLf) {
+    EXPECT_EQ(WithCrLfLineEnds("one\ntwo\r\nthree\n\n"), "one\r\ntwo\r\nthree\r\n\r\n");
+    EXPECT_EQ(WithCrLfLineEnds("\nend\r"), "\r\nend\r");
+}
+
 TEST(LogTimeStamp, FollowsTheUsersPictures) {
     UserDateTimeFormats us; // M/d/yyyy h:mm:ss tt
     LocalDateTime when{2005, 3, 7, 1, 0, 0, 9};
