@@ -90,6 +90,19 @@ void MainWindow::CreateControls() {
                              }),
                              this);
 
+    // The compact bar is the "Language" group alone: a click on its edge, outside the
+    // group's own area, swaps too.
+    gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK);
+    g_signal_connect_swapped(window_, "button-press-event",
+                             G_CALLBACK(+[](MainWindow* self, GdkEventButton* event) -> gboolean {
+                                 if (!self->compact_ || event->button != 1 ||
+                                     event->type != GDK_BUTTON_PRESS)
+                                     return FALSE;
+                                 self->languages_->OnSwapLanguages();
+                                 return TRUE;
+                             }),
+                             this);
+
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
     languages_ = std::make_unique<LanguagePanel>();
     languages_->onCompactMode = [this] { OnCompactMode(); };

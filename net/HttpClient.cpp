@@ -73,7 +73,7 @@ std::string HttpClient::Send(std::string method, std::string_view url, std::stri
         std::string statusLine = response.version + " " + std::to_string(response.status);
         if (!response.reason.empty())
             statusLine += " " + response.reason;
-        throw std::runtime_error(statusLine);
+        throw HttpStatusError(response.status, response.reason, statusLine);
     }
     return std::move(response.body);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,20 @@ struct ProxyParams {
     void Clear();
 };
 
+// A response of a status that is not a success; its text is the status line ("HTTP/1.1 404
+// Not Found"), its parts are kept for a caller that words them for a person.
+class HttpStatusError : public std::runtime_error {
+  public:
+    HttpStatusError(int status, std::string reason, const std::string& statusLine)
+        : std::runtime_error(statusLine), status_(status), reason_(std::move(reason)) {}
+    int Status() const { return status_; }
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    int status_;
+    std::string reason_;
+};
+
 class HttpClient {
   public:
     explicit HttpClient(std::unique_ptr<HttpTransport> transport);
@@ -37,9 +52,9 @@ class HttpClient {
     const ProxyParams& Proxy() const { return proxy_; }
 
     // Both give the response body of a success (2xx) and throw std::runtime_error for
-    // anything else: the status line ("HTTP/1.1 404 Not Found") for a response of another
-    // status, redirects included (they are not followed), the transport's reason when no
-    // response came. Post sends `body` with the request's content type.
+    // anything else: HttpStatusError for a response of another status, redirects included (they are
+    // not followed), the transport's reason when no response came. Post sends `body` with the
+    // request's content type.
     std::string Post(std::string_view url, std::string_view body);
     std::string Get(std::string_view url);
 

@@ -82,20 +82,38 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
     http.Request().contentType = tervane::protocol::kRequestContentType;
     std::string answer;
     try {
-        answer = http.Post(address, body);
-    } catch (const HttpConnectionError& e) {
-        if (!IsBuiltInLocalService(address))
-            throw;
-        throw HttpConnectionError(kServiceNotRunning + std::string(e.what()));
-    } catch (const std::exception&) {
-        // The one retry: the address a redirect (or an error) response pointed to. Without
-        // one the POST's own error is the one worth showing.
-        const std::string location = http.ResponseLocation();
-        if (location.empty())
-            throw;
-        answer = http.Get(location);
+        try {
+            answer = http.Post(address, body);
+        } catch (const HttpConnectionError& e) {
+            if (!IsBuiltInLocalService(address))
+                throw;
+            throw HttpConnectionError(kServiceNotRunning + std::string(e.what()));
+        } catch (const std::exception&) {
+            // The one retry: the address a redirect (or an error) response pointed to.
+            // Without one the POST's own error is the one worth showing.
+            const std::string location = http.ResponseLocation();
+            if (location.empty())
+                throw;
+            answer = http.Get(location);
+        }
+    } catch (const HttpStatusError& e) {
+        throw std::runtime_error(ServiceStatusText(e.Status(), e.Reason()));
     }
     return CleanServiceText(DecodeServiceAnswer(answer));
+}
+
+std::string ServiceStatusText(int status, std::string_view reason) {
+    const std::string code = "error " + std::to_string(status);
+    const std::string why = reason.empty() ? code : std::string(reason) + " (" + code + ")";
+    // 422: the service understood the request and says why it cannot translate it (no
+    // route between the two languages); its own words are the whole message.
+    if (status == 422)
+        return "The translation service cannot translate this: " +
+               (reason.empty() ? std::string("no route between these two languages")
+                               : std::string(reason));
+    if (status >= 500)
+        return "The translation service failed: " + why + ". Try again later";
+    return "The translation service refused the request: " + why;
 }
 
 std::string DecodeServiceAnswer(std::string_view bytes) {

@@ -12,14 +12,20 @@ namespace tervane {
 std::string ServiceAddress();
 
 // Translates UTF-8 text between two codes of the language table ("FR", "ZH-TW"), sent in
-// lower case. Throws std::runtime_error with the client's message when the POST fails and
-// either there is no Location to fall back on or the GET on it fails too. When the built-in
+// lower case. Throws std::runtime_error when the POST fails and either there is no Location
+// to fall back on or the GET on it fails too: the client's message, or for a response of
+// another status its ServiceStatusText. When the built-in
 // local service cannot be reached at all, the message first says that Tervane's service is
 // not running and how it is started, then gives the system's text.
 std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
                                std::string_view targetCode);
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode);
+
+// A response of a status that is not a success, said for a person, as both programs show
+// it: "The translation service cannot translate this: No translation route from French to
+// Japanese" rather than the status line.
+std::string ServiceStatusText(int status, std::string_view reason);
 
 // The answer's bytes as the program's text: well-formed UTF-8 passes unchanged; a sequence
 // that is cut short or malformed anywhere makes the whole answer empty.

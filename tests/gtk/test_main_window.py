@@ -1,6 +1,8 @@
 """The main window's panels on the Linux desktop, driven with the keyboard and the mouse:
-the hotkey panel's messages, the swap of the languages, compact mode and the About box; the
-resulting settings checked in settings.ini."""
+the hotkey panel's messages (a hotkey typed into the field is recorded, not pressed), the
+swap of the languages from anywhere on the group and the compact bar, compact mode and the
+About box; each change saved in settings.ini at once, and kept by a SIGTERM."""
+import signal
 import unittest
 
 from gtk_desktop import PROGRAM, GtkDesktop, wait_until
@@ -13,6 +15,16 @@ class MainWindowTest(unittest.TestCase):
         desktop.xdotool("windowfocus", "--sync", box)
         desktop.key("Return")
         wait_until(lambda: box not in desktop.search("--name", f"^{title}$"), 5, "the box to go")
+
+    def languages(self, desktop):
+        text = desktop.settings_file.read_text()
+        return ("src=dword:0" in text, "trg=dword:1" in text)
+
+    def swap_by_click(self, desktop, x, y, swapped):
+        """A click at (x, y) swaps the languages, which are saved at once."""
+        desktop.click(x, y)
+        wait_until(lambda: self.languages(desktop) == (swapped, swapped), 5,
+                   f"the swap by a click at {x},{y}")
 
     def test_panels(self):
         with GtkDesktop() as desktop:
@@ -35,6 +47,15 @@ class MainWindowTest(unittest.TestCase):
             desktop.click(full["X"] + 216, full["Y"] + 121)  # "Remove"
             self.answer_box(desktop, "Tervane", "Please select an item")
 
+            # The field records a hotkey that is in use instead of pressing it; Add then
+            # finds it held already.
+            desktop.xdotool("windowfocus", "--sync", main)
+            desktop.click(full["X"] + 100, full["Y"] + 48)  # the field
+            desktop.key("ctrl+shift+F12")
+            desktop.key("Tab space")
+            self.answer_box(desktop, "Warning", "Ctrl+Shift+F12 couldn't be assigned to a hotkey.")
+            self.assertEqual(desktop.translate_requests(), 0)
+
             # Another program holding the default hotkey (here a second user's Tervane on
             # the same display) is refused it, with the same message.
             with GtkDesktop() as other:
@@ -43,8 +64,12 @@ class MainWindowTest(unittest.TestCase):
                                 "Ctrl+Shift+F12 couldn't be assigned to a hotkey.")
                 other.end(other.program)
 
-            # A click on the "Language" caption swaps French and English.
-            desktop.click(full["X"] + full["WIDTH"] - 275, full["Y"] + 16)
+            # A click on the "Language" caption, its frame or its empty area swaps French
+            # and English; the pickers keep their own clicks.
+            right = full["X"] + full["WIDTH"]
+            self.swap_by_click(desktop, right - 275, full["Y"] + 16, True)  # the caption
+            self.swap_by_click(desktop, right - 301, full["Y"] + 60, False)  # the frame
+            self.swap_by_click(desktop, right - 36, full["Y"] + 104, True)  # empty area
 
             # Compact mode: a small bar on top of other windows at the same place, and back.
             desktop.click(full["X"] + full["WIDTH"] - 38, full["Y"] + 68)
@@ -56,6 +81,10 @@ class MainWindowTest(unittest.TestCase):
                           desktop.x_property(desktop.wait_window(name="^Tervane 5.1$"),
                                              "_NET_WM_STATE") or "")
             desktop.screenshot("gtk-compact.png")
+            # On the bar, anywhere but the pickers and the button swaps too.
+            self.swap_by_click(desktop, compact["X"] + 2, compact["Y"] + 2, False)
+            self.swap_by_click(desktop, compact["X"] + compact["WIDTH"] - 3,
+                               compact["Y"] + compact["HEIGHT"] - 3, True)
             desktop.click(compact["X"] + compact["WIDTH"] - 25, compact["Y"] + compact["HEIGHT"] // 2)
             wait_until(lambda: [w for w in desktop.search("--name", "^Tervane 5.1$")
                                 if desktop.geometry(w) == full], 5, "the full window")
@@ -73,9 +102,9 @@ class MainWindowTest(unittest.TestCase):
             desktop.key("Return")
             wait_until(lambda: not desktop.search("--name", "^About$"), 5, "About to close")
 
-            desktop.xdotool("windowfocus", "--sync", main)
-            desktop.key("alt+x")
-            desktop.program.wait(15)
+            # A logout's SIGTERM: the program ends as by Exit, the last swap kept.
+            desktop.program.send_signal(signal.SIGTERM)
+            self.assertEqual(desktop.program.wait(15), 0)
             self.assertEqual(desktop.settings_file.read_text(),
                              "[Software\\Vellmark\\Tervane]\n"
                              'Count=dword:2\nKey0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n'

@@ -78,13 +78,14 @@ class WaitHintTest(unittest.TestCase):
             wait_until(lambda: not desktop.windows_of_role("tervane-wait-hint"), 5,
                        "the hint to go")
 
-            # A refusal: the error report with the server's status line, the hint gone, no
-            # new balloon.
+            # A refusal: the error report with the service's reason in words (no status
+            # line), the hint gone, no new balloon.
             service.refuse = True
             self.press(desktop, term)
             report = desktop.wait_window(name="^Tervane$")
             self.assertEqual(desktop.x_property(report, "_TERVANE_MESSAGE"),
-                             "HTTP/1.1 422 No translation route from French to Japanese.")
+                             "The translation service cannot translate this: No translation "
+                             "route from French to Japanese.")
             self.assertEqual(desktop.windows_of_role("tervane-wait-hint"), [])
             self.assertEqual(desktop.balloons(), [balloon])
         service.shutdown()

@@ -42,14 +42,16 @@ TEST_F(ExchangeTest, AFailedPostIsRetriedOnceWithAGetOnItsLocation) {
     fake.requests.clear();
     fake.script = {Fake::Answer(307, "Temporary Redirect", "", "http://127.0.0.1:58470/a"),
                    Fake::Answer(302, "Found", "", "http://127.0.0.1:58470/b")};
-    EXPECT_THAT([this] { Translate(); }, ThrowsError("HTTP/1.1 302 Found"));
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("The translation service refused the request: Found (error 302)"));
     EXPECT_EQ(fake.requests.size(), 2u);
 
     // No Location to go to: the POST's own error, with the service's reason.
     fake.requests.clear();
     fake.script = {Fake::Answer(422, "No translation route from French to Japanese")};
     EXPECT_THAT([this] { Translate(); },
-                ThrowsError("HTTP/1.1 422 No translation route from French to Japanese"));
+                ThrowsError("The translation service cannot translate this: No translation route "
+                            "from French to Japanese"));
     fake.script = {std::nullopt};
     EXPECT_THAT([this] { RequestTranslation(http, "http://127.0.0.1:8/t", "Bonjour", "FR", "EN"); },
                 ThrowsError("A connection with the server could not be established"));
@@ -83,7 +85,13 @@ TEST_F(ExchangeTest, WhenTheLocalServiceIsNotRunningTheErrorSaysSoAndHowItStarts
         [this] { RequestTranslation(http, "http://10.0.0.5:58470/translate", "a", "FR", "EN"); },
         ThrowsError("A connection with the server could not be established"));
     fake.script = {Fake::Answer(503, "Service Unavailable")};
-    EXPECT_THAT([this] { Translate(); }, ThrowsError("HTTP/1.1 503 Service Unavailable"));
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("The translation service failed: Service Unavailable (error 503). "
+                            "Try again later"));
+    fake.script = {Fake::Answer(422, "")};
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("The translation service cannot translate this: no route between "
+                            "these two languages"));
 }
 
 TEST(ServiceAnswer, WellFormedUtf8PassesAndAnythingMalformedEmptiesTheAnswer) {

@@ -45,7 +45,8 @@ TEST_F(ServiceExchangeTest, CyrillicSurvivesTheRoundTripByteForByte) {
 TEST_F(ServiceExchangeTest, TheServicesOwnReasonReachesTheError) {
     EXPECT_THAT([this] { Translate("Bonjour", "FR", "JA"); },
                 testing::ThrowsMessage<std::exception>(testing::StartsWith(
-                    "HTTP/1.1 422 No translation route from French to Japanese")));
+                    "The translation service cannot translate this: No translation route from "
+                    "French to Japanese")));
 }
 
 } // namespace
