@@ -87,8 +87,8 @@ void GtkTranslationExchange::Translate(std::string text, std::string sourceCode,
         // The supervisor knows better than "not running": it saw the service end and is
         // starting it again.
         const std::string account = account_ ? account_() : std::string();
-        answer.error = std::make_exception_ptr(
-            account.empty() ? error : HttpConnectionError(account));
+        answer.error =
+            std::make_exception_ptr(account.empty() ? error : HttpConnectionError(account));
     } catch (...) {
         answer.error = std::current_exception();
     }
