@@ -77,22 +77,74 @@ std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
 // is nothing to bring up to date.
 void GtkTranslationExchange::ApplyProxy() {}
 
-// Answers before it returns: the main loop waits for the service meanwhile.
+namespace {
+
+// One exchange: what the worker needs, and what it gives back to the main loop.
+struct ExchangeJob {
+    std::shared_ptr<HttpClient> http;
+    std::string address, text, sourceCode, targetCode;
+    TranslationExchange::Done done;
+    ServiceAccount account;
+    ErrorGuard guard;
+    ExchangeAnswer answer;
+    bool unreachable = false;
+};
+
+void RunExchange(GTask*, gpointer, gpointer data, GCancellable*) {
+    auto* job = static_cast<ExchangeJob*>(data);
+    try {
+        job->answer.translation = RequestTranslation(*job->http, job->address, job->text,
+                                                     job->sourceCode, job->targetCode);
+    } catch (const HttpConnectionError&) {
+        job->answer.error = std::current_exception();
+        job->unreachable = true;
+    } catch (...) {
+        job->answer.error = std::current_exception();
+    }
+}
+
+void OnExchangeDone(GObject*, GAsyncResult* result, gpointer) {
+    GTask* task = G_TASK(result);
+    if (g_task_return_error_if_cancelled(task))
+        return;
+    auto* job = static_cast<ExchangeJob*>(g_task_get_task_data(task));
+    // The supervisor knows better than "not running": it saw the service end and is
+    // starting it again. It is asked here, on the main loop that keeps its state.
+    if (job->unreachable && job->account)
+        if (const std::string account = job->account(); !account.empty())
+            job->answer.error = std::make_exception_ptr(HttpConnectionError(account));
+    job->guard([job] { job->done(std::move(job->answer)); });
+}
+
+} // namespace
+
+GtkTranslationExchange::GtkTranslationExchange(std::shared_ptr<HttpClient> http,
+                                               std::string address, ServiceAccount account,
+                                               ErrorGuard guard)
+    : http_(std::move(http)), address_(std::move(address)), account_(std::move(account)),
+      guard_(std::move(guard)), cancellable_(g_cancellable_new()) {}
+
+GtkTranslationExchange::~GtkTranslationExchange() {
+    g_cancellable_cancel(cancellable_);
+    g_object_unref(cancellable_);
+}
+
 void GtkTranslationExchange::Translate(std::string text, std::string sourceCode,
                                        std::string targetCode, Done done) {
-    ExchangeAnswer answer;
-    try {
-        answer.translation = RequestTranslation(http_, address_, text, sourceCode, targetCode);
-    } catch (const HttpConnectionError& error) {
-        // The supervisor knows better than "not running": it saw the service end and is
-        // starting it again.
-        const std::string account = account_ ? account_() : std::string();
-        answer.error =
-            std::make_exception_ptr(account.empty() ? error : HttpConnectionError(account));
-    } catch (...) {
-        answer.error = std::current_exception();
-    }
-    done(std::move(answer));
+    auto* job = new ExchangeJob{http_,
+                                address_,
+                                std::move(text),
+                                std::move(sourceCode),
+                                std::move(targetCode),
+                                std::move(done),
+                                account_,
+                                guard_,
+                                {},
+                                false};
+    GTask* task = g_task_new(nullptr, cancellable_, OnExchangeDone, nullptr);
+    g_task_set_task_data(task, job, [](gpointer data) { delete static_cast<ExchangeJob*>(data); });
+    g_task_run_in_thread(task, RunExchange);
+    g_object_unref(task);
 }
 
 void GtkBalloonPresenter::Show(const BalloonContent& balloon) {
@@ -140,13 +192,6 @@ bool GtkFlowDesktop::CopyToClipboard(std::string_view text) {
     return true;
 }
 
-void GtkFlowDesktop::Pause(int milliseconds) {
-    const gint64 end = g_get_monotonic_time() + gint64{milliseconds} * 1000;
-    while (g_get_monotonic_time() < end) {
-        if (!g_main_context_iteration(nullptr, FALSE))
-            g_usleep(1000);
-    }
-    gdk_display_flush(gdk_display_get_default());
-}
+void GtkFlowDesktop::Pause(int) {}
 
 } // namespace tervane

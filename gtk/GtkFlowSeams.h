@@ -7,7 +7,10 @@
 #include "app/TranslationFlow.h"
 #include "net/HttpClient.h"
 
+#include <gio/gio.h>
+
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace tervane {
@@ -20,19 +23,29 @@ class PrimarySelectionSource final : public SelectionSource {
 
 // What the program knows of why its service does not answer (empty when nothing).
 using ServiceAccount = std::function<std::string()>;
+// Runs a handler inside the window's error guard (RunGuarded).
+using ErrorGuard = std::function<void(const std::function<void()>&)>;
 
+// The exchange runs on a worker thread (a GTask); its answer comes back on the main loop,
+// so the window, the hotkeys and the notification area answer meanwhile. An exchange still
+// running when this ends is cancelled: its answer is dropped.
 class GtkTranslationExchange final : public TranslationExchange {
   public:
-    GtkTranslationExchange(HttpClient& http, std::string address, ServiceAccount account)
-        : http_(http), address_(std::move(address)), account_(std::move(account)) {}
+    GtkTranslationExchange(std::shared_ptr<HttpClient> http, std::string address,
+                           ServiceAccount account, ErrorGuard guard);
+    ~GtkTranslationExchange() override;
+    GtkTranslationExchange(const GtkTranslationExchange&) = delete;
+    GtkTranslationExchange& operator=(const GtkTranslationExchange&) = delete;
     void ApplyProxy() override;
     void Translate(std::string text, std::string sourceCode, std::string targetCode,
                    Done done) override;
 
   private:
-    HttpClient& http_;
+    std::shared_ptr<HttpClient> http_; // shared with the worker, which may outlive this
     std::string address_;
     ServiceAccount account_;
+    ErrorGuard guard_;
+    GCancellable* cancellable_;
 };
 
 class GtkBalloonPresenter final : public BalloonPresenter {
@@ -56,15 +69,17 @@ class GtkFlowDesktop final : public FlowDesktop {
     BalloonPoint CursorPosition() override;
     BalloonRect MonitorAt(BalloonPoint point) override;
     bool CopyToClipboard(std::string_view text) override;
-    // Keeps the main loop turning, so that the new balloon is drawn meanwhile.
+    // Nothing to wait for: the main loop draws the balloon once the flow returns to it,
+    // and PRIMARY leaves no clipboard to give back.
     void Pause(int milliseconds) override;
 };
 
 // The flow with all its desktop seams, for the main window to own.
 class GtkTranslationFlow {
   public:
-    GtkTranslationFlow(HttpClient& http, std::string address, ServiceAccount account)
-        : exchange_(http, std::move(address), std::move(account)),
+    GtkTranslationFlow(std::shared_ptr<HttpClient> http, std::string address,
+                       ServiceAccount account, ErrorGuard guard)
+        : exchange_(std::move(http), std::move(address), std::move(account), std::move(guard)),
           flow_({selection_, exchange_, balloons_, log_, waitHint_, desktop_}) {}
     TranslationFlow& Flow() { return flow_; }
 

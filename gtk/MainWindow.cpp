@@ -35,10 +35,11 @@ MainWindow::~MainWindow() {
 void MainWindow::Create() {
     hotKeys_ = std::make_unique<HotKeyGrabs>();
     CreateControls();
-    http_ = std::make_unique<HttpClient>(std::make_unique<HttplibTransport>());
-    flow_ = std::make_unique<GtkTranslationFlow>(*http_, serviceAddress_, [this] {
-        return serviceAccount ? serviceAccount() : std::string();
-    });
+    http_ = std::make_shared<HttpClient>(std::make_unique<HttplibTransport>());
+    flow_ = std::make_unique<GtkTranslationFlow>(
+        http_, serviceAddress_,
+        [this] { return serviceAccount ? serviceAccount() : std::string(); },
+        [this](const std::function<void()>& handler) { RunGuarded(Window(), handler); });
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
             onFlowStage(stage);
@@ -173,21 +174,10 @@ void MainWindow::RequestTranslation() {
     g_idle_add(RunTranslation, this);
 }
 
-// Every hotkey starts the same translation. The flow turns the main loop while it waits
-// (for the selection's owner, for the hint to be drawn), so a press may arrive meanwhile:
-// it runs once this one has ended.
+// Every hotkey starts the same translation; the exchange goes on without the main loop
+// waiting, and a press while one is pending is ignored by the flow.
 void MainWindow::OnTranslateHotKey() {
-    if (flowRunning_) {
-        flowPending_ = true;
-        return;
-    }
-    flowRunning_ = true;
     RunGuarded(Window(), [this] { flow_->Flow().Start(CurrentSettings()); });
-    flowRunning_ = false;
-    if (flowPending_) {
-        flowPending_ = false;
-        RequestTranslation();
-    }
 }
 
 // Full window <-> a small always-on-top bar with the two pickers and this button. The

@@ -43,7 +43,7 @@ class MainWindow {
     GtkWindow* Window() const { return GTK_WINDOW(window_); }
 
     // A translation of the current selection, run on the main loop after what runs now;
-    // presses while one runs are run after it, once.
+    // ignored while one waits for the service.
     void RequestTranslation();
 
     Settings CurrentSettings();
@@ -79,15 +79,13 @@ class MainWindow {
     GtkWidget* window_ = nullptr;
     bool compact_ = false;
     guint saveSource_ = 0;
-    bool flowRunning_ = false;
-    bool flowPending_ = false;
 
     std::unique_ptr<HotKeyGrabs> hotKeys_;
     std::unique_ptr<HotKeyPanel> hotKeyPanel_;
     std::unique_ptr<LanguagePanel> languages_;
     std::unique_ptr<OptionsPanel> options_;
     std::unique_ptr<BottomPanel> bottom_;
-    std::unique_ptr<HttpClient> http_;
+    std::shared_ptr<HttpClient> http_;
     std::unique_ptr<GtkTranslationFlow> flow_;
     std::unique_ptr<TrayIcon> tray_;
 };

@@ -6,10 +6,8 @@ namespace tervane {
 
 namespace {
 
-constexpr gint64 kDrawWaitUs = 500 * 1000;
-
 // The hint's frame and the tooltip colours, drawn by hand: a popup has no theme frame.
-gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer drawn) {
+gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer) {
     const int width = gtk_widget_get_allocated_width(widget);
     const int height = gtk_widget_get_allocated_height(widget);
     cairo_set_source_rgb(cr, 1.0, 1.0, 225.0 / 255.0);
@@ -18,7 +16,6 @@ gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer drawn) {
     cairo_set_line_width(cr, 1);
     cairo_rectangle(cr, 0.5, 0.5, width - 1, height - 1);
     cairo_stroke(cr);
-    *static_cast<bool*>(drawn) = true;
     return FALSE; // the label draws itself on top
 }
 
@@ -42,15 +39,8 @@ WaitHintWindow::WaitHintWindow(int x, int y, std::string_view text, WaitHintRect
     const WaitHintRect place = PlaceWaitHint(x, y, width, height, monitor);
     gtk_widget_set_size_request(window_, place.right - place.left, place.bottom - place.top);
     gtk_window_move(GTK_WINDOW(window_), place.left, place.top);
-    g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), &drawn_);
+    g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), nullptr);
     gtk_widget_show_all(window_);
-
-    // The exchange blocks the main loop: the hint must be drawn before it starts.
-    const gint64 deadline = g_get_monotonic_time() + kDrawWaitUs;
-    while (!drawn_ && g_get_monotonic_time() < deadline)
-        if (!g_main_context_iteration(nullptr, FALSE))
-            g_usleep(1000);
-    gdk_display_flush(gdk_display_get_default());
 }
 
 WaitHintWindow::~WaitHintWindow() {

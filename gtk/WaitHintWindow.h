@@ -11,8 +11,7 @@ namespace tervane {
 
 class WaitHintWindow {
   public:
-    // Returns once the hint is on the screen, so that it shows while the main loop waits
-    // for the exchange.
+    // Shown at once; the main loop draws it while the exchange runs on its worker.
     WaitHintWindow(int x, int y, std::string_view text, WaitHintRect monitor);
     ~WaitHintWindow();
     WaitHintWindow(const WaitHintWindow&) = delete;
@@ -20,7 +19,6 @@ class WaitHintWindow {
 
   private:
     GtkWidget* window_ = nullptr;
-    bool drawn_ = false;
 };
 
 } // namespace tervane

@@ -1,7 +1,8 @@
 """The wait hint and a failed exchange on the Linux desktop, against a loopback HTTP server
 that answers slowly or refuses: with "Freeze" on the hint is on the screen at the pointer
-while the exchange waits and gone with the balloon; with it off there is none; a refusal is
-reported by the error report with the server's status line, and no balloon comes."""
+while the exchange waits and gone with the balloon, the window answers meanwhile and a
+second press is ignored; with it off there is none; a refusal is reported by the error
+report with the service's reason in words, and no balloon comes."""
 import http.server
 import threading
 import unittest
@@ -16,7 +17,7 @@ class SlowService(http.server.ThreadingHTTPServer):
 
     def __init__(self):
         super().__init__(("127.0.0.1", 0), Handler)
-        self.delay = 1.5
+        self.delay = 4
         self.refuse = False
         self.requests = 0
         threading.Thread(target=self.serve_forever, daemon=True).start()
@@ -73,8 +74,18 @@ class WaitHintTest(unittest.TestCase):
             self.assertEqual((g["X"], g["Y"]), (700, 300))
             self.assertEqual(service.requests, 1)  # on the screen while the answer waits
             desktop.screenshot("gtk-wait-hint.png")
+            # The window answers meanwhile (a swap is saved at once), and a second press
+            # while the answer waits is ignored.
+            main = desktop.wait_window(name="^Tervane 5.1$")
+            m = desktop.geometry(main)
+            desktop.click(m["X"] + m["WIDTH"] - 275, m["Y"] + 16)
+            wait_until(lambda: desktop.settings_file.exists() and
+                       "src=dword:0" in desktop.settings_file.read_text(), 3, "the swap saved")
+            self.assertTrue(desktop.windows_of_role("tervane-wait-hint"))
+            self.press(desktop, term)
             balloon = desktop.wait_balloon()
             self.assertEqual(desktop.title(balloon), "The slow answer.")
+            self.assertEqual(service.requests, 1)
             wait_until(lambda: not desktop.windows_of_role("tervane-wait-hint"), 5,
                        "the hint to go")
 
