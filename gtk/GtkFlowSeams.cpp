@@ -28,25 +28,6 @@ class PrimarySelection final : public Selection {
     std::string text_;
 };
 
-struct PendingText {
-    bool done = false;
-    std::optional<std::string> text;
-};
-
-// The answer may come after the wait has given up: the request then owns the state alone.
-void OnText(GtkClipboard*, const gchar* text, gpointer data) {
-    auto* pending = static_cast<std::shared_ptr<PendingText>*>(data);
-    (*pending)->done = true;
-    if (text)
-        (*pending)->text = text;
-    delete pending;
-}
-
-gboolean OnWaitOver(gpointer over) {
-    *static_cast<bool*>(over) = true;
-    return G_SOURCE_REMOVE;
-}
-
 struct ShownWaitHint final : WaitHintShower::Shown {
     ShownWaitHint(int x, int y, std::string_view text, WaitHintRect monitor)
         : hint(x, y, text, monitor) {}
@@ -55,21 +36,75 @@ struct ShownWaitHint final : WaitHintShower::Shown {
 
 } // namespace
 
-// GTK asks the selection's owner asynchronously; the flow waits for the answer on the main
-// loop, bounded, so an application that never answers cannot hang the program.
-std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
-    auto pending = std::make_shared<PendingText>();
+// One request to the selection's owner. The owner may answer after the time is up, or
+// after the source has gone: the request then only lets go of itself.
+struct PrimarySelectionSource::Request {
+    PrimarySelectionSource* source = nullptr;
+    std::function<void()> ready;
+    guint timer = 0;
+
+    void Finish(std::optional<std::string> text) {
+        PrimarySelectionSource* owner = source;
+        if (!owner)
+            return;
+        source = nullptr;
+        if (timer)
+            g_source_remove(timer);
+        timer = 0;
+        owner->text_ = std::move(text);
+        const std::function<void()> then = std::move(ready);
+        owner->request_.reset(); // may be the last reference but the caller's
+        then();
+    }
+
+    static gboolean OnWaitOver(gpointer data) {
+        auto* request = static_cast<Request*>(data);
+        request->timer = 0;
+        if (request->source) {
+            const std::shared_ptr<Request> held = request->source->request_;
+            held->Finish(std::nullopt);
+        }
+        return G_SOURCE_REMOVE;
+    }
+};
+
+namespace {
+
+void OnText(GtkClipboard*, const gchar* text, gpointer data) {
+    auto* request = static_cast<std::shared_ptr<PrimarySelectionSource::Request>*>(data);
+    const std::shared_ptr<PrimarySelectionSource::Request> held = *request;
+    delete request;
+    held->Finish(text ? std::optional<std::string>(text) : std::nullopt);
+}
+
+} // namespace
+
+PrimarySelectionSource::~PrimarySelectionSource() {
+    if (request_) {
+        if (request_->timer)
+            g_source_remove(request_->timer);
+        request_->timer = 0;
+        request_->source = nullptr;
+    }
+}
+
+// An application that never answers cannot hold the program: the read gives up after 2 s.
+void PrimarySelectionSource::Read(std::function<void()> ready) {
+    text_.reset();
+    request_ = std::make_shared<Request>();
+    request_->source = this;
+    request_->ready = std::move(ready);
+    request_->timer = g_timeout_add(kSelectionWaitMs, &Request::OnWaitOver, request_.get());
     gtk_clipboard_request_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY), OnText,
-                               new std::shared_ptr<PendingText>(pending));
-    bool over = false;
-    const guint timer = g_timeout_add(kSelectionWaitMs, OnWaitOver, &over);
-    while (!pending->done && !over)
-        g_main_context_iteration(nullptr, TRUE);
-    if (!over)
-        g_source_remove(timer);
-    if (!pending->text)
+                               new std::shared_ptr<Request>(request_));
+}
+
+std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
+    std::optional<std::string> text = std::move(text_);
+    text_.reset();
+    if (!text)
         return nullptr;
-    return std::make_unique<PrimarySelection>(std::move(*pending->text));
+    return std::make_unique<PrimarySelection>(std::move(*text));
 }
 
 // The service is on the loopback address, which the HTTP client never sends through a

@@ -11,14 +11,28 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tervane {
 
+// The PRIMARY selection is asked of its owner before the flow starts, without the main loop
+// waiting: Read calls `ready` on the main loop once the text came or 2 s passed, and the
+// flow's Capture then hands over what was read.
 class PrimarySelectionSource final : public SelectionSource {
   public:
-    // nullptr when no application holds a selection or it does not answer in time.
+    ~PrimarySelectionSource() override;
+    void Read(std::function<void()> ready);
+    bool Reading() const { return request_ != nullptr; }
+    // nullptr when no application holds a selection or it did not answer in time.
     std::unique_ptr<Selection> Capture() override;
+
+    struct Request;
+
+  private:
+    friend struct Request;
+    std::shared_ptr<Request> request_;
+    std::optional<std::string> text_;
 };
 
 // What the program knows of why its service does not answer (empty when nothing).
@@ -82,6 +96,7 @@ class GtkTranslationFlow {
         : exchange_(std::move(http), std::move(address), std::move(account), std::move(guard)),
           flow_({selection_, exchange_, balloons_, log_, waitHint_, desktop_}) {}
     TranslationFlow& Flow() { return flow_; }
+    PrimarySelectionSource& Selection() { return selection_; }
 
   private:
     PrimarySelectionSource selection_;

@@ -174,10 +174,14 @@ void MainWindow::RequestTranslation() {
     g_idle_add(RunTranslation, this);
 }
 
-// Every hotkey starts the same translation; the exchange goes on without the main loop
-// waiting, and a press while one is pending is ignored by the flow.
+// Every hotkey starts the same translation: the selection is read without waiting, then
+// the flow starts with it; the exchange goes on without the main loop waiting either. A
+// press while one is read or waits for the service is ignored.
 void MainWindow::OnTranslateHotKey() {
-    RunGuarded(Window(), [this] { flow_->Flow().Start(CurrentSettings()); });
+    if (flow_->Selection().Reading() || flow_->Flow().Pending())
+        return;
+    flow_->Selection().Read(
+        [this] { RunGuarded(Window(), [this] { flow_->Flow().Start(CurrentSettings()); }); });
 }
 
 // Full window <-> a small always-on-top bar with the two pickers and this button. The

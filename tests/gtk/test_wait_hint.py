@@ -17,7 +17,8 @@ class SlowService(http.server.ThreadingHTTPServer):
 
     def __init__(self):
         super().__init__(("127.0.0.1", 0), Handler)
-        self.delay = 4
+        self.delay = 1.5
+        self.hold = None  # an Event: each answer waits until the test sets it
         self.refuse = False
         self.requests = 0
         threading.Thread(target=self.serve_forever, daemon=True).start()
@@ -42,7 +43,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if self.server.refuse:
             self.reply(422, "No translation route from French to Japanese", b"no route")
             return
-        threading.Event().wait(self.server.delay)
+        if self.server.hold:
+            self.server.hold.wait(30)
+        else:
+            threading.Event().wait(self.server.delay)
         self.reply(200, "OK", b'"The slow answer."')
 
     def reply(self, status, reason, body):
@@ -62,10 +66,13 @@ class WaitHintTest(unittest.TestCase):
     def test_the_hint_shows_while_the_exchange_waits(self):
         service = SlowService()
         with GtkDesktop() as desktop:
+            trace = desktop.home / "flow-trace.txt"
+            desktop.env["TERVANE_FLOW_TRACE"] = str(trace)  # each press noted as it comes
             desktop.start_program(url=service.url)
             term = desktop.start_xterm("Le chat est noir.")
             desktop.select_first_line(term)
 
+            service.hold = threading.Event()
             self.press(desktop, term)
             hint = wait_until(lambda: desktop.windows_of_role("tervane-wait-hint"), 5,
                               "the wait hint")[0]
@@ -83,6 +90,9 @@ class WaitHintTest(unittest.TestCase):
                        "src=dword:0" in desktop.settings_file.read_text(), 3, "the swap saved")
             self.assertTrue(desktop.windows_of_role("tervane-wait-hint"))
             self.press(desktop, term)
+            wait_until(lambda: trace.read_text().count("pressed") == 2, 5, "the second press")
+            service.hold.set()
+            service.hold = None
             balloon = desktop.wait_balloon()
             self.assertEqual(desktop.title(balloon), "The slow answer.")
             self.assertEqual(service.requests, 1)
