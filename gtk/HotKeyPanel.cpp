@@ -1,6 +1,7 @@
 #include "gtk/HotKeyPanel.h"
 
 #include "gtk/KeyNames.h"
+#include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
 
 namespace tervane {
@@ -24,8 +25,34 @@ std::string BaseKeysym(GdkEventKey* event) {
 
 } // namespace
 
+class HotKeyPanel::Registrar final : public HotKeyRegistrar {
+  public:
+    explicit Registrar(HotKeyGrabs& grabs) : grabs_(grabs) {}
+    bool Add(std::uint32_t hotKey) override { return grabs_.Add(hotKey); }
+    bool Remove(std::uint32_t hotKey) override { return grabs_.Remove(hotKey); }
+    void Clear() override { grabs_.Clear(); }
+
+  private:
+    HotKeyGrabs& grabs_;
+};
+
+class HotKeyPanel::Messages final : public PanelMessages {
+  public:
+    explicit Messages(GtkWindow* window) : window_(window) {}
+    void ShowWarning(const std::string& text) override { ShowWarningBox(window_, text); }
+    void ShowPlain(const std::string& text) override { ShowPlainBox(window_, text); }
+
+  private:
+    GtkWindow* window_;
+};
+
 HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWindow* window)
-    : codec_(codec), hotKeys_(hotKeys), window_(window) {
+    : codec_(codec), hotKeys_(hotKeys), window_(window),
+      registrar_(std::make_unique<Registrar>(hotKeys)),
+      messages_(std::make_unique<Messages>(window)),
+      controller_(std::make_unique<HotKeyListController>(codec, *registrar_, *messages_,
+                                                         MainWindowSettings::SameIgnoringCase)) {
+    controller_->onChanged = [this] { Refresh(); };
     column_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
 
     hotKeyGroup_ = gtk_frame_new("Add a HotKey");
@@ -118,69 +145,44 @@ bool HotKeyPanel::OnHotKeyEntryKey(GdkEventKey* event) {
     if ((event->keyval == GDK_KEY_Tab || event->keyval == GDK_KEY_ISO_Left_Tab) && !ctrl && !alt)
         return false;
     if (const std::uint32_t hotKey = EntryHotKey(BaseKeysym(event), ctrl, shift, alt))
-        SetEntry(hotKey);
+        controller_->SetEntry(hotKey);
     return true;
 }
 
-void HotKeyPanel::SetEntry(std::uint32_t hotKey) {
-    entryHotKey_ = hotKey;
-    gtk_entry_set_text(GTK_ENTRY(entry_), hotKey ? codec_.ToText(hotKey, true).c_str() : "");
-}
-
-void HotKeyPanel::AddHotKeyToList(std::uint32_t hotKey) {
-    const std::string text = codec_.ToText(hotKey, true);
-    if (!hotKeys_.Add(hotKey)) {
-        ShowWarningBox(window_, text + " couldn't be assigned to a hotkey.");
-        return;
+void HotKeyPanel::Refresh() {
+    gtk_list_store_clear(lines_);
+    for (const HotKeyLine& line : controller_->Lines()) {
+        GtkTreeIter row;
+        gtk_list_store_append(lines_, &row);
+        gtk_list_store_set(lines_, &row, kTextColumn, line.text.c_str(), kValueColumn, line.hotKey,
+                           -1);
     }
-    GtkTreeIter line;
-    gtk_list_store_append(lines_, &line);
-    gtk_list_store_set(lines_, &line, kTextColumn, text.c_str(), kValueColumn, hotKey, -1);
-    SetEntry(0);
+    gtk_entry_set_text(GTK_ENTRY(entry_), controller_->EntryText().c_str());
 }
 
 void HotKeyPanel::OnAddHotKey() {
-    if (entryHotKey_ == 0) {
-        ShowWarningBox(window_, "No hotkey specified.");
-        return;
-    }
-    AddHotKeyToList(entryHotKey_);
+    controller_->OnAdd();
 }
 
 void HotKeyPanel::OnRemoveHotKey() {
     GtkTreeModel* model = nullptr;
     GtkTreeIter line;
-    if (!gtk_tree_selection_get_selected(gtk_tree_view_get_selection(GTK_TREE_VIEW(list_)), &model,
-                                         &line)) {
-        ShowPlainBox(window_, "Please select an item");
-        return;
+    int selected = -1;
+    if (gtk_tree_selection_get_selected(gtk_tree_view_get_selection(GTK_TREE_VIEW(list_)), &model,
+                                        &line)) {
+        GtkTreePath* path = gtk_tree_model_get_path(model, &line);
+        selected = gtk_tree_path_get_indices(path)[0];
+        gtk_tree_path_free(path);
     }
-    guint value = 0;
-    gtk_tree_model_get(model, &line, kValueColumn, &value, -1);
-    if (hotKeys_.Remove(value)) {
-        gtk_list_store_remove(lines_, &line);
-    } else {
-        ShowWarningBox(window_, codec_.ToText(value, true) + " couldn't be removed.");
-    }
+    controller_->OnRemove(selected);
 }
 
 void HotKeyPanel::OnClearHotKeys() {
-    hotKeys_.Clear();
-    SetEntry(0);
-    gtk_list_store_clear(lines_);
+    controller_->OnClear();
 }
 
 std::vector<std::string> HotKeyPanel::Lines() const {
-    std::vector<std::string> lines;
-    GtkTreeIter line;
-    for (gboolean more = gtk_tree_model_get_iter_first(GTK_TREE_MODEL(lines_), &line); more;
-         more = gtk_tree_model_iter_next(GTK_TREE_MODEL(lines_), &line)) {
-        gchar* text = nullptr;
-        gtk_tree_model_get(GTK_TREE_MODEL(lines_), &line, kTextColumn, &text, -1);
-        lines.emplace_back(text ? text : "");
-        g_free(text);
-    }
-    return lines;
+    return controller_->LineTexts();
 }
 
 } // namespace tervane

@@ -1,13 +1,16 @@
 #pragma once
 // The groups "Add a HotKey" and "HotKey in Use": the key-entry field, the list of the
-// hotkeys in use and their buttons. Every line of the list is one hotkey the grabs hold,
-// and keeps its hotkey value beside its text.
+// hotkeys in use and their buttons, a view over the portable HotKeyListController (which
+// holds the rules: a typing key refused, a hotkey held already refused, ...) with the grabs
+// as its registrar and the message boxes as its messages.
+#include "app/HotKeyListController.h"
 #include "gtk/HotKeyGrabs.h"
 #include "hotkeys/HotKeyCodec.h"
 
 #include <gtk/gtk.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,8 +30,7 @@ class HotKeyPanel {
     GtkTreeModel* LineModel() const { return GTK_TREE_MODEL(lines_); }
     void Show(bool show) const;
 
-    // Grabs the hotkey and lists it; a warning box when the desktop refuses it.
-    void AddHotKeyToList(std::uint32_t hotKey);
+    HotKeyListController& Controller() { return *controller_; }
     void OnAddHotKey();
     void OnRemoveHotKey();
     void OnClearHotKeys();
@@ -37,7 +39,10 @@ class HotKeyPanel {
     std::vector<std::string> Lines() const;
 
   private:
-    void SetEntry(std::uint32_t hotKey);
+    class Registrar;
+    class Messages;
+    // Shows the controller's lines and entry.
+    void Refresh();
 
     const HotKeyCodec& codec_;
     HotKeyGrabs& hotKeys_;
@@ -48,8 +53,9 @@ class HotKeyPanel {
     GtkWidget* entry_ = nullptr;
     GtkWidget* list_ = nullptr;
     GtkListStore* lines_ = nullptr;
-    // The value the key-entry field holds; 0 when empty.
-    std::uint32_t entryHotKey_ = 0;
+    std::unique_ptr<Registrar> registrar_;
+    std::unique_ptr<Messages> messages_;
+    std::unique_ptr<HotKeyListController> controller_;
 };
 
 } // namespace tervane

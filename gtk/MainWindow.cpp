@@ -142,11 +142,7 @@ void MainWindow::Present() {
 void MainWindow::OnCreate() {
     bottom_->ShowCopyright();
     // The default hotkey is grabbed at every start, as the first line of the list.
-    if (const std::uint32_t hotKey = codec_.FromText(kDefaultHotKeyText, true)) {
-        hotKeyPanel_->AddHotKeyToList(hotKey);
-    } else {
-        ShowWarningBox(Window(), "Hotkeyerror!");
-    }
+    hotKeyPanel_->Controller().AddDefaultHotKey();
     MainWindowSettings view(*this);
     LoadSettings(settings_, view);
 }

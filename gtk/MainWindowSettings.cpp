@@ -56,9 +56,7 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
 }
 
 void MainWindowSettings::AddStoredHotKey(const std::string& text) {
-    if (const std::uint32_t hotKey = StoredHotKeyToAdd(
-            window_.Codec(), window_.HotKeysPanel().Lines(), text, SameIgnoringCase))
-        window_.HotKeysPanel().AddHotKeyToList(hotKey);
+    window_.HotKeysPanel().Controller().AddStoredHotKey(text);
 }
 
 } // namespace tervane

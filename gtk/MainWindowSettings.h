@@ -18,9 +18,10 @@ class MainWindowSettings final : public SettingsView {
     void MoveSlider(int position) override;
     void SetChecked(Option option, bool checked) override;
     void AddStoredHotKey(const std::string& text) override;
+    // The user's locale's comparison of two hotkey texts, letter case ignored.
+    static bool SameIgnoringCase(std::string_view a, std::string_view b);
 
   private:
-    static bool SameIgnoringCase(std::string_view a, std::string_view b);
     MainWindow& window_;
 };
 

@@ -1,5 +1,6 @@
 """The main window's panels on the Linux desktop, driven with the keyboard and the mouse:
-the hotkey panel's messages (a hotkey typed into the field is recorded, not pressed), the
+the hotkey panel's messages (a hotkey typed into the field is recorded, not pressed; a bare
+typing key refused), the
 swap of the languages from anywhere on the group and the compact bar, compact mode and the
 About box; each change saved in settings.ini at once, and kept by a SIGTERM."""
 import signal
@@ -55,6 +56,13 @@ class MainWindowTest(unittest.TestCase):
             desktop.key("Tab space")
             self.answer_box(desktop, "Warning", "Ctrl+Shift+F12 couldn't be assigned to a hotkey.")
             self.assertEqual(desktop.translate_requests(), 0)
+            # A bare typing key is refused as on Windows: it would no longer type.
+            desktop.click(full["X"] + 100, full["Y"] + 48)
+            desktop.key("a")
+            desktop.key("Tab space")
+            self.answer_box(desktop, "Warning", "A can't be a hotkey: that key would no longer "
+                                                "type in any program. A hotkey needs Ctrl, Alt "
+                                                "or Win.")
 
             # Another program holding the default hotkey (here a second user's Tervane on
             # the same display) is refused it, with the same message.
