@@ -36,5 +36,8 @@ enum class ControlId : int {
 
 // Sent by the "Language" group to the main window when the group itself was clicked.
 inline constexpr UINT kSwapLanguagesMessage = WM_APP + 1;
+// Posted by a worker thread to the main window: a piece of background work has ended and
+// its finish waits to run on the UI thread (UiWorker_win.h).
+inline constexpr UINT kWorkDoneMessage = WM_APP + 2;
 
 } // namespace tervane

@@ -42,15 +42,23 @@ void WinTranslationExchange::ApplyProxy() {
     ApplySystemProxy(http_, proxySettings_);
 }
 
+// The client is the worker's alone while it asks: one translation is pending at a time, and
+// the proxy was applied before.
 void WinTranslationExchange::Translate(std::string text, std::string sourceCode,
                                        std::string targetCode, Done done) {
-    ExchangeAnswer answer;
-    try {
-        answer.translation = RequestTranslation(http_, text, sourceCode, targetCode);
-    } catch (...) {
-        answer.error = std::current_exception();
-    }
-    done(std::move(answer));
+    worker_.Run([&http = http_, address = address_, text = std::move(text),
+                 sourceCode = std::move(sourceCode), targetCode = std::move(targetCode),
+                 done = std::move(done)]() mutable {
+        ExchangeAnswer answer;
+        try {
+            answer.translation = RequestTranslation(http, address, text, sourceCode, targetCode);
+        } catch (...) {
+            answer.error = std::current_exception();
+        }
+        return UiWorker::Finish([done = std::move(done), answer = std::move(answer)]() mutable {
+            done(std::move(answer));
+        });
+    });
 }
 
 void WinBalloonPresenter::Show(const BalloonContent& balloon) {

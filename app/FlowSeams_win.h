@@ -4,9 +4,11 @@
 // monitors and the clipboard. Each is a thin adapter over the code that does the job.
 #include "app/FlowSeams.h"
 #include "app/TranslationFlow.h"
+#include "app/UiWorker_win.h"
 #include "base/Registry.h"
 #include "net/HttpClient.h"
 #include "notify/BalloonControl_win.h"
+#include "translate/ServiceExchange.h"
 
 #include <windows.h>
 
@@ -22,10 +24,14 @@ class WinSelectionSource final : public SelectionSource {
     HWND opener_;
 };
 
+// The request runs on a worker thread; the answer comes back on the UI thread.
 class WinTranslationExchange final : public TranslationExchange {
   public:
-    WinTranslationExchange(HttpClient& http, Registry& proxySettings)
-        : http_(http), proxySettings_(proxySettings) {}
+    // All must outlive the exchange; `worker` must be stopped before `http` goes.
+    WinTranslationExchange(HttpClient& http, Registry& proxySettings, UiWorker& worker)
+        : http_(http), proxySettings_(proxySettings), worker_(worker), address_(ServiceAddress()) {}
+    // Where the requests go: the built-in service unless a test names another.
+    void SetAddress(std::string address) { address_ = std::move(address); }
     void ApplyProxy() override;
     void Translate(std::string text, std::string sourceCode, std::string targetCode,
                    Done done) override;
@@ -33,6 +39,8 @@ class WinTranslationExchange final : public TranslationExchange {
   private:
     HttpClient& http_;
     Registry& proxySettings_;
+    UiWorker& worker_;
+    std::string address_;
 };
 
 // Shows each balloon through the program's one balloon control, whose settings stay.
@@ -72,11 +80,12 @@ class WinFlowDesktop final : public FlowDesktop {
 class WinTranslationFlow {
   public:
     WinTranslationFlow(HWND clipboardOpener, HWND hintOwner, HttpClient& http,
-                       Registry& proxySettings, BalloonControl& balloons)
-        : selection_(clipboardOpener), exchange_(http, proxySettings), balloons_(balloons),
+                       Registry& proxySettings, UiWorker& worker, BalloonControl& balloons)
+        : selection_(clipboardOpener), exchange_(http, proxySettings, worker), balloons_(balloons),
           waitHint_(hintOwner),
           flow_({selection_, exchange_, balloons_, log_, waitHint_, desktop_}) {}
     TranslationFlow& Flow() { return flow_; }
+    WinTranslationExchange& Exchange() { return exchange_; }
 
   private:
     WinSelectionSource selection_;

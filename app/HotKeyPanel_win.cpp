@@ -1,11 +1,25 @@
 #include "app/HotKeyPanel_win.h"
 
 #include "base/MessageBox_win.h"
-#include "hotkeys/HotKeyRules.h"
+#include "base/WideText_win.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tervane {
+
+bool SameIgnoringCaseInUserLocale(std::string_view a, std::string_view b) {
+    const std::wstring wideA = Widen(a), wideB = Widen(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(),
+                          static_cast<int>(wideA.size()), wideB.c_str(),
+                          static_cast<int>(wideB.size())) == CSTR_EQUAL;
+}
+
+HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyManager& hotKeys)
+    : hotKeys_(hotKeys), controller_(codec, *this, *this, SameIgnoringCaseInUserLocale) {
+    controller_.onChanged = [this] { ShowController(); };
+}
 
 void HotKeyPanel::Create(const PanelBuilder& build) {
     using enum ControlId;
@@ -36,16 +50,18 @@ bool HotKeyPanel::OnCommand(ControlId id, int notification) {
     const bool clicked = notification == BN_CLICKED;
     switch (id) {
     case ControlId::AddButton:
-        if (clicked)
-            OnAddHotKey();
+        if (clicked) {
+            controller_.SetEntry(EntryValue());
+            controller_.OnAdd();
+        }
         return true;
     case ControlId::RemoveButton:
         if (clicked)
-            OnRemoveHotKey();
+            controller_.OnRemove(list_.Selected());
         return true;
     case ControlId::ClearButton:
         if (clicked)
-            OnClearHotKeys();
+            controller_.OnClear();
         return true;
     default:
         return false;
@@ -74,48 +90,34 @@ std::uint32_t HotKeyPanel::EntryValue() const {
     return value;
 }
 
-void HotKeyPanel::AddHotKeyToList(std::uint32_t hotKey) {
-    const std::string text = codec_.ToText(hotKey, true);
-    if (hotKeys_.AddHotKey(hotKey) == 0) {
-        ShowWarningBox(window_, text + " couldn't be assigned to a hotkey.");
-        return;
-    }
-    list_.AddLine(text, hotKey);
-    entry_.Clear();
+void HotKeyPanel::ShowWarning(const std::string& text) {
+    ShowWarningBox(window_, text);
 }
 
-void HotKeyPanel::OnAddHotKey() {
-    const std::uint32_t value = EntryValue();
-    if (value == 0) {
-        ShowWarningBox(window_, "No hotkey specified.");
-        return;
-    }
-    // The box keeps the key, so that the user can add a modifier to it.
-    if (TakesTypingKey(value)) {
-        ShowWarningBox(window_, TypingKeyWarning(codec_.ToText(value, true)));
-        return;
-    }
-    AddHotKeyToList(value);
+void HotKeyPanel::ShowPlain(const std::string& text) {
+    ShowPlainBox(window_, text);
 }
 
-void HotKeyPanel::OnRemoveHotKey() {
-    const int line = list_.Selected();
-    if (line < 0) {
-        ShowPlainBox(window_, "Please select an item");
-        return;
+// The list shows the controller's lines again; a selection stays where lines were only
+// added. The entry box keeps what the user pressed until the controller empties it.
+void HotKeyPanel::ShowController() {
+    const std::vector<HotKeyLine>& lines = controller_.Lines();
+    const std::vector<std::string> shown = list_.Lines();
+    if (shown.size() != lines.size() ||
+        !std::equal(shown.begin(), shown.end(), lines.begin(),
+                    [](const std::string& a, const HotKeyLine& b) { return a == b.text; })) {
+        const int selected = list_.Selected();
+        const bool added = lines.size() > shown.size();
+        list_.Clear();
+        for (const HotKeyLine& line : lines)
+            list_.AddLine(line.text, line.hotKey);
+        if (added && selected >= 0)
+            SendMessageW(list_.Handle(), LB_SETCURSEL, selected, 0);
     }
-    const std::uint32_t value = list_.DataAt(line);
-    if (hotKeys_.RemoveHotKey(value)) {
-        list_.DeleteLine(line);
-    } else {
-        ShowWarningBox(window_, codec_.ToText(value, true) + " couldn't be removed.");
-    }
-}
-
-void HotKeyPanel::OnClearHotKeys() {
-    hotKeys_.ClearHotKeys();
-    entry_.Clear();
-    list_.Clear();
+    if (controller_.Entry() == 0 && entry_.Combination() != 0)
+        entry_.Clear();
+    if (onChanged)
+        onChanged();
 }
 
 } // namespace tervane

@@ -1,42 +1,53 @@
 #pragma once
 // The groups "Add a HotKey" and "HotKey in Use": the entry box, the list of the hotkeys in
-// use and their buttons. Every line of the list is one hotkey the manager holds, and
-// carries its hotkey value.
+// use and their buttons, a view over the hotkey list's rules (app/HotKeyListController)
+// with the hotkey manager as its registrar and the window's message boxes.
+#include "app/HotKeyListController.h"
 #include "app/PanelBuilder_win.h"
 #include "base/Controls_win.h"
 #include "hotkeys/HotKeyCodec.h"
 #include "hotkeys/HotKeyManager_win.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tervane {
 
-class HotKeyPanel {
+// Whether two texts are equal ignoring letter case, as the user's locale says.
+bool SameIgnoringCaseInUserLocale(std::string_view a, std::string_view b);
+
+class HotKeyPanel final : private HotKeyRegistrar, private PanelMessages {
   public:
     // Both must outlive the panel.
-    HotKeyPanel(const HotKeyCodec& codec, HotKeyManager& hotKeys)
-        : codec_(codec), hotKeys_(hotKeys) {}
+    HotKeyPanel(const HotKeyCodec& codec, HotKeyManager& hotKeys);
 
     void Create(const PanelBuilder& build);
     // Handles a notification of one of its controls; false when it is not one of them.
     bool OnCommand(ControlId id, int notification);
     void Show(bool show) const;
 
-    // Registers the hotkey and lists it; a warning box when the system refuses it.
-    void AddHotKeyToList(std::uint32_t hotKey);
-    void OnAddHotKey();
-    void OnRemoveHotKey();
-    void OnClearHotKeys();
+    HotKeyListController& Controller() { return controller_; }
+    void AddHotKeyToList(std::uint32_t hotKey) { controller_.AddHotKeyToList(hotKey); }
     // The list's lines, as the user reads them.
-    std::vector<std::string> Lines() const { return list_.Lines(); }
+    std::vector<std::string> Lines() const { return controller_.LineTexts(); }
+
+    // Called after the list or the entry changed.
+    std::function<void()> onChanged;
 
   private:
-    std::uint32_t EntryValue() const;
+    bool Add(std::uint32_t hotKey) override { return hotKeys_.AddHotKey(hotKey) != 0; }
+    bool Remove(std::uint32_t hotKey) override { return hotKeys_.RemoveHotKey(hotKey); }
+    void Clear() override { hotKeys_.ClearHotKeys(); }
+    void ShowWarning(const std::string& text) override;
+    void ShowPlain(const std::string& text) override;
 
-    const HotKeyCodec& codec_;
+    std::uint32_t EntryValue() const;
+    void ShowController();
+
     HotKeyManager& hotKeys_;
+    HotKeyListController controller_;
     HWND window_ = nullptr; // the owner of the panel's message boxes
     HWND hotKeyGroup_ = nullptr, hotKeysInUseGroup_ = nullptr;
     HotKeyBox entry_;

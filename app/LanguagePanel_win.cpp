@@ -51,11 +51,6 @@ std::pair<int, int> NameInk(HFONT font) {
     return {above, below};
 }
 
-void ApplyPosition(const Picker& picker, std::string& code) {
-    if (auto c = LanguageCodeAt(picker.Position()))
-        code = std::string(*c);
-}
-
 int FaceHeight(HWND picker) {
     RECT face;
     GetWindowRect(picker, &face);
@@ -77,7 +72,7 @@ void SetFaceHeight(HWND picker, int height) {
 }
 
 // The local service lists its languages in milliseconds; one that does not answer within
-// these leaves the pickers as they are rather than the window frozen.
+// these leaves the targets drawn as they are.
 constexpr HttpTimeouts kRoutesTimeouts{1000, 1000, 1000, 2000};
 
 // The "Language" group also reacts to clicks on its own frame, caption and empty area
@@ -110,12 +105,22 @@ LRESULT CALLBACK LanguageGroupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UI
 }
 } // namespace
 
-LanguagePanel::LanguagePanel()
-    : routesHttp_(
-          std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(kRoutesTimeouts))),
-      routesAddress_(LanguagesAddress()) {}
+WinRoutesFetcher::WinRoutesFetcher(UiWorker& worker)
+    : worker_(worker), address_(LanguagesAddress()) {}
 
-LanguagePanel::~LanguagePanel() = default;
+void WinRoutesFetcher::Fetch(Done done) {
+    worker_.Run([address = address_, done = std::move(done)]() mutable {
+        HttpClient http(std::make_unique<WinHttpTransport>(kRoutesTimeouts));
+        std::optional<LanguageRoutes> routes = RequestLanguageRoutes(http, address);
+        return UiWorker::Finish([done = std::move(done), routes = std::move(routes)]() mutable {
+            done(std::move(routes));
+        });
+    });
+}
+
+LanguagePanel::LanguagePanel(UiWorker& worker) : fetcher_(worker), controller_(fetcher_) {
+    controller_.onChanged = [this] { ShowController(); };
+}
 
 void LanguagePanel::Create(const PanelBuilder& build, HINSTANCE instance) {
     using enum ControlId;
@@ -149,8 +154,8 @@ void LanguagePanel::LoadPickers(HINSTANCE instance) {
         for (const Language& language : LanguageTable())
             picker->AddText(language.name);
     }
-    source_.Select(kInitialSourcePosition);
-    target_.Select(kInitialTargetPosition);
+    source_.Select(controller_.SourcePosition());
+    target_.Select(controller_.TargetPosition());
 }
 
 bool LanguagePanel::OnCommand(ControlId id, int notification) {
@@ -187,39 +192,34 @@ void LanguagePanel::MoveTo(POINT place) const {
 }
 
 void LanguagePanel::OnSourceLanguageChange() {
-    ApplyPosition(source_, sourceCode_);
-    RefreshRoutes();
+    controller_.SelectSource(source_.Position());
 }
 
 void LanguagePanel::OnTargetLanguageChange() {
-    ApplyPosition(target_, targetCode_);
+    controller_.SelectTarget(target_.Position());
 }
 
 void LanguagePanel::SetRoutesAddress(std::string address) {
-    routesAddress_ = std::move(address);
-    RefreshRoutes();
-}
-
-// Asked anew at each change of the source, so that a service started (or given other
-// engines) since the last question is seen.
-void LanguagePanel::RefreshRoutes() {
-    routes_ = RequestLanguageRoutes(*routesHttp_, routesAddress_);
-    target_.Redraw();
-}
-
-bool LanguagePanel::TargetReached(int position) const {
-    const auto target = LanguageCodeAt(position);
-    return !routes_ || !target || routes_->Reaches(sourceCode_, *target);
+    fetcher_.SetAddress(std::move(address));
+    controller_.RefreshRoutes();
 }
 
 void LanguagePanel::OnSwapLanguages() {
-    const int source = source_.Position();
-    const int target = target_.Position();
-    // A picker without selection swaps as such.
-    source_.Select(target);
-    target_.Select(source);
-    std::swap(sourceCode_, targetCode_);
-    RefreshRoutes();
+    controller_.Swap();
+}
+
+// The pickers show the controller's positions; the target list is drawn again, its greying
+// perhaps changed.
+void LanguagePanel::ShowController() {
+    if (!source_.Handle())
+        return; // not created yet
+    if (source_.Position() != controller_.SourcePosition())
+        source_.Select(controller_.SourcePosition());
+    if (target_.Position() != controller_.TargetPosition())
+        target_.Select(controller_.TargetPosition());
+    target_.Redraw();
+    if (onChanged)
+        onChanged();
 }
 
 // One item, in the opened list or on the closed face: background, flag, name 18 pixels

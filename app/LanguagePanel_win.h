@@ -1,23 +1,35 @@
 #pragma once
-// The "Language" group: two owner-drawn pickers over the language table, the service
-// codes that follow them, the compact-mode button, and the swap on a click on the group
-// itself. A target the service does not reach from the source is drawn greyed.
+// The "Language" group: two owner-drawn pickers over the language table, the compact-mode
+// button, and the swap on a click on the group itself; a view over the pickers' rules
+// (app/LanguageController). A target the service does not reach from the source is drawn
+// greyed; the service's listing is read on a worker thread.
+#include "app/LanguageController.h"
 #include "app/PanelBuilder_win.h"
+#include "app/UiWorker_win.h"
 #include "base/Controls_win.h"
 #include "base/GdiHandles_win.h"
-#include "net/HttpClient.h"
-#include "translate/LanguageRoutes.h"
 
-#include <memory>
-#include <optional>
+#include <functional>
 #include <string>
 
 namespace tervane {
 
+// GET /languages on a worker thread, with its own client for each question.
+class WinRoutesFetcher final : public RoutesFetcher {
+  public:
+    explicit WinRoutesFetcher(UiWorker& worker);
+    void Fetch(Done done) override;
+    void SetAddress(std::string address) { address_ = std::move(address); }
+
+  private:
+    UiWorker& worker_;
+    std::string address_;
+};
+
 class LanguagePanel {
   public:
-    LanguagePanel();
-    ~LanguagePanel();
+    // `worker` must outlive the panel.
+    explicit LanguagePanel(UiWorker& worker);
 
     void Create(const PanelBuilder& build, HINSTANCE instance);
     // Handles a notification of one of the pickers; false for any other control.
@@ -31,22 +43,28 @@ class LanguagePanel {
     void OnTargetLanguageChange();
     void OnSwapLanguages();
 
+    LanguageController& Controller() { return controller_; }
     const Picker& Source() const { return source_; }
     const Picker& Target() const { return target_; }
-    const std::string& SourceCode() const { return sourceCode_; }
-    const std::string& TargetCode() const { return targetCode_; }
+    const std::string& SourceCode() const { return controller_.SourceCode(); }
+    const std::string& TargetCode() const { return controller_.TargetCode(); }
+    // Asks the service at `address` from now on, and at once.
     void SetRoutesAddress(std::string address);
-    bool TargetReached(int position) const;
+    bool TargetReached(int position) const { return controller_.TargetReached(position); }
+
+    // Called after the pickers changed.
+    std::function<void()> onChanged;
 
   private:
     void LoadPickers(HINSTANCE instance);
-    void RefreshRoutes();
+    void ShowController();
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
 
+    WinRoutesFetcher fetcher_;
+    LanguageController controller_;
     HWND group_ = nullptr;
     Picker source_, target_;
-    std::string sourceCode_, targetCode_;
     UniqueImageList flagImages_;
     UniqueImageList compactGlyph_;
     UniqueFont pickerFont_;
@@ -54,11 +72,6 @@ class LanguagePanel {
     // lowest descender, J's hook included), in pixels, measured once with pickerFont_.
     int nameInkAbove_ = 0;
     int nameInkBelow_ = 0;
-    // The service's language listing, asked with time-outs short enough not to hold the
-    // window up when the service does not answer; nothing while it has not answered.
-    std::unique_ptr<HttpClient> routesHttp_;
-    std::string routesAddress_;
-    std::optional<LanguageRoutes> routes_;
 };
 
 } // namespace tervane

@@ -1,6 +1,5 @@
 #include "app/MainWindow_win.h"
 
-#include "app/MainWindowSettings_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/MessageBox_win.h"
@@ -34,6 +33,9 @@ bool IsFocusable(HWND window, HWND control) {
 } // namespace
 
 MainWindow::~MainWindow() {
+    worker_.Stop();
+    if (flow_)
+        flow_->Flow().Abandon();
     if (hwnd_)
         DestroyWindow(hwnd_);
     hotKeys_.reset(); // releases every hotkey
@@ -59,6 +61,7 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.Get()), FALSE);
+    worker_.SetWindow(hwnd_);
     hotKeys_ = std::make_unique<HotKeyManager>();
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_);
     // Panels in the keyboard (tab) order.
@@ -67,9 +70,13 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     languages_.Create(build, instance);
     options_.Create(build);
     bottom_.Create(build);
+    hotKeyPanel_->onChanged = [this] { OnSettingChanged(); };
+    languages_.onChanged = [this] { OnSettingChanged(); };
+    options_.onChanged = [this] { OnSettingChanged(); };
 
     http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
-    flow_ = std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, balloon_);
+    flow_ =
+        std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, worker_, balloon_);
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
             onFlowStage(stage);
@@ -80,6 +87,8 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
         RunGuarded(hwnd_, [&] { OnTranslateHotKey(hotKey, index); });
     };
     RunGuarded(hwnd_, [this] { OnCreate(); });
+    // From here on (a stored value that failed to load too) each change is saved.
+    saved_ = CurrentSettings();
 }
 
 void MainWindow::Show(int showCommand) {
@@ -102,30 +111,49 @@ HWND MainWindow::Control(ControlId id) const {
 
 void MainWindow::OnCreate() {
     bottom_.ShowCopyright();
-    // The default hotkey is registered at every start, as the first line of the list.
-    if (const std::uint32_t hotKey = codec_.FromText(kDefaultHotKeyText, true)) {
-        hotKeyPanel_->AddHotKeyToList(hotKey);
-    } else {
-        ShowWarningBox(hwnd_, "Hotkeyerror!");
-    }
-    languages_.OnSourceLanguageChange();
-    languages_.OnTargetLanguageChange();
-    MainWindowSettings view(*this);
+    hotKeyPanel_->Controller().AddDefaultHotKey();
+    languages_.Controller().Start();
+    PanelSettings view = SettingsOfPanels();
     LoadSettings(*settings_, view);
 }
 
 void MainWindow::OnClose() {
     // A refused write ends the close here: the window stays open.
     SaveSettings(*settings_, CurrentSettings());
-    // Everything the window owns is released with it; the program ends with the window.
+    // A translation still waiting for the service is let go: its capture undone, its
+    // answer dropped. Everything the window owns is released with it; the program ends
+    // with the window.
+    flow_->Flow().Abandon();
     DestroyWindow(hwnd_);
 }
 
-Settings MainWindow::CurrentSettings() {
-    return MainWindowSettings(*this).Current();
+PanelSettings MainWindow::SettingsOfPanels() {
+    return {languages_.Controller(), options_.Controller(), hotKeyPanel_->Controller()};
 }
 
-// Every registered hotkey starts the same translation.
+Settings MainWindow::CurrentSettings() {
+    return SettingsOfPanels().Current();
+}
+
+// Saved at once, so that a session that ends without closing the window loses nothing. A
+// panel that changed nothing stored (the service's routes came back) writes nothing.
+void MainWindow::OnSettingChanged() {
+    if (!saved_)
+        return;
+    const Settings now = CurrentSettings();
+    if (now == *saved_)
+        return;
+    saved_ = now;
+    SaveSettings(*settings_, now);
+}
+
+void MainWindow::OnEndSession() {
+    saved_ = CurrentSettings();
+    SaveSettings(*settings_, *saved_);
+}
+
+// Every registered hotkey starts the same translation; a press while one waits for the
+// service is ignored by the flow.
 void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
     flow_->Flow().Start(CurrentSettings());
 }
@@ -207,6 +235,16 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case kSwapLanguagesMessage:
         languages_.OnSwapLanguages();
+        return 0;
+    case kWorkDoneMessage:
+        worker_.OnWorkDone();
+        return 0;
+    case WM_QUERYENDSESSION:
+        OnEndSession();
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wp)
+            OnEndSession();
         return 0;
     case WM_CLOSE:
         OnClose();

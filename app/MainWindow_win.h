@@ -10,7 +10,9 @@
 #include "app/HotKeyPanel_win.h"
 #include "app/LanguagePanel_win.h"
 #include "app/OptionsPanel_win.h"
+#include "app/PanelSettings.h"
 #include "app/Settings.h"
+#include "app/UiWorker_win.h"
 #include "base/BaseWindow_win.h"
 #include "base/GdiHandles_win.h"
 #include "base/Registry_win.h"
@@ -24,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tervane {
@@ -70,13 +73,21 @@ class MainWindow : public BaseWindow<MainWindow> {
     // Where the pickers ask which targets the service reaches (the built-in service's
     // listing unless a test names another); asked again at once.
     void SetRoutesAddress(std::string address) { languages_.SetRoutesAddress(std::move(address)); }
+    // Where a translation is asked (the built-in service unless a test names another).
+    void SetServiceAddress(std::string address) {
+        flow_->Exchange().SetAddress(std::move(address));
+    }
     // Whether the target at `position` is drawn as one the service reaches from the current
     // source: true for every target while the service has not answered.
     bool TargetReached(int position) const { return languages_.TargetReached(position); }
     void AddHotKeyToList(std::uint32_t hotKey) { hotKeyPanel_->AddHotKeyToList(hotKey); }
     void OnSwapLanguages() { languages_.OnSwapLanguages(); }
-    // The settings as the controls show them now.
+    // The settings as the panels' controllers hold them now.
     Settings CurrentSettings();
+    // The settings as the store reads and sets them.
+    PanelSettings SettingsOfPanels();
+    // Whether a translation waits for the service's answer.
+    bool TranslationPending() const { return flow_ && flow_->Flow().Pending(); }
 
     // Called at each stage of a translation when set; for the benchmark in bench/.
     std::function<void(FlowStage)> onFlowStage;
@@ -86,6 +97,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnClose();
     void OnExit();
     void OnTranslateHotKey(std::uint32_t hotKey, std::uint16_t index);
+    // A setting changed, or the session ends: the store is brought up to date.
+    void OnSettingChanged();
+    void OnEndSession();
     void OnCompactMode();
     // The notification area (MainWindowTray_win.cpp).
     void OnMinimize();
@@ -100,11 +114,14 @@ class MainWindow : public BaseWindow<MainWindow> {
     void CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow);
 
     const HotKeyCodec& codec_;
+    // Work the UI thread does not wait for (the translation, the language listing); stopped
+    // first when the window goes, so that no thread outlives what it uses.
+    UiWorker worker_;
     UniqueFont formFont_;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
     std::unique_ptr<HotKeyPanel> hotKeyPanel_;
-    LanguagePanel languages_;
+    LanguagePanel languages_{worker_};
     OptionsPanel options_;
     BottomPanel bottom_;
     // The control that had the keyboard focus when the window was last deactivated.
@@ -125,6 +142,9 @@ class MainWindow : public BaseWindow<MainWindow> {
     // Where OnCreate loads the settings from and OnClose saves them to.
     Registry* settings_ = &registry_;
     bool compact_ = false;
+    // What the store holds as far as this window knows: set once the stored settings are
+    // applied, and from then on a value that differs is saved.
+    std::optional<Settings> saved_;
     // The outer size of the full window, kept while it is compact.
     SIZE fullSize_{};
 };

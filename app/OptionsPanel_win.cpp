@@ -10,6 +10,10 @@
 
 namespace tervane {
 
+OptionsPanel::OptionsPanel() {
+    controller_.onChanged = [this] { ShowController(); };
+}
+
 void OptionsPanel::Create(const PanelBuilder& build) {
     using enum ControlId;
     window_ = build.Window();
@@ -20,14 +24,14 @@ void OptionsPanel::Create(const PanelBuilder& build) {
                                  TBS_HORZ | TBS_AUTOTICKS | TBS_FIXEDLENGTH | WS_TABSTOP | WS_GROUP,
                                  {8, 24, 177, 33}}));
     slider_.SetRange(kSliderMin, kSliderMax);
-    slider_.SetPosition(kSliderMax);
+    slider_.SetPosition(controller_.SliderPosition());
     SendMessageW(slider_.Handle(), TBM_SETTHUMBLENGTH, 16, 0);
 
     optionsGroup_ = build.Group(OptionsGroup, "Options", {264, 168, 201, 100});
     freezeBox_ =
         CheckBox(build.CheckBox(optionsGroup_, FreezeBox, "Freeze && wait for translation result",
                                 {8, 21, 185, 17}, WS_GROUP));
-    freezeBox_.SetChecked(true);
+    freezeBox_.SetChecked(controller_.IsOn(Option::Freeze));
     copyToClipboardBox_ =
         CheckBox(build.CheckBox(optionsGroup_, CopyToClipboardBox,
                                 "Copy translation result to clipboard", {8, 45, 188, 17}));
@@ -37,28 +41,48 @@ void OptionsPanel::Create(const PanelBuilder& build) {
 }
 
 bool OptionsPanel::OnCommand(ControlId id, int notification) {
+    const bool clicked = notification == BN_CLICKED;
     switch (id) {
-    case ControlId::LogToFileBox:
-        if (notification == BN_CLICKED)
-            OnLogToFileClick();
-        return true;
-    case ControlId::ViewLogButton:
-        if (notification == BN_CLICKED)
-            OnViewLog();
-        return true;
     case ControlId::FreezeBox:
     case ControlId::CopyToClipboardBox:
-        return true; // read when a translation runs
+    case ControlId::LogToFileBox:
+        if (clicked) {
+            const Option option = id == ControlId::FreezeBox            ? Option::Freeze
+                                  : id == ControlId::CopyToClipboardBox ? Option::CopyToClipboard
+                                                                        : Option::LogToFile;
+            controller_.SetOption(option, Box(option).Checked());
+        }
+        return true;
+    case ControlId::ViewLogButton:
+        if (clicked)
+            OnViewLog();
+        return true;
     default:
         return false;
     }
 }
 
+// The slider reports every move (a drag, a key, a click on its track); the controller
+// changes the transparency only for a new position.
 bool OptionsPanel::OnScroll(HWND control) {
     if (!slider_.Is(control))
         return false;
-    OnSliderMoved();
+    controller_.MoveSlider(slider_.Position());
     return true;
+}
+
+// The controls show the controller's state (the store changes it too).
+void OptionsPanel::ShowController() {
+    if (!slider_.Handle())
+        return; // not created yet
+    if (slider_.Position() != controller_.SliderPosition())
+        slider_.SetPosition(controller_.SliderPosition());
+    for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile}) {
+        if (Box(option).Checked() != controller_.IsOn(option))
+            Box(option).SetChecked(controller_.IsOn(option));
+    }
+    if (onChanged)
+        onChanged();
 }
 
 void OptionsPanel::Show(bool show) const {
@@ -78,19 +102,8 @@ const CheckBox& OptionsPanel::Box(Option option) const {
     return logToFileBox_;
 }
 
-// The slider reports every move (a drag, a key, a click on its track, or the settings
-// load); the transparency changes only when the position is a new one.
-void OptionsPanel::OnSliderMoved() {
-    const int position = slider_.Position();
-    if (position == sliderPosition_)
-        return;
-    sliderPosition_ = position;
-    OnTransparencyChange();
-}
-
-void OptionsPanel::OnTransparencyChange() {
+void OptionsPanel::ApplyOpacity(std::optional<std::uint8_t> opacity) {
     const LONG_PTR exStyle = GetWindowLongPtrW(window_, GWL_EXSTYLE);
-    const std::optional<std::uint8_t> opacity = OpacityForSlider(slider_.Position());
     if (!opacity) {
         SetWindowLongPtrW(window_, GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
         // A window that stops being layered is drawn again as an ordinary one.
@@ -103,11 +116,8 @@ void OptionsPanel::OnTransparencyChange() {
         throw std::runtime_error("Cannot make the window transparent");
 }
 
-// Switching logging on creates the log with its banner when there is none; switching it
-// off leaves the file alone.
-void OptionsPanel::OnLogToFileClick() {
-    if (logToFileBox_.Checked())
-        CreateLogWithBanner();
+void OptionsPanel::CreateLogWithBanner() {
+    tervane::CreateLogWithBanner();
 }
 
 // The log in the system's text editor; the editor itself says when there is no file.

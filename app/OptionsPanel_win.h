@@ -1,15 +1,19 @@
 #pragma once
 // The groups "Transparency" and "Options": the slider that makes the window see-through,
-// the three options of the translation and the log's "..." button.
+// the three options of the translation and the log's "..." button; a view over the
+// options' rules (app/OptionsController), which make the window layered and create the log.
+#include "app/OptionsController.h"
 #include "app/PanelBuilder_win.h"
-#include "app/Settings.h"
-#include "app/Transparency.h"
 #include "base/Controls_win.h"
+
+#include <functional>
 
 namespace tervane {
 
-class OptionsPanel {
+class OptionsPanel final : private OptionsDesktop {
   public:
+    OptionsPanel();
+
     void Create(const PanelBuilder& build);
     // Handles a notification of one of its controls; false when it is not one of them.
     bool OnCommand(ControlId id, int notification);
@@ -17,22 +21,25 @@ class OptionsPanel {
     bool OnScroll(HWND control);
     void Show(bool show) const;
 
+    OptionsController& Controller() { return controller_; }
     const Slider& TransparencySlider() const { return slider_; }
     const CheckBox& Box(Option option) const;
 
-    void OnTransparencyChange();
-    void OnLogToFileClick();
     void OnViewLog();
 
-  private:
-    void OnSliderMoved();
+    // Called after the slider or an option changed.
+    std::function<void()> onChanged;
 
+  private:
+    void ApplyOpacity(std::optional<std::uint8_t> opacity) override;
+    void CreateLogWithBanner() override;
+    void ShowController();
+
+    OptionsController controller_{*this};
     HWND window_ = nullptr; // the window the slider makes see-through
     HWND transparencyGroup_ = nullptr, optionsGroup_ = nullptr;
     Slider slider_;
     CheckBox freezeBox_, copyToClipboardBox_, logToFileBox_;
-    // The slider position whose transparency is applied; the slider starts opaque.
-    int sliderPosition_ = kSliderMax;
 };
 
 } // namespace tervane

@@ -1,6 +1,6 @@
 #pragma once
 // A main window made and shown as at the program's start, with the hotkey module it needs;
-// both ended after each test.
+// both ended after each test, with the settings the window saved as they changed.
 #include "WineTestSupport.h"
 #include "app/MainWindow_win.h"
 #include "base/Controls_win.h"
@@ -24,6 +24,7 @@ class MainWindowTest : public testing::Test {
         form.reset();
         Pump();
         hotKeyModule.reset();
+        ForgetSettings();
     }
     // A user's pick: the picker moves, then tells its parent as a real pick does.
     void Pick(ControlId picker, int position) {

@@ -413,15 +413,6 @@ TEST_F(MainFormTest, ClicksOnTheLanguageGroupSwapButClicksOnItsControlsDoNot) {
     SendMessageW(form->Control(ControlId::SourcePicker), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
-TEST_F(MainFormTest, SwappingWithAnEmptyPickerMovesTheEmptinessToo) {
-    Pick(ControlId::SourcePicker, -1); // as after a damaged stored position
-    form->OnSwapLanguages();
-    EXPECT_EQ(Position(form->Control(ControlId::SourcePicker)), 0);
-    EXPECT_EQ(Position(form->Control(ControlId::TargetPicker)), -1);
-    EXPECT_EQ(form->SourceCode(), "EN");
-    EXPECT_EQ(form->TargetCode(), "FR");
-}
-
 TEST_F(MainFormTest, AnErrorInAHandlerIsReportedAndTheWindowGoesOn) {
     MessageBoxRecorder boxes;
     RunGuarded(form->Handle(), [] { throw std::runtime_error("Disk full"); });

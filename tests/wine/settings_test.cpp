@@ -1,7 +1,9 @@
 // The settings store with Wine's real registry: what a close writes, what the next start
-// shows, and the two failures (a stored value of the wrong type, a refused write).
+// shows, a change saved at once and at the session's end, and the two failures (a stored
+// value of the wrong type, a refused write).
 #include "WineTestSupport.h"
 #include "app/MainWindow_win.h"
+#include "translate/TranslationLog_win.h"
 
 #include <gtest/gtest.h>
 
@@ -58,18 +60,6 @@ void StoreText(const wchar_t* name, const wchar_t* text) {
     StoreValue(name, REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
 }
 
-// Counts the log box's click notifications that reach a main window, as a user's click
-// on the box sends them.
-int logBoxClicks = 0;
-LRESULT CALLBACK CountLogBoxClicks(int code, WPARAM wp, LPARAM lp) {
-    const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (code == HC_ACTION && call.message == WM_COMMAND &&
-        LOWORD(call.wParam) == static_cast<WORD>(ControlId::LogToFileBox) &&
-        HIWORD(call.wParam) == BN_CLICKED && ClassOf(call.hwnd) == "TervaneMainWindow")
-        ++logBoxClicks;
-    return CallNextHookEx(nullptr, code, wp, lp);
-}
-
 // Refuses the write of one value and passes everything else to the real registry.
 class RefusingRegistry final : public Registry {
   public:
@@ -115,11 +105,7 @@ class SettingsTest : public testing::Test {
     void Start(Registry* registry = nullptr) {
         form = registry ? std::make_unique<MainWindow>(hotKeyModule->Codec(), *registry)
                         : std::make_unique<MainWindow>(hotKeyModule->Codec());
-        HHOOK hook =
-            SetWindowsHookExW(WH_CALLWNDPROC, CountLogBoxClicks, nullptr, GetCurrentThreadId());
-        logBoxClicks = 0;
         form->Create(GetModuleHandleW(nullptr));
-        UnhookWindowsHookEx(hook);
         form->Show(SW_SHOW);
         SetForegroundWindow(form->Handle());
         Pump(form->Handle());
@@ -166,10 +152,11 @@ class SettingsTest : public testing::Test {
 TEST_F(SettingsTest, EverySettingSurvivesACloseAndTheNextStart) {
     Start();
     EXPECT_EQ(OpenStore(), nullptr) << "nothing is created at start";
-    EXPECT_EQ(logBoxClicks, 0);
 
-    // Languages, transparency, options and a hotkey, changed as the user changes them.
-    Pick(ControlId::SourcePicker, 2);  // German
+    // Languages, transparency, options and a hotkey, changed as the user changes them; each
+    // change is stored at once.
+    Pick(ControlId::SourcePicker, 2); // German
+    EXPECT_EQ(ReadStored(L"src").number, 2u);
     Pick(ControlId::TargetPicker, 12); // Chinese(T)
     SetFocus(Control(ControlId::TransparencySlider));
     PressKey(VK_HOME); // the most transparent end, 4
@@ -185,6 +172,8 @@ TEST_F(SettingsTest, EverySettingSurvivesACloseAndTheNextStart) {
     const std::vector<std::string> lines = Lines();
     ASSERT_EQ(lines.size(), 2u);
     ASSERT_TRUE(Exit());
+    const std::wstring log = Widen(TranslationLogPath());
+    DeleteFileW(log.c_str());
 
     const Stored src = ReadStored(L"src"), cc = ReadStored(L"cc");
     EXPECT_EQ(src.type, static_cast<DWORD>(REG_DWORD));
@@ -207,7 +196,9 @@ TEST_F(SettingsTest, EverySettingSurvivesACloseAndTheNextStart) {
     EXPECT_FALSE(Checked(ControlId::FreezeBox));
     EXPECT_TRUE(Checked(ControlId::CopyToClipboardBox));
     EXPECT_TRUE(Checked(ControlId::LogToFileBox));
-    EXPECT_EQ(logBoxClicks, 1) << "the log box's click handler ran as for a user's click";
+    EXPECT_NE(GetFileAttributesW(log.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "logging on again: the log made anew with its banner";
+    DeleteFileW(log.c_str());
     EXPECT_EQ(Lines(), lines) << "the default hotkey once, then the stored one";
     EXPECT_EQ(form->HotKeys().Registrations().size(), 2u) << "both registered";
 }
@@ -233,6 +224,18 @@ TEST_F(SettingsTest, WrongTypeStopsTheLoadAndAnInvalidPositionIsKept) {
     ASSERT_TRUE(Exit());
     EXPECT_EQ(ReadStored(L"src").number, 60u) << "a picker without a position is not stored";
     EXPECT_EQ(ReadStored(L"tr").type, static_cast<DWORD>(REG_DWORD));
+}
+
+TEST_F(SettingsTest, TheEndOfTheSessionSavesWithoutAClose) {
+    Start();
+    SendMessageW(Control(ControlId::CopyToClipboardBox), BM_CLICK, 0, 0);
+    ForgetSettings(); // as if the change had not been saved
+    EXPECT_EQ(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(ReadStored(L"cc").text, "110");
+    ForgetSettings();
+    SendMessageW(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(ReadStored(L"Count").number, 1u);
+    EXPECT_TRUE(IsWindow(form->Handle()));
 }
 
 TEST_F(SettingsTest, RefusedWriteKeepsTheWindowOpen) {
