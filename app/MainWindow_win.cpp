@@ -74,7 +74,11 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     languages_.onChanged = [this] { OnSettingChanged(); };
     options_.onChanged = [this] { OnSettingChanged(); };
 
-    http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>());
+    // A fresh connection per translation: under Wine a post on a kept-alive connection
+    // waits about 40 ms for the acknowledgement of its head (WinHttpTransport_win.cpp).
+    HttpTimeouts exchange = kDefaultHttpTimeouts;
+    exchange.keepAlive = false;
+    http_ = std::make_unique<HttpClient>(std::make_unique<WinHttpTransport>(exchange));
     flow_ =
         std::make_unique<WinTranslationFlow>(owner, hwnd_, *http_, registry_, worker_, balloon_);
     flow_->Flow().onStage = [this](FlowStage stage) {

@@ -3,10 +3,10 @@
 #include "app/SettingsStore.h"
 #include "base/AppIdentity.h"
 #include "gtk/FlowTrace.h"
-#include "gtk/HttplibTransport.h"
 #include "gtk/Images.h"
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
+#include "net/HttplibTransport.h"
 
 namespace tervane {
 

@@ -1,8 +1,8 @@
 #include "gtk/ServiceLauncher.h"
 
+#include "net/HttpClient.h"
 #include "net/HttpUrl.h"
-
-#include <httplib.h>
+#include "net/HttplibTransport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -72,12 +72,13 @@ ServiceLauncher::~ServiceLauncher() {
 }
 
 bool ServiceLauncher::Answers() const {
-    const HttpUrl url = ParseHttpUrl(address_);
-    httplib::Client client(url.host, url.port);
-    client.set_connection_timeout(1, 0);
-    client.set_read_timeout(2, 0);
-    const auto response = client.Get("/health");
-    return response && response->status == 200;
+    HttpClient http(std::make_unique<HttplibTransport>(HttpTimeouts{1000, 1000, 1000, 2000}));
+    try {
+        http.Get(ResolveHttpUrl(address_, "/health"));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void ServiceLauncher::Spawn() {

@@ -6,7 +6,9 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <stdexcept>
 
 namespace tervane {
@@ -67,31 +69,28 @@ std::string ErrorText(DWORD error) {
     const std::string text = ErrorText(error) + " (" + request.method + " " + request.url + ")";
     if (error == ERROR_WINHTTP_CANNOT_CONNECT)
         throw HttpConnectionError(text);
+    if (error == ERROR_WINHTTP_TIMEOUT || error == WSAETIMEDOUT)
+        throw HttpTimeoutError(text);
     throw std::runtime_error(text);
 }
 
-// The end of the whole exchange, when there is one: each wait gets what is left of it.
-class ExchangeDeadline {
-  public:
-    explicit ExchangeDeadline(int totalMs)
-        : bounded_(totalMs > 0),
-          end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(totalMs)) {}
-    // `limitMs`, or what is left when that is less; throws the time-out when nothing is.
-    int Limit(int limitMs, const HttpRequest& request) const {
-        if (!bounded_)
-            return limitMs;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              end_ - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0)
-            ThrowFailure(request, ERROR_WINHTTP_TIMEOUT);
-        return static_cast<int>(std::min<long long>(limitMs, left));
-    }
+// WinHTTP bounds each step and each read by its time-outs, not the exchange: each wait gets
+// what is left of the request's deadline when that is less, and none starts after it.
+int Limit(int limitMs, const HttpRequest& request) {
+    if (request.deadline == std::chrono::steady_clock::time_point::max())
+        return limitMs;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          request.deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0)
+        ThrowFailure(request, ERROR_WINHTTP_TIMEOUT);
+    return static_cast<int>(std::min<long long>(limitMs, left));
+}
 
-  private:
-    bool bounded_;
-    std::chrono::steady_clock::time_point end_;
-};
+[[noreturn]] void ThrowTooLarge(const HttpRequest& request) {
+    throw HttpTooLargeError("The answer is larger than " + std::to_string(request.maxBodyBytes) +
+                            " bytes (" + request.method + " " + request.url + ")");
+}
 
 // A response header as text, or empty when the response has none.
 std::string QueryHeader(HINTERNET request, DWORD query) {
@@ -108,6 +107,14 @@ std::string QueryHeader(HINTERNET request, DWORD query) {
     return Narrow(value);
 }
 
+// The announced length; 0 when there is none, the largest value when it overflows.
+std::uint64_t ContentLength(HINTERNET request) {
+    const std::string text = QueryHeader(request, WINHTTP_QUERY_CONTENT_LENGTH);
+    std::uint64_t length = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), length);
+    return ec == std::errc::result_out_of_range ? UINT64_MAX : length;
+}
+
 } // namespace
 
 struct WinHttpTransport::Session {
@@ -119,6 +126,7 @@ WinHttpTransport::WinHttpTransport(HttpTimeouts timeouts) : timeouts_(timeouts) 
 WinHttpTransport::~WinHttpTransport() = default;
 
 WinHttpTransport::Session& WinHttpTransport::SessionFor(const std::string& proxy) {
+    const std::lock_guard lock(mutex_);
     auto found = sessions_.find(proxy);
     if (found != sessions_.end())
         return *found->second;
@@ -139,7 +147,6 @@ WinHttpTransport::Session& WinHttpTransport::SessionFor(const std::string& proxy
 }
 
 HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
-    const ExchangeDeadline deadline(timeouts_.totalMs);
     Session& session = SessionFor(request.proxy);
     Handle connection(WinHttpConnect(session.handle.get(), Widen(request.target.host).c_str(),
                                      request.target.port, 0));
@@ -153,20 +160,21 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
         ThrowFailure(request);
     // Wine waits for the response inside WinHttpSendRequest, bounded only by this option;
     // Windows' own default for it is 90 s. Both get the receive time-out.
-    WinHttpSetTimeouts(handle.get(), deadline.Limit(timeouts_.resolveMs, request),
-                       deadline.Limit(timeouts_.connectMs, request),
-                       deadline.Limit(timeouts_.sendMs, request),
-                       deadline.Limit(timeouts_.receiveMs, request));
-    DWORD responseTimeout = static_cast<DWORD>(deadline.Limit(timeouts_.receiveMs, request));
+    WinHttpSetTimeouts(handle.get(), Limit(timeouts_.resolveMs, request),
+                       Limit(timeouts_.connectMs, request), Limit(timeouts_.sendMs, request),
+                       Limit(timeouts_.receiveMs, request));
+    DWORD responseTimeout = static_cast<DWORD>(Limit(timeouts_.receiveMs, request));
     WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &responseTimeout,
                      sizeof(responseTimeout));
-    // A fresh connection for every request. Wine writes the head and the body in two sends
-    // without TCP_NODELAY; on a kept-alive connection the body then waits for the delayed
-    // acknowledgement of the head (about 40 ms on Linux), while a new connection has its
-    // first segments acknowledged at once. A request per hotkey press needs no pooling.
-    DWORD noKeepAlive = WINHTTP_DISABLE_KEEP_ALIVE;
-    WinHttpSetOption(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noKeepAlive,
-                     sizeof(noKeepAlive));
+    // Without keep-alive a fresh connection for every request: Wine writes the head and the
+    // body in two sends without TCP_NODELAY, and on a kept-alive connection the body then
+    // waits for the delayed acknowledgement of the head (about 40 ms on Linux), while a new
+    // connection has its first segments acknowledged at once.
+    if (!timeouts_.keepAlive) {
+        DWORD noKeepAlive = WINHTTP_DISABLE_KEEP_ALIVE;
+        WinHttpSetOption(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, &noKeepAlive,
+                         sizeof(noKeepAlive));
+    }
 
     std::string headers;
     for (const auto& [name, value] : request.headers)
@@ -190,10 +198,14 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
     response.version = QueryHeader(handle.get(), WINHTTP_QUERY_VERSION);
     response.reason = QueryHeader(handle.get(), WINHTTP_QUERY_STATUS_TEXT);
     response.location = QueryHeader(handle.get(), WINHTTP_QUERY_LOCATION);
+    // A length announced beyond the bound is refused before any of the body is read: the
+    // Windows service is 32-bit, and a flood would run it out of address space.
+    if (request.maxBodyBytes && ContentLength(handle.get()) > request.maxBodyBytes)
+        ThrowTooLarge(request);
 
     char buffer[16384];
     for (;;) {
-        DWORD readTimeout = static_cast<DWORD>(deadline.Limit(timeouts_.receiveMs, request));
+        DWORD readTimeout = static_cast<DWORD>(Limit(timeouts_.receiveMs, request));
         WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &readTimeout,
                          sizeof(readTimeout));
         // Only what has arrived is read, so that a trickle comes back to the deadline check
@@ -208,12 +220,14 @@ HttpResponse WinHttpTransport::Send(const HttpRequest& request) {
         if (read == 0)
             break;
         response.body.append(buffer, read);
-        if (timeouts_.maxBodyBytes && response.body.size() > timeouts_.maxBodyBytes)
-            throw std::runtime_error("The answer is larger than " +
-                                     std::to_string(timeouts_.maxBodyBytes) + " bytes (" +
-                                     request.method + " " + request.url + ")");
+        if (request.maxBodyBytes && response.body.size() > request.maxBodyBytes)
+            ThrowTooLarge(request);
     }
     return response;
+}
+
+std::unique_ptr<HttpTransport> MakeHttpTransport(HttpTimeouts timeouts) {
+    return std::make_unique<WinHttpTransport>(timeouts);
 }
 
 } // namespace tervane

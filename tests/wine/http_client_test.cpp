@@ -1,5 +1,7 @@
 // The HTTP client over Wine's WinHTTP against real loopback servers: the request as it
-// arrives, cookies, redirects, failures and time-outs, and the system proxy from the
+// arrives, cookies, redirects, failures and time-outs, the exchange's deadline and its
+// answer's bound (as the Windows service reaches remote engines), https:// servers checked
+// against the system's trusted roots (a test CA put there), and the system proxy from the
 // registry.
 #include "tests/wine/LoopbackHttpServer.h"
 
@@ -10,12 +12,17 @@
 #include "protocol/ServiceProtocol.h"
 #include "translate/ServiceExchange.h"
 
+#include "WineTestSupport.h"
+
 #include <windows.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <wincrypt.h>
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 using namespace tervane;
 
@@ -140,6 +147,94 @@ TEST_F(HttpClientWinTest, AServerThatNeverAnswersEndsInATimeOut) {
                                            std::chrono::steady_clock::now() - start)
                                            .count()));
     EXPECT_EQ(silent.Requests().size(), 1u);
+}
+
+TEST_F(HttpClientWinTest, ATrickledAnswerEndsAtTheDeadlineAndAFloodIsRefused) {
+    LoopbackHttpServer server([](const ReceivedRequest& request) {
+        const std::size_t size = request.target == "/flood" ? 300000 : 100;
+        return LoopbackHttpServer::Response(200, "OK", std::string(size, 'x'));
+    });
+    WinHttpTransport transport;
+    const std::string flood = Url(server, "/flood");
+    HttpRequest request{"GET", flood, ParseHttpUrl(flood), {}, "", ""};
+    request.maxBodyBytes = 100000;
+    EXPECT_THAT([&] { transport.Send(request); },
+                testing::Throws<HttpTooLargeError>(testing::Property(
+                    &std::exception::what,
+                    testing::StrEq("The answer is larger than 100000 bytes (GET " + flood + ")"))));
+
+    // 100 bytes at one every 300 ms would take 30 s; each read alone is quick. The exchange
+    // ends at its deadline, while the server is still sending.
+    server.TrickleBody(300);
+    const std::string url = Url(server, "/translate");
+    request = HttpRequest{"GET", url, ParseHttpUrl(url), {}, "", ""};
+    request.deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    EXPECT_THAT(
+        [&] { transport.Send(request); },
+        testing::Throws<HttpTimeoutError>(testing::Property(
+            &std::exception::what, testing::StrEq("The operation timed out (GET " + url + ")"))));
+    EXPECT_FALSE(server.AllSent()) << "the whole trickle was waited for";
+}
+
+// TLS servers on the Linux side of the session (tls-servers.sh): "good" with a certificate
+// from a CA the test puts among the machine's trusted roots, "bad" from one nobody trusts.
+class HttpsServers : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::istringstream ports(RunOnLinux(Script() + " start " + kDir, 60000).value_or(""));
+        ports >> goodPort_ >> badPort_;
+        ASSERT_NE(goodPort_, 0);
+        ASSERT_NE(badPort_, 0);
+        TrustTestCa(true);
+    }
+    void TearDown() override {
+        TrustTestCa(false);
+        RunOnLinux(Script() + " stop " + kDir);
+    }
+
+    unsigned short goodPort_ = 0, badPort_ = 0;
+
+  private:
+    static constexpr const char* kDir = "/tmp/tervane-https-test";
+    static std::string Script() {
+        const std::string source = __FILE__;
+        return source.substr(0, source.find_last_of('/')) + "/tls-servers.sh";
+    }
+    // Puts the test's CA among the machine's trusted roots, or takes it out again.
+    static void TrustTestCa(bool trust) {
+        std::ifstream file(std::string("Z:") + kDir + "/trusted.pem");
+        std::stringstream pem;
+        pem << file.rdbuf();
+        const std::string text = pem.str();
+        BYTE der[8192];
+        DWORD size = sizeof der;
+        ASSERT_TRUE(CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, der, &size,
+                                         nullptr, nullptr));
+        HCERTSTORE root =
+            CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+        ASSERT_NE(root, nullptr);
+        PCCERT_CONTEXT added = nullptr;
+        ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der, size,
+                                                     CERT_STORE_ADD_REPLACE_EXISTING, &added));
+        if (!trust)
+            CertDeleteCertificateFromStore(added);
+        else
+            CertFreeCertificateContext(added);
+        CertCloseStore(root, 0);
+    }
+};
+
+TEST_F(HttpsServers, ATrustedServerAnswersAndAnUntrustedOneIsAClearErrorNamingIt) {
+    HttpClient http(std::make_unique<WinHttpTransport>());
+    const auto url = [](unsigned short port) {
+        return "https://127.0.0.1:" + std::to_string(port) + "/translate";
+    };
+    EXPECT_THAT(http.Get(url(goodPort_)), testing::StrEq("Tervane TLS test server"));
+    const std::string stranger = url(badPort_);
+    EXPECT_EQ(ErrorOf(http, stranger),
+              "The secure connection with the server failed or its certificate is not trusted "
+              "(GET " +
+                  stranger + ")");
 }
 
 // The current user's proxy values, set for a test and put back as they were afterwards.
