@@ -2,9 +2,34 @@
 
 #include "service/engines/ApertiumEngine.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace tervane::service {
+namespace {
+
+// The pair host's check of its own definitions of library functions against the installed
+// libraries, as each host makes it at its start (whose standard error nobody reads): its
+// line, for the log.
+std::string PairHostCheck(const std::string& pairHost) {
+    std::string quoted = "'";
+    for (const char c : pairHost)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    quoted += "' --check-replacements 2>&1";
+    FILE* pipe = ::popen(quoted.c_str(), "r");
+    if (pipe == nullptr)
+        return "cannot run " + pairHost + " --check-replacements";
+    std::string line;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        line += buffer;
+    const int status = ::pclose(pipe);
+    while (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    return status == 0 && !line.empty() ? line : pairHost + " --check-replacements failed: " + line;
+}
+
+} // namespace
 
 Result<std::unique_ptr<Engine>>
 MakeApertiumEngine(const Options& options, const std::function<void(const std::string&)>& log) {
@@ -26,6 +51,7 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
                                   settings.pairHost + ")"};
         settings.checkPairs = options.checkPairs;
     }
+    const std::string pairHost = settings.pairHost;
     auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
     for (const std::string& line : engine->Skipped())
         log("skipped mode " + line);
@@ -33,6 +59,8 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
     log("apertium: " + std::to_string(engine->InstalledPairs()) + " Apertium modes, " +
         std::to_string(directions) + " language directions, from " + options.modesDir + " (" +
         options.apertiumRunner + ")");
+    if (!pairHost.empty())
+        log("pair host: " + PairHostCheck(pairHost));
     if (directions == 0) {
         std::error_code error;
         const std::string why = std::filesystem::is_directory(options.modesDir, error)

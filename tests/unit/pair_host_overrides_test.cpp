@@ -1,5 +1,8 @@
 // The pair host's own definitions of library functions against the libraries' functions
-// (found after the host's in the dynamic linker's lookup).
+// (found after the host's in the dynamic linker's lookup), and the host's start-up check
+// that decides which serve.
+#include "service/apertium/host/Replacements.h"
+
 #include <apertium/apertium_re.h>
 #include <lttoolbox/string_utils.h>
 
@@ -14,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+using namespace tervane::service::host;
+
 namespace {
 
 template <typename Function> Function Librarys(const char* mangledName) {
@@ -24,48 +29,62 @@ std::string Narrow(const UString& text) {
     return std::string(text.begin(), text.end());
 }
 
-TEST(PairHostOverrides, StoiReadsEveryStringAsLttoolboxDoes) {
-    using Stoi = int (*)(const UString&);
-    const auto lttoolbox = Librarys<Stoi>(
+// The host's start-up check on the installed libraries: every answer the same, so the
+// host's own definitions serve; the inputs past int's range among them go to lttoolbox.
+TEST(PairHostOverrides, TheStartUpCheckFindsTheHostsOwnAsTheLibrarysAndUsesThem) {
+    const CheckOutcome checked = CheckReplacements();
+    EXPECT_TRUE(checked.ownInUse) << checked.line;
+    EXPECT_TRUE(OwnDefinitionsInUse());
+    const auto lttoolbox = Librarys<int (*)(const UString&)>(
         "_ZN11StringUtils4stoiERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
     ASSERT_NE(lttoolbox, nullptr);
-    const auto parse = [](Stoi stoi, const UString& text) -> std::optional<int> {
+    for (const char16_t* tooLong : {u"9999999999>", u"2147483648", u"00000000012>"}) {
+        std::string own, library;
         try {
-            return stoi(text);
-        } catch (...) {
-            return std::nullopt;
+            own = std::to_string(StringUtils::stoi(tooLong));
+        } catch (const std::exception& e) {
+            own = e.what();
         }
-    };
-    for (const char16_t* raw : {u"2><3>$}",
-                                u"2><3>$ ^gato<n><2><3>$}",
-                                u"12",
-                                u"0",
-                                u"007>",
-                                u"123456789",
-                                u"1234567890",
-                                u"2147483647",
-                                u"99999999999>",
-                                u"-3",
-                                u"+3>",
-                                u" 4",
-                                u"1,234>",
-                                u"2.5>",
-                                u"2e3>",
-                                u"\u0663>",
-                                u"\uff13",
-                                u"x",
-                                u"",
-                                u">"}) {
-        const UString text = raw;
-        SCOPED_TRACE(Narrow(text));
-        EXPECT_EQ(parse(&StringUtils::stoi, text), parse(lttoolbox, text));
+        try {
+            library = std::to_string(lttoolbox(tooLong));
+        } catch (const std::exception& e) {
+            library = e.what();
+        }
+        EXPECT_EQ(own, library) << Narrow(tooLong);
     }
     EXPECT_EQ(StringUtils::stoi(u"5>$}"), 5);
+}
+
+// A replacement that answers one input differently, one for each function: found, named,
+// and the libraries' own serve from then on.
+TEST(PairHostOverrides, AWrongReplacementIsFoundAndTheLibrarysOwnServe) {
+    Replacements wrongStoi = HostsOwn();
+    wrongStoi.stoi = [](const UString& text) { return StringUtils::stoi(text) + (text == u"0"); };
+    Replacements wrongMatch = HostsOwn();
+    wrongMatch.match = [](const ApertiumRE& expression, const UString& text) {
+        return text.empty() ? UString(u"?") : expression.match(text);
+    };
+    Replacements wrongWrite = HostsOwn();
+    wrongWrite.write = [](UStringView text, UFILE* output) {
+        u_file_write(text.data(), static_cast<int32_t>(text.size()), output); // past a NUL
+    };
+    for (const auto& [wrong, named] :
+         {std::pair{wrongStoi, "StringUtils::stoi(\"0\")"},
+          std::pair{wrongMatch, "ApertiumRE::match(\"<n>|<adj>\", \"\")"},
+          std::pair{wrongWrite, "write(\"before?after\")"}}) {
+        const CheckOutcome checked = CheckReplacements(wrong);
+        EXPECT_FALSE(checked.ownInUse);
+        EXPECT_NE(checked.line.find(named), std::string::npos) << checked.line;
+        EXPECT_FALSE(OwnDefinitionsInUse());
+        EXPECT_EQ(StringUtils::stoi(u"12>"), 12); // now lttoolbox's own
+    }
+    EXPECT_TRUE(CheckReplacements().ownInUse);
 }
 
 // Expressions compiled anew, destroyed and made again at the same address, matched in
 // turn: each answer is Apertium's own for that expression, never a kept matcher's.
 TEST(PairHostOverrides, RegexMatchAnswersAsApertiumsForEveryExpression) {
+    ASSERT_TRUE(CheckReplacements().ownInUse);
     using Match = UString (*)(const ApertiumRE*, UString const&);
     const auto apertiums = Librarys<Match>(
         "_ZNK10ApertiumRE5matchERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
@@ -94,36 +113,6 @@ TEST(PairHostOverrides, RegexMatchAnswersAsApertiumsForEveryExpression) {
     EXPECT_EQ(Narrow(reused.match(u"a<n>")), "");
     reused.compile(u"<n>");
     EXPECT_EQ(Narrow(reused.match(u"a<n>")), "<n>");
-}
-
-// What each write puts out, through a UTF-8 UFILE over memory as the host's stages write.
-std::string Written(void (*write)(UStringView, UFILE*), UStringView text) {
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    FILE* memory = ::open_memstream(&buffer, &size);
-    UFILE* output = u_finit(memory, nullptr, "UTF-8");
-    write(text, output);
-    write(u"|", output);
-    u_fclose(output);
-    std::fclose(memory);
-    std::string written(buffer, size);
-    std::free(buffer);
-    return written;
-}
-
-TEST(PairHostOverrides, WriteWritesWhatLttoolboxWrites) {
-    const auto lttoolbox = Librarys<void (*)(UStringView, UFILE*)>(
-        "_Z5writeSt17basic_string_viewIDsSt11char_traitsIDsEEP5UFILE");
-    ASSERT_NE(lttoolbox, nullptr);
-    const UString withNul(u"before\0after", 12);
-    const UString sentence = u"^gato<n>$ ñandú € \U0001D11E [\\^$]";
-    for (const UStringView text :
-         {UStringView(sentence), UStringView(sentence).substr(2, 7), UStringView(withNul),
-          UStringView(), UStringView(u"\0", 1), UStringView(u"\xd834x")}) {
-        SCOPED_TRACE(Narrow(UString(text)));
-        EXPECT_EQ(Written(&write, text), Written(lttoolbox, text));
-    }
-    EXPECT_EQ(Written(&write, UStringView(withNul)), "before|");
 }
 
 } // namespace

@@ -8,25 +8,31 @@
 // libraries' calls to it come here (the executable's definition comes first in the dynamic
 // linker's lookup). One to nine ASCII digits, alone or before a '>', are read here, which
 // is what u_sscanf gives for them; anything else (signs, spaces, other scripts' digits,
-// grouping, decimals, long numbers, errors) goes to lttoolbox's own function, so behaviour
-// is unchanged.
+// grouping, decimals, numbers of ten digits or more, which may lie past int's range,
+// errors) goes to lttoolbox's own function, so behaviour is unchanged. So does every call
+// when the start-up check (Replacements.h) found a difference.
 #include "service/apertium/host/LibrarysOwn.h"
+#include "service/apertium/host/Replacements.h"
 
 #include <lttoolbox/string_utils.h>
 
 int StringUtils::stoi(const UString& str) {
-    // u_sscanf("%d") reads the number at the start and ignores the rest: Postchunk passes
-    // the rest of a chunk from a position on ("2><3>$}"). A '>' cannot continue a number in
-    // any locale's format, so digits up to one (or to the end) are the whole number.
-    int value = 0;
-    std::size_t digits = 0;
-    for (; digits < str.size() && digits < 10 && str[digits] >= u'0' && str[digits] <= u'9';
-         ++digits)
-        value = value * 10 + (str[digits] - u'0');
-    const bool plain = digits > 0 && digits <= 9 && (digits == str.size() || str[digits] == u'>');
-    if (plain)
-        return value;
-    static const auto lttoolboxs = tervane::service::host::LibrarysOwn<int (*)(const UString&)>(
-        "_ZN11StringUtils4stoiERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
+    using namespace tervane::service::host;
+    if (OwnDefinitionsInUse()) {
+        // u_sscanf("%d") reads the number at the start and ignores the rest: Postchunk
+        // passes the rest of a chunk from a position on ("2><3>$}"). A '>' cannot continue a
+        // number in any locale's format, so digits up to one (or to the end) are the whole
+        // number. Nine digits at most fit int whatever they are.
+        constexpr std::size_t kMostDigits = 9;
+        int value = 0;
+        std::size_t digits = 0;
+        for (; digits < str.size() && digits < kMostDigits && str[digits] >= u'0' &&
+               str[digits] <= u'9';
+             ++digits)
+            value = value * 10 + (str[digits] - u'0');
+        if (digits > 0 && (digits == str.size() || str[digits] == u'>'))
+            return value;
+    }
+    static const auto lttoolboxs = LibrarysOwn<int (*)(const UString&)>(kStoiName);
     return lttoolboxs(str);
 }

@@ -9,18 +9,29 @@
 // expression is compiled or read anew or destroyed (those functions are replaced too, and
 // then call Apertium's own), and is checked against the expression's pattern on each use.
 // Anything unusual (no pattern, an ICU error) goes to Apertium's own match, which reports
-// it as it always has.
+// it as it always has; so does every match when the start-up check (Replacements.h) found
+// a difference.
 #include "service/apertium/host/LibrarysOwn.h"
+#include "service/apertium/host/Replacements.h"
 
 #include <apertium/apertium_re.h>
 
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 
 namespace {
 
 using tervane::service::host::LibrarysOwn;
+
+// The destructor below runs Apertium's own destructor on `this` and then ends as an empty
+// destructor of its own. That is sound only while the class is what Apertium's header shows:
+// one pointer, whose own end does nothing, and no base or virtual table.
+static_assert(std::is_standard_layout_v<ApertiumRE>, "ApertiumRE is no longer standard layout");
+static_assert(!std::is_polymorphic_v<ApertiumRE>, "ApertiumRE has virtual functions now");
+static_assert(sizeof(ApertiumRE) == sizeof(icu::RegexPattern*),
+              "ApertiumRE holds more than its pattern pointer now");
 
 struct Matcher {
     const icu::RegexPattern* pattern = nullptr;
@@ -69,10 +80,10 @@ void ApertiumRE::compile(UString const& str) {
 
 UString ApertiumRE::match(UString const& str) const {
     static const auto apertiums = LibrarysOwn<UString (*)(const ApertiumRE*, UString const&)>(
-        "_ZNK10ApertiumRE5matchERKNSt7__cxx1112basic_stringIDsSt11char_traitsIDsESaIDsEEE");
+        tervane::service::host::kMatchName);
     // The matcher keeps a reference to its text: it is given this one when a call ends.
     static const icu::UnicodeString nothing;
-    if (re == nullptr)
+    if (re == nullptr || !tervane::service::host::OwnDefinitionsInUse())
         return apertiums(this, str);
     const std::lock_guard<std::mutex> guard(Kept().lock);
     Matcher& cached = Kept().byExpression[this];

@@ -5,8 +5,12 @@
 //
 //   tervane-pair-host MODE_FILE            serve requests
 //   tervane-pair-host --placement MODE_FILE  print where each stage runs, and end
+//   tervane-pair-host --check-replacements   check its own definitions of library
+//                                            functions (Replacements.h), print the
+//                                            outcome, and end
 #include "service/apertium/ApertiumMode.h"
 #include "service/apertium/host/PairChain.h"
+#include "service/apertium/host/Replacements.h"
 
 #include <libxml/parser.h>
 #include <lttoolbox/lt_locale.h>
@@ -61,6 +65,11 @@ bool Serve(host::PairChain& chain) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--check-replacements") == 0) {
+        LtLocale::tryToSetLocale();
+        std::cout << host::CheckReplacements().line << "\n";
+        return 0;
+    }
     const bool placement = argc == 3 && std::strcmp(argv[1], "--placement") == 0;
     if (argc != 2 && !placement) {
         std::cerr << "usage: tervane-pair-host [--placement] MODE_FILE\n";
@@ -80,6 +89,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     LtLocale::tryToSetLocale();
+    // Before any stage runs, and after the locale is set, which the libraries' answers
+    // depend on. The service logs the same check's outcome at its start.
+    if (const host::CheckOutcome checked = host::CheckReplacements(); !checked.ownInUse)
+        std::cerr << "tervane-pair-host: " << checked.line << "\n";
     xmlInitParser(); // once, before the stages read their rules on threads of their own
     try {
         host::PairChain chain(commands.Value());
