@@ -71,7 +71,7 @@ RemoteAccess::RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute)
 std::optional<HttpResponse> RemoteAccess::Check(const HttpRequest& request) {
     if (IsLoopbackAddress(request.peer) && !request.Header("Origin"))
         return std::nullopt;
-    std::vector<std::string> clients{"address " + request.peer};
+    std::vector<std::string> clients{RateClientOfAddress(request.peer)};
     const std::string key = keys_ ? KeyOf(request) : "";
     const bool keyValid = keys_ && keys_->Accepts(key);
     if (keyValid)

@@ -2,6 +2,7 @@
 
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
+#include "service/core/LogText.h"
 #include "service/http/RequestForm.h"
 
 #include <nlohmann/json.hpp>
@@ -59,12 +60,15 @@ HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
     if (log_.line) {
-        log_.line(request.method + " " + std::string(request.Path().substr(0, 64)) + " " + detail +
-                  "in=" + std::to_string(request.body.size()) +
+        // Every value a client chose is escaped and cut: one request, one bounded line.
+        log_.line(EscapeForLog(request.method, 16) + " " + EscapeForLog(request.Path(), 64) + " " +
+                  detail + "in=" + std::to_string(request.body.size()) +
                   "B out=" + std::to_string(response.body.size()) + "B status=" +
                   std::to_string(response.status) + " " + std::to_string(ms.count()) + "ms" +
                   // A refusal says why, as the client was told.
-                  (response.status >= 400 ? ": " + SanitizeReason(response.reason) : ""));
+                  (response.status >= 400
+                       ? ": " + EscapeForLog(RedactUrlUserInfo(response.reason), 240, true)
+                       : ""));
     }
     return response;
 }
@@ -94,7 +98,7 @@ HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logD
         // HEAD gets GET's headers; the server leaves the body out.
         if (request.method != "GET" && request.method != "HEAD")
             return WrongMethod(path, "GET");
-        return path == "/health" ? Health() : Languages();
+        return path == "/health" ? Health(request) : Languages();
     }
     return ErrorResponse(
         Error{404, "No such resource: use POST /translate, GET /health or GET /languages"});
@@ -128,11 +132,17 @@ HttpResponse ServiceHandler::Translate(const HttpRequest& request, std::string& 
     return response;
 }
 
-// Never waits on a remote engine: the last known state, refreshed in the background.
-HttpResponse ServiceHandler::Health() {
+// Never waits on a remote engine: the last known state, refreshed in the background. What
+// the engines are and where they live is told to this machine only; others get the status.
+HttpResponse ServiceHandler::Health(const HttpRequest& request) {
     const Result<PairListing> listing = translator_.UsedEngine().LastPairs();
-    if (!listing.Ok())
-        return ErrorResponse(Error{503, listing.Failure().reason});
+    const bool detailed = request.peer.empty() || IsLoopbackAddress(request.peer);
+    if (!listing.Ok()) {
+        return ErrorResponse(Error{503, detailed ? listing.Failure().reason
+                                                 : "The translation engine is not available"});
+    }
+    if (!detailed)
+        return JsonResponse(200, {{"status", "ok"}});
     return JsonResponse(200, {{"status", "ok"},
                               {"engine", translator_.UsedEngine().Name()},
                               {"directions", listing.Value().size()}});
@@ -154,7 +164,7 @@ HttpResponse ServiceHandler::Languages() {
     }
     nlohmann::json unavailable = nlohmann::json::array();
     for (const auto& [engine, error] : listing.unavailable)
-        unavailable.push_back({{"engine", engine}, {"reason", error.reason}});
+        unavailable.push_back({{"engine", engine}, {"reason", RedactUrlUserInfo(error.reason)}});
     return JsonResponse(200, {{"engine", translator_.UsedEngine().Name()},
                               {"languages", rows},
                               {"unavailable", unavailable}});

@@ -38,7 +38,7 @@ class ServiceHandler {
   private:
     HttpResponse Route(const HttpRequest& request, std::string& logDetail);
     HttpResponse Translate(const HttpRequest& request, std::string& logDetail);
-    HttpResponse Health();
+    HttpResponse Health(const HttpRequest& request);
     HttpResponse Languages();
 
     Translator& translator_;

@@ -93,19 +93,22 @@ Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::st
 // Serving other machines: the keys they must send and their rate, or null when the service
 // serves only this one.
 Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, bool loopback) {
+    // The keys file is checked in every mode: a path that is wrong today is refused now,
+    // not on the day the service is opened to other machines.
+    std::unique_ptr<ApiKeys> keys;
+    if (!options.acceptedKeysFile.empty()) {
+        keys = std::make_unique<ApiKeys>(PathFromUtf8(options.acceptedKeysFile),
+                                         options.acceptedKeysFile, loopback ? nullptr : LogLine);
+        if (const Result<std::size_t> loaded = keys->Load(); !loaded.Ok())
+            return Error{500, "cannot use --api-keys: " + loaded.Failure().reason};
+    }
     if (loopback) {
         if (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute != 0)
             LogLine("listening on loopback: no other machine can reach the service, so "
                     "--api-keys and --rate-limit are not used");
         return std::unique_ptr<RemoteAccess>();
     }
-    std::unique_ptr<ApiKeys> keys;
-    if (!options.acceptedKeysFile.empty()) {
-        keys = std::make_unique<ApiKeys>(PathFromUtf8(options.acceptedKeysFile),
-                                         options.acceptedKeysFile, LogLine);
-        if (!keys->Load())
-            return Error{500, "cannot read the API keys of --api-keys " + options.acceptedKeysFile};
-    } else {
+    if (!keys) {
         LogLine("serving other machines without API keys: any of them may translate (see "
                 "--api-keys)");
     }
@@ -223,10 +226,14 @@ int main(int argc, char** argv) {
             });
         finished = server.Run(std::chrono::milliseconds(500));
     }
+    // No pair host or stage process outlives the service, hung or not.
+    constexpr std::chrono::seconds kProcessesGrace{2};
     if (!finished) {
         LogLine("stopped with translations still running");
+        EndApertiumProcesses(kProcessesGrace);
         Log().Stop(std::chrono::milliseconds(200));
         std::_Exit(0);
     }
+    EndApertiumProcesses(kProcessesGrace);
     return ExitWith(0, "");
 }

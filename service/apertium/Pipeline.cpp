@@ -1,12 +1,13 @@
 #include "service/apertium/Pipeline.h"
 
+#include "service/apertium/ProcessGroups.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,30 +35,13 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
 
 } // namespace
 
-Result<std::unique_ptr<Pipeline>> Pipeline::Start(const std::vector<Command>& commands) {
+Result<std::unique_ptr<Pipeline>> Pipeline::Start(const std::vector<Command>& commands,
+                                                  bool ownGroup) {
     std::unique_ptr<Pipeline> pipeline(new Pipeline());
     std::string error;
-    const std::vector<std::string> envStrings = ChildEnvironment();
-    std::vector<char*> env;
-    for (const std::string& entry : envStrings)
-        env.push_back(const_cast<char*>(entry.c_str()));
-    env.push_back(nullptr);
+    const std::vector<std::string> environment = ChildEnvironment();
 
-    // The children get default signal handling back (the service ignores SIGPIPE) and an
-    // empty mask; our pipe ends are close-on-exec so no child holds another's pipe open.
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    sigset_t empty;
-    sigemptyset(&empty);
-    posix_spawnattr_setsigmask(&attr, &empty);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-
+    // Our pipe ends are close-on-exec so no child holds another's pipe open.
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     int inputFd = -1;
     for (std::size_t i = 0; i < commands.size() && error.empty(); ++i) {
@@ -76,30 +60,26 @@ Result<std::unique_ptr<Pipeline>> Pipeline::Start(const std::vector<Command>& co
             ::close(inputFd);
             break;
         }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, inputFd, 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        if (devNull >= 0)
-            posix_spawn_file_actions_adddup2(&actions, devNull, 2);
-
-        std::vector<char*> argv;
-        for (const std::string& arg : commands[i])
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        pid_t pid = 0;
-        const int rc = ::posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), env.data());
-        posix_spawn_file_actions_destroy(&actions);
+        Grouping grouping;
+        if (ownGroup) {
+            grouping.kind = pipeline->group_ == 0 ? Grouping::Kind::NewGroup : Grouping::Kind::Join;
+            grouping.group = pipeline->group_;
+        }
+        const Result<pid_t> started =
+            StartProcess(commands[i], inputFd, out[1], devNull, grouping, environment);
         ::close(inputFd);
         ::close(out[1]);
         inputFd = out[0];
-        if (rc != 0) {
-            error = "cannot start " + commands[i].front() + ": " + std::strerror(rc);
+        if (!started.Ok()) {
+            error = started.Failure().reason;
             break;
         }
-        pipeline->pids_.push_back(pid);
+        pipeline->pids_.push_back(started.Value());
+        if (ownGroup && pipeline->group_ == 0) {
+            pipeline->group_ = started.Value();
+            RememberGroup(pipeline->group_);
+        }
     }
-    posix_spawnattr_destroy(&attr);
     if (devNull >= 0)
         ::close(devNull);
     if (commands.empty())
@@ -125,6 +105,13 @@ void Pipeline::Stop() {
     if (fromLast_ >= 0)
         ::close(fromLast_);
     toFirst_ = fromLast_ = -1;
+    // The whole group: a pair host's stage processes go with it. The group is still ours to
+    // signal: its first process is not reaped before this.
+    if (group_ != 0) {
+        ::kill(-group_, SIGKILL);
+        ForgetGroup(group_);
+        group_ = 0;
+    }
     for (const pid_t pid : pids_)
         ::kill(pid, SIGKILL);
     for (const pid_t pid : pids_) {
@@ -138,10 +125,13 @@ bool Pipeline::Alive() {
     if (pids_.empty() || toFirst_ < 0)
         return false;
     for (const pid_t pid : pids_) {
-        if (::waitpid(pid, nullptr, WNOHANG) != 0) {
-            // Exited (and now reaped) or not ours any more: the chain is broken. The number
-            // is not signalled again: it may already name someone else's process.
-            pids_.erase(std::find(pids_.begin(), pids_.end(), pid));
+        // Looked at without reaping it (WNOWAIT): the number, and its group, stay ours until
+        // Stop() has signalled them.
+        siginfo_t info{};
+        const int looked =
+            ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
+        if (looked != 0 || info.si_pid != 0) {
+            // Exited, or not ours any more: the chain is broken.
             Stop();
             return false;
         }

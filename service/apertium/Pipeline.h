@@ -17,8 +17,11 @@ namespace tervane::service {
 
 class Pipeline {
   public:
-    // Starts every command; a failure (502) says which one could not start.
-    static Result<std::unique_ptr<Pipeline>> Start(const std::vector<Command>& commands);
+    // Starts every command; a failure (502) says which one could not start. ownGroup: the
+    // processes are a process group of their own, ended whole (a pair host's stage
+    // processes with it); otherwise they stay in the caller's group (the host's stages).
+    static Result<std::unique_ptr<Pipeline>> Start(const std::vector<Command>& commands,
+                                                   bool ownGroup = true);
     ~Pipeline();
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
@@ -81,6 +84,7 @@ class Pipeline {
     Step CatchUp(std::chrono::steady_clock::time_point deadline);
 
     std::vector<pid_t> pids_;
+    pid_t group_ = 0;                      // the process group the pipeline leads, or 0
     int toFirst_ = -1;                     // our end of the first process's standard input
     int fromLast_ = -1;                    // our end of the last process's standard output
     unsigned long sequence_ = 0;           // numbers each request's end-of-answer sentinel

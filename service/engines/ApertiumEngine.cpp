@@ -10,11 +10,6 @@
 #include <unistd.h>
 
 namespace tervane::service {
-namespace {
-
-constexpr int kCheckNiceness = 10;
-
-} // namespace
 
 ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
     : settings_(std::move(settings)),
@@ -31,16 +26,21 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
             for (const std::string& to : RoutingNodesForApertium(mode.pair.target))
                 listing_.push_back({Hop{from, to, mode.name}, variant});
         }
+        // The mode file and every file its commands name: a package update changes one.
+        std::vector<std::filesystem::path> files = {settings_.modesDir + "/" + mode.name + ".mode"};
+        for (const Command& command : mode.commands) {
+            for (const std::string& argument : command) {
+                if (!argument.empty() && argument.front() == '/')
+                    files.emplace_back(argument);
+            }
+        }
         commands_[mode.name] = std::move(mode.commands);
-        checked.push_back({mode.name, mode.pair.source});
+        checked.push_back({mode.name, mode.pair.source, std::move(files)});
     }
     if (settings_.checkPairs) {
         check_ = std::make_unique<PairCheck>(
             std::move(checked),
             [this](const std::string& mode, const std::string& text) -> Result<std::string> {
-                // The check's hosts inherit this thread's niceness: for the minute the check
-                // takes, the pairs that requests start and use come first.
-                ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCheckNiceness);
                 Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
                 if (!pipeline.Ok())
                     return pipeline.Failure();
@@ -56,7 +56,7 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
                 checking_.clear(); // before the pipeline ends and its processes are reaped
                 return answer;
             },
-            settings_.log);
+            settings_.log, settings_.checkRecord);
     }
 }
 
@@ -118,6 +118,10 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
     const std::string stream = ToApertiumStream(text);
     const std::size_t maxOutput = stream.size() * settings_.maxOutputFactor + 64 * 1024;
     const std::string pair = "Apertium pair " + hop.id;
+    // A pair whose check has not run yet (none kept from an earlier start for its files)
+    // is checked before its first use.
+    if (check_ && !check_->CheckBeforeUse(hop.id, deadline))
+        return Error{502, pair + " is left out: it failed on its check sentence"};
     // A pipeline that died between requests is noticed on Acquire; one that breaks during
     // the request (503) is replaced and the request tried once more on a fresh pipeline.
     // Broken twice, the pair itself is at fault: 502.

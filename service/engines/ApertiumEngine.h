@@ -7,6 +7,7 @@
 #include "service/engines/Engine.h"
 #include "service/engines/PairCheck.h"
 
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <map>
@@ -20,8 +21,9 @@ struct ApertiumSettings {
     PoolSettings pool;
     // The pair host program (tervane-pair-host); empty: each stage its own process.
     std::string pairHost;
-    bool checkPairs = false;          // each pair's check sentence at start (PairCheck)
-    std::size_t maxOutputFactor = 16; // output may be this many times the input, plus 64 KiB
+    bool checkPairs = false;           // each pair's check sentence at start (PairCheck)
+    std::filesystem::path checkRecord; // where the checks' results are kept across starts
+    std::size_t maxOutputFactor = 16;  // output may be this many times the input, plus 64 KiB
     std::function<void(const std::string&)> log; // pipelines started and ended
 };
 

@@ -6,6 +6,7 @@
 #include "service/core/Options.h"
 #include "service/engines/Engine.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -13,5 +14,10 @@ namespace tervane::service {
 
 Result<std::unique_ptr<Engine>>
 MakeApertiumEngine(const Options& options, const std::function<void(const std::string&)>& log);
+
+// Ends every process group of Apertium's pipelines still running (SIGTERM, then SIGKILL
+// after grace), so that none outlives the service; nothing to do on Windows, where the
+// service starts no process.
+void EndApertiumProcesses(std::chrono::milliseconds grace);
 
 } // namespace tervane::service

@@ -1,6 +1,8 @@
 #include "service/engines/ApertiumSetup.h"
 
+#include "service/apertium/ProcessGroups.h"
 #include "service/engines/ApertiumEngine.h"
+#include "service/engines/PairCheckRecord.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -50,6 +52,8 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
             return Error{500, "the inprocess runner needs tervane-pair-host beside the service (" +
                                   settings.pairHost + ")"};
         settings.checkPairs = options.checkPairs;
+        if (const auto state = DefaultStateDirectory(); !state.empty())
+            settings.checkRecord = state / "pair-checks";
     }
     const std::string pairHost = settings.pairHost;
     auto engine = std::make_unique<ApertiumEngine>(std::move(settings));
@@ -73,6 +77,10 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
         log("warning: " + why + "; only the other engines translate");
     }
     return std::unique_ptr<Engine>(std::move(engine));
+}
+
+void EndApertiumProcesses(std::chrono::milliseconds grace) {
+    EndAllGroups(grace);
 }
 
 } // namespace tervane::service

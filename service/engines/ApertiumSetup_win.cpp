@@ -8,4 +8,6 @@ Result<std::unique_ptr<Engine>> MakeApertiumEngine(const Options&,
                       "libretranslate or --engine apy"};
 }
 
+void EndApertiumProcesses(std::chrono::milliseconds) {}
+
 } // namespace tervane::service

@@ -29,7 +29,7 @@ Result<PairListing> FetchApyPairs(const RemoteUrl& url, Clock::time_point deadli
     const auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status != 200 || json.is_discarded() || !json.contains("responseData") ||
         !json["responseData"].is_array()) {
-        return Error{502, "APy at " + url.origin + " gave no pair list (status " +
+        return Error{502, "APy at " + url.shown + " gave no pair list (status " +
                               std::to_string(reply.status) + ")"};
     }
     for (const auto& pair : json["responseData"]) {
@@ -78,7 +78,7 @@ Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text
 
 std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {
     const auto package = DebianPairPackage(from, to);
-    return "the APy server at " + url_.origin + " needs a pair between them" +
+    return "the APy server at " + url_.shown + " needs a pair between them" +
            (package ? " (" + *package + ")" : std::string()) + " or pairs that chain them";
 }
 

@@ -16,7 +16,7 @@ Result<PairListing> FetchLibreTranslatePairs(const RemoteUrl& url, Clock::time_p
     const RemoteReply& reply = answer.Value();
     const auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status != 200 || !json.is_array()) {
-        return Error{502, "LibreTranslate at " + url.origin + " gave no language list (status " +
+        return Error{502, "LibreTranslate at " + url.shown + " gave no language list (status " +
                               std::to_string(reply.status) + ")"};
     }
     std::vector<std::string> all;
@@ -88,7 +88,7 @@ Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::s
 
 std::string LibreTranslateEngine::MissingPairHint(std::string_view from,
                                                   std::string_view to) const {
-    return "the LibreTranslate server at " + url_.origin + " must offer " +
+    return "the LibreTranslate server at " + url_.shown + " must offer " +
            std::string(LibreTranslateCode(from)) + " to " + std::string(LibreTranslateCode(to));
 }
 

@@ -1,8 +1,15 @@
 #include "service/engines/PairCheck.h"
 
 #include <map>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tervane::service {
+namespace {
+
+constexpr int kCheckNiceness = 10;
+
+} // namespace
 
 std::string CheckSentence(const std::string& apertiumLanguage) {
     // Ordinary sentences, among them ones that Debian 12's apertium-tagger crashes on for the
@@ -26,10 +33,10 @@ std::string CheckSentence(const std::string& apertiumLanguage) {
     return found != sentences.end() ? found->second : "The cat is black, 12 houses are big.";
 }
 
-PairCheck::PairCheck(std::vector<Pair> pairs, Run run, Log log)
-    : run_(std::move(run)), log_(std::move(log)) {
-    thread_ =
-        std::thread([this, pairs = std::move(pairs)]() mutable { CheckAll(std::move(pairs)); });
+PairCheck::PairCheck(std::vector<Pair> pairs, Run run, Log log, std::filesystem::path record)
+    : pairs_(std::move(pairs)), run_(std::move(run)), log_(std::move(log)),
+      record_(std::move(record)) {
+    thread_ = std::thread([this] { CheckAll(); });
 }
 
 PairCheck::~PairCheck() {
@@ -42,28 +49,82 @@ bool PairCheck::Broken(const std::string& mode) const {
     return broken_.count(mode) != 0;
 }
 
-void PairCheck::CheckAll(std::vector<Pair> pairs) {
-    std::size_t left = 0;
-    for (const Pair& pair : pairs) {
-        if (stopping_)
-            return;
+bool PairCheck::CheckBeforeUse(const std::string& mode,
+                               std::chrono::steady_clock::time_point deadline) {
+    {
+        std::lock_guard lock(mutex_);
+        if (known_.count(mode) != 0)
+            return broken_.count(mode) == 0;
+    }
+    std::unique_lock running(running_, deadline);
+    if (!running.owns_lock())
+        return true;
+    for (const Pair& pair : pairs_) {
+        if (pair.mode == mode)
+            CheckOne(pair);
+    }
+    return !Broken(mode);
+}
+
+PairCheck::Outcome PairCheck::CheckOne(const Pair& pair) {
+    {
+        std::lock_guard lock(mutex_);
+        if (known_.count(pair.mode) != 0)
+            return Outcome::Known;
+    }
+    const std::string modeFile = pair.files.empty() ? pair.mode : pair.files.front().string();
+    const std::string identity = IdentityOfFiles(pair.files);
+    std::optional<bool> works = record_.Known(modeFile, identity);
+    const bool known = works.has_value();
+    std::string failure;
+    if (!known) {
         const Result<std::string> answer = run_(pair.mode, CheckSentence(pair.source));
-        if (answer.Ok())
-            continue;
+        if (stopping_ && !answer.Ok())
+            return Outcome::Stopped; // ended under the check, not broken
+        works = answer.Ok();
+        if (!answer.Ok())
+            failure = answer.Failure().reason;
+        record_.Keep(modeFile, identity, *works);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        known_.insert(pair.mode);
+        if (!*works)
+            broken_.insert(pair.mode);
+    }
+    if (!*works && log_) {
+        log_("apertium pair " + pair.mode + " left out: it failed on its check sentence (" +
+             (known ? "as found by an earlier check of the same files" : failure) + ")");
+    }
+    return known ? Outcome::Known : Outcome::Checked;
+}
+
+void PairCheck::CheckAll() {
+    // The check's hosts inherit this thread's niceness: while it runs, the pairs that
+    // requests start and use come first.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCheckNiceness);
+    std::size_t checked = 0;
+    for (const Pair& pair : pairs_) {
         if (stopping_)
             return;
-        {
-            std::lock_guard lock(mutex_);
-            broken_.insert(pair.mode);
-        }
-        ++left;
-        if (log_)
-            log_("apertium pair " + pair.mode + " left out: it failed on its check sentence (" +
-                 answer.Failure().reason + ")");
+        std::unique_lock running(running_);
+        const Outcome outcome = CheckOne(pair);
+        running.unlock();
+        if (outcome == Outcome::Stopped)
+            return;
+        checked += outcome == Outcome::Checked ? 1 : 0;
+    }
+    std::size_t left = 0;
+    {
+        std::lock_guard lock(mutex_);
+        left = broken_.size();
     }
     if (log_)
-        log_("apertium pairs checked: " + std::to_string(pairs.size()) + ", " +
-             std::to_string(left) + " left out");
+        log_("apertium pairs checked: " + std::to_string(checked) + ", " + std::to_string(left) +
+             " left out" +
+             (checked < pairs_.size()
+                  ? " (" + std::to_string(pairs_.size() - checked) + " known from before)"
+                  : ""));
 }
 
 } // namespace tervane::service

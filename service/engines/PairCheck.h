@@ -1,12 +1,18 @@
-// Each installed pair translates a check sentence of its source language once, at start, on
-// a thread of its own and one pair at a time. Debian ships pairs that cannot translate at
-// all (data files missing, a stage that crashes on ordinary sentences); a pair that fails
-// its check is not offered and not routed through, instead of answering 502 to its users.
+// Each installed pair translates a check sentence of its source language, on a thread of its
+// own and one pair at a time, or before its first use when that comes first. Debian ships
+// pairs that cannot translate at all (data files missing, a stage that crashes on ordinary
+// sentences); a pair that fails its check is not offered and not routed through, instead of
+// answering 502 to its users. Results are kept with the identity of the pair's files
+// (PairCheckRecord): a start with unchanged pairs checks none.
 #pragma once
 
 #include "service/core/Result.h"
+#include "service/engines/PairCheckRecord.h"
+
+#include <filesystem>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -24,6 +30,8 @@ class PairCheck {
     struct Pair {
         std::string mode;   // "rus-ukr"
         std::string source; // its source language's Apertium code: "rus"
+        // The mode file first, then every file its commands name.
+        std::vector<std::filesystem::path> files;
     };
     // Translates the sentence through a fresh pipeline of the mode and ends the pipeline.
     // A failure means the pair broke on it.
@@ -31,7 +39,8 @@ class PairCheck {
         std::function<Result<std::string>(const std::string& mode, const std::string& text)>;
     using Log = std::function<void(const std::string&)>;
 
-    PairCheck(std::vector<Pair> pairs, Run run, Log log);
+    // record: where results are kept across starts (empty: not kept).
+    PairCheck(std::vector<Pair> pairs, Run run, Log log, std::filesystem::path record);
     ~PairCheck(); // waits for the pair in hand, skips the rest
     // From now on no pair is checked or counted as failed: the pair in hand may be ended
     // under the check, as the service stops.
@@ -40,13 +49,23 @@ class PairCheck {
     PairCheck& operator=(const PairCheck&) = delete;
 
     bool Broken(const std::string& mode) const;
+    // Checks the pair now unless its result is known; whether it works. Waits for a check in
+    // hand until the deadline at most (then the pair is taken as working, unchecked).
+    bool CheckBeforeUse(const std::string& mode, std::chrono::steady_clock::time_point deadline);
 
   private:
-    void CheckAll(std::vector<Pair> pairs);
+    enum class Outcome { Known, Checked, Stopped };
+    void CheckAll();
+    // Runs the pair's check unless known, once running_ is held.
+    Outcome CheckOne(const Pair& pair);
 
+    std::vector<Pair> pairs_;
     Run run_;
     Log log_;
+    PairCheckRecord record_;
+    std::timed_mutex running_; // one check at a time
     mutable std::mutex mutex_;
+    std::set<std::string> known_;
     std::set<std::string> broken_;
     std::atomic<bool> stopping_ = false;
     std::thread thread_;

@@ -22,7 +22,7 @@ class RemoteEngine : public Engine {
     using FetchPairs = std::function<Result<PairListing>(const RemoteUrl&, Clock::time_point)>;
     RemoteEngine(RemoteUrl url, const std::string& label, FetchPairs fetchPairs)
         : url_(std::move(url)),
-          cache_(label + " at " + url_.origin,
+          cache_(label + " at " + url_.shown,
                  [url = url_, fetch = std::move(fetchPairs)](Clock::time_point deadline) {
                      return fetch(url, deadline);
                  }) {}

@@ -1,6 +1,7 @@
 #include "service/engines/RemoteHttp.h"
 
 #include "net/HttpTransport.h"
+#include "service/core/LogText.h"
 
 namespace tervane::service {
 namespace {
@@ -37,7 +38,7 @@ Result<RemoteReply> Call(const RemoteUrl& url, HttpRequest request, Clock::time_
     } catch (const std::runtime_error& failure) {
         if (Clock::now() >= deadline - std::chrono::milliseconds(5))
             return Error{504, label + " did not answer in time"};
-        return Error{502, label + " unreachable at " + url.origin + ": " + failure.what()};
+        return Error{502, label + " unreachable at " + url.shown + ": " + RedactUrlUserInfo(failure.what())};
     }
 }
 
@@ -59,14 +60,17 @@ Result<RemoteUrl> ParseRemoteUrl(const std::string& url) {
         if (url.rfind(scheme, 0) != 0)
             continue;
         const std::size_t slash = url.find('/', scheme.size());
-        RemoteUrl parsed{url.substr(0, slash), slash == std::string::npos ? "" : url.substr(slash)};
+        RemoteUrl parsed;
+        parsed.origin = url.substr(0, slash);
+        parsed.prefix = slash == std::string::npos ? "" : url.substr(slash);
+        parsed.shown = RedactUrlUserInfo(parsed.origin);
         while (!parsed.prefix.empty() && parsed.prefix.back() == '/')
             parsed.prefix.pop_back();
         if (parsed.origin.size() == scheme.size())
             break;
         return parsed;
     }
-    return Error{400, "not an http:// or https:// URL: " + url};
+    return Error{400, "not an http:// or https:// URL: " + RedactUrlUserInfo(url)};
 }
 
 Result<RemoteReply> RemoteGet(const RemoteUrl& url, const std::string& path,

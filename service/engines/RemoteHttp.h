@@ -12,6 +12,9 @@ namespace tervane::service {
 
 struct RemoteUrl {
     std::string origin; // scheme://host:port
+    // The origin as answers and the log show it: its user information (user:password@)
+    // replaced by "***".
+    std::string shown;
     std::string prefix; // path before the API's own paths, without trailing '/'
     // The largest answer body taken from the server (--max-remote-body): a server that
     // floods costs its request a 502, not the service its memory.

@@ -34,13 +34,13 @@ Result<PairListing> FetchTervanePairs(const RemoteUrl& url, const std::string& a
         return answer.Failure();
     const RemoteReply& reply = answer.Value();
     if (reply.status == 403 || reply.status == 429) {
-        return Error{502, "the Tervane service at " + url.origin + " refused the language list (" +
+        return Error{502, "the Tervane service at " + url.shown + " refused the language list (" +
                               std::to_string(reply.status) + "): " + Said(reply.body)};
     }
     const auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status != 200 || !json.is_object() || !json.contains("languages") ||
         !json["languages"].is_array()) {
-        return Error{502, "the Tervane service at " + url.origin +
+        return Error{502, "the Tervane service at " + url.shown +
                               " gave no language list (status " + std::to_string(reply.status) +
                               ")"};
     }
@@ -93,17 +93,17 @@ Result<std::string> TervaneEngine::Translate(const Hop& hop, const std::string& 
                        : reply.status == 504                      ? 504
                                                                   : 502;
     if (reply.status == 403) {
-        return Error{502, label + " at " + url_.origin +
+        return Error{502, label + " at " + url_.shown +
                               " refused the request (check the key of "
                               "--tervane-key-file): " +
                               Said(reply.body)};
     }
-    return Error{status, label + " at " + url_.origin + " failed with status " +
+    return Error{status, label + " at " + url_.shown + " failed with status " +
                              std::to_string(reply.status) + ": " + Said(reply.body)};
 }
 
 std::string TervaneEngine::MissingPairHint(std::string_view, std::string_view) const {
-    return "the Tervane service at " + url_.origin + " has no route between them either";
+    return "the Tervane service at " + url_.shown + " has no route between them either";
 }
 
 } // namespace tervane::service

@@ -78,7 +78,10 @@ Result<PlannedRoute> Translator::Plan(const std::string& source, const std::stri
 }
 
 Translation Translator::Run(const PlannedRoute& planned, const std::string& text,
-                            Clock::time_point deadline) {
+                            Clock::time_point deadline, WorkBudget* budget) {
+    WorkBudget own(text.size(), planned.route.size());
+    if (budget == nullptr)
+        budget = &own;
     Engine& engine = *engines_.Engines().at(planned.engine);
     Translation result{text, DescribeRoute(planned.route), engine.Name()};
     const AdmissionTicket turn(engine.Remote() ? remote_ : local_, deadline);
@@ -95,6 +98,11 @@ Translation Translator::Run(const PlannedRoute& planned, const std::string& text
     if (planned.route.size() > 1)
         engine.Prepare(planned.route);
     for (const Hop& hop : planned.route) {
+        if (!budget->Take(result.text.Value().size())) {
+            result.text = Error{413, "The text needs more translation work than a request may "
+                                     "take: send it in smaller requests"};
+            break;
+        }
         result.text = engine.Translate(hop, result.text.Value(), deadline);
         if (!result.text.Ok())
             break;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "service/engines/EngineRow.h"
+#include "service/engines/WorkBudget.h"
 #include "service/http/Admission.h"
 
 #include <map>
@@ -65,9 +66,10 @@ class Translator {
                               Clock::time_point deadline);
 
     // Runs a route of one engine (from Plan, or hops of its own pair listing) under that
-    // engine's turns, as Translate does.
+    // engine's turns, as Translate does. Each hop takes its cost from budget (the text's own
+    // when none is given); a request that has spent it ends with 413.
     Translation Run(const PlannedRoute& planned, const std::string& text,
-                    Clock::time_point deadline);
+                    Clock::time_point deadline, WorkBudget* budget = nullptr);
 
     // Engines that cannot list their pairs by the deadline are left out, named.
     RouteListing ListRoutes(Clock::time_point deadline);

@@ -1,5 +1,6 @@
 #include "service/faces/ApyFace.h"
 
+#include "service/core/LogText.h"
 #include "service/faces/ApyCodes.h"
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceTranslation.h"
@@ -147,7 +148,7 @@ HttpResponse ApyFace::Translate(const Arguments& arguments, std::string& logDeta
     if (!html)
         return ApyError(400, "That format is not served, use txt or html");
     const std::pair<std::string, std::string> pair{ApyAlpha3(codes[0]), ApyAlpha3(codes[1])};
-    logDetail += pair.first + "|" + pair.second + " ";
+    logDetail += EscapeForLog(pair.first, 32) + "|" + EscapeForLog(pair.second, 32) + " ";
 
     // A pair the engines offer in one step is translated by it, as APy would; any other the
     // service can route (APy would refuse it) through the same chain as the program's.
@@ -202,7 +203,11 @@ HttpResponse ApyFace::TranslateChain(const Arguments& arguments, std::string& lo
         chain.push_back(ApyAlpha3(code));
     if (chain.size() < 2 || (chain.size() == 2 && chain[0] == chain[1]))
         return ApyError(400, "Need at least two languages, use e.g. eng|spa");
-    logDetail += *langpairs + " ";
+    logDetail += EscapeForLog(*langpairs) + " ";
+    // No longer than a route may be (--max-hops): refused as APy refuses a chain it has no
+    // path for.
+    if (chain.size() - 1 > translator_.MaxHops())
+        return ApyError(400, "No path found for " + given.front() + "-" + given.back());
 
     DirectPairs direct = ListDirectPairs(deadline);
     std::vector<PlannedRoute> steps;

@@ -12,8 +12,21 @@ namespace proto = tervane::protocol;
 // Generous for both APIs' own arguments; more is a malformed request.
 constexpr std::size_t kMaxArguments = 64;
 
+// A '%' that starts no escape of two hex digits stands for itself, as APy's and
+// LibreTranslate's servers (Python's unquote, werkzeug) read it.
+std::string KeepBadEscapes(std::string_view encoded) {
+    std::string kept;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        const bool escape = encoded[i] == '%' && i + 2 < encoded.size() &&
+                            std::isxdigit(static_cast<unsigned char>(encoded[i + 1])) &&
+                            std::isxdigit(static_cast<unsigned char>(encoded[i + 2]));
+        kept += encoded[i] == '%' && !escape ? std::string_view("%25") : encoded.substr(i, 1);
+    }
+    return kept;
+}
+
 bool Append(std::string_view encoded, Arguments& arguments) {
-    const proto::FormParse form = proto::ParseForm(encoded, kMaxArguments);
+    const proto::FormParse form = proto::ParseForm(KeepBadEscapes(encoded), kMaxArguments);
     if (form.error != proto::FormError::None)
         return false;
     arguments.insert(arguments.end(), form.fields.begin(), form.fields.end());

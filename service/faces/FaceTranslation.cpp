@@ -12,10 +12,11 @@ bool Blank(const std::string& text) {
 
 // Apertium keeps neither leading nor trailing blanks of a text; HTML's runs need theirs.
 Translation TranslateRun(Translator& translator, const PlannedRoute& route, const std::string& text,
-                         Clock::time_point deadline) {
+                         Clock::time_point deadline, WorkBudget& budget) {
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     const std::size_t last = text.find_last_not_of(" \t\r\n");
-    Translation result = translator.Run(route, text.substr(first, last - first + 1), deadline);
+    Translation result =
+        translator.Run(route, text.substr(first, last - first + 1), deadline, &budget);
     if (result.text.Ok())
         result.text = text.substr(0, first) + result.text.Value() + text.substr(last + 1);
     return result;
@@ -40,12 +41,14 @@ Translation TranslateForFace(Translator& translator, const PlannedRoute& route,
     if (!html)
         return translator.Run(route, text, deadline);
     std::string translated;
+    // The whole text's budget, shared by its runs between tags.
+    WorkBudget budget(text.size(), route.route.size());
     for (const HtmlPiece& piece : SplitHtml(text)) {
         if (!piece.translate) {
             translated += piece.text;
             continue;
         }
-        Translation run = TranslateRun(translator, route, piece.text, deadline);
+        Translation run = TranslateRun(translator, route, piece.text, deadline, budget);
         if (!run.text.Ok())
             return run;
         translated += EscapeHtmlText(run.text.Value());

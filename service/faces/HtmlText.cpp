@@ -1,21 +1,37 @@
 #include "service/faces/HtmlText.h"
 
-#include <array>
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace tervane::service {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kNamedReferences = {{
-    {"amp", "&"},
-    {"lt", "<"},
-    {"gt", ">"},
-    {"quot", "\""},
-    {"apos", "'"},
-    {"nbsp", "\xC2\xA0"},
-}};
+struct NamedReference {
+    std::string_view name; // without its '&' and ';'
+    std::string_view character;
+};
+
+// Every named reference of HTML5 (scripts/make-html-entities.py), sorted by name.
+constexpr NamedReference kNamedReferences[] = {
+#include "service/faces/HtmlEntities.inc"
+};
+
+// The longest name, "CounterClockwiseContourIntegral", with its '&' and ';'.
+constexpr std::size_t kLongestReference = 33;
+
+std::optional<std::string_view> FindNamedReference(std::string_view name) {
+    const auto found =
+        std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), name,
+                         [](const NamedReference& reference, std::string_view wanted) {
+                             return reference.name < wanted;
+                         });
+    if (found == std::end(kNamedReferences) || found->name != name)
+        return std::nullopt;
+    return found->character;
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size())
@@ -68,7 +84,7 @@ std::string DecodeReferences(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::size_t semicolon = text[i] == '&' ? text.find(';', i) : std::string_view::npos;
-        if (semicolon == std::string_view::npos || semicolon - i > 10) {
+        if (semicolon == std::string_view::npos || semicolon - i >= kLongestReference) {
             out += text[i];
             continue;
         }
@@ -80,11 +96,9 @@ std::string DecodeReferences(std::string_view text) {
                 decoded = true;
             }
         } else {
-            for (const auto& [known, character] : kNamedReferences) {
-                if (name == known) {
-                    out += character;
-                    decoded = true;
-                }
+            if (const auto character = FindNamedReference(name)) {
+                out += *character;
+                decoded = true;
             }
         }
         if (decoded)

@@ -1,12 +1,11 @@
 #include "service/http/ApiKeys.h"
 
-#include <fstream>
-#include <sstream>
+#include "service/platform/RegularFile.h"
 
 namespace tervane::service {
 namespace {
 
-// Files are looked at no more often than this: a request pays a stat at most once a second.
+// Files are looked at no more often than this: a request pays a read at most once a second.
 constexpr std::chrono::seconds kLookInterval{1};
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -21,6 +20,9 @@ std::string_view TrimBlanks(std::string_view text) {
 } // namespace
 
 std::set<std::string, std::less<>> ParseApiKeys(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     std::set<std::string, std::less<>> keys;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -36,52 +38,57 @@ ApiKeys::ApiKeys(std::filesystem::path file, std::string name, Log log)
     : file_(std::move(file)), name_(std::move(name)), log_(std::move(log)),
       lookedAt_(Clock::now()) {}
 
-ApiKeys::Stamp ApiKeys::Look() const {
-    std::error_code error;
-    Stamp stamp;
-    stamp.written = std::filesystem::last_write_time(file_, error);
-    if (error)
-        return stamp;
-    stamp.size = std::filesystem::file_size(file_, error);
-    stamp.present = !error;
-    return stamp;
-}
-
-bool ApiKeys::Load() {
+Result<std::size_t> ApiKeys::Load() {
     std::lock_guard lock(mutex_);
-    stamp_ = Look();
-    return LoadLocked();
+    RefreshLocked();
+    if (!loaded_)
+        return Error{500, failure_};
+    return keys_.size();
 }
 
-bool ApiKeys::LoadLocked() {
-    std::ifstream in(file_, std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    if (!in || in.bad()) {
-        // Failing closed: a key withdrawn by deleting the file must stop working.
-        keys_.clear();
-        if (log_)
-            log_("api keys: cannot read " + name_ +
-                 "; requests from other machines are refused until it can be read");
-        return false;
+void ApiKeys::Refresh() {
+    std::lock_guard lock(mutex_);
+    RefreshLocked();
+}
+
+void ApiKeys::RefreshLocked() {
+    lookedAt_ = Clock::now();
+    const Result<std::string> text = ReadRegularFile(file_, kApiKeysFileLimit);
+    if (!text.Ok()) {
+        const bool gone = text.Failure().status == 404;
+        failure_ = text.Failure().reason;
+        // Failing closed when the file is gone: a key withdrawn by deleting it must stop
+        // working. Anything else put there is a mistake the last good keys outlive.
+        if (gone) {
+            keys_.clear();
+            contentHash_ = 0;
+            loaded_ = false;
+        }
+        const std::string problem =
+            "api keys: " + text.Failure().reason +
+            (gone || keys_.empty()
+                 ? "; requests from other machines are refused until it can be read"
+                 : "; the " + std::to_string(keys_.size()) + " keys read before stay valid");
+        if (problem != problem_ && log_)
+            log_(problem);
+        problem_ = problem;
+        return;
     }
-    keys_ = ParseApiKeys(text.str());
+    problem_.clear();
+    const std::size_t hash = std::hash<std::string>{}(text.Value());
+    if (loaded_ && hash == contentHash_)
+        return;
+    keys_ = ParseApiKeys(text.Value());
+    contentHash_ = hash;
+    loaded_ = true;
     if (log_)
         log_("api keys: " + std::to_string(keys_.size()) + " read from " + name_);
-    return true;
 }
 
 bool ApiKeys::Accepts(std::string_view key) {
     std::lock_guard lock(mutex_);
-    const auto now = Clock::now();
-    if (now - lookedAt_ >= kLookInterval) {
-        lookedAt_ = now;
-        if (const Stamp stamp = Look(); !(stamp == stamp_)) {
-            stamp_ = stamp;
-            LoadLocked();
-        }
-    }
+    if (Clock::now() - lookedAt_ >= kLookInterval)
+        RefreshLocked();
     return !key.empty() && keys_.find(key) != keys_.end();
 }
 

@@ -3,6 +3,8 @@
 // without a restart; keys are compared, never logged.
 #pragma once
 
+#include "service/core/Result.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +16,9 @@
 
 namespace tervane::service {
 
+// The largest keys file read: far beyond any office's keys, small enough to read each second.
+inline constexpr std::uintmax_t kApiKeysFileLimit = 1024 * 1024;
+
 class ApiKeys {
   public:
     using Clock = std::chrono::steady_clock;
@@ -22,34 +27,37 @@ class ApiKeys {
     // name is the file as the operator wrote it, for the log. Nothing is read until Load().
     ApiKeys(std::filesystem::path file, std::string name, Log log);
 
-    // Reads the file again; false (and no key accepted) when it cannot be read.
-    bool Load();
-    // Whether key is one of the file's. The file's time and size are looked at, at most once
-    // a second, and it is read again when either changed (no thread of its own).
+    // Reads the file; the failure when it is missing, not a regular file, too large or
+    // unreadable (the start refuses it).
+    Result<std::size_t> Load();
+    // Whether key is one of the file's. The file is looked at again at most once a second
+    // (no thread of its own), by Refresh().
     bool Accepts(std::string_view key);
+    // Reads the file again and takes its keys when its content changed. A file gone leaves
+    // no key valid (withdrawing by deleting must work); one that cannot be used (not a
+    // regular file, too large, unreadable) keeps the last good keys, with a log line.
+    void Refresh();
     std::size_t Count();
 
   private:
-    struct Stamp {
-        std::filesystem::file_time_type written{};
-        std::uintmax_t size = 0;
-        bool present = false;
-        bool operator==(const Stamp&) const = default;
-    };
-    Stamp Look() const;
-    bool LoadLocked();
+    void RefreshLocked();
 
     std::filesystem::path file_;
     std::string name_;
     Log log_;
     std::mutex mutex_;
     std::set<std::string, std::less<>> keys_;
-    Stamp stamp_;
+    // The content the keys were read from: a rewrite that keeps size and times (cp -p,
+    // rsync -t) is still seen.
+    std::size_t contentHash_ = 0;
+    bool loaded_ = false;
+    std::string problem_; // the last failure logged, so that it is logged once
+    std::string failure_; // why the last read failed
     Clock::time_point lookedAt_;
 };
 
 // Blank lines and lines that begin with '#' hold no key; blanks around a key are not part of
-// it (nor a Windows line end).
+// it (nor a Windows line end, nor a UTF-8 byte-order mark before the first line).
 std::set<std::string, std::less<>> ParseApiKeys(std::string_view text);
 
 } // namespace tervane::service

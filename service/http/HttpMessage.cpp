@@ -1,5 +1,7 @@
 #include "service/http/HttpMessage.h"
 
+#include "service/core/LogText.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -260,7 +262,7 @@ std::string SanitizeReason(std::string_view reason) {
 HttpResponse ErrorResponse(const Error& error) {
     HttpResponse response;
     response.status = error.status;
-    response.reason = error.reason;
+    response.reason = RedactUrlUserInfo(error.reason); // an engine's URL keeps its password
     response.body = error.reason + "\n";
     return response;
 }

@@ -1,27 +1,37 @@
 // Requests per minute for each client of a shared service (--rate-limit N/min), counted per
 // key and per address, so that neither one key used from many machines nor one machine
-// trying many keys takes more than its share.
+// trying many keys takes more than its share. An IPv6 client is its /64: one machine has a
+// whole /64 to pick addresses from.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
-#include <map>
+#include <list>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tervane::service {
+
+// The client an address counts as: "address 192.0.2.7" (an IPv4 address mapped into IPv6
+// too), "address 2001:db8:0:1::/64" for every IPv6 address of that /64.
+std::string RateClientOfAddress(std::string_view address);
 
 class RateLimiter {
   public:
     using Clock = std::chrono::steady_clock;
 
-    explicit RateLimiter(std::size_t perMinute);
+    // At most maxClients buckets are kept: beyond that the least recently used goes.
+    explicit RateLimiter(std::size_t perMinute, std::size_t maxClients = 65536);
 
     // Takes one request from every named client's allowance, or none when any of them has
     // none left: then the seconds until each of them has one again (at least 1), for
     // Retry-After. Zero: the request may go ahead.
     long Take(const std::vector<std::string>& clients, Clock::time_point now = Clock::now());
+
+    std::size_t Clients();
 
   private:
     // A bucket of up to perMinute requests that fills at perMinute a minute: a client may
@@ -29,14 +39,17 @@ class RateLimiter {
     struct Bucket {
         double tokens;
         Clock::time_point filled;
+        std::list<std::string>::iterator used; // its place in used_
     };
     Bucket& Refilled(const std::string& client, Clock::time_point now);
-    void ForgetFullBuckets(Clock::time_point now);
+    void Forget(Clock::time_point now);
 
     double capacity_;
     double perSecond_;
+    std::size_t maxClients_;
     std::mutex mutex_;
-    std::map<std::string, Bucket> buckets_;
+    std::unordered_map<std::string, Bucket> buckets_;
+    std::list<std::string> used_; // most recently used first
 };
 
 } // namespace tervane::service

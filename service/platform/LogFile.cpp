@@ -1,6 +1,7 @@
 #include "service/platform/LogFile.h"
 
-#include <fstream>
+#include "service/platform/RegularFile.h"
+
 #include <memory>
 #include <system_error>
 
@@ -12,40 +13,42 @@ class RotatingFile {
     RotatingFile(std::filesystem::path path, std::uintmax_t limit)
         : path_(std::move(path)), limit_(limit) {}
 
-    bool Open() {
+    // Only a regular file, never through a symbolic link: the service must not append to
+    // whatever a link planted at the log's path points at.
+    Result<std::uintmax_t> Open() {
         std::error_code error;
         if (path_.has_parent_path())
             std::filesystem::create_directories(path_.parent_path(), error);
-        out_.open(path_, std::ios::binary | std::ios::app);
-        size_ = out_ ? std::filesystem::file_size(path_, error) : 0;
-        return static_cast<bool>(out_);
+        Result<std::uintmax_t> opened = out_.Open(path_);
+        size_ = opened.Ok() ? opened.Value() : 0;
+        return opened;
     }
 
     bool Write(std::string_view text) {
         if (size_ > 0 && size_ + text.size() > limit_)
             Rotate();
-        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out_.flush();
+        if (!out_.IsOpen())
+            return false;
         size_ += text.size();
-        return static_cast<bool>(out_);
+        return out_.Write(text);
     }
 
     // A file moved away (logrotate) is let go and the path opened anew; when it cannot be,
     // the old one goes on taking the lines rather than losing them.
     void Reopen() {
-        std::ofstream fresh(path_, std::ios::binary | std::ios::app);
-        if (!fresh)
+        AppendFile fresh;
+        const Result<std::uintmax_t> opened = fresh.Open(path_);
+        if (!opened.Ok())
             return;
         out_ = std::move(fresh);
-        std::error_code error;
-        size_ = std::filesystem::file_size(path_, error);
+        size_ = opened.Value();
     }
 
   private:
     // A failed rename (the old file held open elsewhere) leaves the file growing rather than
     // losing lines.
     void Rotate() {
-        out_.close();
+        out_.Close();
         std::error_code error;
         std::filesystem::path old = path_;
         old += ".1";
@@ -55,7 +58,7 @@ class RotatingFile {
 
     std::filesystem::path path_;
     std::uintmax_t limit_;
-    std::ofstream out_;
+    AppendFile out_;
     std::uintmax_t size_ = 0;
 };
 
@@ -63,10 +66,9 @@ class RotatingFile {
 
 Result<LogOutput> LogFileOutput(const std::filesystem::path& path, std::uintmax_t limit) {
     auto file = std::make_shared<RotatingFile>(path, limit);
-    if (!file->Open()) {
-        const std::u8string name = path.u8string();
-        return Error{500, "cannot open the log file " + std::string(name.begin(), name.end())};
-    }
+    if (const Result<std::uintmax_t> opened = file->Open(); !opened.Ok())
+        return Error{opened.Failure().status,
+                     "cannot use the log file: " + opened.Failure().reason};
     LogOutput output;
     output.name = "the log file";
     output.write = [file](std::string_view text, const std::atomic<bool>&) {

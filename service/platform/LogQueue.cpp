@@ -1,5 +1,7 @@
 #include "service/platform/LogQueue.h"
 
+#include "service/core/LogText.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -65,6 +67,8 @@ LogQueue::~LogQueue() {
 }
 
 void LogQueue::Post(std::string line) {
+    // The last defence of the one-line rule, and of URLs' passwords.
+    line = BoundLogLine(RedactUrlUserInfo(line));
     {
         std::lock_guard lock(state_->mutex);
         if (state_->stopping)

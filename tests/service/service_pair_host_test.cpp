@@ -234,9 +234,17 @@ TEST(PairHost, PairsThatCrashOnTheirCheckSentenceAreNotOffered) {
         << "lt-proc '/nonexistent/fra-ita.automorf.bin' | apertium-pretransfer\n";
     std::ofstream(fs::path(modes.Path()) / "fra-deu.mode")
         << frenchToSpanish.substr(0, frenchToSpanish.find_last_not_of("\n") + 1) << " | false\n";
-    RunningServer server = StartListening(InProcess({"--modes-dir", modes.Path()}));
+    // The results are kept in a state directory of the test's own.
+    const fs::path state = fs::path(modes.Path()) / "state";
+    const auto withState = [&](std::vector<std::string> flags) {
+        flags = InProcess(std::move(flags));
+        flags.insert(flags.begin(), {"env", "XDG_STATE_HOME=" + state.string()});
+        return flags;
+    };
+    RunningServer server = StartListening(withState({"--modes-dir", modes.Path()}));
     ChildProcess& log = *server.process;
     EXPECT_NE(log.WaitForLine("apertium pairs checked: 4, 2 left out", 0), "") << log.Output();
+    EXPECT_TRUE(fs::exists(state / "tervane-service" / "pair-checks"));
     for (const char* pair : {"fra-ita", "fra-deu"})
         EXPECT_NE(log.Output().find("apertium pair " + std::string(pair) + " left out"),
                   std::string::npos)
@@ -254,4 +262,16 @@ TEST(PairHost, PairsThatCrashOnTheirCheckSentenceAreNotOffered) {
     EXPECT_EQ(PostTranslate(server.port, "Le chat est noir.", "fr", "de").status, 422);
     EXPECT_EQ(PostTranslate(server.port, "Le chat est noir.", "fr", "en").body,
               "\"The cat is black.\"");
+
+    // Started again over the same files: nothing is checked, the same pairs are left out.
+    RunningServer again = StartListening(withState({"--modes-dir", modes.Path()}));
+    EXPECT_NE(again.process->WaitForLine("apertium pairs checked: 0, 2 left out (4 known", 0), "")
+        << again.process->Output();
+    EXPECT_EQ(PostTranslate(again.port, "Le chat est noir.", "fr", "de").status, 422);
+    again.process.reset();
+    // A mode file changed is checked again.
+    std::ofstream(fs::path(modes.Path()) / "fra-ita.mode", std::ios::app) << "\n";
+    RunningServer changed = StartListening(withState({"--modes-dir", modes.Path()}));
+    EXPECT_NE(changed.process->WaitForLine("apertium pairs checked: 1, 2 left out (3 known", 0), "")
+        << changed.process->Output();
 }

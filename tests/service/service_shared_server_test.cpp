@@ -189,7 +189,7 @@ TEST_F(SharedServer, ReadsItsKeyFileAgainWhenItChangesAndRefusesAllWhenItIsGone)
     const std::size_t mark = server_.process->OutputSize();
     std::filesystem::remove(keys_);
     EXPECT_TRUE(WaitForKeyStatus(kGamma, 403));
-    EXPECT_NE(server_.process->WaitForLine("api keys: cannot read", mark), "");
+    EXPECT_NE(server_.process->WaitForLine("api keys: cannot open", mark), "");
     WriteFile(keys_, std::string(kAlpha) + "\n");
     EXPECT_TRUE(WaitForKeyStatus(kAlpha, 200));
     EXPECT_EQ(server_.process->Output().find(kGamma), std::string::npos);

@@ -68,3 +68,39 @@ TEST(CommandLine, TakesASharedServersKeysRateAndTheTervaneEngine) {
             << rate;
     }
 }
+
+TEST(RateLimiter, CountsAnIpv6ClientByItsSlash64AndAnIpv4OneByItsAddress) {
+    const struct {
+        const char* address;
+        const char* client;
+    } rows[] = {
+        {"192.0.2.7", "address 192.0.2.7"},
+        {"::ffff:192.0.2.7", "address 192.0.2.7"},
+        {"2001:db8:0:1::5", "address 2001:db8:0:1::/64"},
+        {"2001:DB8:0:1:ffff:1:2:3", "address 2001:db8:0:1::/64"},
+        {"2001:db8::1", "address 2001:db8:0:0::/64"},
+        {"fe80::1%eth0", "address fe80:0:0:0::/64"},
+        {"::1.2.3.4", "address 0:0:0:0::/64"},
+        {"2001:db8:::1", "address 2001:db8:::1"}, // not an address: itself
+        {"1:2:3:4:5:6:7:8:9", "address 1:2:3:4:5:6:7:8:9"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(RateClientOfAddress(row.address), row.client) << row.address;
+}
+
+TEST(RateLimiter, KeepsABoundedNumberOfClientsWithoutLosingTheBusyOnes) {
+    RateLimiter limiter(2, 100);
+    const auto start = RateLimiter::Clock::now();
+    EXPECT_EQ(limiter.Take({"address busy"}, start), 0);
+    EXPECT_EQ(limiter.Take({"address busy"}, start), 0);
+    for (int i = 0; i < 10000; ++i) {
+        limiter.Take({"address passing " + std::to_string(i)}, start);
+        EXPECT_LE(limiter.Clients(), 100u);
+        if (i % 50 == 0) { // the busy client keeps coming: it stays, its share spent
+            EXPECT_GT(limiter.Take({"address busy"}, start), 0);
+        }
+    }
+    // Idle for a whole refill, every bucket is as good as new: all are forgotten.
+    limiter.Take({"address late"}, start + std::chrono::minutes(2));
+    EXPECT_EQ(limiter.Clients(), 1u);
+}

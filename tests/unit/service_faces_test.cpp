@@ -92,9 +92,13 @@ TEST(HtmlText, TranslatesTheTextBetweenTagsOnly) {
     EXPECT_EQ(Show(SplitHtml("<STYLE>p{}</STYLE>")), "[<STYLE>p{}][</STYLE>]");
     EXPECT_EQ(Show(SplitHtml("a < b")), "{a < b}");
     EXPECT_EQ(Show(SplitHtml("x <")), "{x <}");
-    // References: named, decimal and hexadecimal decoded; unknown or invalid ones kept.
+    // References: every named one of HTML5, decimal and hexadecimal decoded; unknown or
+    // invalid ones kept.
     EXPECT_EQ(Show(SplitHtml("&eacute;t&#233; &#xE9;t&#xe9; &#0; &#xD800; &bogus; R&D")),
-              "{&eacute;té été &#0; &#xD800; &bogus; R&D}");
+              "{été été &#0; &#xD800; &bogus; R&D}");
+    EXPECT_EQ(Show(SplitHtml("caf&eacute; &AElig;&hellip;&NotEqualTilde;&Eacute &zwj;"
+                             "&CounterClockwiseContourIntegral;")),
+              "{café Æ…\u2242\u0338&Eacute \u200d\u2233}");
     // Wordless text stays exactly as written.
     EXPECT_EQ(Show(SplitHtml("<td>&nbsp;|&nbsp;</td>")), "[<td>]&nbsp;|&nbsp;[</td>]");
     EXPECT_EQ(Show(SplitHtml("<b>unclosed")), "[<b>]{unclosed}");

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxOutput = 256u * 1024 * 1024;
 class ProcessStage : public Stage {
   public:
     explicit ProcessStage(const std::vector<Command>& commands) {
-        Result<std::unique_ptr<Pipeline>> started = Pipeline::Start(commands);
+        Result<std::unique_ptr<Pipeline>> started = Pipeline::Start(commands, false);
         if (!started.Ok())
             throw std::runtime_error(started.Failure().reason);
         pipeline_ = std::move(started).Value();
