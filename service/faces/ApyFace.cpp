@@ -103,7 +103,7 @@ HttpResponse ApyFace::Handle(const HttpRequest& request, std::string& logDetail)
         refused.headers.emplace_back("Allow", "GET, POST");
         return refused;
     }
-    const auto arguments = ReadArguments(request);
+    const auto arguments = ReadArguments(request, true); // as APy reads them
     if (!arguments)
         return ApyError(400, "Malformed query or form: a percent-escape is cut short or not "
                              "hexadecimal, or there are more than 64 arguments");

@@ -12,8 +12,8 @@ namespace proto = tervane::protocol;
 // Generous for both APIs' own arguments; more is a malformed request.
 constexpr std::size_t kMaxArguments = 64;
 
-// A '%' that starts no escape of two hex digits stands for itself, as APy's and
-// LibreTranslate's servers (Python's unquote, werkzeug) read it.
+// A '%' that starts no escape of two hex digits stands for itself, as APy's server
+// (Python's unquote) reads it.
 std::string KeepBadEscapes(std::string_view encoded) {
     std::string kept;
     for (std::size_t i = 0; i < encoded.size(); ++i) {
@@ -25,8 +25,9 @@ std::string KeepBadEscapes(std::string_view encoded) {
     return kept;
 }
 
-bool Append(std::string_view encoded, Arguments& arguments) {
-    const proto::FormParse form = proto::ParseForm(KeepBadEscapes(encoded), kMaxArguments);
+bool Append(std::string_view encoded, bool keepBadEscapes, Arguments& arguments) {
+    const proto::FormParse form = proto::ParseForm(
+        keepBadEscapes ? KeepBadEscapes(encoded) : std::string(encoded), kMaxArguments);
     if (form.error != proto::FormError::None)
         return false;
     arguments.insert(arguments.end(), form.fields.begin(), form.fields.end());
@@ -49,14 +50,15 @@ std::string RequestMediaType(const HttpRequest& request) {
     return contentType ? MediaType(*contentType) : std::string();
 }
 
-std::optional<Arguments> ReadArguments(const HttpRequest& request) {
+std::optional<Arguments> ReadArguments(const HttpRequest& request, bool keepBadEscapes) {
     Arguments arguments;
     const std::size_t question = request.target.find('?');
     if (question != std::string::npos &&
-        !Append(std::string_view(request.target).substr(question + 1), arguments))
+        !Append(std::string_view(request.target).substr(question + 1), keepBadEscapes, arguments))
         return std::nullopt;
     const std::string type = RequestMediaType(request);
-    if ((type.empty() || type == proto::kRequestContentType) && !Append(request.body, arguments))
+    if ((type.empty() || type == proto::kRequestContentType) &&
+        !Append(request.body, keepBadEscapes, arguments))
         return std::nullopt;
     return arguments;
 }

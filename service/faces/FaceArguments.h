@@ -22,7 +22,8 @@ std::string RequestMediaType(const HttpRequest& request);
 
 // The query's arguments and, when the body is a form (or has no type), its fields, in that
 // order; nullopt when either is malformed (a bad percent-escape, too many fields).
-std::optional<Arguments> ReadArguments(const HttpRequest& request);
+// keepBadEscapes: a '%' that starts no escape stands for itself, as APy's server reads it.
+std::optional<Arguments> ReadArguments(const HttpRequest& request, bool keepBadEscapes = false);
 
 // The last value given for a name (a later one wins, as in APy's server); nullopt when none.
 std::optional<std::string> LastArgument(const Arguments& arguments, std::string_view name);

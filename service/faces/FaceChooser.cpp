@@ -21,7 +21,7 @@ Face ChooseForTranslate(const HttpRequest& request) {
     const std::string type = RequestMediaType(request);
     if (request.method == "POST" && type == kJson)
         return Face::LibreTranslate;
-    const auto arguments = ReadArguments(request);
+    const auto arguments = ReadArguments(request, true);
     if (!arguments)
         return Face::Program;
     // The program only posts; a GET with a query is APy's, even one that misses langpair.
