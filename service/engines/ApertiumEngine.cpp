@@ -118,10 +118,6 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
     const std::string stream = ToApertiumStream(text);
     const std::size_t maxOutput = stream.size() * settings_.maxOutputFactor + 64 * 1024;
     const std::string pair = "Apertium pair " + hop.id;
-    // A pair whose check has not run yet (none kept from an earlier start for its files)
-    // is checked before its first use.
-    if (check_ && !check_->CheckBeforeUse(hop.id, deadline))
-        return Error{502, pair + " is left out: it failed on its check sentence"};
     // A pipeline that died between requests is noticed on Acquire; one that breaks during
     // the request (503) is replaced and the request tried once more on a fresh pipeline.
     // Broken twice, the pair itself is at fault: 502.

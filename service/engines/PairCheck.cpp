@@ -49,23 +49,6 @@ bool PairCheck::Broken(const std::string& mode) const {
     return broken_.count(mode) != 0;
 }
 
-bool PairCheck::CheckBeforeUse(const std::string& mode,
-                               std::chrono::steady_clock::time_point deadline) {
-    {
-        std::lock_guard lock(mutex_);
-        if (known_.count(mode) != 0)
-            return broken_.count(mode) == 0;
-    }
-    std::unique_lock running(running_, deadline);
-    if (!running.owns_lock())
-        return true;
-    for (const Pair& pair : pairs_) {
-        if (pair.mode == mode)
-            CheckOne(pair);
-    }
-    return !Broken(mode);
-}
-
 PairCheck::Outcome PairCheck::CheckOne(const Pair& pair) {
     {
         std::lock_guard lock(mutex_);
@@ -107,9 +90,7 @@ void PairCheck::CheckAll() {
     for (const Pair& pair : pairs_) {
         if (stopping_)
             return;
-        std::unique_lock running(running_);
         const Outcome outcome = CheckOne(pair);
-        running.unlock();
         if (outcome == Outcome::Stopped)
             return;
         checked += outcome == Outcome::Checked ? 1 : 0;

@@ -1,5 +1,5 @@
 // Each installed pair translates a check sentence of its source language, on a thread of its
-// own and one pair at a time, or before its first use when that comes first. Debian ships
+// own and one pair at a time. Debian ships
 // pairs that cannot translate at all (data files missing, a stage that crashes on ordinary
 // sentences); a pair that fails its check is not offered and not routed through, instead of
 // answering 502 to its users. Results are kept with the identity of the pair's files
@@ -49,21 +49,17 @@ class PairCheck {
     PairCheck& operator=(const PairCheck&) = delete;
 
     bool Broken(const std::string& mode) const;
-    // Checks the pair now unless its result is known; whether it works. Waits for a check in
-    // hand until the deadline at most (then the pair is taken as working, unchecked).
-    bool CheckBeforeUse(const std::string& mode, std::chrono::steady_clock::time_point deadline);
 
   private:
     enum class Outcome { Known, Checked, Stopped };
     void CheckAll();
-    // Runs the pair's check unless known, once running_ is held.
+    // Runs the pair's check unless its result is kept for the same files.
     Outcome CheckOne(const Pair& pair);
 
     std::vector<Pair> pairs_;
     Run run_;
     Log log_;
     PairCheckRecord record_;
-    std::timed_mutex running_; // one check at a time
     mutable std::mutex mutex_;
     std::set<std::string> known_;
     std::set<std::string> broken_;
