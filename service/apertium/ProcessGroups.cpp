@@ -1,5 +1,6 @@
 #include "service/apertium/ProcessGroups.h"
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
@@ -144,6 +145,7 @@ Result<pid_t> Fork(const Command& command, int in, int out, int err, Grouping gr
 }
 
 std::mutex groupsMutex;
+std::atomic<bool> endingAll = false;
 std::set<pid_t>& Groups() {
     static std::set<pid_t>* groups = new std::set<pid_t>();
     return *groups;
@@ -168,7 +170,12 @@ void ForgetGroup(pid_t group) {
     Groups().erase(group);
 }
 
+bool EndingAllGroups() {
+    return endingAll;
+}
+
 void EndAllGroups(std::chrono::milliseconds grace) {
+    endingAll = true;
     std::set<pid_t> groups;
     {
         std::lock_guard lock(groupsMutex);

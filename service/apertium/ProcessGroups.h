@@ -34,5 +34,7 @@ void ForgetGroup(pid_t group);
 
 // Ends every remembered group: SIGTERM, then SIGKILL to what is left after grace.
 void EndAllGroups(std::chrono::milliseconds grace);
+// Whether EndAllGroups began: a process that fails from then on was ended, not broken.
+bool EndingAllGroups();
 
 } // namespace tervane::service

@@ -1,5 +1,7 @@
 #include "service/engines/PairCheck.h"
 
+#include "service/apertium/ProcessGroups.h"
+
 #include <map>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -62,12 +64,15 @@ PairCheck::Outcome PairCheck::CheckOne(const Pair& pair) {
     std::string failure;
     if (!known) {
         const Result<std::string> answer = run_(pair.mode, CheckSentence(pair.source));
-        if (stopping_ && !answer.Ok())
+        if ((stopping_ || EndingAllGroups()) && !answer.Ok())
             return Outcome::Stopped; // ended under the check, not broken
         works = answer.Ok();
         if (!answer.Ok())
             failure = answer.Failure().reason;
-        record_.Keep(modeFile, identity, *works);
+        // Only what the pair's files decide is kept: a check that ran out of time on a busy
+        // machine is tried again at the next start.
+        if (answer.Ok() || answer.Failure().status != 504)
+            record_.Keep(modeFile, identity, *works);
     }
     {
         std::lock_guard lock(mutex_);
