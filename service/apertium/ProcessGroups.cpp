@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -81,7 +82,7 @@ class Starter {
 };
 
 Result<pid_t> Fork(const Command& command, int in, int out, int err, Grouping grouping,
-                   const std::vector<std::string>& environment) {
+                   const std::vector<std::string>& environment, int niceness) {
     const std::string program = FindProgram(command.front(), environment);
     if (program.empty())
         return Error{502, "cannot start " + command.front() + ": " + std::strerror(ENOENT)};
@@ -103,6 +104,7 @@ Result<pid_t> Fork(const Command& command, int in, int out, int err, Grouping gr
         if (grouping.kind != Grouping::Kind::Inherit)
             ::setpgid(0, group);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        ::setpriority(PRIO_PROCESS, 0, niceness);
         if (::getppid() != parent) // the starter died before the signal was asked for
             ::_exit(127);
         ::dup2(in, 0);
@@ -157,7 +159,11 @@ Result<pid_t> StartProcess(const Command& command, int in, int out, int err, Gro
                            const std::vector<std::string>& environment) {
     if (command.empty())
         return Error{502, "empty command"};
-    return Starter::Get().Run([&] { return Fork(command, in, out, err, grouping, environment); });
+    // The process runs at the niceness of the thread that asks for it (the pair check's hosts
+    // yield to requests'), not at the Starter thread's.
+    const int niceness = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    return Starter::Get().Run(
+        [&] { return Fork(command, in, out, err, grouping, environment, niceness); });
 }
 
 void RememberGroup(pid_t group) {
