@@ -38,7 +38,8 @@ Result<RemoteReply> Call(const RemoteUrl& url, HttpRequest request, Clock::time_
     } catch (const std::runtime_error& failure) {
         if (Clock::now() >= deadline - std::chrono::milliseconds(5))
             return Error{504, label + " did not answer in time"};
-        return Error{502, label + " unreachable at " + url.shown + ": " + RedactUrlUserInfo(failure.what())};
+        return Error{502, label + " unreachable at " + url.shown + ": " +
+                              RedactUrlUserInfo(failure.what())};
     }
 }
 
