@@ -68,6 +68,7 @@ FunctionEnd
 ; The service's command line as the Run value and the end of the installation start it.
 Function ServiceCommand
   ${If} $Engine == "apy"
+  ${OrIf} $Engine == "public"
     StrCpy $0 '"$INSTDIR\tervane-service.exe" --engine apy --apy-url "$ServerUrl"'
   ${ElseIf} $Engine == "tervane"
     StrCpy $0 '"$INSTDIR\tervane-service.exe" --engine tervane --tervane-url "$ServerUrl"'
@@ -123,8 +124,10 @@ Section "Tervane"
   ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
 
-  ; Unattended installs have no finish page: they start both programs as its default does.
+  ; Unattended installs have no finish page: they start both programs as its default does,
+  ; unless /NOSTART asks them not to (an installation prepared for a later logon).
   ${If} ${Silent}
+  ${AndIf} $StartNow == 1
     Call StartPrograms
   ${EndIf}
 SectionEnd

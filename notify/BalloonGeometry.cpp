@@ -4,12 +4,17 @@ namespace tervane {
 
 namespace {
 
-constexpr int kMargin = 10;      // around the labels and the picture
-constexpr int kTitleLeft = 34;   // right of the picture
-constexpr int kTitleTop = 12;    // level with the picture's middle
-constexpr int kTitleGap = 8;     // between the title and the text
-constexpr int kArrow = 20;       // the arrow's height and base, and its inset from the side
-constexpr int kArrowOverlap = 2; // the arrow reaches into the body so that the two join
+// The balloon's lengths at a DPI; at 96 DPI: a margin of 10 around the labels and the
+// picture, the title 34 in (right of the picture) and 12 down (level with the picture's
+// middle), 8 between the title and the text, the arrow 20 high and wide and 20 in from the
+// side, reaching 2 into the body so that the two join.
+struct Lengths {
+    explicit Lengths(int dpi)
+        : margin(ScaleToDpi(10, dpi)), titleLeft(ScaleToDpi(34, dpi)),
+          titleTop(ScaleToDpi(12, dpi)), titleGap(ScaleToDpi(8, dpi)), arrow(ScaleToDpi(20, dpi)),
+          arrowOverlap(ScaleToDpi(2, dpi)) {}
+    int margin, titleLeft, titleTop, titleGap, arrow, arrowOverlap;
+};
 
 bool ArrowAbove(BalloonPosition position) {
     return position == BalloonPosition::ArrowBottomLeft ||
@@ -56,8 +61,12 @@ struct Span {
 } // namespace
 
 BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, BalloonSize title,
-                              BalloonSize text) {
+                              BalloonSize text, int dpi) {
+    const Lengths at(dpi);
+    const int kMargin = at.margin, kTitleLeft = at.titleLeft, kTitleTop = at.titleTop;
+    const int kTitleGap = at.titleGap, kArrow = at.arrow, kArrowOverlap = at.arrowOverlap;
     BalloonGeometry g;
+    g.corner = ScaleToDpi(kBalloonCornerDiameter, dpi);
     const bool above = ArrowAbove(position);
     const int shift = above ? kArrow : 0;
     g.title = {kTitleLeft, kTitleTop + shift};
@@ -104,18 +113,20 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
 }
 
 BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
-                                    BalloonSize title, BalloonSize text, BalloonRect workArea) {
+                                    BalloonSize title, BalloonSize text, BalloonRect workArea,
+                                    int dpi) {
     const bool below = ArrowAbove(position);
     const bool left = BodyLeft(position);
-    const BalloonGeometry laid = LayOutBalloon(position, target, title, text);
+    const BalloonGeometry laid = LayOutBalloon(position, target, title, text, dpi);
     // The window's size is the same in all four positions; only its origin moves.
-    const BalloonGeometry across = LayOutBalloon(PositionOf(!below, !left), target, title, text);
+    const BalloonGeometry across =
+        LayOutBalloon(PositionOf(!below, !left), target, title, text, dpi);
     const Span columns{workArea.left, workArea.right};
     const Span rows{workArea.top, workArea.bottom};
     const bool keepColumn = columns.KeepSide(laid.origin.x, across.origin.x, laid.width);
     const bool keepRow = rows.KeepSide(laid.origin.y, across.origin.y, laid.height);
     BalloonGeometry g = LayOutBalloon(
-        PositionOf(keepRow ? below : !below, keepColumn ? left : !left), target, title, text);
+        PositionOf(keepRow ? below : !below, keepColumn ? left : !left), target, title, text, dpi);
     g.origin = {columns.Clamp(g.origin.x, g.width), rows.Clamp(g.origin.y, g.height)};
     return g;
 }

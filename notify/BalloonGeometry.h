@@ -2,6 +2,7 @@
 // The balloon's layout, placement and shape, computed from the measured sizes of its two
 // labels. Coordinates inside the window are window pixels from its top left corner (the
 // balloon has no frame, so they are also client pixels); the origin is in screen pixels.
+#include "base/Dpi.h"
 #include "notify/Balloon.h"
 
 #include <array>
@@ -35,7 +36,8 @@ struct BalloonGeometry {
     int height = 0;
     BalloonPoint title; // top left corner of the bold title
     BalloonPoint text;  // top left corner of the body text
-    BalloonPoint icon;  // top left corner of the 16 x 16 picture
+    BalloonPoint icon;  // top left corner of the picture (16 x 16 at 96 DPI)
+    int corner = 0;     // diameter of the ellipse that rounds the body's corners
     BalloonRect body;   // the rounded rectangle of the window's region
     // The arrow of the window's region, in the order the region is made from; tip is
     // the corner that lies on the target point.
@@ -45,14 +47,15 @@ struct BalloonGeometry {
     BalloonPosition position = BalloonPosition::ArrowTopLeft;
 };
 
-// Diameter of the ellipse that rounds the body's corners.
+// Diameter of the ellipse that rounds the body's corners, at 96 DPI.
 inline constexpr int kBalloonCornerDiameter = 7;
 
 // Lays out a balloon at `position` around `target`, given the size of the title and of
 // the body text. The arrow's tip falls exactly on the target; the balloon is not kept on
-// the screen, so near an edge it may reach past it.
+// the screen, so near an edge it may reach past it. `dpi` is the DPI of the balloon's
+// monitor, which the title and text sizes are measured at too.
 BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, BalloonSize title,
-                              BalloonSize text);
+                              BalloonSize text, int dpi = kDesignDpi);
 
 // The same balloon kept inside `workArea` (the work area of the monitor under the target
 // point, in screen pixels): laid out at `position` when it fits there; else flipped to the
@@ -60,6 +63,7 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
 // the arrow's tip still on the target; where neither side fits in a direction, on the side
 // with more room, moved inside in that direction (the tip then leaves the target).
 BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
-                                    BalloonSize title, BalloonSize text, BalloonRect workArea);
+                                    BalloonSize title, BalloonSize text, BalloonRect workArea,
+                                    int dpi = kDesignDpi);
 
 } // namespace tervane

@@ -1,8 +1,11 @@
 #include "notify/BalloonWindow_win.h"
 
+#include "base/Dpi_win.h"
 #include "base/WideText_win.h"
 
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
 namespace tervane {
 
@@ -12,12 +15,11 @@ constexpr UINT_PTR kCloseTimer = 1;
 // Labels never wrap: every line of the text is one screen line, "&" shows as itself.
 constexpr UINT kLabelFormat = DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS;
 
-HFONT MakeTahoma(HDC screen, int weight) {
-    // 8 points at the screen's resolution, as a negative character height in pixels.
-    HFONT font =
-        CreateFontW(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, weight, FALSE,
-                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+HFONT MakeTahoma(int dpi, int weight) {
+    // 8 points at the DPI of the balloon's monitor, as a negative character height in pixels.
+    HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
     if (!font)
         throw std::runtime_error("Cannot create the balloon's font");
     return font;
@@ -34,24 +36,16 @@ BalloonSize Measure(HDC dc, HFONT font, const std::wstring& text) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-// The work area (the monitor less its taskbars) of the monitor the target point lies on,
-// or the nearest one when it lies on none.
-BalloonRect WorkAreaAt(BalloonPoint target) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(info);
-    const HMONITOR monitor = MonitorFromPoint({target.x, target.y}, MONITOR_DEFAULTTONEAREST);
-    if (!monitor || !GetMonitorInfoW(monitor, &info))
-        throw std::runtime_error("Cannot find the monitor of the balloon");
-    const RECT& r = info.rcWork;
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-// The picture of a balloon type from the program's resources, as an image list whose
+// The picture of a balloon type from the program's resources, drawn for the DPI of the
+// balloon's monitor ("INFO" at 100 %, "INFO_125" at 125 %, ...), as an image list whose
 // pixels of the bitmap's bottom left colour are transparent.
-HIMAGELIST LoadPicture(BalloonType type) {
-    const UniqueBitmap bitmap(
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), BalloonPictureName(type),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+HIMAGELIST LoadPicture(BalloonType type, int dpi) {
+    static constexpr const wchar_t* kSuffixes[] = {L"", L"_125", L"_150", L"_200"};
+    static_assert(std::size(kSuffixes) == std::size(kImageDpis));
+    const std::wstring name =
+        std::wstring(BalloonPictureName(type)) + kSuffixes[ImageDpiIndex(dpi)];
+    const UniqueBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap)
         throw std::runtime_error("Cannot load the balloon's picture");
     BITMAP info{};
@@ -103,22 +97,19 @@ BalloonWindow::BalloonWindow(const BalloonContent& content)
 
 BalloonWindow::~BalloonWindow() {}
 
+// Measured and laid out in the pixels of the monitor under the target point, at its DPI.
 void BalloonWindow::Prepare(const BalloonContent& content) {
-    picture_.Reset(LoadPicture(content.type));
+    const ScreenMonitor monitor = MonitorAtPoint({content.x, content.y});
+    picture_.Reset(LoadPicture(content.type, monitor.dpi));
+    font_.Reset(MakeTahoma(monitor.dpi, FW_NORMAL));
+    boldFont_.Reset(MakeTahoma(monitor.dpi, FW_BOLD));
     const HDC screen = GetDC(nullptr);
-    try {
-        font_.Reset(MakeTahoma(screen, FW_NORMAL));
-        boldFont_.Reset(MakeTahoma(screen, FW_BOLD));
-    } catch (...) {
-        ReleaseDC(nullptr, screen);
-        throw;
-    }
     titleSize_ = Measure(screen, boldFont_.Get(), title_);
     textSize_ = Measure(screen, font_.Get(), text_);
     ReleaseDC(nullptr, screen);
-    const BalloonPoint target{content.x, content.y};
-    geometry_ =
-        LayOutBalloonInside(content.position, target, titleSize_, textSize_, WorkAreaAt(target));
+    const PixelRect& w = monitor.workArea;
+    geometry_ = LayOutBalloonInside(content.position, {content.x, content.y}, titleSize_, textSize_,
+                                    {w.left, w.top, w.right, w.bottom}, monitor.dpi);
 }
 
 void BalloonWindow::Create() {
@@ -137,7 +128,7 @@ void BalloonWindow::Create() {
 void BalloonWindow::Shape() {
     const BalloonRect& body = geometry_.body;
     UniqueRegion shape(CreateRoundRectRgn(body.left, body.top, body.right, body.bottom,
-                                          kBalloonCornerDiameter, kBalloonCornerDiameter));
+                                          geometry_.corner, geometry_.corner));
     POINT corners[3];
     for (int i = 0; i < 3; ++i)
         corners[i] = {geometry_.arrow[i].x, geometry_.arrow[i].y};

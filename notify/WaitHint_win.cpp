@@ -1,5 +1,6 @@
 #include "notify/WaitHint_win.h"
 
+#include "base/Dpi_win.h"
 #include "base/WideText_win.h"
 #include "notify/WaitHint.h"
 
@@ -12,13 +13,16 @@ namespace {
 // One line, "&" shown as itself; centred in the room the window leaves around it.
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_NOPREFIX;
 
-// The font the system gives tooltips.
-HFONT MakeHintFont() {
+// The font the system gives tooltips, at `dpi` (the system gives it at its own DPI, which
+// the monitor under the cursor may not have).
+HFONT MakeHintFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     HFONT font = nullptr;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        font = CreateFontIndirectW(&metrics.lfStatusFont);
+        LOGFONTW& hint = metrics.lfStatusFont;
+        hint.lfHeight = MulDivRounded(hint.lfHeight, dpi, SystemDpi());
+        font = CreateFontIndirectW(&hint);
     }
     if (!font)
         font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -32,7 +36,8 @@ WaitHint::WaitHint(POINT at, std::string_view text, HWND owner) : text_(Widen(te
     RegisterClassOnce(instance,
                       {kClassName, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1)),
                        0, CS_SAVEBITS});
-    font_.Reset(MakeHintFont());
+    const ScreenMonitor monitor = MonitorAtPoint(at);
+    font_.Reset(MakeHintFont(monitor.dpi));
     const HDC screen = GetDC(nullptr);
     const HGDIOBJ old = SelectObject(screen, font_.Get());
     RECT measured{0, 0, 0, 0};
@@ -41,12 +46,9 @@ WaitHint::WaitHint(POINT at, std::string_view text, HWND owner) : text_(Widen(te
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
 
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& m = monitor.rcMonitor;
+    const PixelRect& m = monitor.area;
     const WaitHintRect r = PlaceWaitHint(at.x, at.y, measured.right, measured.bottom,
-                                         {m.left, m.top, m.right, m.bottom});
+                                         {m.left, m.top, m.right, m.bottom}, monitor.dpi);
 
     CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, text_.c_str(),
                     WS_POPUP | WS_BORDER, r.left, r.top, r.right - r.left, r.bottom - r.top, owner,

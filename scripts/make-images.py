@@ -3,10 +3,17 @@
 
 Writes, relative to the repository root:
   app/res/flags.bmp    864x16 24-bit BMP strip of 54 16x16 language images
-  app/res/tervane.ico  program icon (smiling face), 16x16 and 32x32, 32-bit
+  app/res/tervane.ico  program icon (smiling face), 16, 20, 24 and 32 pixels, 32-bit
+  app/res/tervane-large.ico  the same at 40, 48 and 64 pixels
   app/res/compact.bmp  32x32 24-bit glyph for the compact-mode toggle button
   app/res/balloon-info.bmp, balloon-error.bmp, balloon-warning.bmp
                        16x16 24-bit pictures of the balloon's three types
+and the same pictures for 125, 150 and 200 % (120, 144 and 192 DPI), named
+with _125, _150 and _200 (flags_125.bmp: 54 20x20 images, ...).  Sizes at
+those DPIs are rounded as Windows' MulDiv rounds (base/Dpi.h), so that the
+program's layout and the pictures agree.  The flags exist only at 16x11: at
+200 % each pixel becomes 2x2, at 125 and 150 % they are resampled with a
+Lanczos filter.  Everything else is drawn anew at each size.
 
 Only the Python standard library is used (zlib + struct).  The flags are
 read from Debian's public-domain package famfamfam-flag-png
@@ -296,6 +303,120 @@ def ico_file(images):
 # flags.bmp
 # --------------------------------------------------------------------------
 
+# The DPIs the pictures are made for, with their file suffixes.
+SCALES = ((96, ""), (120, "_125"), (144, "_150"), (192, "_200"))
+
+
+def at_dpi(length, dpi):
+    """A 96-DPI length at `dpi`, rounded halves up as Windows' MulDiv does."""
+    return (length * dpi + 48) // 96
+
+
+def lanczos(x, a=3):
+    if x == 0:
+        return 1.0
+    if abs(x) >= a:
+        return 0.0
+    px = math.pi * x
+    return a * math.sin(px) * math.sin(px / a) / (px * px)
+
+
+def resample_axis(line, size):
+    """One row or column of (r, g, b) resampled to `size` samples."""
+    n = len(line)
+    ratio = n / size
+    support = 3 * max(ratio, 1.0)
+    out = []
+    for i in range(size):
+        centre = (i + 0.5) * ratio
+        lo = int(math.floor(centre - support))
+        hi = int(math.ceil(centre + support))
+        acc = [0.0, 0.0, 0.0]
+        weight = 0.0
+        for j in range(lo, hi + 1):
+            w = lanczos((j + 0.5 - centre) / max(ratio, 1.0))
+            if w == 0.0:
+                continue
+            src = line[min(max(j, 0), n - 1)]
+            for k in range(3):
+                acc[k] += w * src[k]
+            weight += w
+        out.append(tuple(min(255, max(0, int(round(c / weight)))) for c in acc))
+    return out
+
+
+def scale_flag(rows, width, height):
+    """A flag (rows of (r, g, b)) at width x height: whole pixels repeated
+    at an integer factor, a Lanczos filter otherwise."""
+    h, w = len(rows), len(rows[0])
+    if width % w == 0 and height % h == 0 and width // w == height // h:
+        f = width // w
+        return [[rows[y // f][x // f] for x in range(width)] for y in range(height)]
+    wide = [resample_axis(row, width) for row in rows]
+    columns = [resample_axis([wide[y][x] for y in range(h)], height)
+               for x in range(width)]
+    return [[columns[x][y] for x in range(width)] for y in range(height)]
+
+
+def flag_cell_at(stem, dpi):
+    """A flag in its cell for `dpi`, scaled from the 96-DPI cell's flag."""
+    w, h, rows = read_png(os.path.join(FLAG_DIR, stem + ".png"))
+    opaque = [[(r, g, b) for r, g, b, _a in row] for row in rows]
+    cell_size = at_dpi(CELL, dpi)
+    fw, fh = at_dpi(w, dpi), at_dpi(h, dpi)
+    top = at_dpi(FLAG_TOP, dpi)
+    flag = scale_flag(opaque, fw, fh)
+    cell = [[MAGENTA] * cell_size for _ in range(cell_size)]
+    left = (cell_size - fw) // 2
+    for y in range(fh):
+        for x in range(fw):
+            c = flag[y][x]
+            cell[top + y][left + x] = (254, 0, 254) if c == MAGENTA else c
+    return cell
+
+
+def tile_cell_at(letter, dpi):
+    """A letter tile drawn for `dpi`: the tile's rows scaled, the glyph's
+    cells drawn as boxes of the scaled size, their edges smoothed."""
+    glyph = GLYPHS[letter]
+    gh, gw = len(glyph), len(glyph[0])
+    n = at_dpi(CELL, dpi)
+    s = dpi / 96.0
+    top, height = at_dpi(TILE_TOP, dpi), at_dpi(TILE_H, dpi)
+    cell = [[MAGENTA] * n for _ in range(n)]
+    gx = (CELL - gw) // 2 + 1
+    gy = TILE_TOP + (TILE_H - gh) // 2
+    ss = 8
+    for y in range(top, top + height):
+        for x in range(n):
+            ink = 0
+            for sy in range(ss):
+                for sx in range(ss):
+                    u = (x + (sx + 0.5) / ss) / s - gx
+                    v = (y + (sy + 0.5) / ss) / s - gy
+                    if 0 <= u < gw and 0 <= v < gh and glyph[int(v)][int(u)] == "#":
+                        ink += 1
+            t = ink / (ss * ss)
+            cell[y][x] = tuple(int(round(TILE_RED[i] + (WHITE[i] - TILE_RED[i]) * t))
+                               for i in range(3))
+    return cell
+
+
+def make_flags_at(dpi):
+    if dpi == 96:
+        return make_flags()
+    cache = {}
+    cells = []
+    for _lang, src in FLAG_TABLE:
+        if src not in cache:
+            cache[src] = (tile_cell_at(src[5:], dpi) if src.startswith("tile:")
+                          else flag_cell_at(src, dpi))
+        cells.append(cache[src])
+    n = at_dpi(CELL, dpi)
+    pixels = [[p for cell in cells for p in cell[y]] for y in range(n)]
+    return bmp24(n * len(cells), n, pixels)
+
+
 def flag_cell(stem):
     path = os.path.join(FLAG_DIR, stem + ".png")
     w, h, rows = read_png(path)
@@ -439,8 +560,20 @@ FACE_16 = dict(margin=0.0, outline=0.13, eye_x=0.32, eye_y=-0.30,
 
 
 def make_icon():
-    return ico_file([(32, ico_image(32, draw_face(32, FACE_32))),
-                     (16, ico_image(16, draw_face(16, FACE_16)))])
+    # 16 and 32 as they always were, and the small icon's sizes at 125 and 150 %
+    # (20, 24; at 200 % it is the 32).  32 stays the largest: the Linux program
+    # takes the largest image of this file.
+    images = [(32, ico_image(32, draw_face(32, FACE_32))),
+              (16, ico_image(16, draw_face(16, FACE_16)))]
+    for size in (20, 24):
+        images.append((size, ico_image(size, draw_face(size, FACE_16))))
+    return ico_file(images)
+
+
+def make_large_icon():
+    """The large icon (the About box's) at 125, 150 and 200 %."""
+    return ico_file([(size, ico_image(size, draw_face(size, FACE_32)))
+                     for size in (40, 48, 64)])
 
 
 # --------------------------------------------------------------------------
@@ -450,7 +583,25 @@ def make_icon():
 COMPACT_INK = (51, 51, 51)
 
 
+def make_compact_at(dpi):
+    """The glyph drawn for `dpi`: each ink pixel of the 32x32 glyph becomes
+    the box it covers at that DPI (no smoothing: the magenta around it is
+    the mask colour, which a blended pixel would leave visible)."""
+    if dpi == 96:
+        return make_compact()
+    base = compact_pixels()
+    n = at_dpi(32, dpi)
+    s = dpi / 96.0
+    px = [[base[min(31, int((y + 0.5) / s))][min(31, int((x + 0.5) / s))]
+           for x in range(n)] for y in range(n)]
+    return bmp24(n, n, px)
+
+
 def make_compact():
+    return bmp24(32, 32, compact_pixels())
+
+
+def compact_pixels():
     n = 32
     px = [[MAGENTA] * n for _ in range(n)]
 
@@ -473,7 +624,7 @@ def make_compact():
         for y in range(15 - half, 17 + half):
             put(x, y)
             put(n - 1 - x, y)
-    return bmp24(n, n, px)
+    return px
 
 
 # --------------------------------------------------------------------------
@@ -560,23 +711,28 @@ def warning_sample(x, y):
     return WARNING_FILL
 
 
-def draw_picture(sample):
+def draw_picture(sample, dpi=96):
+    """The picture drawn at `dpi`: the sample's 16-unit square at the
+    scaled size."""
     ss = 8
+    n = at_dpi(CELL, dpi)
+    unit = CELL / n
     pixels = []
-    for py in range(CELL):
+    for py in range(n):
         row = []
-        for px in range(CELL):
+        for px in range(n):
             total = [0.0, 0.0, 0.0]
             for sy in range(ss):
                 for sx in range(ss):
-                    col = sample(px + (sx + 0.5) / ss, py + (sy + 0.5) / ss)
+                    col = sample((px + (sx + 0.5) / ss) * unit,
+                                 (py + (sy + 0.5) / ss) * unit)
                     for i in range(3):
                         total[i] += (col or BALLOON_BACK)[i]
             row.append(tuple(int(round(t / (ss * ss))) for t in total))
         pixels.append(row)
-    if pixels[CELL - 1][0] != BALLOON_BACK:
+    if pixels[n - 1][0] != BALLOON_BACK:
         fail("a balloon picture must leave its bottom left pixel blank")
-    return bmp24(CELL, CELL, pixels)
+    return bmp24(n, n, pixels)
 
 
 # --------------------------------------------------------------------------
@@ -594,13 +750,18 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     res = os.path.join(root, "app", "res")
     makers = {
-        "flags": lambda: write(os.path.join(res, "flags.bmp"), make_flags()),
-        "icon": lambda: write(os.path.join(res, "tervane.ico"), make_icon()),
-        "compact": lambda: write(os.path.join(res, "compact.bmp"),
-                                 make_compact()),
+        "flags": lambda: [
+            write(os.path.join(res, "flags%s.bmp" % suffix), make_flags_at(dpi))
+            for dpi, suffix in SCALES],
+        "icon": lambda: [write(os.path.join(res, "tervane.ico"), make_icon()),
+                         write(os.path.join(res, "tervane-large.ico"), make_large_icon())],
+        "compact": lambda: [
+            write(os.path.join(res, "compact%s.bmp" % suffix), make_compact_at(dpi))
+            for dpi, suffix in SCALES],
         "balloon": lambda: [
-            write(os.path.join(res, "balloon-%s.bmp" % name),
-                  draw_picture(sample))
+            write(os.path.join(res, "balloon-%s%s.bmp" % (name, suffix)),
+                  draw_picture(sample, dpi))
+            for dpi, suffix in SCALES
             for name, sample in (("info", info_sample),
                                  ("error", error_sample),
                                  ("warning", warning_sample))],

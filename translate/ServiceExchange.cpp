@@ -4,6 +4,7 @@
 #include "protocol/ServiceProtocol.h"
 #include "protocol/Utf8.h"
 
+#include <stdexcept>
 #include <vector>
 
 namespace tervane {
@@ -44,14 +45,31 @@ std::string WithoutFirstAndLast(std::string_view text) {
 // What a user can do when the program's own service does not answer: the system's text
 // alone ("A connection with the server could not be established") names no culprit.
 // Each system's program says how the service starts there.
-constexpr const char* kServiceNotRunning =
-    "Tervane's translation service is not running, so nothing can be translated.\r\n\r\n"
+std::string ServiceNotRunning(const std::optional<InstalledServer>& installed) {
+    std::string text = "Tervane's translation service is not running, so nothing can be "
+                       "translated.\r\n\r\n";
+    if (installed)
+        text += "It is set up to ask " + DescribeServer(*installed) + ".\r\n\r\n";
 #ifdef _WIN32
-    "It starts each time you log on (Tervane's installer sets that up): log off and on "
-    "again, or run the installer again, which starts it at the end.\r\n\r\n";
+    text += "It starts each time you log on (Tervane's installer sets that up): log off and on "
+            "again, or run the installer again, which starts it at the end.\r\n\r\n";
 #else
-    "Tervane starts it when Tervane starts: choose Exit and start Tervane again.\r\n\r\n";
+    text += "Tervane starts it when Tervane starts: choose Exit and start Tervane again.\r\n\r\n";
 #endif
+    return text;
+}
+
+// The service runs but cannot reach the server it asks: which one, and what to do.
+std::string ServerUnreachable(const std::optional<InstalledServer>& installed) {
+    std::string text = "Tervane's translation service cannot reach its translation server";
+    if (installed)
+        text += ", " + DescribeServer(*installed);
+    text += ".\r\n\r\nCheck that this computer is online and that the server answers";
+#ifdef _WIN32
+    text += ", or choose another server by running Tervane's installer again";
+#endif
+    return text + ".\r\n\r\n";
+}
 
 bool IsBuiltInLocalService(std::string_view address) {
     return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
@@ -70,12 +88,14 @@ std::string ServiceAddress() {
 }
 
 std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
-                               std::string_view targetCode) {
-    return RequestTranslation(http, ServiceAddress(), text, sourceCode, targetCode);
+                               std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed) {
+    return RequestTranslation(http, ServiceAddress(), text, sourceCode, targetCode, installed);
 }
 
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
-                               std::string_view sourceCode, std::string_view targetCode) {
+                               std::string_view sourceCode, std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed) {
     const std::string body =
         tervane::protocol::BuildRequestBody(text, tervane::protocol::ToLowerAscii(sourceCode),
                                             tervane::protocol::ToLowerAscii(targetCode));
@@ -87,7 +107,7 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
         } catch (const HttpConnectionError& e) {
             if (!IsBuiltInLocalService(address))
                 throw;
-            throw HttpConnectionError(kServiceNotRunning + std::string(e.what()));
+            throw HttpConnectionError(ServiceNotRunning(installed) + std::string(e.what()));
         } catch (const std::exception&) {
             // The one retry: the address a redirect (or an error) response pointed to.
             // Without one the POST's own error is the one worth showing.
@@ -97,7 +117,11 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
             answer = http.Get(location);
         }
     } catch (const HttpStatusError& e) {
-        throw std::runtime_error(ServiceStatusText(e.Status(), e.Reason()));
+        // 502 and 504: the service runs but cannot reach the server it asks.
+        const bool unreachable =
+            (e.Status() == 502 || e.Status() == 504) && IsBuiltInLocalService(address);
+        throw std::runtime_error((unreachable ? ServerUnreachable(installed) : std::string()) +
+                                 ServiceStatusText(e.Status(), e.Reason()));
     }
     return CleanServiceText(DecodeServiceAnswer(answer));
 }

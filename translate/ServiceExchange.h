@@ -2,6 +2,9 @@
 // The program's side of the exchange with the translation service: one form POST, the one
 // GET on the Location of a failed POST, and the quoted answer turned into the translation.
 #include "net/HttpClient.h"
+#include "translate/InstalledServer.h"
+
+#include <optional>
 
 #include <string>
 #include <string_view>
@@ -16,11 +19,15 @@ std::string ServiceAddress();
 // to fall back on or the GET on it fails too: the client's message, or for a response of
 // another status its ServiceStatusText. When the built-in
 // local service cannot be reached at all, the message first says that Tervane's service is
-// not running and how it is started, then gives the system's text.
+// not running, which server it is set up to ask (`installed`, when known) and how it is
+// started, then gives the system's text; when the service answers that it cannot reach that
+// server (502, 504), the message names the server and what to do before the service's reason.
 std::string RequestTranslation(HttpClient& http, std::string_view text, std::string_view sourceCode,
-                               std::string_view targetCode);
+                               std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed = std::nullopt);
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
-                               std::string_view sourceCode, std::string_view targetCode);
+                               std::string_view sourceCode, std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed = std::nullopt);
 
 // A response of a status that is not a success, said for a person, as both programs show
 // it: "The translation service cannot translate this: No translation route from French to

@@ -217,6 +217,35 @@ class Package(unittest.TestCase):
         self.uninstall()
         self.assertIsNone(self.reg_value(RUN_KEY, "Tervane Service"))
 
+    def test_the_public_server_is_the_default_and_each_choice_writes_its_run_value(self):
+        """Nothing is started (/NOSTART): the public server lies outside this machine."""
+        exe = str(self.install_dir / "tervane-service.exe")
+        key_file = self.install_dir / "api-key.txt"
+        for options, run, key in [
+                ([], f'"{{exe}}" --engine apy --apy-url "https://apertium.org/apy"', None),
+                (["/ENGINE=public"], f'"{{exe}}" --engine apy --apy-url "https://apertium.org/apy"',
+                 None),
+                (["/ENGINE=apy", "/URL=https://127.0.0.1:2737"],
+                 f'"{{exe}}" --engine apy --apy-url "https://127.0.0.1:2737"', None),
+                (["/ENGINE=libretranslate", "/APIKEY=k1"],
+                 f'"{{exe}}" --engine libretranslate --libretranslate-url "http://localhost:5000"'
+                 f' --api-key-file "{{key}}"', "k1"),
+                (["/ENGINE=tervane", "/URL=http://127.0.0.1:58471", "/APIKEY=k2"],
+                 f'"{{exe}}" --engine tervane --tervane-url "http://127.0.0.1:58471"'
+                 f' --tervane-key-file "{{key}}"', "k2")]:
+            code, _, err = self.wine(SETUP, "/S", "/NOSTART", *options)
+            self.assertEqual(code, 0, (options, err))
+            windows_exe = self.reg_value(UNINSTALL_KEY, "InstallLocation") + "\\tervane-service.exe"
+            self.assertEqual(self.reg_value(RUN_KEY, "Tervane Service"),
+                             run.format(exe=windows_exe, key=windows_exe.replace(
+                                 "tervane-service.exe", "api-key.txt")), options)
+            if key:
+                self.assertEqual(key_file.read_text(), key)
+            else:
+                self.assertFalse(key_file.exists(), options)
+        self.assertFalse(self.desktop.windows_of_class("TervaneMainWindow"), "nothing started")
+        self.uninstall()
+
     def test_unattended_install_refuses_options_it_cannot_use(self):
         for options, reason in [
                 (["/ENGINE=libretranslate", "/URL=ftp://127.0.0.1:5000"], "must begin with http://"),
@@ -224,6 +253,8 @@ class Package(unittest.TestCase):
                 (["/ENGINE=apy", "/URL=http://"], "no host name"),
                 (["/ENGINE=google"], "Unknown engine"),
                 (["/ENGINE=apy", "/APIKEY=k"], "takes no key"),
+                (["/APIKEY=k"], "takes no key"),
+                (["/ENGINE=public", "/URL=http://127.0.0.1:2737"], "not for /ENGINE=public"),
                 (["/ENGINE=tervane", "/URL=http://"], "no host name")]:
             code, _, err = self.wine(SETUP, "/S", *options)
             self.assertEqual(code, 2, options)

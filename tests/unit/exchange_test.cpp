@@ -1,6 +1,8 @@
 // The exchange with the translation service over a recording transport: the request, the
 // one retry, decoding and cleaning the answer.
 #include "tests/unit/FakeHttpTransport.h"
+#include "tests/unit/FakeRegistry.h"
+#include "translate/InstalledServer.h"
 #include "translate/ServiceExchange.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +94,76 @@ TEST_F(ExchangeTest, WhenTheLocalServiceIsNotRunningTheErrorSaysSoAndHowItStarts
     EXPECT_THAT([this] { Translate(); },
                 ThrowsError("The translation service cannot translate this: no route between "
                             "these two languages"));
+}
+
+TEST_F(ExchangeTest, ErrorsNameTheServerTheInstallerChoseAndWhatToDo) {
+    // The Run value the installer writes for the public server, as the program reads it.
+    FakeRegistry registry;
+    WriteText(*registry.Open(kServiceRunKey, true, true), kServiceRunValue,
+              "\"C:\\Users\\ann\\AppData\\Local\\Programs\\Tervane\\tervane-service.exe\" "
+              "--engine apy --apy-url \"https://apertium.org/apy\"");
+    const std::optional<InstalledServer> installed = ReadInstalledServer(registry);
+    ASSERT_TRUE(installed);
+    EXPECT_EQ(DescribeServer(*installed), "Apertium APy at https://apertium.org/apy");
+
+    const auto error = [&] {
+        try {
+            RequestTranslation(http, "Bonjour", "FR", "EN", installed);
+        } catch (const std::exception& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    fake.script = {std::nullopt};
+    const std::string stopped = error();
+    EXPECT_EQ(stopped.rfind("Tervane's translation service is not running", 0), 0u) << stopped;
+    EXPECT_NE(stopped.find("It is set up to ask Apertium APy at https://apertium.org/apy."),
+              std::string::npos)
+        << stopped;
+    // The service runs but cannot reach the server: its name, what to do, the service's
+    // reason last.
+    fake.script = {Fake::Answer(502, "APy unreachable at https://apertium.org: timed out")};
+    const std::string unreachable = error();
+    EXPECT_EQ(unreachable.rfind("Tervane's translation service cannot reach its translation "
+                                "server, Apertium APy at https://apertium.org/apy.",
+                                0),
+              0u)
+        << unreachable;
+    EXPECT_NE(unreachable.find("Check that this computer is online"), std::string::npos);
+    EXPECT_TRUE(unreachable.ends_with("The translation service failed: APy unreachable at "
+                                      "https://apertium.org: timed out (error 502). Try again "
+                                      "later"))
+        << unreachable;
+    fake.script = {Fake::Answer(504, "APy did not answer in time")};
+    EXPECT_EQ(error().rfind("Tervane's translation service cannot reach", 0), 0u);
+    // Without an installation no server is named (the service's reason names it).
+    fake.script = {Fake::Answer(502, "LibreTranslate unreachable at http://x")};
+    EXPECT_THAT([this] { Translate(); },
+                ThrowsError("Tervane's translation service cannot reach its translation "
+                            "server.\r\n\r\nCheck that this computer is online and that the "
+                            "server answers.\r\n\r\nThe translation service failed: "
+                            "LibreTranslate unreachable at http://x (error 502). Try again "
+                            "later"));
+}
+
+TEST(InstalledServer, TheServiceCommandLinesTheInstallerWrites) {
+    const auto read = [](std::string_view line) {
+        const auto server = ServerOfServiceCommand(line);
+        return server ? DescribeServer(*server) : std::string("none");
+    };
+    EXPECT_EQ(
+        read(
+            R"("C:\T\tervane-service.exe" --engine libretranslate --libretranslate-url "http://localhost:5000" --api-key-file "C:\T\api-key.txt")"),
+        "LibreTranslate at http://localhost:5000");
+    EXPECT_EQ(
+        read(
+            R"("C:\Program Files\T\tervane-service.exe" --engine tervane --tervane-url "http://office:58470")"),
+        "a Tervane service at http://office:58470");
+    EXPECT_EQ(read(R"(tervane-service --listen 127.0.0.1:58470)"), "Apertium on this computer");
+    EXPECT_EQ(read(R"("C:\other.exe" --engine apy)"), "none");
+    EXPECT_EQ(read(""), "none");
+    FakeRegistry empty;
+    EXPECT_FALSE(ReadInstalledServer(empty));
 }
 
 TEST(ServiceAnswer, WellFormedUtf8PassesAndAnythingMalformedEmptiesTheAnswer) {
