@@ -2,8 +2,10 @@
 
 #include "gtk/FlowTrace.h"
 #include "gtk/Images.h"
+#include "gtk/WaylandBalloonSurface.h"
 #include "notify/BalloonGeometry.h"
 
+#include <gdk/gdkwayland.h>
 #include <gtk/gtk.h>
 
 #include <utility>
@@ -21,6 +23,7 @@ struct Balloon {
     PangoLayout* title = nullptr;
     PangoLayout* text = nullptr;
     GdkPixbuf* picture = nullptr;
+    cairo_region_t* shape = nullptr;  // the body and the arrow
     cairo_region_t* inside = nullptr; // the shape less its one-pixel edge
     guint timer = 0;
     bool drawn = false;
@@ -33,6 +36,8 @@ struct Balloon {
         g_clear_object(&picture);
         if (inside)
             cairo_region_destroy(inside);
+        if (shape)
+            cairo_region_destroy(shape);
     }
 };
 
@@ -87,6 +92,12 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
         TraceFlowPoint("drawn");
     }
     const BalloonGeometry& g = balloon.geometry;
+    // Wayland has no window shapes: outside the shape the surface is transparent.
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    gdk_cairo_region(cr, balloon.shape);
+    cairo_clip(cr);
     // The shape in black, then its inside in the background colour: a one-pixel border
     // along the body and the arrow, none where they join.
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -130,7 +141,9 @@ BalloonSize PixelSize(PangoLayout* layout) {
 
 void ShowBalloonWindow(const BalloonContent& content) {
     auto* balloon = new Balloon;
-    GtkWidget* window = gtk_window_new(GTK_WINDOW_POPUP);
+    // On Wayland a window without a parent is a toplevel (or a layer surface).
+    const bool wayland = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
+    GtkWidget* window = gtk_window_new(wayland ? GTK_WINDOW_TOPLEVEL : GTK_WINDOW_POPUP);
     balloon->window = window;
     gtk_window_set_title(GTK_WINDOW(window), content.text.c_str());
     gtk_window_set_role(GTK_WINDOW(window), "tervane-balloon");
@@ -159,10 +172,16 @@ void ShowBalloonWindow(const BalloonContent& content) {
     gtk_window_set_default_size(GTK_WINDOW(window), g.width, g.height);
     gtk_widget_set_size_request(window, g.width, g.height);
     gtk_window_move(GTK_WINDOW(window), g.origin.x, g.origin.y);
-    cairo_region_t* shape = OutlineRegion(g);
-    balloon->inside = Inside(shape);
-    gtk_widget_shape_combine_region(window, shape);
-    cairo_region_destroy(shape);
+    balloon->shape = OutlineRegion(g);
+    balloon->inside = Inside(balloon->shape);
+    if (wayland) {
+        if (GdkVisual* rgba = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window)))
+            gtk_widget_set_visual(window, rgba);
+        gtk_widget_input_shape_combine_region(window, balloon->shape);
+        PlaceWaylandBalloon(GTK_WINDOW(window), g, nullptr);
+    } else {
+        gtk_widget_shape_combine_region(window, balloon->shape);
+    }
 
     gtk_widget_add_events(window, GDK_BUTTON_PRESS_MASK);
     g_signal_connect(window, "draw", G_CALLBACK(OnDraw), balloon);

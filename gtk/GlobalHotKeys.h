@@ -20,6 +20,10 @@ enum class HotKeyWay {
 class GlobalHotKeys : public HotKeyRegistrar {
   public:
     virtual HotKeyWay Way() const = 0;
+    // While the hotkey field has the focus the program's own key grabs step aside, so that
+    // the field can record a combination that is a hotkey; a desktop's shortcuts cannot.
+    virtual void Pause() {}
+    virtual void Resume() {}
 
     // Raised on the main loop for every press of a held hotkey.
     std::function<void(std::uint32_t hotKey)> onPressed;

@@ -1,10 +1,12 @@
 #include "gtk/GtkFlowSeams.h"
 
 #include "gtk/BalloonWindow.h"
+#include "gtk/FlowTrace.h"
 #include "gtk/PosixLog.h"
 #include "gtk/WaitHintWindow.h"
 #include "translate/ServiceExchange.h"
 
+#include <gdk/gdkwayland.h>
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -13,9 +15,6 @@
 namespace tervane {
 
 namespace {
-
-// How long the application holding the selection is given to hand it over.
-constexpr guint kSelectionWaitMs = 2000;
 
 // PRIMARY is only read: there is nothing to undo and no clipboard taken aside.
 class PrimarySelection final : public Selection {
@@ -36,67 +35,23 @@ struct ShownWaitHint final : WaitHintShower::Shown {
 
 } // namespace
 
-// One request to the selection's owner. The owner may answer after the time is up, or
-// after the source has gone: the request then only lets go of itself.
-struct PrimarySelectionSource::Request {
-    PrimarySelectionSource* source = nullptr;
-    std::function<void()> ready;
-    guint timer = 0;
-
-    void Finish(std::optional<std::string> text) {
-        PrimarySelectionSource* owner = source;
-        if (!owner)
-            return;
-        source = nullptr;
-        if (timer)
-            g_source_remove(timer);
-        timer = 0;
-        owner->text_ = std::move(text);
-        const std::function<void()> then = std::move(ready);
-        owner->request_.reset(); // may be the last reference but the caller's
-        then();
-    }
-
-    static gboolean OnWaitOver(gpointer data) {
-        auto* request = static_cast<Request*>(data);
-        request->timer = 0;
-        if (request->source) {
-            const std::shared_ptr<Request> held = request->source->request_;
-            held->Finish(std::nullopt);
-        }
-        return G_SOURCE_REMOVE;
-    }
-};
-
-namespace {
-
-void OnText(GtkClipboard*, const gchar* text, gpointer data) {
-    auto* request = static_cast<std::shared_ptr<PrimarySelectionSource::Request>*>(data);
-    const std::shared_ptr<PrimarySelectionSource::Request> held = *request;
-    delete request;
-    held->Finish(text ? std::optional<std::string>(text) : std::nullopt);
+PrimarySelectionSource::PrimarySelectionSource()
+    : reader_(MakePrimaryReader(gdk_display_get_default())) {
+    TraceFlowPoint((std::string("selection:") + reader_->Way()).c_str());
 }
 
-} // namespace
-
-PrimarySelectionSource::~PrimarySelectionSource() {
-    if (request_) {
-        if (request_->timer)
-            g_source_remove(request_->timer);
-        request_->timer = 0;
-        request_->source = nullptr;
-    }
-}
-
-// An application that never answers cannot hold the program: the read gives up after 2 s.
+// An application that never answers cannot hold the program: the reader gives up after 2 s.
 void PrimarySelectionSource::Read(std::function<void()> ready) {
     text_.reset();
-    request_ = std::make_shared<Request>();
-    request_->source = this;
-    request_->ready = std::move(ready);
-    request_->timer = g_timeout_add(kSelectionWaitMs, &Request::OnWaitOver, request_.get());
-    gtk_clipboard_request_text(gtk_clipboard_get(GDK_SELECTION_PRIMARY), OnText,
-                               new std::shared_ptr<Request>(request_));
+    reading_ = true;
+    reader_->Read([this, alive = std::weak_ptr<int>(alive_),
+                   ready = std::move(ready)](std::optional<std::string> text) {
+        if (alive.expired())
+            return;
+        reading_ = false;
+        text_ = std::move(text);
+        ready();
+    });
 }
 
 std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
@@ -203,8 +158,16 @@ std::unique_ptr<WaitHintShower::Shown> GtkWaitHintShower::Show(BalloonPoint at,
         at.x, at.y, text, WaitHintRect{monitor.left, monitor.top, monitor.right, monitor.bottom});
 }
 
+// A Wayland client learns nothing of the pointer outside its own surfaces: it counts as
+// at the centre of the first monitor, which points the balloon at the centre, and the
+// compositor then places it on the output it chooses (WaylandBalloonSurface).
 BalloonPoint GtkFlowDesktop::CursorPosition() {
     GdkDisplay* display = gdk_display_get_default();
+    if (GDK_IS_WAYLAND_DISPLAY(display)) {
+        GdkRectangle area{};
+        gdk_monitor_get_geometry(gdk_display_get_monitor(display, 0), &area);
+        return {area.x + area.width / 2, area.y + area.height / 2};
+    }
     GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
     int x = 0, y = 0;
     gdk_device_get_position(pointer, nullptr, &x, &y);

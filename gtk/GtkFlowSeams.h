@@ -5,6 +5,7 @@
 // data folder, the pointer and its monitor, the clipboard.
 #include "app/FlowSeams.h"
 #include "app/TranslationFlow.h"
+#include "gtk/PrimaryReader.h"
 #include "net/HttpClient.h"
 
 #include <gio/gio.h>
@@ -17,22 +18,23 @@
 namespace tervane {
 
 // The PRIMARY selection is asked of its owner before the flow starts, without the main loop
-// waiting: Read calls `ready` on the main loop once the text came or 2 s passed, and the
-// flow's Capture then hands over what was read.
+// waiting: Read calls `ready` on the main loop once the text came or 2 s passed (the
+// reader's bound), and the flow's Capture then hands over what was read.
 class PrimarySelectionSource final : public SelectionSource {
   public:
-    ~PrimarySelectionSource() override;
+    PrimarySelectionSource();
     void Read(std::function<void()> ready);
-    bool Reading() const { return request_ != nullptr; }
+    bool Reading() const { return reading_; }
     // nullptr when no application holds a selection or it did not answer in time.
     std::unique_ptr<Selection> Capture() override;
 
-    struct Request;
-
   private:
-    friend struct Request;
-    std::shared_ptr<Request> request_;
+    // The display's way to read it (X11, data-control, a focused surface).
+    std::unique_ptr<PrimaryReader> reader_;
+    bool reading_ = false;
     std::optional<std::string> text_;
+    // Answers that come after the source has gone find this expired.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 // What the program knows of why its service does not answer (empty when nothing).

@@ -1,5 +1,6 @@
 #include "gtk/HotKeyPanel.h"
 
+#include "app/Settings.h"
 #include "gtk/KeyNames.h"
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
@@ -27,13 +28,13 @@ std::string BaseKeysym(GdkEventKey* event) {
 
 class HotKeyPanel::Registrar final : public HotKeyRegistrar {
   public:
-    explicit Registrar(HotKeyGrabs& grabs) : grabs_(grabs) {}
+    explicit Registrar(GlobalHotKeys& grabs) : grabs_(grabs) {}
     bool Add(std::uint32_t hotKey) override { return grabs_.Add(hotKey); }
     bool Remove(std::uint32_t hotKey) override { return grabs_.Remove(hotKey); }
     void Clear() override { grabs_.Clear(); }
 
   private:
-    HotKeyGrabs& grabs_;
+    GlobalHotKeys& grabs_;
 };
 
 class HotKeyPanel::Messages final : public PanelMessages {
@@ -46,7 +47,7 @@ class HotKeyPanel::Messages final : public PanelMessages {
     GtkWindow* window_;
 };
 
-HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWindow* window)
+HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, GlobalHotKeys& hotKeys, GtkWindow* window)
     : codec_(codec), hotKeys_(hotKeys), window_(window),
       registrar_(std::make_unique<Registrar>(hotKeys)),
       messages_(std::make_unique<Messages>(window)),
@@ -123,6 +124,13 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWind
     gtk_box_pack_start(GTK_BOX(listRow), listButtons, FALSE, FALSE, 0);
     gtk_container_add(GTK_CONTAINER(hotKeysInUseGroup_), listRow);
     gtk_box_pack_start(GTK_BOX(column_), hotKeysInUseGroup_, TRUE, TRUE, 0);
+
+    if (hotKeys_.Way() == HotKeyWay::DesktopRunsIt) {
+        const std::uint32_t hotKey = codec_.FromText(kDefaultHotKeyText, true);
+        desktopShortcut_ =
+            std::make_unique<DesktopShortcutBox>(hotKey, codec_.ToText(hotKey, true));
+        gtk_box_pack_start(GTK_BOX(column_), desktopShortcut_->Widget(), FALSE, FALSE, 0);
+    }
 }
 
 HotKeyPanel::~HotKeyPanel() {

@@ -1,10 +1,11 @@
 #pragma once
 // The groups "Add a HotKey" and "HotKey in Use": the key-entry field, the list of the
 // hotkeys in use and their buttons, a view over the portable HotKeyListController (which
-// holds the rules: a typing key refused, a hotkey held already refused, ...) with the grabs
-// as its registrar and the message boxes as its messages.
+// holds the rules: a typing key refused, a hotkey held already refused, ...) with the
+// session's global hotkeys as its registrar and the message boxes as its messages.
 #include "app/HotKeyListController.h"
-#include "gtk/HotKeyGrabs.h"
+#include "gtk/DesktopShortcutBox.h"
+#include "gtk/GlobalHotKeys.h"
 #include "hotkeys/HotKeyCodec.h"
 
 #include <gtk/gtk.h>
@@ -19,7 +20,7 @@ namespace tervane {
 class HotKeyPanel {
   public:
     // All three must outlive the panel; `window` owns its message boxes.
-    HotKeyPanel(const HotKeyCodec& codec, HotKeyGrabs& hotKeys, GtkWindow* window);
+    HotKeyPanel(const HotKeyCodec& codec, GlobalHotKeys& hotKeys, GtkWindow* window);
     ~HotKeyPanel();
     HotKeyPanel(const HotKeyPanel&) = delete;
     HotKeyPanel& operator=(const HotKeyPanel&) = delete;
@@ -45,7 +46,7 @@ class HotKeyPanel {
     void Refresh();
 
     const HotKeyCodec& codec_;
-    HotKeyGrabs& hotKeys_;
+    GlobalHotKeys& hotKeys_;
     GtkWindow* window_;
     GtkWidget* column_ = nullptr;
     GtkWidget* hotKeyGroup_ = nullptr;
@@ -56,6 +57,8 @@ class HotKeyPanel {
     std::unique_ptr<Registrar> registrar_;
     std::unique_ptr<Messages> messages_;
     std::unique_ptr<HotKeyListController> controller_;
+    // Where the desktop must run the shortcut itself: how to add it.
+    std::unique_ptr<DesktopShortcutBox> desktopShortcut_;
 };
 
 } // namespace tervane

@@ -3,6 +3,7 @@
 #include "app/SettingsStore.h"
 #include "base/AppIdentity.h"
 #include "gtk/FlowTrace.h"
+#include "gtk/HotKeyWays.h"
 #include "gtk/Images.h"
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
@@ -33,7 +34,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Create() {
-    hotKeys_ = std::make_unique<HotKeyGrabs>();
+    hotKeys_ = MakeGlobalHotKeys(gdk_display_get_default());
     CreateControls();
     http_ = std::make_shared<HttpClient>(std::make_unique<HttplibTransport>());
     flow_ = std::make_unique<GtkTranslationFlow>(

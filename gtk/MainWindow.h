@@ -8,8 +8,8 @@
 #include "app/TranslationFlow.h"
 #include "base/Registry.h"
 #include "gtk/BottomPanel.h"
+#include "gtk/GlobalHotKeys.h"
 #include "gtk/GtkFlowSeams.h"
-#include "gtk/HotKeyGrabs.h"
 #include "gtk/HotKeyPanel.h"
 #include "gtk/LanguagePanel.h"
 #include "gtk/OptionsPanel.h"
@@ -80,7 +80,7 @@ class MainWindow {
     bool compact_ = false;
     guint saveSource_ = 0;
 
-    std::unique_ptr<HotKeyGrabs> hotKeys_;
+    std::unique_ptr<GlobalHotKeys> hotKeys_;
     std::unique_ptr<HotKeyPanel> hotKeyPanel_;
     std::unique_ptr<LanguagePanel> languages_;
     std::unique_ptr<OptionsPanel> options_;

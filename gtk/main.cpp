@@ -154,11 +154,11 @@ using namespace tervane;
 
 int main(int argc, char** argv) {
     g_set_prgname("tervane");
-    // The hotkeys are X key grabs and the selection is X's PRIMARY: in a Wayland session
-    // the program runs on XWayland (and --translate-selection stands in for the grab).
-    gdk_set_allowed_backends("x11");
+    // A native Wayland client in a Wayland session, an X client elsewhere: each display
+    // server has its own way for the hotkeys, the selection and the balloon.
+    gdk_set_allowed_backends("wayland,x11");
     if (!gtk_init_check(&argc, &argv)) {
-        std::fprintf(stderr, "tervane: cannot open the X display\n");
+        std::fprintf(stderr, "tervane: cannot open the display (neither Wayland nor X11)\n");
         return 1;
     }
     g_set_application_name(kApplicationTitle);

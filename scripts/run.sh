@@ -38,7 +38,7 @@ fi
 scripts/install-deps.sh --linux
 cmake --preset native >/dev/null
 cmake --build --preset native --target tervane tervane-service >/dev/null
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
   exec build/native/gtk/tervane
 else
   scripts/install-deps.sh --demo

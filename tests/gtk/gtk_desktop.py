@@ -43,6 +43,17 @@ def wait_until(condition, timeout=15.0, what="the condition"):
         time.sleep(0.05)
 
 
+def start_test_service(spawn, log_path):
+    """The real service with Apertium on a free loopback port, started by `spawn` (which
+    ends it with the test), its log in `log_path`; returns its translation address."""
+    with open(log_path, "w") as log:
+        process = spawn([SERVICE, "--listen", "127.0.0.1:0"], stderr=log,
+                        stdout=subprocess.DEVNULL)
+    port = wait_until(lambda: re.search(r"listening on 127\.0\.0\.1:(\d+)",
+                                        log_path.read_text()), 30, "the service")
+    return process, f"http://127.0.0.1:{port.group(1)}/translate"
+
+
 class GtkDesktop:
     def __init__(self, home=None):
         if "DISPLAY" not in os.environ:
@@ -97,12 +108,7 @@ class GtkDesktop:
 
     def start_service(self):
         """The real service with Apertium on a free loopback port; its log is kept."""
-        with open(self.service_log, "w") as log:
-            self.service = self.spawn([SERVICE, "--listen", "127.0.0.1:0"], stderr=log,
-                                      stdout=subprocess.DEVNULL)
-        port = wait_until(lambda: re.search(r"listening on 127\.0\.0\.1:(\d+)",
-                                            self.service_log.read_text()), 30, "the service")
-        self.service_url = f"http://127.0.0.1:{port.group(1)}/translate"
+        self.service, self.service_url = start_test_service(self.spawn, self.service_log)
         return self.service_url
 
     def translate_requests(self):
