@@ -1,5 +1,9 @@
 #include "gtk/WaitHintWindow.h"
 
+#include "gtk/WaylandBalloonSurface.h"
+
+#include <gdk/gdkwayland.h>
+
 #include <string>
 
 namespace tervane {
@@ -22,7 +26,9 @@ gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer) {
 } // namespace
 
 WaitHintWindow::WaitHintWindow(int x, int y, std::string_view text, WaitHintRect monitor) {
-    window_ = gtk_window_new(GTK_WINDOW_POPUP);
+    // On Wayland a window without a parent is a toplevel (or a layer surface).
+    const bool wayland = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
+    window_ = gtk_window_new(wayland ? GTK_WINDOW_TOPLEVEL : GTK_WINDOW_POPUP);
     gtk_window_set_role(GTK_WINDOW(window_), "tervane-wait-hint");
     gtk_window_set_title(GTK_WINDOW(window_), std::string(text).c_str());
     gtk_window_set_accept_focus(GTK_WINDOW(window_), FALSE);
@@ -38,7 +44,10 @@ WaitHintWindow::WaitHintWindow(int x, int y, std::string_view text, WaitHintRect
     g_object_unref(layout);
     const WaitHintRect place = PlaceWaitHint(x, y, width, height, monitor);
     gtk_widget_set_size_request(window_, place.right - place.left, place.bottom - place.top);
-    gtk_window_move(GTK_WINDOW(window_), place.left, place.top);
+    if (wayland)
+        PlaceWaylandPopup(GTK_WINDOW(window_), "tervane-wait-hint");
+    else
+        gtk_window_move(GTK_WINDOW(window_), place.left, place.top);
     g_signal_connect(window_, "draw", G_CALLBACK(OnDraw), nullptr);
     gtk_widget_show_all(window_);
 }

@@ -4,24 +4,25 @@
 
 namespace tervane {
 
-bool LayerShellSupported() {
-    return gtk_layer_is_supported();
-}
-
-void PlaceWaylandBalloon(GtkWindow* window, const BalloonGeometry& g, GdkMonitor* monitor) {
+void PlaceWaylandPopup(GtkWindow* window, const char* name) {
     if (!gtk_layer_is_supported()) {
         gtk_window_set_decorated(window, FALSE);
         gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_NOTIFICATION);
         return;
     }
     gtk_layer_init_for_window(window);
-    gtk_layer_set_namespace(window, "tervane-balloon");
+    gtk_layer_set_namespace(window, name);
     gtk_layer_set_layer(window, GTK_LAYER_SHELL_LAYER_OVERLAY);
     gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_NONE);
-    // Other layer surfaces' exclusive zones (panels) are kept clear.
+    // Other layer surfaces' exclusive zones (panels) are kept clear; without an anchor the
+    // compositor centres the surface.
     gtk_layer_set_exclusive_zone(window, 0);
-    if (!monitor)
-        return; // no anchor: the compositor centres it
+}
+
+void PlaceWaylandBalloon(GtkWindow* window, const BalloonGeometry& g, GdkMonitor* monitor) {
+    PlaceWaylandPopup(window, "tervane-balloon");
+    if (!monitor || !gtk_layer_is_supported())
+        return;
     GdkRectangle area{};
     gdk_monitor_get_geometry(monitor, &area);
     gtk_layer_set_monitor(window, monitor);

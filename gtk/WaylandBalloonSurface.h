@@ -16,7 +16,7 @@ namespace tervane {
 // when the target is not known.
 void PlaceWaylandBalloon(GtkWindow* window, const BalloonGeometry& geometry, GdkMonitor* monitor);
 
-// Whether the session's compositor supports layer-shell.
-bool LayerShellSupported();
+// The same for a small popup of the program's (the wait hint), which the compositor places.
+void PlaceWaylandPopup(GtkWindow* window, const char* name);
 
 } // namespace tervane
