@@ -2,6 +2,8 @@
 
 #include "gtk/ShortcutTexts.h"
 
+#include <gdk/gdkwayland.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -220,12 +222,19 @@ void PortalHotKeys::OnActivated(GDBusConnection*, const gchar*, const gchar*, co
     auto* self = static_cast<PortalHotKeys*>(data);
     const gchar* session = nullptr;
     const gchar* id = nullptr;
-    g_variant_get(parameters, "(&o&sta{sv})", &session, &id, nullptr, nullptr);
-    if (self->session_ != session)
-        return;
+    GVariant* options = nullptr;
+    g_variant_get(parameters, "(&o&st@a{sv})", &session, &id, nullptr, &options);
     const std::optional<std::uint32_t> hotKey = HotKeyOfShortcutId(id);
-    if (hotKey && self->onPressed)
+    if (self->session_ == session && hotKey && self->onPressed) {
+        // Newer portals hand over the press's activation token: a window the translation
+        // shows (the focused surface that reads the selection on GNOME) may take the focus.
+        const gchar* token = nullptr;
+        if (g_variant_lookup(options, "activation_token", "&s", &token) && *token &&
+            GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default()))
+            gdk_wayland_display_set_startup_notification_id(gdk_display_get_default(), token);
         self->onPressed(*hotKey);
+    }
+    g_variant_unref(options);
 }
 
 } // namespace tervane

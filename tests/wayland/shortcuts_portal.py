@@ -81,8 +81,9 @@ class Portal:
             self.respond(request, {"shortcuts": GLib.Variant("a(sa{sv})", bound)})
         elif method == "Activate":
             self.bus.emit_signal(None, PATH, "org.freedesktop.portal.GlobalShortcuts",
-                                 "Activated", GLib.Variant("(osta{sv})",
-                                                           (self.session, args[0], 0, {})))
+                                 "Activated", GLib.Variant("(osta{sv})", (
+                                     self.session, args[0], 0,
+                                     {"activation_token": GLib.Variant("s", "test-token")})))
             invocation.return_value(None)
 
     def on_property(self, bus, sender, path, interface, name):
