@@ -3,7 +3,6 @@
 #include "gtk/KeyNames.h"
 #include "gtk/ShortcutTexts.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -32,19 +31,26 @@ bool OnSway() {
     return std::getenv("SWAYSOCK") || (desktop && std::strstr(desktop, "sway"));
 }
 
-// A read-only line of text and a button that copies it to the clipboard.
+// A line of text to select or copy whole, wrapped where it is long, and a button that
+// copies it to the clipboard.
 GtkWidget* CopyableLine(const std::string& text) {
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    GtkWidget* line = gtk_entry_new();
-    gtk_entry_set_text(GTK_ENTRY(line), text.c_str());
-    gtk_editable_set_editable(GTK_EDITABLE(line), FALSE);
-    gtk_entry_set_width_chars(GTK_ENTRY(line),
-                              static_cast<gint>(std::min<std::size_t>(text.size(), 40)));
+    GtkWidget* line = gtk_label_new(text.c_str());
+    gtk_label_set_selectable(GTK_LABEL(line), TRUE);
+    gtk_label_set_line_wrap(GTK_LABEL(line), TRUE);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(line), PANGO_WRAP_WORD_CHAR);
+    gtk_label_set_max_width_chars(GTK_LABEL(line), 34);
+    gtk_label_set_xalign(GTK_LABEL(line), 0);
+    PangoAttrList* monospace = pango_attr_list_new();
+    pango_attr_list_insert(monospace, pango_attr_family_new("Monospace"));
+    gtk_label_set_attributes(GTK_LABEL(line), monospace);
+    pango_attr_list_unref(monospace);
     GtkWidget* copy = gtk_button_new_with_label("Copy");
-    g_signal_connect(copy, "clicked", G_CALLBACK(+[](GtkButton*, GtkEntry* shown) {
+    gtk_widget_set_valign(copy, GTK_ALIGN_START);
+    g_signal_connect(copy, "clicked", G_CALLBACK(+[](GtkButton*, GtkLabel* shown) {
                          gtk_clipboard_set_text(
                              gtk_widget_get_clipboard(GTK_WIDGET(shown), GDK_SELECTION_CLIPBOARD),
-                             gtk_entry_get_text(shown), -1);
+                             gtk_label_get_text(shown), -1);
                      }),
                      line);
     gtk_box_pack_start(GTK_BOX(row), line, TRUE, TRUE, 0);
