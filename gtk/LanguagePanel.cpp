@@ -11,6 +11,9 @@ namespace {
 
 enum Column { kFlagColumn, kNameColumn };
 
+// The grey of Windows' COLOR_GRAYTEXT, which the Windows pickers draw unreached targets in.
+constexpr const char* kUnreachedColour = "#6d6d6d";
+
 GtkListStore* LanguageRows() {
     GtkListStore* rows = gtk_list_store_new(2, GDK_TYPE_PIXBUF, G_TYPE_STRING);
     for (int position = 0; position < kLanguageCount; ++position) {
@@ -36,13 +39,37 @@ GtkWidget* MakePicker(GtkListStore* rows, int position) {
     return picker;
 }
 
+// The target's names in the desktop's insensitive text colour where the service has no
+// route from the source; the row stays selectable.
+void DrawTargetName(GtkCellLayout*, GtkCellRenderer* name, GtkTreeModel* model, GtkTreeIter* row,
+                    gpointer controller) {
+    GtkTreePath* path = gtk_tree_model_get_path(model, row);
+    const int position = gtk_tree_path_get_indices(path)[0];
+    gtk_tree_path_free(path);
+    const bool reached = static_cast<LanguageController*>(controller)->TargetReached(position);
+    g_object_set(name, "foreground", reached ? nullptr : kUnreachedColour, "foreground-set",
+                 !reached, nullptr);
+}
+
 } // namespace
 
-LanguagePanel::LanguagePanel() {
+LanguagePanel::LanguagePanel(RoutesFetcher& routes) : controller_(routes) {
     GtkListStore* rows = LanguageRows();
-    source_ = MakePicker(rows, kInitialSourcePosition);
-    target_ = MakePicker(rows, kInitialTargetPosition);
+    source_ = MakePicker(rows, controller_.SourcePosition());
+    target_ = MakePicker(rows, controller_.TargetPosition());
     g_object_unref(rows);
+    GList* targetCells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(target_));
+    gtk_cell_layout_set_cell_data_func(GTK_CELL_LAYOUT(target_),
+                                       GTK_CELL_RENDERER(g_list_last(targetCells)->data),
+                                       DrawTargetName, &controller_, nullptr);
+    g_list_free(targetCells);
+    for (GtkWidget* picker : {source_, target_})
+        g_signal_connect_swapped(picker, "changed",
+                                 G_CALLBACK(+[](LanguagePanel* self, GtkComboBox* changed) {
+                                     self->OnPickerChanged(changed);
+                                 }),
+                                 this);
+    controller_.onChanged = [this] { ShowController(); };
 
     GtkWidget* compactButton = gtk_button_new();
     GdkPixbuf* glyph = CompactGlyph();
@@ -87,12 +114,26 @@ void LanguagePanel::SetCompact(bool compact) const {
     gtk_frame_set_shadow_type(GTK_FRAME(group_), compact ? GTK_SHADOW_NONE : GTK_SHADOW_ETCHED_IN);
 }
 
-// A picker without a selection swaps as such.
-void LanguagePanel::OnSwapLanguages() {
-    const int source = gtk_combo_box_get_active(GTK_COMBO_BOX(source_));
-    const int target = gtk_combo_box_get_active(GTK_COMBO_BOX(target_));
-    gtk_combo_box_set_active(GTK_COMBO_BOX(source_), target);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(target_), source);
+void LanguagePanel::OnPickerChanged(GtkComboBox* picker) {
+    if (showing_)
+        return;
+    const int position = gtk_combo_box_get_active(picker);
+    if (picker == Source())
+        controller_.SelectSource(position);
+    else
+        controller_.SelectTarget(position);
+}
+
+// The pickers show the controller's positions; the target's rows are drawn again, since
+// which of them are reached may have changed.
+void LanguagePanel::ShowController() {
+    showing_ = true;
+    if (gtk_combo_box_get_active(Source()) != controller_.SourcePosition())
+        gtk_combo_box_set_active(Source(), controller_.SourcePosition());
+    if (gtk_combo_box_get_active(Target()) != controller_.TargetPosition())
+        gtk_combo_box_set_active(Target(), controller_.TargetPosition());
+    showing_ = false;
+    gtk_widget_queue_draw(target_);
 }
 
 } // namespace tervane

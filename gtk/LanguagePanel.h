@@ -1,8 +1,10 @@
 #pragma once
 // The "Language" group: two pickers over the language table with their flags, the swap on
-// a click on the group itself, and the compact-mode button. The translation flow takes the
-// languages' codes from the pickers' positions at each press (app/Settings), so no code is
-// kept here.
+// a click on the group itself, and the compact-mode button. A view over the portable
+// LanguageController, which holds the positions, the codes and the service's routes: a
+// target the service does not reach from the source is drawn greyed, still selectable.
+#include "app/LanguageController.h"
+
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -11,7 +13,8 @@ namespace tervane {
 
 class LanguagePanel {
   public:
-    LanguagePanel();
+    // `routes` must outlive the panel.
+    explicit LanguagePanel(RoutesFetcher& routes);
     LanguagePanel(const LanguagePanel&) = delete;
     LanguagePanel& operator=(const LanguagePanel&) = delete;
 
@@ -19,18 +22,26 @@ class LanguagePanel {
     GtkWidget* Widget() const { return clickable_; }
     GtkComboBox* Source() const { return GTK_COMBO_BOX(source_); }
     GtkComboBox* Target() const { return GTK_COMBO_BOX(target_); }
+    LanguageController& Controller() { return controller_; }
     // Compact: the pickers and the button alone, without the group's frame and caption.
     void SetCompact(bool compact) const;
 
-    void OnSwapLanguages();
+    void OnSwapLanguages() { controller_.Swap(); }
     // A click on the compact-mode button; the window's form is the window's to change.
     std::function<void()> onCompactMode;
 
   private:
+    void ShowController();
+    void OnPickerChanged(GtkComboBox* picker);
+
+    LanguageController controller_;
     GtkWidget* source_ = nullptr;
     GtkWidget* target_ = nullptr;
     GtkWidget* group_ = nullptr;
     GtkWidget* clickable_ = nullptr;
+    // Set while the pickers are being made to show the controller, whose "changed"
+    // signals are then not picks of the user's.
+    bool showing_ = false;
 };
 
 } // namespace tervane

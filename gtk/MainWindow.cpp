@@ -7,6 +7,7 @@
 #include "gtk/Images.h"
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
+#include "net/HttpUrl.h"
 #include "net/HttplibTransport.h"
 
 namespace tervane {
@@ -106,7 +107,8 @@ void MainWindow::CreateControls() {
                              this);
 
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
-    languages_ = std::make_unique<LanguagePanel>();
+    routes_ = std::make_unique<ServiceRoutesFetcher>(ResolveHttpUrl(serviceAddress_, "/languages"));
+    languages_ = std::make_unique<LanguagePanel>(*routes_);
     languages_->onCompactMode = [this] { OnCompactMode(); };
     options_ = std::make_unique<OptionsPanel>(Window());
     bottom_ = std::make_unique<BottomPanel>(Window());
@@ -146,6 +148,7 @@ void MainWindow::OnCreate() {
     hotKeyPanel_->Controller().AddDefaultHotKey();
     MainWindowSettings view(*this);
     LoadSettings(settings_, view);
+    languages_->Controller().Start();
 }
 
 // Exit and the close box: the settings saved, then the program ends. A refused write is

@@ -13,6 +13,7 @@
 #include "gtk/HotKeyPanel.h"
 #include "gtk/LanguagePanel.h"
 #include "gtk/OptionsPanel.h"
+#include "gtk/ServiceRoutesFetcher.h"
 #include "gtk/TrayIcon.h"
 #include "hotkeys/HotKeyCodec.h"
 #include "net/HttpClient.h"
@@ -82,6 +83,7 @@ class MainWindow {
 
     std::unique_ptr<GlobalHotKeys> hotKeys_;
     std::unique_ptr<HotKeyPanel> hotKeyPanel_;
+    std::unique_ptr<ServiceRoutesFetcher> routes_; // before the panel, which asks it
     std::unique_ptr<LanguagePanel> languages_;
     std::unique_ptr<OptionsPanel> options_;
     std::unique_ptr<BottomPanel> bottom_;

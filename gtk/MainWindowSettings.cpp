@@ -2,25 +2,13 @@
 
 #include "app/HotKeyListController.h"
 #include "gtk/MainWindow.h"
-#include "protocol/Languages.h"
 
 namespace tervane {
 
-namespace {
-
-// A position outside the table leaves the picker without a selection. The pickers have no
-// handler of their own to run: the flow reads their positions at each press.
-void Select(GtkComboBox* picker, std::int32_t position) {
-    const bool inTable = position >= 0 && position < tervane::protocol::kLanguageCount;
-    gtk_combo_box_set_active(picker, inTable ? position : -1);
-}
-
-} // namespace
-
 Settings MainWindowSettings::Current() {
     Settings now;
-    now.sourcePosition = gtk_combo_box_get_active(window_.Languages().Source());
-    now.targetPosition = gtk_combo_box_get_active(window_.Languages().Target());
+    now.sourcePosition = window_.Languages().Controller().SourcePosition();
+    now.targetPosition = window_.Languages().Controller().TargetPosition();
     now.sliderPosition = static_cast<int>(gtk_range_get_value(window_.Options().Slider()));
     for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
         now.Set(option, gtk_toggle_button_get_active(window_.Options().Box(option)));
@@ -29,11 +17,11 @@ Settings MainWindowSettings::Current() {
 }
 
 void MainWindowSettings::SelectSource(std::int32_t position) {
-    Select(window_.Languages().Source(), position);
+    window_.Languages().Controller().SelectSource(position);
 }
 
 void MainWindowSettings::SelectTarget(std::int32_t position) {
-    Select(window_.Languages().Target(), position);
+    window_.Languages().Controller().SelectTarget(position);
 }
 
 // "value-changed" comes only for a new position: the transparency handler runs then.

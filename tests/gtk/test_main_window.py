@@ -4,6 +4,7 @@ typing key refused), the
 swap of the languages from anywhere on the group and the compact bar, compact mode and the
 About box; each change saved in settings.ini at once, and kept by a SIGTERM."""
 import signal
+import subprocess
 import unittest
 
 from gtk_desktop import PROGRAM, GtkDesktop, wait_until
@@ -26,6 +27,38 @@ class MainWindowTest(unittest.TestCase):
         desktop.click(x, y)
         wait_until(lambda: self.languages(desktop) == (swapped, swapped), 5,
                    f"the swap by a click at {x},{y}")
+
+    def darkest_ink(self, desktop, window, x, y, width, height):
+        """The darkest grey (0 black, 1 white) in a part of the window, from a screenshot."""
+        shot = desktop.screenshot("gtk-target-picker.png")
+        frame = desktop.geometry(window)
+        crop = f"{width}x{height}+{frame['X'] + x}+{frame['Y'] + y}"
+        return float(subprocess.run(
+            ["convert", str(shot), "-crop", crop, "-colorspace", "gray", "-format",
+             "%[fx:minima]", "info:"], capture_output=True, text=True, check=True).stdout)
+
+    def test_unreached_targets_greyed(self):
+        """A target the service has no route to from the source is drawn in grey, still
+        selectable; the routes are asked for again at each pick of the source."""
+        with GtkDesktop() as desktop:
+            desktop.settings_file.parent.mkdir(parents=True)
+            # French to Spanish: an offline pair.
+            desktop.settings_file.write_text('[Software\\Vellmark\\Tervane]\n'
+                                             'src=dword:1\ntrg=dword:3\n')
+            desktop.start_service()
+            desktop.program = desktop.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+            main = desktop.wait_window(name="^Tervane 5.1$")
+            width = desktop.geometry(main)["WIDTH"]
+            target_name = (width - 264, 78, 60, 18)  # the name, not the flag
+            self.assertLess(self.darkest_ink(desktop, main, *target_name), 0.3)
+            # One up the table from Spanish: German, which no offline pair reaches from French.
+            desktop.mouse(desktop.geometry(main)["X"] + width - 200,
+                          desktop.geometry(main)["Y"] + 86)
+            desktop.xdotool("click", "4")
+            wait_until(lambda: "trg=dword:2" in desktop.settings_file.read_text(), 5,
+                       "German picked")
+            wait_until(lambda: self.darkest_ink(desktop, main, *target_name) > 0.35, 10,
+                       "German drawn grey")
 
     def test_panels(self):
         with GtkDesktop() as desktop:
