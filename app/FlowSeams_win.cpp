@@ -43,15 +43,18 @@ void WinTranslationExchange::ApplyProxy() {
 }
 
 // The client is the worker's alone while it asks: one translation is pending at a time, and
-// the proxy was applied before.
+// the proxy was applied before. The installer's choice of server is read here, on the UI
+// thread that owns the registry seam, so that a failure can name it.
 void WinTranslationExchange::Translate(std::string text, std::string sourceCode,
                                        std::string targetCode, Done done) {
     worker_.Run([&http = http_, address = address_, text = std::move(text),
                  sourceCode = std::move(sourceCode), targetCode = std::move(targetCode),
+                 installed = ReadInstalledServer(proxySettings_),
                  done = std::move(done)]() mutable {
         ExchangeAnswer answer;
         try {
-            answer.translation = RequestTranslation(http, address, text, sourceCode, targetCode);
+            answer.translation =
+                RequestTranslation(http, address, text, sourceCode, targetCode, installed);
         } catch (...) {
             answer.error = std::current_exception();
         }
