@@ -113,7 +113,8 @@ TEST_F(HttpClientWinTest, FailuresEndAsReadableErrors) {
     });
     EXPECT_THAT([&] { http.Get(Url(server, "/nothing")); }, ThrowsError("HTTP/1.1 404 Not Found"));
     EXPECT_THAT([&] { RequestTranslation(http, Url(server, "/translate"), "Oui", "FR", "JA"); },
-                ThrowsError("HTTP/1.1 422 No translation route from French to Japanese"));
+                ThrowsError("The translation service cannot translate this: No translation route "
+                            "from French to Japanese"));
 
     // A port nobody listens on: refused at once, with the system's reason.
     unsigned short closedPort = 0;
