@@ -37,16 +37,19 @@ class MainWindowTest(unittest.TestCase):
             ["convert", str(shot), "-crop", crop, "-colorspace", "gray", "-format",
              "%[fx:minima]", "info:"], capture_output=True, text=True, check=True).stdout)
 
+    def start_with_settings(self, desktop, stored):
+        """The service, and the program with `stored` as its settings.ini's values."""
+        desktop.settings_file.parent.mkdir(parents=True)
+        desktop.settings_file.write_text("[Software\\Vellmark\\Tervane]\n" + stored)
+        desktop.start_service()
+        desktop.program = desktop.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+
     def test_unreached_targets_greyed(self):
         """A target the service has no route to from the source is drawn in grey, still
-        selectable; the routes are asked for again at each pick of the source."""
+        selectable."""
         with GtkDesktop() as desktop:
-            desktop.settings_file.parent.mkdir(parents=True)
             # French to Spanish: an offline pair.
-            desktop.settings_file.write_text('[Software\\Vellmark\\Tervane]\n'
-                                             'src=dword:1\ntrg=dword:3\n')
-            desktop.start_service()
-            desktop.program = desktop.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+            self.start_with_settings(desktop, "src=dword:1\ntrg=dword:3\n")
             main = desktop.wait_window(name="^Tervane 5.1$")
             width = desktop.geometry(main)["WIDTH"]
             target_name = (width - 264, 78, 60, 18)  # the name, not the flag
@@ -64,11 +67,8 @@ class MainWindowTest(unittest.TestCase):
         with GtkDesktop() as desktop:
             # A hand-edited list naming one hotkey twice in two spellings: the second is
             # refused as the system refuses a hotkey it holds already.
-            desktop.settings_file.parent.mkdir(parents=True)
-            desktop.settings_file.write_text('[Software\\Vellmark\\Tervane]\nCount=dword:2\n'
-                                             'Key0="Ctrl+Alt+T"\nKey1="Alt+Ctrl+T"\n')
-            desktop.start_service()
-            desktop.program = desktop.spawn([PROGRAM, "--test-service-url", desktop.service_url])
+            self.start_with_settings(
+                desktop, 'Count=dword:2\nKey0="Ctrl+Alt+T"\nKey1="Alt+Ctrl+T"\n')
             self.answer_box(desktop, "Warning", "Ctrl+Alt+T couldn't be assigned to a hotkey.")
             main = desktop.wait_window(name="^Tervane 5.1$")
             full = desktop.geometry(main)
