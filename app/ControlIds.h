@@ -29,6 +29,8 @@ enum class ControlId : int {
     AboutButton,
     MinimizeButton,
     ExitButton,
+    // Added after the designed controls, so that their identifiers stay.
+    HotKeyActionPicker,
     // The notification-area icon's menu.
     TrayShowCommand,
     TrayExitCommand,

@@ -1,6 +1,5 @@
 #include "app/HotKeyListController.h"
 
-#include "app/Settings.h"
 #include "hotkeys/HotKeyRules.h"
 
 #include <algorithm>
@@ -23,6 +22,19 @@ std::vector<std::string> HotKeyListController::LineTexts() const {
     return texts;
 }
 
+std::vector<HotKeySetting> HotKeyListController::LineSettings() const {
+    std::vector<HotKeySetting> settings;
+    for (const HotKeyLine& line : lines_)
+        settings.push_back({line.text, line.action});
+    return settings;
+}
+
+HotKeyAction HotKeyListController::ActionOf(std::uint32_t hotKey) const {
+    const auto line = std::find_if(lines_.begin(), lines_.end(),
+                                   [hotKey](const HotKeyLine& l) { return l.hotKey == hotKey; });
+    return line != lines_.end() ? line->action : HotKeyAction::Translate;
+}
+
 std::string HotKeyListController::EntryText() const {
     return entry_ ? codec_.ToText(entry_, true) : std::string();
 }
@@ -39,13 +51,13 @@ void HotKeyListController::SetEntry(std::uint32_t hotKey) {
 
 // No check against the lines: a listed hotkey is this program's registration already, so
 // the system refuses it a second time.
-bool HotKeyListController::AddHotKeyToList(std::uint32_t hotKey) {
+bool HotKeyListController::AddHotKeyToList(std::uint32_t hotKey, HotKeyAction action) {
     const std::string text = codec_.ToText(hotKey, true);
     if (!registrar_.Add(hotKey)) {
         messages_.ShowWarning(text + " couldn't be assigned to a hotkey.");
         return false;
     }
-    lines_.push_back({text, hotKey});
+    lines_.push_back({text, hotKey, action});
     entry_ = 0;
     Changed();
     return true;
@@ -79,6 +91,20 @@ void HotKeyListController::OnRemove(int selectedLine) {
     Changed();
 }
 
+void HotKeyListController::OnSetAction(int selectedLine, HotKeyAction action) {
+    if (selectedLine < 0 || static_cast<std::size_t>(selectedLine) >= lines_.size()) {
+        messages_.ShowPlain(kSelectLineText);
+        return;
+    }
+    if (action == HotKeyAction::Replace && !replaceUnavailable_.empty()) {
+        messages_.ShowWarning(replaceUnavailable_);
+        Changed(); // the view shows the line's action again
+        return;
+    }
+    lines_[static_cast<std::size_t>(selectedLine)].action = action;
+    Changed();
+}
+
 void HotKeyListController::OnClear() {
     registrar_.Clear();
     lines_.clear();
@@ -94,9 +120,9 @@ void HotKeyListController::AddDefaultHotKey() {
     }
 }
 
-void HotKeyListController::AddStoredHotKey(std::string_view text) {
+void HotKeyListController::AddStoredHotKey(std::string_view text, HotKeyAction action) {
     if (const std::uint32_t hotKey = StoredHotKeyToAdd(codec_, LineTexts(), text, same_))
-        AddHotKeyToList(hotKey);
+        AddHotKeyToList(hotKey, action);
 }
 
 } // namespace tervane

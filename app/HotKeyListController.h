@@ -4,6 +4,8 @@
 // start-up adds (the default hotkey first, then the stored ones). A front end's panel is a
 // view: it reports the entry and the selected line, runs the handlers, and shows Lines()
 // and Entry() again whenever onChanged says so.
+#include "app/Settings.h"
+#include "hotkeys/HotKeyAction.h"
 #include "hotkeys/HotKeyCodec.h"
 
 #include <cstdint>
@@ -45,6 +47,9 @@ inline constexpr const char* kDefaultHotKeyErrorText = "Hotkeyerror!";
 struct HotKeyLine {
     std::string text; // as the codec writes it, localised
     std::uint32_t hotKey = 0;
+    HotKeyAction action = HotKeyAction::Translate;
+    // What the list shows: the text, and the action where it is not the usual one.
+    std::string Label() const { return HotKeyLineLabel(text, action); }
     friend bool operator==(const HotKeyLine&, const HotKeyLine&) = default;
 };
 
@@ -63,6 +68,10 @@ class HotKeyListController {
 
     const std::vector<HotKeyLine>& Lines() const { return lines_; }
     std::vector<std::string> LineTexts() const;
+    // The lines as the settings store keeps them.
+    std::vector<HotKeySetting> LineSettings() const;
+    // What a pressed hotkey does: its line's action (a hotkey no line lists translates).
+    HotKeyAction ActionOf(std::uint32_t hotKey) const;
     // The entry's hotkey value, 0 when empty, and its text ("" when empty).
     std::uint32_t Entry() const { return entry_; }
     std::string EntryText() const;
@@ -71,18 +80,26 @@ class HotKeyListController {
     void SetEntry(std::uint32_t hotKey);
     // Registers the hotkey and lists it, emptying the entry; a warning names a refused one
     // and leaves the list and the entry as they are. True when it was listed.
-    bool AddHotKeyToList(std::uint32_t hotKey);
+    bool AddHotKeyToList(std::uint32_t hotKey, HotKeyAction action = HotKeyAction::Translate);
     // "Add": the entry's hotkey, unless the entry is empty or it takes a typing key (then
     // the entry keeps it, so that the user can add a modifier).
     void OnAdd();
     // "Remove" with the view's selected line, -1 for none.
     void OnRemove(int selectedLine);
+    // The action chosen for the view's selected line (-1 for none: "Please select an
+    // item"). Replace on a desktop that cannot replace is refused with its reason, in a
+    // warning box; the line keeps its action.
+    void OnSetAction(int selectedLine, HotKeyAction action);
+    // Where the desktop gives a program no way to put text into another one: why, as the
+    // panel says it ("" where replace works, the default).
+    void SetReplaceUnavailable(std::string reason) { replaceUnavailable_ = std::move(reason); }
+    const std::string& ReplaceUnavailable() const { return replaceUnavailable_; }
     // "Clear all", without asking: every registration released, list and entry emptied.
     void OnClear();
     // Start-up: the default hotkey, registered at every start as the first line.
     void AddDefaultHotKey();
     // Start-up: one stored text, passed over as StoredHotKeyToAdd says.
-    void AddStoredHotKey(std::string_view text);
+    void AddStoredHotKey(std::string_view text, HotKeyAction action = HotKeyAction::Translate);
 
     // Called after the lines or the entry changed.
     std::function<void()> onChanged;
@@ -96,6 +113,7 @@ class HotKeyListController {
     SameIgnoringCase same_;
     std::vector<HotKeyLine> lines_;
     std::uint32_t entry_ = 0;
+    std::string replaceUnavailable_;
 };
 
 } // namespace tervane

@@ -44,6 +44,12 @@ void HotKeyPanel::Create(const PanelBuilder& build) {
     SetWindowPos(list_.Handle(), nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
     build.Button(hotKeysInUseGroup_, RemoveButton, "Remove", {164, 21, 65, 23});
     build.Button(hotKeysInUseGroup_, ClearButton, "Clear all", {164, 49, 65, 23});
+    // What the selected line's hotkey does, level with the list's last line.
+    action_ = Picker(build.Make(
+        hotKeysInUseGroup_, HotKeyActionPicker,
+        {WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {164, 121, 65, 80}}));
+    for (const HotKeyAction action : {HotKeyAction::Translate, HotKeyAction::Replace})
+        action_.AddText(ActionName(action));
 }
 
 bool HotKeyPanel::OnCommand(ControlId id, int notification) {
@@ -62,6 +68,15 @@ bool HotKeyPanel::OnCommand(ControlId id, int notification) {
     case ControlId::ClearButton:
         if (clicked)
             controller_.OnClear();
+        return true;
+    case ControlId::HotKeyList:
+        if (notification == LBN_SELCHANGE)
+            ShowSelectedAction();
+        return true;
+    case ControlId::HotKeyActionPicker:
+        if (notification == CBN_SELCHANGE)
+            controller_.OnSetAction(list_.Selected(),
+                                    static_cast<HotKeyAction>(action_.Position()));
         return true;
     default:
         return false;
@@ -90,6 +105,15 @@ std::uint32_t HotKeyPanel::EntryValue() const {
     return value;
 }
 
+// No line selected: no action shown.
+void HotKeyPanel::ShowSelectedAction() const {
+    const int selected = list_.Selected();
+    const std::vector<HotKeyLine>& lines = controller_.Lines();
+    action_.Select(selected >= 0 && static_cast<std::size_t>(selected) < lines.size()
+                       ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action)
+                       : -1);
+}
+
 void HotKeyPanel::ShowWarning(const std::string& text) {
     ShowWarningBox(window_, text);
 }
@@ -98,22 +122,24 @@ void HotKeyPanel::ShowPlain(const std::string& text) {
     ShowPlainBox(window_, text);
 }
 
-// The list shows the controller's lines again; a selection stays where lines were only
-// added. The entry box keeps what the user pressed until the controller empties it.
+// The list shows the controller's lines again; a selection stays where no line went (lines
+// added, or an action changed). The entry box keeps what the user pressed until the
+// controller empties it.
 void HotKeyPanel::ShowController() {
     const std::vector<HotKeyLine>& lines = controller_.Lines();
     const std::vector<std::string> shown = list_.Lines();
     if (shown.size() != lines.size() ||
         !std::equal(shown.begin(), shown.end(), lines.begin(),
-                    [](const std::string& a, const HotKeyLine& b) { return a == b.text; })) {
+                    [](const std::string& a, const HotKeyLine& b) { return a == b.Label(); })) {
         const int selected = list_.Selected();
-        const bool added = lines.size() > shown.size();
+        const bool kept = lines.size() >= shown.size();
         list_.Clear();
         for (const HotKeyLine& line : lines)
-            list_.AddLine(line.text, line.hotKey);
-        if (added && selected >= 0)
+            list_.AddLine(line.Label(), line.hotKey);
+        if (kept && selected >= 0)
             SendMessageW(list_.Handle(), LB_SETCURSEL, selected, 0);
     }
+    ShowSelectedAction();
     if (controller_.Entry() == 0 && entry_.Combination() != 0)
         entry_.Clear();
     if (onChanged)

@@ -45,6 +45,7 @@ class HotKeyPanel final : private HotKeyRegistrar, private PanelMessages {
 
     std::uint32_t EntryValue() const;
     void ShowController();
+    void ShowSelectedAction() const;
 
     HotKeyManager& hotKeys_;
     HotKeyListController controller_;
@@ -52,6 +53,7 @@ class HotKeyPanel final : private HotKeyRegistrar, private PanelMessages {
     HWND hotKeyGroup_ = nullptr, hotKeysInUseGroup_ = nullptr;
     HotKeyBox entry_;
     ListBox list_;
+    Picker action_; // the selected line's action, in HotKeyAction's order
 };
 
 } // namespace tervane

@@ -9,7 +9,7 @@ Settings PanelSettings::Current() {
     now.sliderPosition = options_.SliderPosition();
     for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
         now.Set(option, options_.IsOn(option));
-    now.hotKeys = hotKeys_.LineTexts();
+    now.hotKeys = hotKeys_.LineSettings();
     return now;
 }
 

@@ -21,7 +21,9 @@ class PanelSettings final : public SettingsView {
     void SelectTarget(std::int32_t position) override { languages_.SelectTarget(position); }
     void MoveSlider(int position) override { options_.MoveSlider(position); }
     void SetChecked(Option option, bool checked) override { options_.SetOption(option, checked); }
-    void AddStoredHotKey(const std::string& text) override { hotKeys_.AddStoredHotKey(text); }
+    void AddStoredHotKey(const std::string& text, HotKeyAction action) override {
+        hotKeys_.AddStoredHotKey(text, action);
+    }
 
   private:
     LanguageController& languages_;

@@ -3,6 +3,7 @@
 // options and the hotkeys. A front end shows it in its controls and the settings store
 // keeps it between runs; the translation flow reads its languages and options from it.
 #include "app/Transparency.h"
+#include "hotkeys/HotKeyAction.h"
 #include "protocol/Languages.h"
 
 #include <string>
@@ -12,6 +13,13 @@ namespace tervane {
 
 // Registered at every start, before the stored hotkeys.
 inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+F12";
+
+// One line of the hotkey list as the store keeps it: the codec's text and what the hotkey does.
+struct HotKeySetting {
+    std::string text; // "Ctrl+Shift+F12"
+    HotKeyAction action = HotKeyAction::Translate;
+    friend bool operator==(const HotKeySetting&, const HotKeySetting&) = default;
+};
 
 // The options, in the order the "cc" text stores them.
 enum class Option { Freeze, CopyToClipboard, LogToFile };
@@ -24,8 +32,8 @@ struct Settings {
     bool freeze = true;
     bool copyToClipboard = false;
     bool logToFile = false;
-    // The hotkey list's lines, in order, as the codec writes them ("Ctrl+Shift+F12").
-    std::vector<std::string> hotKeys;
+    // The hotkey list's lines, in order.
+    std::vector<HotKeySetting> hotKeys;
 
     bool IsOn(Option option) const;
     void Set(Option option, bool on);

@@ -27,6 +27,10 @@ std::vector<std::string_view> FirstCharacters(std::string_view text, std::size_t
     return characters;
 }
 
+std::string ActionValueName(std::size_t line) {
+    return "Action" + std::to_string(line);
+}
+
 void LoadOptions(RegistryKey& key, SettingsView& view) {
     const std::optional<std::string> stored = ReadText(key, "cc");
     if (!stored)
@@ -45,7 +49,7 @@ void LoadHotKeys(RegistryKey& key, SettingsView& view) {
     for (std::int32_t i = 0; i < *count; ++i) {
         const std::optional<std::string> text = ReadText(key, "Key" + std::to_string(i));
         if (text && !text->empty())
-            view.AddStoredHotKey(*text);
+            view.AddStoredHotKey(*text, ActionOfStoredText(ReadText(key, ActionValueName(i))));
     }
 }
 
@@ -80,12 +84,14 @@ void SaveSettings(Registry& registry, const Settings& settings) {
     WriteText(*key, "cc", options);
     WriteInteger(*key, "tr", settings.sliderPosition);
     // A longer list is not stored at all: what an earlier close stored stays.
-    const std::vector<std::string>& lines = settings.hotKeys;
+    const std::vector<HotKeySetting>& lines = settings.hotKeys;
     if (lines.size() > static_cast<std::size_t>(kMaxStoredHotKeys))
         return;
     WriteInteger(*key, "Count", static_cast<std::int32_t>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        WriteText(*key, "Key" + std::to_string(i), lines[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        WriteText(*key, "Key" + std::to_string(i), lines[i].text);
+        WriteText(*key, ActionValueName(i), StoredActionText(lines[i].action));
+    }
 }
 
 } // namespace tervane

@@ -31,16 +31,18 @@ class SettingsView {
     virtual void MoveSlider(int position) = 0;
     // Checks or clears the box; its click handler runs when the state changed.
     virtual void SetChecked(Option option, bool checked) = 0;
-    // One stored hotkey text, added to the list unless the hotkey list's rules pass it over
-    // (app/HotKeyListController: StoredHotKeyToAdd); a refusal is reported by the list.
-    virtual void AddStoredHotKey(const std::string& text) = 0;
+    // One stored hotkey text with its action, added to the list unless the hotkey list's
+    // rules pass it over (app/HotKeyListController: StoredHotKeyToAdd); a refusal is reported
+    // by the list.
+    virtual void AddStoredHotKey(const std::string& text, HotKeyAction action) = 0;
 };
 
 // Applies the stored settings, in the store's order: "src", "trg", "tr", "cc", then the
 // stored hotkeys ("Count" of 1..9 texts "Key0", "Key1", ...; an absent or empty one passed
-// over). Nothing stored (no key) leaves every control as it is; the key is never created
-// here. A value of the wrong type ends the load with "Invalid data type for '<name>'" after
-// what was applied before it; the key is closed either way.
+// over; each with its action "Action0", "Action1", ..., where an absent one translates, as
+// every hotkey did before hotkeys had actions). Nothing stored (no key) leaves every control as it
+// is; the key is never created here. A value of the wrong type ends the load with "Invalid data
+// type for '<name>'" after what was applied before it; the key is closed either way.
 void LoadSettings(Registry& registry, SettingsView& view);
 
 // Writes the settings, creating the key. When the key cannot be opened nothing is

@@ -120,6 +120,19 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, GlobalHotKeys& hotKeys, GtkWi
                              this);
     gtk_box_pack_start(GTK_BOX(listButtons), removeButton, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(listButtons), clearButton, FALSE, FALSE, 0);
+    // What the selected line's hotkey does, at the foot of the buttons.
+    action_ = gtk_combo_box_text_new();
+    for (const HotKeyAction action : {HotKeyAction::Translate, HotKeyAction::Replace})
+        gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(action_), ActionName(action));
+    gtk_widget_set_tooltip_text(action_, "What the selected hotkey does");
+    g_signal_connect_swapped(action_, "changed", G_CALLBACK(+[](HotKeyPanel* self) {
+                                 RunGuarded(self->window_, [self] { self->OnActionChosen(); });
+                             }),
+                             this);
+    g_signal_connect_swapped(gtk_tree_view_get_selection(GTK_TREE_VIEW(list_)), "changed",
+                             G_CALLBACK(+[](HotKeyPanel* self) { self->ShowSelectedAction(); }),
+                             this);
+    gtk_box_pack_end(GTK_BOX(listButtons), action_, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(listRow), scroller, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(listRow), listButtons, FALSE, FALSE, 0);
     gtk_container_add(GTK_CONTAINER(hotKeysInUseGroup_), listRow);
@@ -134,8 +147,10 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, GlobalHotKeys& hotKeys, GtkWi
 }
 
 HotKeyPanel::~HotKeyPanel() {
-    // The field goes with the window, after the panel.
+    // The widgets go with the window, after the panel.
     g_signal_handlers_disconnect_by_data(entry_, this);
+    g_signal_handlers_disconnect_by_data(action_, this);
+    g_signal_handlers_disconnect_by_data(gtk_tree_view_get_selection(GTK_TREE_VIEW(list_)), this);
     g_object_unref(lines_);
 }
 
@@ -157,22 +172,27 @@ bool HotKeyPanel::OnHotKeyEntryKey(GdkEventKey* event) {
     return true;
 }
 
+// A selection stays where no line went (lines added, or an action changed).
 void HotKeyPanel::Refresh() {
+    const int selected = SelectedLine();
+    const int shown = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(lines_), nullptr);
+    const std::vector<HotKeyLine>& lines = controller_->Lines();
     gtk_list_store_clear(lines_);
-    for (const HotKeyLine& line : controller_->Lines()) {
+    for (const HotKeyLine& line : lines) {
         GtkTreeIter row;
         gtk_list_store_append(lines_, &row);
-        gtk_list_store_set(lines_, &row, kTextColumn, line.text.c_str(), kValueColumn, line.hotKey,
-                           -1);
+        gtk_list_store_set(lines_, &row, kTextColumn, line.Label().c_str(), kValueColumn,
+                           line.hotKey, -1);
     }
+    GtkTreeIter row;
+    if (selected >= 0 && static_cast<int>(lines.size()) >= shown &&
+        gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(lines_), &row, nullptr, selected))
+        gtk_tree_selection_select_iter(gtk_tree_view_get_selection(GTK_TREE_VIEW(list_)), &row);
+    ShowSelectedAction();
     gtk_entry_set_text(GTK_ENTRY(entry_), controller_->EntryText().c_str());
 }
 
-void HotKeyPanel::OnAddHotKey() {
-    controller_->OnAdd();
-}
-
-void HotKeyPanel::OnRemoveHotKey() {
+int HotKeyPanel::SelectedLine() const {
     GtkTreeModel* model = nullptr;
     GtkTreeIter line;
     int selected = -1;
@@ -182,7 +202,34 @@ void HotKeyPanel::OnRemoveHotKey() {
         selected = gtk_tree_path_get_indices(path)[0];
         gtk_tree_path_free(path);
     }
-    controller_->OnRemove(selected);
+    return selected;
+}
+
+void HotKeyPanel::ShowSelectedAction() {
+    const int selected = SelectedLine();
+    const std::vector<HotKeyLine>& lines = controller_->Lines();
+    showingAction_ = true;
+    gtk_combo_box_set_active(
+        GTK_COMBO_BOX(action_),
+        selected >= 0 && static_cast<std::size_t>(selected) < lines.size()
+            ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action)
+            : -1);
+    showingAction_ = false;
+}
+
+void HotKeyPanel::OnActionChosen() {
+    const int chosen = gtk_combo_box_get_active(GTK_COMBO_BOX(action_));
+    if (showingAction_ || chosen < 0)
+        return;
+    controller_->OnSetAction(SelectedLine(), static_cast<HotKeyAction>(chosen));
+}
+
+void HotKeyPanel::OnAddHotKey() {
+    controller_->OnAdd();
+}
+
+void HotKeyPanel::OnRemoveHotKey() {
+    controller_->OnRemove(SelectedLine());
 }
 
 void HotKeyPanel::OnClearHotKeys() {

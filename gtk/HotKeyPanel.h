@@ -36,6 +36,8 @@ class HotKeyPanel {
     void OnRemoveHotKey();
     void OnClearHotKeys();
     bool OnHotKeyEntryKey(GdkEventKey* event);
+    // The action picker's choice for the selected line.
+    void OnActionChosen();
     // The list's lines, as the user reads them.
     std::vector<std::string> Lines() const;
 
@@ -44,6 +46,10 @@ class HotKeyPanel {
     class Messages;
     // Shows the controller's lines and entry.
     void Refresh();
+    // The selected line, -1 for none.
+    int SelectedLine() const;
+    // The action picker shows the selected line's action (none without a selection).
+    void ShowSelectedAction();
 
     const HotKeyCodec& codec_;
     GlobalHotKeys& hotKeys_;
@@ -54,6 +60,8 @@ class HotKeyPanel {
     GtkWidget* entry_ = nullptr;
     GtkWidget* list_ = nullptr;
     GtkListStore* lines_ = nullptr;
+    GtkWidget* action_ = nullptr; // in HotKeyAction's order
+    bool showingAction_ = false;  // the picker is set by the panel, not the user
     std::unique_ptr<Registrar> registrar_;
     std::unique_ptr<Messages> messages_;
     std::unique_ptr<HotKeyListController> controller_;

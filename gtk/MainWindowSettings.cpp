@@ -12,7 +12,7 @@ Settings MainWindowSettings::Current() {
     now.sliderPosition = static_cast<int>(gtk_range_get_value(window_.Options().Slider()));
     for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
         now.Set(option, gtk_toggle_button_get_active(window_.Options().Box(option)));
-    now.hotKeys = window_.HotKeysPanel().Lines();
+    now.hotKeys = window_.HotKeysPanel().Controller().LineSettings();
     return now;
 }
 
@@ -43,8 +43,8 @@ bool MainWindowSettings::SameIgnoringCase(std::string_view a, std::string_view b
     return same;
 }
 
-void MainWindowSettings::AddStoredHotKey(const std::string& text) {
-    window_.HotKeysPanel().Controller().AddStoredHotKey(text);
+void MainWindowSettings::AddStoredHotKey(const std::string& text, HotKeyAction action) {
+    window_.HotKeysPanel().Controller().AddStoredHotKey(text, action);
 }
 
 } // namespace tervane

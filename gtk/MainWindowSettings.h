@@ -17,7 +17,7 @@ class MainWindowSettings final : public SettingsView {
     void SelectTarget(std::int32_t position) override;
     void MoveSlider(int position) override;
     void SetChecked(Option option, bool checked) override;
-    void AddStoredHotKey(const std::string& text) override;
+    void AddStoredHotKey(const std::string& text, HotKeyAction action) override;
     // The user's locale's comparison of two hotkey texts, letter case ignored.
     static bool SameIgnoringCase(std::string_view a, std::string_view b);
 

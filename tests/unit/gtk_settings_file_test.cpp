@@ -51,7 +51,7 @@ TEST_F(SettingsFileTest, TheStoreWritesEveryValueWithItsType) {
     settings.sourcePosition = 12;
     settings.copyToClipboard = true;
     settings.sliderPosition = 9;
-    settings.hotKeys = {"Ctrl+Shift+F12", "Ctrl+Alt+T"};
+    settings.hotKeys = {{"Ctrl+Shift+F12"}, {"Ctrl+Alt+T", HotKeyAction::Replace}};
     SaveSettings(registry, settings);
     EXPECT_EQ(Contents(path_), "[Software\\Vellmark\\Tervane]\n"
                                "src=dword:12\n"
@@ -60,10 +60,12 @@ TEST_F(SettingsFileTest, TheStoreWritesEveryValueWithItsType) {
                                "tr=dword:9\n"
                                "Count=dword:2\n"
                                "Key0=\"Ctrl+Shift+F12\"\n"
-                               "Key1=\"Ctrl+Alt+T\"\n");
+                               "Action0=\"translate\"\n"
+                               "Key1=\"Ctrl+Alt+T\"\n"
+                               "Action1=\"replace\"\n");
 
     // A later save replaces the values in place and keeps what it does not write.
-    settings.hotKeys = {"Ctrl+Shift+F12"};
+    settings.hotKeys = {{"Ctrl+Shift+F12"}};
     SaveSettings(registry, settings);
     const auto key = registry.Open(kSettingsKeyPath, false, false);
     ASSERT_NE(key, nullptr);
@@ -73,7 +75,7 @@ TEST_F(SettingsFileTest, TheStoreWritesEveryValueWithItsType) {
 }
 
 // A file that earlier versions of the program wrote (the same format) loads unchanged, and
-// saving what it holds gives the same bytes back; a comment and another group are kept.
+// saving what it holds keeps its bytes; a comment and another group are kept.
 TEST_F(SettingsFileTest, AnEarlierFileLoadsAndRoundTrips) {
     const std::string earlier = "[Software\\Vellmark\\Tervane]\n"
                                 "src=dword:1\n"
@@ -96,14 +98,17 @@ TEST_F(SettingsFileTest, AnEarlierFileLoadsAndRoundTrips) {
     settings.copyToClipboard = options[1] == '1';
     settings.logToFile = options[2] == '1';
     for (int i = 0; i < *ReadInteger(*key, "Count"); ++i)
-        settings.hotKeys.push_back(*ReadText(*key, "Key" + std::to_string(i)));
-    EXPECT_EQ(settings.hotKeys, (std::vector<std::string>{"Ctrl+Shift+F12", "Ctrl+Alt+T"}));
+        settings.hotKeys.push_back({*ReadText(*key, "Key" + std::to_string(i))});
+    EXPECT_EQ(ReadText(*key, "Action0"), std::nullopt);
+    // Saved again, the same bytes with each hotkey's action added after them.
+    const std::string withActions = earlier + "Action0=\"translate\"\n"
+                                              "Action1=\"translate\"\n";
     SaveSettings(registry, settings);
-    EXPECT_EQ(Contents(path_), earlier);
+    EXPECT_EQ(Contents(path_), withActions);
 
     Write("# by hand\n\n[Other]\na=1\n\n" + earlier);
     SaveSettings(registry, settings);
-    EXPECT_EQ(Contents(path_), "# by hand\n\n[Other]\na=1\n\n" + earlier);
+    EXPECT_EQ(Contents(path_), "# by hand\n\n[Other]\na=1\n\n" + withActions);
 }
 
 TEST_F(SettingsFileTest, AValueOfAnotherTypeIsRefusedByName) {

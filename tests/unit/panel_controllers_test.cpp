@@ -197,6 +197,39 @@ TEST_F(PanelControllersTest, StartUpListsTheDefaultFirstThenTheStoredOnesNotList
     EXPECT_THAT(other.Lines(), IsEmpty());
 }
 
+// Each line has an action: translate unless the user chose replace for the selected line;
+// a press does what its line says; a desktop that cannot replace says so and the line stays
+// as it was. The store keeps the actions through PanelSettings.
+TEST_F(PanelControllersTest, TheSelectedLineTakesAnActionThatItsPressesFollow) {
+    hotKeys.AddDefaultHotKey();
+    hotKeys.AddHotKeyToList(kCtrlAltF5);
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlAltF5), HotKeyAction::Translate);
+
+    hotKeys.OnSetAction(-1, HotKeyAction::Replace);
+    EXPECT_THAT(messages.shown, ElementsAre("plain: Please select an item"));
+    const int updates = hotKeyViewUpdates;
+    hotKeys.OnSetAction(1, HotKeyAction::Replace);
+    EXPECT_EQ(hotKeyViewUpdates, updates + 1);
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlAltF5), HotKeyAction::Replace);
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlShiftF12), HotKeyAction::Translate);
+    EXPECT_EQ(hotKeys.Lines()[0].Label(), "Ctrl+Shift+F12");
+    EXPECT_EQ(hotKeys.Lines()[1].Label(), "Ctrl+Alt+F5 (replace)");
+    EXPECT_THAT(hotKeys.LineTexts(), ElementsAre("Ctrl+Shift+F12", "Ctrl+Alt+F5"));
+
+    SaveSettings(registry, settings.Current());
+    hotKeys.OnClear();
+    hotKeys.AddDefaultHotKey();
+    LoadSettings(registry, settings);
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlAltF5), HotKeyAction::Replace) << "kept by the store";
+
+    hotKeys.SetReplaceUnavailable("Replace is not available on this desktop.");
+    hotKeys.OnSetAction(0, HotKeyAction::Replace);
+    EXPECT_EQ(messages.shown.back(), "warning: Replace is not available on this desktop.");
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlShiftF12), HotKeyAction::Translate);
+    hotKeys.OnSetAction(1, HotKeyAction::Translate); // back to translate is always possible
+    EXPECT_EQ(hotKeys.ActionOf(kCtrlAltF5), HotKeyAction::Translate);
+}
+
 TEST_F(PanelControllersTest, PickersFollowPositionsCodesAndTheSwap) {
     EXPECT_EQ(languages.SourceCode(), "FR");
     EXPECT_EQ(languages.TargetCode(), "EN");

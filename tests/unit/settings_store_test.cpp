@@ -27,6 +27,7 @@ class FakeForm final : public SettingsView {
     int source = 1, target = 0, slider = 16;
     std::array<bool, 3> checked{true, false, false};
     std::vector<std::string> lines{"Ctrl+Shift+F12"};
+    std::vector<HotKeyAction> actions{HotKeyAction::Translate};
     std::vector<std::string> handled;
 
     Settings Current() override {
@@ -36,7 +37,8 @@ class FakeForm final : public SettingsView {
         now.sliderPosition = slider;
         for (const Option option : {Option::Freeze, Option::CopyToClipboard, Option::LogToFile})
             now.Set(option, checked[static_cast<int>(option)]);
-        now.hotKeys = lines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            now.hotKeys.push_back({lines[i], actions[i]});
         return now;
     }
     void SelectSource(std::int32_t p) override { source = Select(p, "src "); }
@@ -52,12 +54,14 @@ class FakeForm final : public SettingsView {
             handled.push_back("click " + std::to_string(static_cast<int>(option)));
         box = on;
     }
-    void AddStoredHotKey(const std::string& text) override {
+    void AddStoredHotKey(const std::string& text, HotKeyAction action) override {
         const auto same = [this](std::string_view a, std::string_view b) {
             return layout_.EqualIgnoringCase(a, b);
         };
-        if (const std::uint32_t hotKey = StoredHotKeyToAdd(codec_, lines, text, same))
+        if (const std::uint32_t hotKey = StoredHotKeyToAdd(codec_, lines, text, same)) {
             lines.push_back(codec_.ToText(hotKey, true));
+            actions.push_back(action);
+        }
     }
 
   private:
@@ -99,11 +103,13 @@ TEST_F(SettingsStoreTest, FirstStartChangesNothingAndTheCloseCreatesTheKeyWithEv
     EXPECT_EQ(Number("tr"), 16u);
     EXPECT_EQ(Number("Count"), 1u);
     EXPECT_EQ(Text("Key0"), "Ctrl+Shift+F12");
-    EXPECT_EQ(stored.size(), 6u);
+    EXPECT_EQ(Text("Action0"), "translate");
+    EXPECT_EQ(stored.size(), 7u);
     EXPECT_EQ(registry.openKeys, 0);
 
     // The user removed the default hotkey: nothing of it is stored.
     form.lines.clear();
+    form.actions.clear();
     Save();
     EXPECT_EQ(Number("Count"), 0u);
 }
@@ -162,6 +168,26 @@ TEST_F(SettingsStoreTest, DuplicatesEmptyAndUnconvertibleTextsAreSkippedSilently
     EXPECT_THAT(form.lines, ElementsAre("Ctrl+Shift+F12", "Alt+F1"));
 }
 
+// A list stored before hotkeys had actions has no "Action<n>": its hotkeys translate, as
+// does a word a later version may write; a saved list keeps each line's action.
+TEST_F(SettingsStoreTest, EachHotKeyKeepsItsActionAndAListWithoutActionsTranslates) {
+    Store("Count", FakeRegistry::Dword(3));
+    Store("Key0", FakeRegistry::Text("Alt+F1"));
+    Store("Key1", FakeRegistry::Text("Alt+F2"));
+    Store("Action1", FakeRegistry::Text("replace"));
+    Store("Key2", FakeRegistry::Text("Alt+F3"));
+    Store("Action2", FakeRegistry::Text("paraphrase"));
+    Load();
+    EXPECT_THAT(form.lines, ElementsAre("Ctrl+Shift+F12", "Alt+F1", "Alt+F2", "Alt+F3"));
+    EXPECT_THAT(form.actions, ElementsAre(HotKeyAction::Translate, HotKeyAction::Translate,
+                                          HotKeyAction::Replace, HotKeyAction::Translate));
+
+    Save();
+    EXPECT_EQ(Text("Key2"), "Alt+F2");
+    EXPECT_EQ(Text("Action2"), "replace");
+    EXPECT_EQ(Text("Action3"), "translate");
+}
+
 TEST_F(SettingsStoreTest, StoredHotKeysThatWouldTakeATypingKeyAreSkipped) {
     // What an older version let the user add: a bare letter, Shift with Space, a bare Enter.
     const char* keys[] = {"A", "Shift+Space", "F9", "Enter", "Shift+F5", "Win+A", "Ctrl+1"};
@@ -216,6 +242,7 @@ TEST_F(SettingsStoreTest, TenHotKeysAreNotStoredAndTheEarlierOnesStay) {
     Store("Count", FakeRegistry::Dword(1));
     Store("Key0", FakeRegistry::Text("Alt+F1"));
     form.lines.assign(10, "Ctrl+A");
+    form.actions.assign(10, HotKeyAction::Replace);
     Save();
     EXPECT_EQ(Number("Count"), 1u);
     EXPECT_EQ(Text("Key0"), "Alt+F1");

@@ -110,6 +110,29 @@ TEST_F(HotKeyPanelTest, TheButtonsRegisterAndReleaseThroughTheSystem) {
     EXPECT_TRUE(HotKeyAvailable(kCtrlShiftF12));
 }
 
+// The action picker shows the selected line's action and sets it; the line says so.
+TEST_F(HotKeyPanelTest, TheActionPickerSetsTheSelectedLinesAction) {
+    const HWND list = form->Control(ControlId::HotKeyList);
+    const HWND picker = form->Control(ControlId::HotKeyActionPicker);
+    const auto tell = [](HWND control, int notification) {
+        SendMessageW(GetParent(control), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(control), notification),
+                     reinterpret_cast<LPARAM>(control));
+    };
+    EXPECT_EQ(SendMessageW(picker, CB_GETCURSEL, 0, 0), CB_ERR) << "no line selected";
+    Select(0);
+    tell(list, LBN_SELCHANGE);
+    EXPECT_EQ(SendMessageW(picker, CB_GETCURSEL, 0, 0), 0) << "the default translates";
+
+    SendMessageW(picker, CB_SETCURSEL, 1, 0);
+    tell(picker, CBN_SELCHANGE);
+    const std::string text = hotKeyModule->Codec().ToText(kCtrlShiftF12, true);
+    EXPECT_EQ(Lines(), std::vector<std::string>{text + " (replace)"});
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0) << "the line stays selected";
+    EXPECT_EQ(form->HotKeysPanel().Controller().ActionOf(kCtrlShiftF12), HotKeyAction::Replace);
+    EXPECT_EQ(form->CurrentSettings().hotKeys.at(0), (HotKeySetting{text, HotKeyAction::Replace}));
+}
+
 TEST_F(HotKeyPanelTest, EntryBoxTurnsShiftAloneIntoTheBareKey) {
     SetForegroundWindow(form->Handle());
     SetFocus(form->Control(ControlId::HotKeyEntry));
