@@ -23,6 +23,12 @@ class Selection {
     // The translation now stands on the clipboard: what the capture took aside is dropped
     // instead of put back.
     virtual void KeepClipboard() = 0;
+    // Puts `text` in place of the selection in the application it came from, and calls
+    // `taken` on the UI thread once the application has taken it (or the bounded wait for
+    // that ended), possibly before Replace returns. The user's clipboard, lent to a paste,
+    // is back by then or when the selection is destroyed. Throws what stands in the way (a
+    // read-only control: kReadOnlyTargetText), with nothing replaced.
+    virtual void Replace(const std::string& text, std::function<void()> taken) = 0;
 };
 
 class SelectionSource {

@@ -4,6 +4,7 @@
 #include "notify/WaitHint_win.h"
 #include "translate/Clipboard_win.h"
 #include "translate/SelectionCapture_win.h"
+#include "translate/SelectionReplace_win.h"
 #include "translate/ServiceExchange.h"
 #include "translate/TranslationLog_win.h"
 
@@ -19,6 +20,11 @@ class WinSelection final : public Selection {
     ~WinSelection() override { DetachInput(capture_); }
     const std::string& Text() const override { return capture_.capturedText; }
     void KeepClipboard() override { capture_.savedClipboard.Discard(); }
+    // Done when it returns: the application has taken the text, or the wait for it ended.
+    void Replace(const std::string& text, std::function<void()> taken) override {
+        ReplaceSelectedText(capture_, text);
+        taken();
+    }
 
   private:
     CapturedSelection capture_;

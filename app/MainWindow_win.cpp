@@ -156,10 +156,10 @@ void MainWindow::OnEndSession() {
     SaveSettings(*settings_, *saved_);
 }
 
-// Every registered hotkey starts the same translation; a press while one waits for the
-// service is ignored by the flow.
-void MainWindow::OnTranslateHotKey(std::uint32_t, std::uint16_t) {
-    flow_->Flow().Start(CurrentSettings());
+// A registered hotkey translates, or replaces, as its line says; a press while one waits
+// for the service is ignored by the flow.
+void MainWindow::OnTranslateHotKey(std::uint32_t hotKey, std::uint16_t) {
+    flow_->Flow().Start(CurrentSettings(), hotKeyPanel_->Controller().ActionOf(hotKey));
 }
 
 void MainWindow::OnExit() {

@@ -19,6 +19,7 @@ struct TranslationFlow::Underway {
     std::string sourceName, targetName;
     bool copyToClipboard = false;
     bool logToFile = false;
+    HotKeyAction action = HotKeyAction::Translate;
 };
 
 TranslationFlow::TranslationFlow(FlowSeams seams) : seams_(seams) {}
@@ -34,7 +35,7 @@ void TranslationFlow::Abandon() {
     pending_.reset();
 }
 
-void TranslationFlow::Start(const Settings& settings) {
+void TranslationFlow::Start(const Settings& settings, HotKeyAction action) {
     if (pending_)
         return;
     Reached(FlowStage::Started);
@@ -49,6 +50,7 @@ void TranslationFlow::Start(const Settings& settings) {
         return;
     pending->copyToClipboard = settings.copyToClipboard;
     pending->logToFile = settings.logToFile;
+    pending->action = action;
 
     pending->selection = seams_.selection.Capture();
     if (!pending->selection || pending->selection->Text().empty())
@@ -85,6 +87,10 @@ void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer a
         std::rethrow_exception(answer.error);
     const std::string& translation = answer.translation;
     Reached(FlowStage::Translated);
+    if (pending->action == HotKeyAction::Replace) {
+        FinishReplace(std::move(pending), translation);
+        return;
+    }
 
     const BalloonPlacement place =
         PlaceBalloon(seams_.desktop.MonitorAt(pending->cursor), pending->cursor, position_);
@@ -102,19 +108,64 @@ void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer a
     if (pending->copyToClipboard && seams_.desktop.CopyToClipboard(translation))
         pending->selection->KeepClipboard();
     std::exception_ptr logError;
-    if (pending->logToFile) {
-        try {
-            seams_.log.Record(pending->sourceName, pending->targetName, pending->selection->Text(),
-                              translation);
-        } catch (...) {
-            logError = std::current_exception();
-        }
-    }
+    RecordTranslation(*pending, translation, logError);
     balloon.text = JoinBalloonText(lines);
     seams_.balloons.Show(balloon);
     Reached(FlowStage::Shown);
     pending->hint.reset();
     seams_.desktop.Pause(kFlowEndPauseMs);
+    if (logError)
+        std::rethrow_exception(logError);
+}
+
+void TranslationFlow::RecordTranslation(const Underway& pending, const std::string& translation,
+                                        std::exception_ptr& error) {
+    if (!pending.logToFile)
+        return;
+    try {
+        seams_.log.Record(pending.sourceName, pending.targetName, pending.selection->Text(),
+                          translation);
+    } catch (...) {
+        error = std::current_exception();
+    }
+}
+
+// The translation stays pending until the application has taken it: the capture (and with
+// it the user's clipboard) is let go only then, and a press meanwhile is ignored. The
+// application may take it before Replace returns.
+void TranslationFlow::FinishReplace(std::unique_ptr<Underway> pending,
+                                    const std::string& translation) {
+    pending->hint.reset();
+    std::exception_ptr logError;
+    RecordTranslation(*pending, translation, logError);
+    Selection& selection = *pending->selection;
+    const unsigned number = pending->number;
+    pending_ = std::move(pending);
+    struct Call {
+        bool returned = false;
+        bool taken = false;
+    };
+    const auto call = std::make_shared<Call>();
+    const auto release = [this, number] {
+        if (pending_ && pending_->number == number) {
+            pending_.reset();
+            Reached(FlowStage::Replaced);
+        }
+    };
+    try {
+        selection.Replace(translation, [call, release] {
+            call->taken = true;
+            if (call->returned)
+                release();
+        });
+    } catch (...) {
+        if (pending_ && pending_->number == number)
+            pending_.reset();
+        throw;
+    }
+    call->returned = true;
+    if (call->taken)
+        release();
     if (logError)
         std::rethrow_exception(logError);
 }

@@ -13,8 +13,9 @@
 
 namespace tervane {
 
-// The points of a translation that a benchmark may watch (onStage).
-enum class FlowStage { Started, Captured, Translated, Shown };
+// The points of a translation that a benchmark may watch (onStage): a translation ends
+// Shown (its balloon), a replacement Replaced (the application took the text).
+enum class FlowStage { Started, Captured, Translated, Shown, Replaced };
 
 inline constexpr const char* kWaitHintText = "Translating, please wait ...";
 inline constexpr std::size_t kBalloonLineWidth = 60;
@@ -29,16 +30,20 @@ class TranslationFlow {
     TranslationFlow(const TranslationFlow&) = delete;
     TranslationFlow& operator=(const TranslationFlow&) = delete;
 
-    // One press, with the languages and options of `settings`. A press while a translation
-    // is pending is ignored: no second capture, the first one goes on. Stops quietly when
+    // One press, with the languages and options of `settings`, doing what the hotkey's line
+    // says: the translation shown in a balloon, or put in place of the selection (no
+    // balloon, no copy: the user's clipboard comes back as it was; logged when logging is
+    // on). A press while a translation is pending (or being put in place) is ignored: no
+    // second capture, the first one goes on. Stops quietly when
     // the two languages are the same, when there is nothing to ask or nothing selected.
     // Throws the error of a step before the request (capture, proxy) with the hint gone and
     // the capture undone. Otherwise the exchange is started; when it answers, the finish
     // runs inside the exchange's `done` and throws the exchange's error, or a log that
     // could not be written (after the balloon is shown), for the front end's error report.
-    void Start(const Settings& settings);
+    void Start(const Settings& settings, HotKeyAction action = HotKeyAction::Translate);
 
-    // Whether a translation waits for the service's answer.
+    // Whether a translation waits for the service's answer, or for the application to take
+    // it in place of the selection.
     bool Pending() const { return pending_ != nullptr; }
     // Lets go of a pending translation (the program ends): its capture undone, its hint
     // gone; its answer, should it come, is dropped.
@@ -53,6 +58,9 @@ class TranslationFlow {
     struct Underway;
     void Reached(FlowStage stage) const;
     void Finish(std::unique_ptr<Underway> pending, ExchangeAnswer answer);
+    void FinishReplace(std::unique_ptr<Underway> pending, const std::string& translation);
+    void RecordTranslation(const Underway& pending, const std::string& translation,
+                           std::exception_ptr& error);
 
     FlowSeams seams_;
     BalloonPosition position_ = BalloonPosition::ArrowTopLeft;

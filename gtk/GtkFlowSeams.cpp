@@ -22,6 +22,9 @@ class PrimarySelection final : public Selection {
     explicit PrimarySelection(std::string text) : text_(std::move(text)) {}
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override {}
+    void Replace(const std::string&, std::function<void()>) override {
+        throw std::runtime_error(kReplaceUnavailableText);
+    }
 
   private:
     std::string text_;

@@ -17,6 +17,12 @@
 
 namespace tervane {
 
+// Why the Linux program refuses the replace action: it has no way yet to put text into
+// another application (a paste keystroke it would have to send and serve).
+inline constexpr const char* kReplaceUnavailableText =
+    "Replacing the selection with its translation is not available on this desktop: the "
+    "hotkey can only translate.";
+
 // The PRIMARY selection is asked of its owner before the flow starts, without the main loop
 // waiting: Read calls `ready` on the main loop once the text came or 2 s passed (the
 // reader's bound), and the flow's Capture then hands over what was read.

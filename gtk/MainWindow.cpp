@@ -107,6 +107,7 @@ void MainWindow::CreateControls() {
                              this);
 
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
+    hotKeyPanel_->Controller().SetReplaceUnavailable(kReplaceUnavailableText);
     routes_ = std::make_unique<ServiceRoutesFetcher>(ResolveHttpUrl(serviceAddress_, "/languages"));
     languages_ = std::make_unique<LanguagePanel>(*routes_);
     languages_->onCompactMode = [this] { OnCompactMode(); };

@@ -53,19 +53,26 @@ std::string ReadClipboardText(HWND opener) {
     return ClipboardTextOfOpenClipboard();
 }
 
-bool CopyTextToClipboard(std::string_view text) {
+HGLOBAL UnicodeTextBlock(std::string_view text) {
     const std::wstring wide = Widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, bytes);
     if (!memory)
-        return false;
+        return nullptr;
     void* target = GlobalLock(memory);
     if (!target) {
         GlobalFree(memory);
-        return false;
+        return nullptr;
     }
     std::memcpy(target, wide.c_str(), bytes);
     GlobalUnlock(memory);
+    return memory;
+}
+
+bool CopyTextToClipboard(std::string_view text) {
+    HGLOBAL memory = UnicodeTextBlock(text);
+    if (!memory)
+        return false;
     if (!ClipboardSession::TryOpen(nullptr)) {
         GlobalFree(memory);
         return false;

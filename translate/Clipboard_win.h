@@ -31,6 +31,10 @@ std::string ClipboardTextOfOpenClipboard();
 // Opens the clipboard, reads its text and closes it. Throws "Cannot open clipboard".
 std::string ReadClipboardText(HWND opener = nullptr);
 
+// A memory block holding `text` as CF_UNICODETEXT wants it (GMEM_MOVEABLE, zero-terminated
+// UTF-16), for SetClipboardData, which owns it once it accepts it; nullptr without memory.
+HGLOBAL UnicodeTextBlock(std::string_view text);
+
 // Replaces the clipboard's contents with `text`. Nothing is reported when the copy does
 // not happen (no memory, the clipboard stays taken); the result says whether it did.
 bool CopyTextToClipboard(std::string_view text);

@@ -72,7 +72,7 @@ CapturedSelection CaptureSelectedText(HWND opener) {
     capture.attached = true;
     AttachmentGuard guard(capture);
 
-    HWND focus = GetFocus();
+    HWND focus = capture.focus = GetFocus();
     if (focus) {
         const ULONGLONG startedAt = GetTickCount64();
         const CaptureOutcome outcome = RunCaptureWays({

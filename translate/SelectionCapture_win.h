@@ -21,6 +21,8 @@ struct CapturedSelection {
     // (DetachInput) when its flow ends.
     bool attached = false;
     std::uint32_t foregroundThread = 0;
+    // The control that had the keyboard focus there: where a replacement goes.
+    HWND focus = nullptr;
     // The text the copy command or the copy keystroke left on the clipboard (UTF-8), empty
     // when the text came another way or there was none.
     std::string clipboardText;

@@ -12,18 +12,35 @@ namespace {
 
 using Journal = std::vector<std::string>;
 
+// How the application in front takes a replacement: at once (an edit control), later (a
+// paste it serves on the main loop), or not at all (read-only).
+enum class Taking { AtOnce, Later, Refused };
+
 class FakeSelection final : public Selection {
   public:
-    FakeSelection(Journal& journal, std::string text) : journal_(journal), text_(std::move(text)) {}
+    FakeSelection(Journal& journal, std::string text, Taking taking,
+                  std::function<void()>& takeLater)
+        : journal_(journal), text_(std::move(text)), taking_(taking), takeLater_(takeLater) {}
     ~FakeSelection() override {
         journal_.push_back(kept_ ? "detach, clipboard kept" : "detach, clipboard back");
     }
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override { kept_ = true; }
+    void Replace(const std::string& text, std::function<void()> taken) override {
+        journal_.push_back("replace with " + text);
+        if (taking_ == Taking::Refused)
+            throw std::runtime_error("read-only");
+        if (taking_ == Taking::AtOnce)
+            taken();
+        else
+            takeLater_ = std::move(taken);
+    }
 
   private:
     Journal& journal_;
     std::string text_;
+    Taking taking_;
+    std::function<void()>& takeLater_;
     bool kept_ = false;
 };
 
@@ -44,12 +61,14 @@ class FakeDesktop final : public SelectionSource,
     std::vector<BalloonContent> shown;
     bool holdAnswers = false;
     std::vector<Done> held;
+    Taking taking = Taking::AtOnce;
+    std::function<void()> takeLater;
 
     std::unique_ptr<Selection> Capture() override {
         Step("capture");
         if (!attachable)
             return nullptr;
-        return std::make_unique<FakeSelection>(journal, selected);
+        return std::make_unique<FakeSelection>(journal, selected, taking, takeLater);
     }
     void ApplyProxy() override { Step("proxy"); }
     // Answers at once unless `holdAnswers`; then the answer waits in `held` for Answer().
@@ -267,6 +286,52 @@ TEST_F(AsyncFlowTest, AnExchangeErrorComesAfterTheStartWithTheHintGoneAndTheCapt
     EXPECT_EQ(desktop.shown.size(), 1u);
     EXPECT_EQ(desktop.journal.back(), "detach, clipboard kept");
     EXPECT_FALSE(flow.Pending());
+}
+
+// Replace: no balloon and no copy; the capture (with the user's clipboard) is let go once
+// the application has taken the text, at once or later; a press meanwhile is ignored. A
+// refusal or a failed translation replaces nothing and gives the clipboard back.
+TEST_F(AsyncFlowTest, AReplacementHoldsTheCaptureUntilTakenAndAnyFailureGivesTheClipboardBack) {
+    settings.logToFile = true;
+    std::vector<FlowStage> stages;
+    flow.onStage = [&](FlowStage stage) { stages.push_back(stage); };
+    flow.Start(settings, HotKeyAction::Replace);
+    desktop.Answer({"The cat is black.", nullptr});
+    EXPECT_EQ(desktop.journal,
+              (Journal{"capture", "hint 100,100 Translating, please wait ...", "proxy",
+                       "translate Le chat est noir. FR>EN", "hint gone", "log French>English",
+                       "replace with The cat is black.", "detach, clipboard back"}));
+    EXPECT_EQ(stages.back(), FlowStage::Replaced);
+    EXPECT_FALSE(flow.Pending());
+
+    desktop.journal.clear();
+    desktop.taking = Taking::Later;
+    flow.Start(settings, HotKeyAction::Replace);
+    desktop.Answer({"The cat is black.", nullptr});
+    EXPECT_TRUE(flow.Pending()) << "the paste is not served yet";
+    flow.Start(settings, HotKeyAction::Replace);
+    EXPECT_EQ(std::count(desktop.journal.begin(), desktop.journal.end(), "capture"), 1);
+    EXPECT_EQ(desktop.journal.back(), "replace with The cat is black.");
+    desktop.takeLater();
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
+    EXPECT_FALSE(flow.Pending());
+
+    desktop.taking = Taking::Refused;
+    flow.Start(settings, HotKeyAction::Replace);
+    EXPECT_EQ(AnswerAndReportError({"The cat is black.", nullptr}), "read-only");
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
+    EXPECT_FALSE(flow.Pending());
+
+    desktop.journal.clear();
+    flow.Start(settings, HotKeyAction::Replace);
+    EXPECT_EQ(AnswerAndReportError(
+                  {{}, std::make_exception_ptr(std::runtime_error("The service failed"))}),
+              "The service failed");
+    EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
+    EXPECT_EQ(std::count_if(desktop.journal.begin(), desktop.journal.end(),
+                            [](const std::string& step) { return step.rfind("replace", 0) == 0; }),
+              0);
+    EXPECT_TRUE(desktop.shown.empty()) << "a replacement shows no balloon";
 }
 
 TEST_F(AsyncFlowTest, AnAbandonedTranslationIsUndoneAndItsLateAnswerDropped) {

@@ -11,6 +11,18 @@
 
 namespace tervane {
 
+// Ctrl+Shift+F12, the default hotkey, pressed and released through the input queue.
+inline void PressDefaultHotKey() {
+    const WORD keys[] = {VK_CONTROL, VK_SHIFT, VK_F12};
+    INPUT input[6]{};
+    for (int i = 0; i < 3; ++i) {
+        input[i].type = input[5 - i].type = INPUT_KEYBOARD;
+        input[i].ki.wVk = input[5 - i].ki.wVk = keys[i];
+        input[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(6, input, sizeof(INPUT));
+}
+
 class MainWindowTest : public testing::Test {
   protected:
     void SetUp() override {

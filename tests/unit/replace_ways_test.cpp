@@ -1,0 +1,25 @@
+// Which way a replacement takes, and when a paste has the user's clipboard no longer.
+#include "translate/ReplaceWays.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace tervane;
+
+TEST(ReplaceWays, EditControlsTakeTheMessageUnlessReadOnlyAndTheRestAPasteThatIsBounded) {
+    for (const char* edit : {"Edit", "EDIT", "RichEdit20W", "RICHEDIT50W", "RichEdit60W"})
+        EXPECT_EQ(ChooseReplaceWay(edit, false), ReplaceWay::EditMessage) << edit;
+    for (const char* other : {"Chrome_RenderWidgetHostHWND", "Scintilla", "EditPlus", ""})
+        EXPECT_EQ(ChooseReplaceWay(other, true), ReplaceWay::PasteKeystroke) << other;
+    try {
+        ChooseReplaceWay("RichEdit20W", true);
+        FAIL() << "a read-only control was given the text";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), kReadOnlyTargetText);
+    }
+
+    EXPECT_TRUE(PasteOver(true, 0));
+    EXPECT_FALSE(PasteOver(false, kPasteBoundMs - 1));
+    EXPECT_TRUE(PasteOver(false, kPasteBoundMs));
+}

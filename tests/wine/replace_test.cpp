@@ -1,0 +1,81 @@
+// A hotkey set to replace, through the real main window, Wine's real controls and clipboard,
+// and a loopback service: the selection gives way to its translation in an edit control (the
+// replace-selection message); a read-only edit keeps its text and the error report says why. Each time, the user's clipboard (text
+// and another program's format) is back afterwards.
+#include "CaptureTestSupport.h"
+#include "MainWindowFixture.h"
+#include "tests/wine/LoopbackHttpServer.h"
+#include "notify/BalloonWindow_win.h"
+#include "translate/ReplaceWays.h"
+
+#include <gtest/gtest.h>
+
+using namespace tervane;
+
+namespace {
+
+constexpr std::uint32_t kCtrlShiftF12 = kHotKeyCtrl | kHotKeyShift | VK_F12;
+const std::wstring kUsersText = L"Ce que l'utilisateur avait copi\u00e9";
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+class ReplaceTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        form->SetServiceAddress("http://127.0.0.1:" + std::to_string(service.Port()) +
+                                "/translate");
+        form->onFlowStage = [this](FlowStage stage) { ended = ended || stage == FlowStage::Replaced; };
+        form->HotKeysPanel().Controller().OnSetAction(0, HotKeyAction::Replace);
+        ASSERT_TRUE(PutUserContents(kUsersText));
+    }
+    // One press of the replacing hotkey, until the flow has let go of the capture (or an
+    // error report came up instead).
+    void PressAndWait(const MessageBoxRecorder* boxes = nullptr) {
+        ended = false;
+        PressDefaultHotKey();
+        ASSERT_TRUE(PumpUntil(
+            nullptr,
+            [&] { return (ended || (boxes && !boxes->boxes.empty())) && !form->TranslationPending(); },
+            20000));
+    }
+    void ExpectTheUsersClipboardBack() {
+        EXPECT_EQ(FormatBytes(kCustomFormat), kCustomBytes);
+        const Bytes text = FormatBytes(CF_UNICODETEXT);
+        EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(text.data())), kUsersText);
+    }
+
+    LoopbackHttpServer service{[](const ReceivedRequest&) {
+        return LoopbackHttpServer::Response(200, "OK", "\"The cat is black.\"");
+    }};
+    bool ended = false;
+};
+
+TEST_F(ReplaceTest, AnEditControlTakesTheTranslationInPlaceOfItsSelection) {
+    ForeignEdit edit("Le chat est noir. Il dort.", 0, 17);
+    ASSERT_EQ(form->HotKeysPanel().Controller().ActionOf(kCtrlShiftF12), HotKeyAction::Replace);
+    PressAndWait();
+    EXPECT_EQ(TextOf(edit.Handle()), L"The cat is black. Il dort.");
+    ExpectTheUsersClipboardBack();
+    EXPECT_EQ(FindWindowW(BalloonWindow::kClassName, nullptr), nullptr) << "a replacement shows no balloon";
+}
+
+TEST_F(ReplaceTest, AReadOnlyEditKeepsItsTextAndTheErrorIsReported) {
+    ForeignWindow edit([] {
+        HWND control = MakeEdit("Le chat est noir.", 0, 17);
+        SendMessageW(control, EM_SETREADONLY, TRUE, 0);
+        return control;
+    });
+    MessageBoxRecorder boxes;
+    PressAndWait(&boxes);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kReadOnlyTargetText);
+    EXPECT_EQ(TextOf(edit.Handle()), L"Le chat est noir.");
+    ExpectTheUsersClipboardBack();
+}
+
+} // namespace

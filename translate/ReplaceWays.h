@@ -1,0 +1,30 @@
+#pragma once
+// How a translation takes the place of the selection it was made from. A control that
+// answers the replace-selection message (a classic edit or rich-edit control) is given the
+// text directly, unless it is read-only; anything else gets the text as the clipboard's and
+// a paste keystroke, after which the user's clipboard goes back: as soon as the application
+// has taken the text, or after a bounded wait when it never asks for it.
+#include <cstdint>
+#include <string_view>
+
+namespace tervane {
+
+enum class ReplaceWay { EditMessage, PasteKeystroke };
+
+// Said when the selection's control takes no text; nothing is replaced.
+inline constexpr const char* kReadOnlyTargetText =
+    "The selected text is read-only: nothing was replaced.";
+
+// How long the user's clipboard is lent to the paste, in milliseconds, when the application
+// never asks for the text (it ignores the keystroke, or pastes nothing).
+inline constexpr std::uint64_t kPasteBoundMs = 1500;
+
+// The way for the focused control of this window class (the system's name, any case).
+// Throws std::runtime_error(kReadOnlyTargetText) for a read-only edit or rich-edit control.
+ReplaceWay ChooseReplaceWay(std::string_view windowClass, bool readOnly);
+
+// Whether the paste is over and the clipboard can go back: the application has taken the
+// text, or `elapsedMs` since the keystroke reached the bound.
+bool PasteOver(bool taken, std::uint64_t elapsedMs);
+
+} // namespace tervane
