@@ -31,6 +31,7 @@ enum class ControlId : int {
     ExitButton,
     // Added after the designed controls, so that their identifiers stay.
     HotKeyActionPicker,
+    HotKeyActionLabel,
     // The notification-area icon's menu.
     TrayShowCommand,
     TrayExitCommand,

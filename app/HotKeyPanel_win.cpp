@@ -44,10 +44,13 @@ void HotKeyPanel::Create(const PanelBuilder& build) {
     SetWindowPos(list_.Handle(), nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
     build.Button(hotKeysInUseGroup_, RemoveButton, "Remove", {164, 21, 65, 23});
     build.Button(hotKeysInUseGroup_, ClearButton, "Clear all", {164, 49, 65, 23});
-    // What the selected line's hotkey does, level with the list's last line.
+    // What the selected line's hotkey does, level with the list's last line; greyed while
+    // no line is selected.
+    build.Make(hotKeysInUseGroup_, HotKeyActionLabel,
+               {WC_STATICW, "Action:", SS_LEFT | SS_NOPREFIX, {159, 105, 70, 13}});
     action_ = Picker(build.Make(
         hotKeysInUseGroup_, HotKeyActionPicker,
-        {WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {164, 121, 65, 80}}));
+        {WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {159, 121, 70, 80}}));
     for (const HotKeyAction action : {HotKeyAction::Translate, HotKeyAction::Replace})
         action_.AddText(ActionName(action));
 }
@@ -109,9 +112,9 @@ std::uint32_t HotKeyPanel::EntryValue() const {
 void HotKeyPanel::ShowSelectedAction() const {
     const int selected = list_.Selected();
     const std::vector<HotKeyLine>& lines = controller_.Lines();
-    action_.Select(selected >= 0 && static_cast<std::size_t>(selected) < lines.size()
-                       ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action)
-                       : -1);
+    const bool any = selected >= 0 && static_cast<std::size_t>(selected) < lines.size();
+    action_.Select(any ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action) : -1);
+    EnableWindow(action_.Handle(), any);
 }
 
 void HotKeyPanel::ShowWarning(const std::string& text) {

@@ -208,13 +208,13 @@ int HotKeyPanel::SelectedLine() const {
 void HotKeyPanel::ShowSelectedAction() {
     const int selected = SelectedLine();
     const std::vector<HotKeyLine>& lines = controller_->Lines();
+    const bool any = selected >= 0 && static_cast<std::size_t>(selected) < lines.size();
     showingAction_ = true;
     gtk_combo_box_set_active(
         GTK_COMBO_BOX(action_),
-        selected >= 0 && static_cast<std::size_t>(selected) < lines.size()
-            ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action)
-            : -1);
+        any ? static_cast<int>(lines[static_cast<std::size_t>(selected)].action) : -1);
     showingAction_ = false;
+    gtk_widget_set_sensitive(action_, any); // greyed while no line is selected
 }
 
 void HotKeyPanel::OnActionChosen() {

@@ -74,7 +74,8 @@ void ReplaceByMessage(HWND focus, std::string_view text) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(focus, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()),
                              SMTO_ABORTIFHUNG, kReplaceMessageBoundMs, &result))
-        throw std::runtime_error("The application did not take the text: no answer within a second");
+        throw std::runtime_error(
+            "The application did not take the text: no answer within a second");
 }
 
 void Trace(const wchar_t* line) {

@@ -1,11 +1,11 @@
 // A hotkey set to replace, through the real main window, Wine's real controls and clipboard,
 // and a loopback service: the selection gives way to its translation in an edit control (the
-// replace-selection message); a read-only edit keeps its text and the error report says why. Each time, the user's clipboard (text
-// and another program's format) is back afterwards.
+// replace-selection message); a read-only edit keeps its text and the error report says why. Each
+// time, the user's clipboard (text and another program's format) is back afterwards.
 #include "CaptureTestSupport.h"
 #include "MainWindowFixture.h"
-#include "tests/wine/LoopbackHttpServer.h"
 #include "notify/BalloonWindow_win.h"
+#include "tests/wine/LoopbackHttpServer.h"
 #include "translate/ReplaceWays.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +29,9 @@ class ReplaceTest : public MainWindowTest {
         MainWindowTest::SetUp();
         form->SetServiceAddress("http://127.0.0.1:" + std::to_string(service.Port()) +
                                 "/translate");
-        form->onFlowStage = [this](FlowStage stage) { ended = ended || stage == FlowStage::Replaced; };
+        form->onFlowStage = [this](FlowStage stage) {
+            ended = ended || stage == FlowStage::Replaced;
+        };
         form->HotKeysPanel().Controller().OnSetAction(0, HotKeyAction::Replace);
         ASSERT_TRUE(PutUserContents(kUsersText));
     }
@@ -40,7 +42,9 @@ class ReplaceTest : public MainWindowTest {
         PressDefaultHotKey();
         ASSERT_TRUE(PumpUntil(
             nullptr,
-            [&] { return (ended || (boxes && !boxes->boxes.empty())) && !form->TranslationPending(); },
+            [&] {
+                return (ended || (boxes && !boxes->boxes.empty())) && !form->TranslationPending();
+            },
             20000));
     }
     void ExpectTheUsersClipboardBack() {
@@ -61,7 +65,8 @@ TEST_F(ReplaceTest, AnEditControlTakesTheTranslationInPlaceOfItsSelection) {
     PressAndWait();
     EXPECT_EQ(TextOf(edit.Handle()), L"The cat is black. Il dort.");
     ExpectTheUsersClipboardBack();
-    EXPECT_EQ(FindWindowW(BalloonWindow::kClassName, nullptr), nullptr) << "a replacement shows no balloon";
+    EXPECT_EQ(FindWindowW(BalloonWindow::kClassName, nullptr), nullptr)
+        << "a replacement shows no balloon";
 }
 
 TEST_F(ReplaceTest, AReadOnlyEditKeepsItsTextAndTheErrorIsReported) {
