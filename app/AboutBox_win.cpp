@@ -2,6 +2,7 @@
 
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
+#include "base/Dpi_win.h"
 #include "base/WideText_win.h"
 
 #include <algorithm>
@@ -20,15 +21,21 @@ constexpr DWORD kStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id,
-               RECT place, HFONT font) {
-    HWND child = CreateWindowExW(0, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                                 place.left, place.top, place.right, place.bottom, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+// "MS Sans Serif" 8 point; the title "Arial" with character height 21 pixels, drawn at
+// kTitlePlace and its silver shadow one pixel up and left (all at 96 DPI).
+constexpr int kFontHeight = 11;
+constexpr int kTitleFontHeight = 21;
+constexpr POINT kTitlePlace{80, 32};
+// The program icon's largest picture; IDI_TERVANE_LARGE holds the larger ones.
+constexpr int kLargestOfTheIcon = 32;
+
+// A child at no place yet: LayOut places it.
+HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id) {
+    HWND child = CreateWindowExW(0, cls, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0,
+                                 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
     if (!child)
         throw std::runtime_error("Cannot create the About box");
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
 }
 
@@ -57,36 +64,54 @@ void AboutBox::Create(HWND owner) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterClassOnce(instance,
                       {kAboutBoxClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const POINT place = CentredOver(owner, width, height);
-    CreateWindowExW(kExStyle, kAboutBoxClass, L"About", kStyle, place.x, place.y, width, height,
+    // The owner's DPI: the box is made over it, on its monitor.
+    dpi_ = DpiOfWindow(owner);
+    const SIZE size = WindowSizeAt(ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_),
+                                   kStyle, kExStyle, dpi_);
+    const POINT place = CentredOver(owner, size.cx, size.cy);
+    CreateWindowExW(kExStyle, kAboutBoxClass, L"About", kStyle, place.x, place.y, size.cx, size.cy,
                     owner, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the About box");
 
-    // "MS Sans Serif" 8 point; the title "Arial" with character height 21 pixels.
-    font_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
-    titleFont_.Reset(CreateFontW(-21, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_SWISS, L"Arial"));
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    image_ = MakeChild(hwnd_, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, -1);
+    layout_.Add(image_, {16, 16, 33, 33}, false);
+    layout_.Add(MakeChild(hwnd_, L"STATIC", "Version: 5.1", SS_LEFT | SS_NOPREFIX, -1),
+                {116, 73, kClientWidth - 116, 13}, false);
+    layout_.Add(MakeChild(hwnd_, L"STATIC", CopyrightNotice(), SS_LEFT | SS_NOPREFIX, -1),
+                {28, 224, kClientWidth - 28, 13}, false);
+    layout_.Add(MakeChild(hwnd_, L"BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK),
+                {118, 184, 73, 25}, false);
+    LayOut();
+}
 
-    icon_.Reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 32, 32, 0)));
-    HWND image = MakeChild(hwnd_, L"STATIC", "", SS_ICON | SS_CENTERIMAGE, -1, {16, 16, 33, 33},
-                           font_.Get());
-    SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(icon_.Get()), 0);
-    MakeChild(hwnd_, L"STATIC", "Version: 5.1", SS_LEFT | SS_NOPREFIX, -1,
-              {116, 73, kClientWidth - 116, 13}, font_.Get());
-    MakeChild(hwnd_, L"STATIC", CopyrightNotice(), SS_LEFT | SS_NOPREFIX, -1,
-              {28, 224, kClientWidth - 28, 13}, font_.Get());
-    MakeChild(hwnd_, L"BUTTON", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK,
-              {118, 184, 73, 25}, font_.Get());
+// Fonts, icon and places for dpi_.
+void AboutBox::LayOut() {
+    UniqueFont font =
+        MakeFittingFontAt(L"MS Sans Serif", kFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
+    titleFont_ = MakeFontAt(L"Arial", kTitleFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    layout_.ApplyDpi(dpi_, font.Get());
+    font_ = std::move(font);
+    // The icon drawn for the size the system gives a large icon at this DPI.
+    const int side = SystemMetricAt(SM_CXICON, dpi_);
+    const int resource = side > kLargestOfTheIcon ? IDI_TERVANE_LARGE : IDI_TERVANE;
+    UniqueIcon icon(static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, side, side, 0)));
+    SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    icon_ = std::move(icon);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void AboutBox::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    LayOut();
+    const SIZE own = WindowSizeAt(ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_),
+                                  kStyle, kExStyle, dpi_);
+    const PixelRect place = PlaceAfterDpiChange(
+        {suggested.left, suggested.top, suggested.right, suggested.bottom}, own.cx, own.cy);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void AboutBox::ShowModal(HWND owner) {
@@ -122,9 +147,10 @@ void AboutBox::PaintTitle(HDC dc) {
     HGDIOBJ old = SelectObject(dc, titleFont_.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(192, 192, 192));
-    TextOutW(dc, 79, 31, title.c_str(), length);
+    const int x = ScaleToDpi(kTitlePlace.x, dpi_), y = ScaleToDpi(kTitlePlace.y, dpi_);
+    TextOutW(dc, x - 1, y - 1, title.c_str(), length);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    TextOutW(dc, 80, 32, title.c_str(), length);
+    TextOutW(dc, x, y, title.c_str(), length);
     SelectObject(dc, old);
 }
 
@@ -137,6 +163,10 @@ LRESULT AboutBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd_, &ps);
         return 0;
     }
+    case kDpiChangedMessage:
+        OnDpiChanged(DpiOfDpiChange(static_cast<unsigned long>(wp)),
+                     *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)
             closed_ = true;

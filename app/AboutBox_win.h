@@ -1,7 +1,9 @@
 #pragma once
 // The About box: the program's icon, its name with a silver shadow, its version and the
 // copyright notice, and an OK button. Modal over its owner; one fresh box per showing.
+#include "app/PanelBuilder_win.h"
 #include "base/BaseWindow_win.h"
+#include "base/Dpi.h"
 #include "base/GdiHandles_win.h"
 
 namespace tervane {
@@ -21,11 +23,17 @@ class AboutBox : public BaseWindow<AboutBox> {
     friend class BaseWindow<AboutBox>;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Create(HWND owner);
+    void LayOut();
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void PaintTitle(HDC dc);
 
     UniqueFont font_;
     UniqueFont titleFont_;
     UniqueIcon icon_;
+    HWND image_ = nullptr;
+    int dpi_ = kDesignDpi;
+    // The children with their places at 96 DPI.
+    PanelLayout layout_;
     bool closed_ = false;
 };
 

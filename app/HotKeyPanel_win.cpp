@@ -1,5 +1,6 @@
 #include "app/HotKeyPanel_win.h"
 
+#include "base/Dpi.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
 
@@ -33,15 +34,14 @@ void HotKeyPanel::Create(const PanelBuilder& build) {
     build.Button(hotKeyGroup_, AddButton, "Add", {164, 21, 65, 23});
 
     hotKeysInUseGroup_ = build.Group(HotKeysInUseGroup, "HotKey in Use", {8, 72, 241, 161});
-    list_ = ListBox(build.Make(hotKeysInUseGroup_, HotKeyList,
-                               {WC_LISTBOXW,
-                                "",
-                                LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                                {12, 22, 141, 121},
-                                WS_EX_CLIENTEDGE}));
-    // 13-pixel lines; sized again so that its height is a whole number of them.
-    SendMessageW(list_.Handle(), LB_SETITEMHEIGHT, 0, 13);
-    SetWindowPos(list_.Handle(), nullptr, 0, 0, 141, 121, SWP_NOMOVE | SWP_NOZORDER);
+    list_ =
+        ListBox(build.Make(hotKeysInUseGroup_, HotKeyList,
+                           {WC_LISTBOXW,
+                            "",
+                            LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                            {12, 22, 141, 121},
+                            WS_EX_CLIENTEDGE}));
+    ScaleTo(build.Dpi());
     build.Button(hotKeysInUseGroup_, RemoveButton, "Remove", {164, 21, 65, 23});
     build.Button(hotKeysInUseGroup_, ClearButton, "Clear all", {164, 49, 65, 23});
     // What the selected line's hotkey does, level with the list's last line; greyed while
@@ -53,6 +53,12 @@ void HotKeyPanel::Create(const PanelBuilder& build) {
         {WC_COMBOBOXW, "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, {159, 121, 70, 80}}));
     for (const HotKeyAction action : {HotKeyAction::Translate, HotKeyAction::Replace})
         action_.AddText(ActionName(action));
+}
+
+// 13-pixel lines at 96 DPI: nine whole lines in the list's designed height. At other DPIs the
+// lines' rounding need not divide the scaled height, and the list keeps that height.
+void HotKeyPanel::ScaleTo(int dpi) const {
+    SendMessageW(list_.Handle(), LB_SETITEMHEIGHT, 0, ScaleToDpi(13, dpi));
 }
 
 bool HotKeyPanel::OnCommand(ControlId id, int notification) {

@@ -24,6 +24,8 @@ class HotKeyPanel final : private HotKeyRegistrar, private PanelMessages {
     HotKeyPanel(const HotKeyCodec& codec, HotKeyManager& hotKeys);
 
     void Create(const PanelBuilder& build);
+    // The list's lines and size at a new DPI (the layout moves the rest).
+    void ScaleTo(int dpi) const;
     // Handles a notification of one of its controls; false when it is not one of them.
     bool OnCommand(ControlId id, int notification);
     void Show(bool show) const;

@@ -1,6 +1,7 @@
 #include "app/LanguagePanel_win.h"
 
 #include "app/res/resource.h"
+#include "base/Dpi_win.h"
 #include "base/MaskedImages_win.h"
 #include "base/WideText_win.h"
 #include "net/WinHttpTransport_win.h"
@@ -20,8 +21,16 @@ namespace {
 
 // Where the picture lies in each 16 x 16 image of the flag strip (scripts/make-images.py):
 // a flag's 11 rows from row 2, a letter tile's 14 from row 1; the same centre row either way.
+// The strips drawn for other DPIs scale all three as ScaleToDpi does.
+constexpr int kFlagImageSize = 16;
 constexpr int kFlagVisibleTop = 2;
 constexpr int kFlagVisibleHeight = 11;
+// The names start right of the flag, 2 pixels from it; a list row is 14 pixels high, the
+// closed face 20, the compact-mode picture 32 square (all at 96 DPI).
+constexpr int kNameLeft = kFlagImageSize + 2;
+constexpr int kRowHeight = 14;
+constexpr int kFaceHeight = 20;
+constexpr int kCompactGlyphSize = 32;
 
 // The rows of ink that `font` gives the table's names above and below the baseline, from each
 // letter's black box: the font's own ascent and descent count blank space above the capitals
@@ -129,33 +138,46 @@ void LanguagePanel::Create(const PanelBuilder& build, HINSTANCE instance) {
     // room for all 54 rows of 14 pixels, so the whole table opens without scrolling.
     constexpr DWORD kPicker =
         CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP;
-    constexpr int kPickerHeight = 20 + kLanguageCount * 14 + 16;
+    constexpr int kPickerHeight = kFaceHeight + kLanguageCount * kRowHeight + 16;
     source_ =
         Picker(build.Make(group_, SourcePicker,
                           {WC_COMBOBOXW, "", kPicker | WS_GROUP, {16, 21, 113, kPickerHeight}}));
     target_ = Picker(build.Make(group_, TargetPicker,
                                 {WC_COMBOBOXW, "", kPicker, {16, 45, 113, kPickerHeight}}));
-    build.Make(group_, CompactButton, {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, 32, 32}});
-    LoadPickers(instance);
-}
-
-void LanguagePanel::LoadPickers(HINSTANCE instance) {
-    flagImages_.Reset(LoadMaskedImages(instance, IDB_FLAGS, 16, 16));
-    // "Tahoma", character height 12 pixels, ANSI character set.
-    pickerFont_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
-    std::tie(nameInkAbove_, nameInkBelow_) = NameInk(pickerFont_.Get());
+    build.Make(group_, CompactButton,
+               {WC_BUTTONW, "", BS_OWNERDRAW, {144, 28, kCompactGlyphSize, kCompactGlyphSize}});
+    instance_ = instance;
+    ScaleTo(build.Dpi());
     for (const Picker* picker : {&source_, &target_}) {
-        SendMessageW(picker->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(pickerFont_.Get()),
-                     FALSE);
         SendMessageW(picker->Handle(), CB_SETMINVISIBLE, kLanguageCount, 0);
-        SetFaceHeight(picker->Handle(), 20);
         for (const Language& language : LanguageTable())
             picker->AddText(language.name);
     }
     source_.Select(controller_.SourcePosition());
     target_.Select(controller_.TargetPosition());
+}
+
+// The pictures drawn for the DPI (or the nearest smaller one), the names' font made for it,
+// the rows and faces as high as it makes them.
+void LanguagePanel::ScaleTo(int dpi) {
+    dpi_ = dpi;
+    const int index = ImageDpiIndex(dpi);
+    imageDpi_ = kImageDpis[index];
+    const int flag = ScaleToDpi(kFlagImageSize, imageDpi_);
+    const int glyph = ScaleToDpi(kCompactGlyphSize, imageDpi_);
+    flagImages_.Reset(
+        LoadMaskedImages(instance_, IDB_FLAGS + index * kImageResourceStep, flag, flag));
+    compactGlyph_.Reset(
+        LoadMaskedImages(instance_, IDB_COMPACT + index * kImageResourceStep, glyph, glyph));
+    // "Tahoma", character height 12 pixels, ANSI character set.
+    UniqueFont font = MakeFontAt(L"Tahoma", 12, FW_NORMAL, ANSI_CHARSET, dpi);
+    std::tie(nameInkAbove_, nameInkBelow_) = NameInk(font.Get());
+    for (const Picker* picker : {&source_, &target_}) {
+        SendMessageW(picker->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        SendMessageW(picker->Handle(), CB_SETITEMHEIGHT, 0, ScaleToDpi(kRowHeight, dpi));
+        SetFaceHeight(picker->Handle(), ScaleToDpi(kFaceHeight, dpi));
+    }
+    pickerFont_ = std::move(font); // the old one is no longer any picker's
 }
 
 bool LanguagePanel::OnCommand(ControlId id, int notification) {
@@ -223,7 +245,7 @@ void LanguagePanel::ShowController() {
 }
 
 // One item, in the opened list or on the closed face: background, flag, name 18 pixels
-// in (the flag's 16 and 2 more), focus rectangle. With no selection only the background.
+// in at 96 DPI (the flag's 16 and 2 more), focus rectangle. With no selection only the background.
 // The images and the font are taller than a list row (14 pixels): each item is drawn
 // clipped to its own row, the flag's visible part and the name's letters centred in it, so
 // that no row paints over a neighbour's.
@@ -245,30 +267,35 @@ void LanguagePanel::DrawLanguageItem(const DRAWITEMSTRUCT& item) {
     const int rowHeight = r.bottom - r.top;
     const int saved = SaveDC(item.hDC);
     IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
+    const int visibleTop = ScaleToDpi(kFlagVisibleTop, imageDpi_);
+    const int visibleHeight = ScaleToDpi(kFlagVisibleHeight, imageDpi_);
     ImageList_Draw(flagImages_.Get(), position, item.hDC, r.left,
-                   r.top + (rowHeight - kFlagVisibleHeight) / 2 - kFlagVisibleTop, ILD_NORMAL);
+                   r.top + (rowHeight - visibleHeight) / 2 - visibleTop, ILD_NORMAL);
     const std::wstring name = Widen(LanguageTable()[static_cast<size_t>(position)].name);
     SelectObject(item.hDC, pickerFont_.Get());
     SetTextAlign(item.hDC, TA_LEFT | TA_BASELINE);
     const int baseline = r.top + (rowHeight - nameInkAbove_ - nameInkBelow_) / 2 + nameInkAbove_;
-    ExtTextOutW(item.hDC, r.left + 18, baseline, ETO_CLIPPED, &r, name.c_str(),
-                static_cast<UINT>(name.size()), nullptr);
+    ExtTextOutW(item.hDC, r.left + ScaleToDpi(kNameLeft, dpi_), baseline, ETO_CLIPPED, &r,
+                name.c_str(), static_cast<UINT>(name.size()), nullptr);
     RestoreDC(item.hDC, saved);
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(item.hDC, &r);
 }
 
-// A flat picture button: the glyph on the face colour, with a sunken edge while pressed.
+// A flat picture button: the glyph on the face colour, with a sunken edge while pressed. A
+// glyph drawn for a smaller DPI than the window's sits in the middle.
 void LanguagePanel::DrawCompactButton(const DRAWITEMSTRUCT& item) {
-    if (!compactGlyph_)
-        compactGlyph_.Reset(LoadMaskedImages(GetModuleHandleW(nullptr), IDB_COMPACT, 32, 32));
     RECT r = item.rcItem;
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     if (pressed)
         DrawEdge(item.hDC, &r, BDR_SUNKENOUTER, BF_RECT);
     const int shift = pressed ? 1 : 0;
-    ImageList_Draw(compactGlyph_.Get(), 0, item.hDC, r.left + shift, r.top + shift, ILD_NORMAL);
+    int glyphWidth = 0, glyphHeight = 0;
+    ImageList_GetIconSize(compactGlyph_.Get(), &glyphWidth, &glyphHeight);
+    ImageList_Draw(compactGlyph_.Get(), 0, item.hDC,
+                   r.left + (r.right - r.left - glyphWidth) / 2 + shift,
+                   r.top + (r.bottom - r.top - glyphHeight) / 2 + shift, ILD_NORMAL);
 }
 
 } // namespace tervane

@@ -7,6 +7,7 @@
 #include "app/PanelBuilder_win.h"
 #include "app/UiWorker_win.h"
 #include "base/Controls_win.h"
+#include "base/Dpi.h"
 #include "base/GdiHandles_win.h"
 
 #include <functional>
@@ -32,6 +33,8 @@ class LanguagePanel {
     explicit LanguagePanel(UiWorker& worker);
 
     void Create(const PanelBuilder& build, HINSTANCE instance);
+    // Pictures, font, rows and faces at a new DPI (the layout moves the controls).
+    void ScaleTo(int dpi);
     // Handles a notification of one of the pickers; false for any other control.
     bool OnCommand(ControlId id, int notification);
     // Draws a picker's item or the compact-mode button; false for any other control.
@@ -56,7 +59,6 @@ class LanguagePanel {
     std::function<void()> onChanged;
 
   private:
-    void LoadPickers(HINSTANCE instance);
     void ShowController();
     void DrawLanguageItem(const DRAWITEMSTRUCT& item);
     void DrawCompactButton(const DRAWITEMSTRUCT& item);
@@ -68,6 +70,10 @@ class LanguagePanel {
     UniqueImageList flagImages_;
     UniqueImageList compactGlyph_;
     UniqueFont pickerFont_;
+    HINSTANCE instance_ = nullptr;
+    // The window's DPI, and the one the pictures were drawn for (kImageDpis).
+    int dpi_ = kDesignDpi;
+    int imageDpi_ = kDesignDpi;
     // How far the names' letters reach above the baseline (cap tops) and below it (the
     // lowest descender, J's hook included), in pixels, measured once with pickerFont_.
     int nameInkAbove_ = 0;

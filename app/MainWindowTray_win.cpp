@@ -3,6 +3,7 @@
 #include "app/MainWindow_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
+#include "base/Dpi_win.h"
 #include "base/WideText_win.h"
 
 #include <stdexcept>
@@ -32,8 +33,11 @@ HMENU MakeTrayMenu() {
 void MainWindow::CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow) {
     tray_ = std::make_unique<TrayIcon>(hwnd_, taskbarWindow);
     tray_->SetHint(kApplicationTitle);
+    // The small icon's size where the notification area is drawn: the primary monitor's.
+    const int dpi = DpiOfMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    const int side = SystemMetricAt(SM_CXSMICON, dpi);
     const UniqueIcon icon(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, 16, 16, 0)));
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, side, side, 0)));
     tray_->SetIcon(icon.Get()); // the icon keeps a copy
     tray_->minimizeToTray = true;
     tray_->onClick = [this] { OnTrayIconClick(); };

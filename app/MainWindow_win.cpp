@@ -2,6 +2,7 @@
 
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
+#include "base/Dpi_win.h"
 #include "base/MessageBox_win.h"
 #include "base/WideText_win.h"
 #include "net/WinHttpTransport_win.h"
@@ -20,10 +21,15 @@ constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 // The outer size of the window in compact form, and where the "Language" group sits in
 // each form: in compact form its caption and its left and top edges lie outside the
 // client area, leaving only the pickers and the compact-mode button in view. The full
-// form gets back the frame it had before (its size depends on the system's frame metrics).
+// form's outer size is its client area's with the system's frame at the window's DPI.
+// All at 96 DPI.
 constexpr SIZE kCompactSize{196, 82};
 constexpr POINT kFullLanguagePlace{264, 8};
 constexpr POINT kCompactLanguagePlace{-7, -14};
+// The pickers' list rows.
+constexpr int kPickerRowHeight = 14;
+// "MS Sans Serif" 8 point: character height 11 pixels.
+constexpr int kFormFontHeight = 11;
 
 bool IsFocusable(HWND window, HWND control) {
     return control && IsWindow(control) && IsChild(window, control) && IsWindowVisible(control) &&
@@ -45,27 +51,25 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
     RegisterClassOnce(instance,
                       {kClassName, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_TERVANE});
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    CreateWindowExW(kWindowExStyle, kClassName, Widen(kMainWindowCaption).c_str(), kWindowStyle,
-                    left, top, width, height, owner, nullptr, instance, this);
+    // Made on the primary monitor, where it is then centred at that monitor's DPI.
+    CreateWindowExW(kWindowExStyle, kClassName, Widen(kMainWindowCaption).c_str(), kWindowStyle, 0,
+                    0, 0, 0, owner, nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the main window");
+    dpi_ = DpiOfWindow(hwnd_);
+    const SIZE size = FullSize();
+    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // "MS Sans Serif" 8 point: character height 11 pixels.
-    formFont_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif"));
+    formFont_ =
+        MakeFittingFontAt(L"MS Sans Serif", kFormFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.Get()), FALSE);
     worker_.SetWindow(hwnd_);
     hotKeys_ = std::make_unique<HotKeyManager>();
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_);
     // Panels in the keyboard (tab) order.
-    const PanelBuilder build(hwnd_, formFont_.Get());
+    const PanelBuilder build(hwnd_, formFont_.Get(), dpi_, layout_);
     hotKeyPanel_->Create(build);
     languages_.Create(build, instance);
     options_.Create(build);
@@ -166,29 +170,62 @@ void MainWindow::OnExit() {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
+SIZE MainWindow::FullSize() const {
+    return WindowSizeAt(ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_),
+                        kWindowStyle, kWindowExStyle, dpi_);
+}
+
+SIZE MainWindow::OwnSize() const {
+    if (!compact_)
+        return FullSize();
+    return {ScaleToDpi(kCompactSize.cx, dpi_), ScaleToDpi(kCompactSize.cy, dpi_)};
+}
+
+void MainWindow::PlaceLanguages() const {
+    const POINT place = compact_ ? kCompactLanguagePlace : kFullLanguagePlace;
+    languages_.MoveTo({ScaleToDpi(place.x, dpi_), ScaleToDpi(place.y, dpi_)});
+}
+
 // Full window <-> a small always-on-top bar with the two pickers and this button. The
 // window is hidden while it changes and keeps its top-left corner on the screen.
 void MainWindow::OnCompactMode() {
     compact_ = !compact_;
-    if (compact_) {
-        RECT frame{};
-        GetWindowRect(hwnd_, &frame);
-        fullSize_ = {frame.right - frame.left, frame.bottom - frame.top};
-    }
     ShowWindow(hwnd_, SW_HIDE);
     hotKeyPanel_->Show(!compact_);
     options_.Show(!compact_);
-    languages_.MoveTo(compact_ ? kCompactLanguagePlace : kFullLanguagePlace);
+    PlaceLanguages();
 
     // The tool-window border: a small caption with the close box only.
     LONG_PTR exStyle = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
     exStyle = compact_ ? (exStyle & ~WS_EX_DLGMODALFRAME) | WS_EX_TOOLWINDOW
                        : (exStyle & ~WS_EX_TOOLWINDOW) | WS_EX_DLGMODALFRAME;
     SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, exStyle);
-    const SIZE size = compact_ ? kCompactSize : fullSize_;
+    const SIZE size = OwnSize();
     SetWindowPos(hwnd_, compact_ ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_FRAMECHANGED | SWP_NOACTIVATE);
     ShowWindow(hwnd_, SW_SHOW);
+}
+
+// The window moved to a monitor of another DPI (or the monitor's scale changed): every
+// control, font and picture is made again for it, and the window takes the place the system
+// suggests with its own size at the new DPI.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    UniqueFont font =
+        MakeFittingFontAt(L"MS Sans Serif", kFormFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    layout_.ApplyDpi(dpi_, font.Get());
+    formFont_ = std::move(font); // no control uses the old one any more
+    hotKeyPanel_->ScaleTo(dpi_);
+    languages_.ScaleTo(dpi_);
+    options_.ScaleTo(dpi_);
+    PlaceLanguages();
+    const SIZE own = OwnSize();
+    const PixelRect place = PlaceAfterDpiChange(
+        {suggested.left, suggested.top, suggested.right, suggested.bottom}, own.cx, own.cy);
+    SetWindowPos(hwnd_, nullptr, place.left, place.top, place.Width(), place.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 // What a dialog does with the keyboard focus: remember the focused control when the window
@@ -227,13 +264,17 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         if (item->CtlType != ODT_COMBOBOX)
             break;
-        item->itemHeight = 14;
+        item->itemHeight = static_cast<UINT>(ScaleToDpi(kPickerRowHeight, dpi_));
         return TRUE;
     }
     case WM_DRAWITEM:
         if (languages_.OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)))
             return TRUE;
         break;
+    case kDpiChangedMessage:
+        OnDpiChanged(DpiOfDpiChange(static_cast<unsigned long>(wp)),
+                     *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_HSCROLL:
         options_.OnScroll(reinterpret_cast<HWND>(lp));
         return 0;

@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/UiWorker_win.h"
 #include "base/BaseWindow_win.h"
+#include "base/Dpi.h"
 #include "base/GdiHandles_win.h"
 #include "base/Registry_win.h"
 #include "hotkeys/HotKeyManager_win.h"
@@ -101,6 +102,10 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnSettingChanged();
     void OnEndSession();
     void OnCompactMode();
+    // The window now drawn at `dpi`; `suggested` is the system's new place for it.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // The DPI the window is laid out for.
+    int Dpi() const { return dpi_; }
     // The notification area (MainWindowTray_win.cpp).
     void OnMinimize();
     void OnTrayIconClick();
@@ -112,12 +117,20 @@ class MainWindow : public BaseWindow<MainWindow> {
     void OnCommand(ControlId id, int notification);
     void OnActivate(bool active);
     void CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow);
+    // The outer size of the full window, and of the window in its current form, at dpi_.
+    SIZE FullSize() const;
+    SIZE OwnSize() const;
+    // The "Language" group where the current form has it.
+    void PlaceLanguages() const;
 
     const HotKeyCodec& codec_;
     // Work the UI thread does not wait for (the translation, the language listing); stopped
     // first when the window goes, so that no thread outlives what it uses.
     UiWorker worker_;
     UniqueFont formFont_;
+    int dpi_ = kDesignDpi;
+    // Every control of the panels with its designed place, for a change of DPI.
+    PanelLayout layout_;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.
     std::unique_ptr<HotKeyManager> hotKeys_;
     std::unique_ptr<HotKeyPanel> hotKeyPanel_;
@@ -145,8 +158,6 @@ class MainWindow : public BaseWindow<MainWindow> {
     // What the store holds as far as this window knows: set once the stored settings are
     // applied, and from then on a value that differs is saved.
     std::optional<Settings> saved_;
-    // The outer size of the full window, kept while it is compact.
-    SIZE fullSize_{};
 };
 
 } // namespace tervane

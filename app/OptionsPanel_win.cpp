@@ -1,5 +1,6 @@
 #include "app/OptionsPanel_win.h"
 
+#include "base/Dpi.h"
 #include "base/WideText_win.h"
 #include "translate/TranslationLog_win.h"
 
@@ -25,7 +26,7 @@ void OptionsPanel::Create(const PanelBuilder& build) {
                                  {8, 24, 177, 33}}));
     slider_.SetRange(kSliderMin, kSliderMax);
     slider_.SetPosition(controller_.SliderPosition());
-    SendMessageW(slider_.Handle(), TBM_SETTHUMBLENGTH, 16, 0);
+    ScaleTo(build.Dpi());
 
     optionsGroup_ = build.Group(OptionsGroup, "Options", {264, 168, 201, 100});
     freezeBox_ =
@@ -38,6 +39,10 @@ void OptionsPanel::Create(const PanelBuilder& build) {
     logToFileBox_ = CheckBox(build.CheckBox(optionsGroup_, LogToFileBox,
                                             "Log translation results to file", {8, 69, 153, 17}));
     build.Button(optionsGroup_, ViewLogButton, "...", {164, 63, 23, 23});
+}
+
+void OptionsPanel::ScaleTo(int dpi) const {
+    SendMessageW(slider_.Handle(), TBM_SETTHUMBLENGTH, ScaleToDpi(16, dpi), 0);
 }
 
 bool OptionsPanel::OnCommand(ControlId id, int notification) {

@@ -15,6 +15,8 @@ class OptionsPanel final : private OptionsDesktop {
     OptionsPanel();
 
     void Create(const PanelBuilder& build);
+    // The slider's thumb at a new DPI (the layout moves the rest).
+    void ScaleTo(int dpi) const;
     // Handles a notification of one of its controls; false when it is not one of them.
     bool OnCommand(ControlId id, int notification);
     // The slider's scroll message; false when `control` is not the slider.

@@ -1,5 +1,6 @@
 #include "app/PanelBuilder_win.h"
 
+#include "base/Dpi.h"
 #include "base/WideText_win.h"
 
 #include <stdexcept>
@@ -39,8 +40,39 @@ LRESULT GroupMessage(HWND group, UINT msg, WPARAM wp, LPARAM lp, HWND window) {
     return DefSubclassProc(group, msg, wp, lp);
 }
 
+namespace {
+
+PixelRect Scaled(RECT place, int dpi) {
+    return ScalePlace({place.left, place.top, place.right, place.bottom}, dpi);
+}
+
+} // namespace
+
+void PanelLayout::Add(HWND control, RECT designedPlace, bool isLabel) {
+    controls_.push_back({control, designedPlace, isLabel});
+}
+
+void PanelLayout::ApplyDpi(int dpi, HFONT font) const {
+    for (const Placed& placed : controls_) {
+        const PixelRect p = Scaled(placed.place, dpi);
+        SendMessageW(placed.control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(placed.control, nullptr, p.left, p.top, p.right, p.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | (placed.isLabel ? SWP_NOSIZE : 0));
+        if (placed.isLabel)
+            SizeLabelToText(placed.control);
+    }
+}
+
+int PanelBuilder::Scale(int length) const {
+    return ScaleToDpi(length, dpi_);
+}
+
 HWND PanelBuilder::Make(HWND parent, ControlId id, const ControlSpec& spec) const {
-    const RECT& p = spec.place;
+    return MakeAt(parent, id, spec, false);
+}
+
+HWND PanelBuilder::MakeAt(HWND parent, ControlId id, const ControlSpec& spec, bool isLabel) const {
+    const PixelRect p = Scaled(spec.place, dpi_);
     HWND control = CreateWindowExW(
         spec.exStyle, spec.windowClass, Widen(spec.caption).c_str(),
         WS_CHILD | WS_VISIBLE | spec.style, p.left, p.top, p.right, p.bottom, parent,
@@ -48,6 +80,7 @@ HWND PanelBuilder::Make(HWND parent, ControlId id, const ControlSpec& spec) cons
     if (!control)
         throw std::runtime_error(std::string("Cannot create the control ") + spec.caption);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    layout_.Add(control, spec.place, isLabel);
     return control;
 }
 
@@ -62,7 +95,8 @@ HWND PanelBuilder::Group(ControlId id, const char* caption, RECT place,
 }
 
 HWND PanelBuilder::Label(ControlId id, const char* text, int left, int top) const {
-    HWND label = Make(window_, id, {WC_STATICW, "", SS_LEFT | SS_NOPREFIX, {left, top, 0, 0}});
+    HWND label =
+        MakeAt(window_, id, {WC_STATICW, "", SS_LEFT | SS_NOPREFIX, {left, top, 0, 0}}, true);
     SetLabelText(label, text);
     return label;
 }
@@ -78,8 +112,13 @@ HWND PanelBuilder::CheckBox(HWND parent, ControlId id, const char* caption, RECT
 }
 
 void SetLabelText(HWND label, const char* text) {
-    const std::wstring w = Widen(text);
-    SetWindowTextW(label, w.c_str());
+    SetWindowTextW(label, Widen(text).c_str());
+    SizeLabelToText(label);
+}
+
+void SizeLabelToText(HWND label) {
+    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    w.resize(static_cast<size_t>(GetWindowTextW(label, w.data(), static_cast<int>(w.size()))));
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     SIZE size{};

@@ -2,6 +2,7 @@
 
 #include "app/ApplicationWindow_win.h"
 #include "app/SingleInstance_win.h"
+#include "base/Dpi_win.h"
 #include "base/ErrorGuard_win.h"
 
 #include <commctrl.h>
@@ -18,6 +19,8 @@ int RunProgram(HINSTANCE instance, int showCommand,
         ShowRunningCopy();
         return 0;
     }
+    // Before the first window: every window of the program is drawn at its monitor's DPI.
+    BecomeDpiAware();
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
 

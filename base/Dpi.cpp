@@ -38,6 +38,19 @@ int ImageDpiIndex(int dpi) {
     return index;
 }
 
+int FittingFontHeight(int designHeight, int designWidth, int dpi,
+                      const std::function<int(int height)>& widthAt) {
+    const int scaled = ScaleToDpi(designHeight, dpi);
+    if (dpi <= kDesignDpi)
+        return scaled;
+    const int room = ScaleToDpi(designWidth, dpi);
+    for (int height = scaled; height > designHeight; --height) {
+        if (widthAt(height) <= room)
+            return height;
+    }
+    return designHeight;
+}
+
 PixelRect ScalePlace(PixelRect place, int dpi) {
     return {ScaleToDpi(place.left, dpi), ScaleToDpi(place.top, dpi), ScaleToDpi(place.right, dpi),
             ScaleToDpi(place.bottom, dpi)};

@@ -3,6 +3,7 @@
 // DPI: the same arithmetic as Windows' MulDiv, so that a size scaled here matches one the
 // system scales (fonts, dialog units) to the pixel. Standard C++ only, for both programs'
 // edges and the native tests.
+#include <functional>
 #include <span>
 
 namespace tervane {
@@ -25,6 +26,15 @@ inline constexpr int kImageDpis[] = {96, 120, 144, 192};
 // than it, so that a picture never outgrows the room the layout gives it; the first below
 // 96 DPI.
 int ImageDpiIndex(int dpi);
+
+// The character height of a font at `dpi` whose text runs no wider than the design's text
+// scaled: a face's width does not grow evenly with its height (a bitmap face drawn at 96 DPI is
+// narrower than its outline drawn larger), and a caption that outgrows the room the layout
+// scales for it is cut off. `widthAt(height)` measures a text in the face at a height;
+// `designWidth` is the same text's width at 96 DPI. From the scaled height down to the design
+// height, the first that fits; the design height when none does; the scaled height at 96 DPI.
+int FittingFontHeight(int designHeight, int designWidth, int dpi,
+                      const std::function<int(int height)>& widthAt);
 
 // A rectangle in screen or window pixels; right and bottom are exclusive.
 struct PixelRect {

@@ -1,6 +1,7 @@
 #include "base/Dpi_win.h"
 
 #include <stdexcept>
+#include <string_view>
 
 namespace tervane {
 
@@ -126,6 +127,30 @@ SIZE WindowSizeAt(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
     if (!adjustForDpi || !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)))
         AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+namespace {
+
+// The width of a text in a font that GDI makes of a face with a character height in pixels.
+int TextWidth(const wchar_t* face, int height, int weight, BYTE charset, std::wstring_view text) {
+    const UniqueFont font = MakeFontAt(face, height, weight, charset, kDesignDpi);
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font.Get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+} // namespace
+
+UniqueFont MakeFittingFontAt(const wchar_t* face, int height, int weight, BYTE charset, int dpi) {
+    constexpr std::wstring_view kSample = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const int fitting =
+        FittingFontHeight(height, TextWidth(face, height, weight, charset, kSample), dpi,
+                          [&](int h) { return TextWidth(face, h, weight, charset, kSample); });
+    return MakeFontAt(face, fitting, weight, charset, kDesignDpi);
 }
 
 UniqueFont MakeFontAt(const wchar_t* face, int height, int weight, BYTE charset, int dpi) {

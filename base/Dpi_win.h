@@ -41,5 +41,8 @@ SIZE WindowSizeAt(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
 // A font whose character height is `height` pixels at 96 DPI (a negative LOGFONT height),
 // made for `dpi`.
 UniqueFont MakeFontAt(const wchar_t* face, int height, int weight, BYTE charset, int dpi);
+// The same, made no wider than the 96-DPI font scaled (FittingFontHeight, measured on the
+// alphabet), so that captions the layout scales keep fitting their controls.
+UniqueFont MakeFittingFontAt(const wchar_t* face, int height, int weight, BYTE charset, int dpi);
 
 } // namespace tervane

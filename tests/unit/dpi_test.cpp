@@ -87,6 +87,26 @@ TEST(Dpi, AfterADpiChangeTheWindowTakesItsOwnSizeAtTheSuggestedCorner) {
     EXPECT_EQ(DpiOfDpiChange(0), kDesignDpi);
 }
 
+// A face whose text is 170 pixels wide at the design's 11 pixels and grows faster than its
+// height above it (as a bitmap face's outline does): at 120 DPI 14 pixels would run 234 wide,
+// past the 213 the layout gives; 13 fits. At 96 DPI nothing is measured.
+TEST(Dpi, AFontAtAnotherDpiRunsNoWiderThanTheDesignScaled) {
+    std::vector<int> measured;
+    const auto width = [&](int height) {
+        measured.push_back(height);
+        return height * 170 / 11 + (height - 11) * 6;
+    };
+    EXPECT_EQ(FittingFontHeight(11, 170, 120, width), 13);
+    EXPECT_EQ(measured, (std::vector<int>{14, 13}));
+    measured.clear();
+    EXPECT_EQ(FittingFontHeight(11, 170, kDesignDpi, width), 11);
+    EXPECT_TRUE(measured.empty());
+    // A face that fits nowhere above the design's height keeps the design's height.
+    EXPECT_EQ(FittingFontHeight(11, 170, 192, [](int) { return 1000; }), 11);
+    // One that grows evenly keeps the scaled height.
+    EXPECT_EQ(FittingFontHeight(11, 170, 192, [](int height) { return height * 170 / 11; }), 22);
+}
+
 TEST(Dpi, BalloonAndWaitHintTakeTheDpiOfTheMonitorUnderTheCursor) {
     const BalloonSize title{50, 13}, text{200, 39};
     const auto layOut = [&](BalloonPoint cursor) {
