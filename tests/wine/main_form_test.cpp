@@ -1,5 +1,6 @@
 // The main window with the real controls of Wine's user32 and comctl32, driven in-process.
 #include "MainWindowFixture.h"
+#include "MainWindowPlaces.h"
 #include "protocol/Languages.h"
 
 #include <gtest/gtest.h>
@@ -30,15 +31,6 @@ bool PickerFontIsTahoma(HWND picker) {
     return std::wstring(face) == L"Tahoma";
 }
 
-struct Expected {
-    const char* name;
-    ControlId control;
-    ControlId parent; // ControlId{}: the main window itself
-    const char* cls;
-    const char* caption;
-    RECT place; // left, top, right, bottom in the parent's client coordinates
-};
-
 TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     HWND main = form->Handle();
     EXPECT_EQ(WindowText(main), "Tervane 5.1");
@@ -57,130 +49,7 @@ TEST_F(MainFormTest, WindowAndEveryControlAreWhereAndWhatTheyShouldBe) {
     EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     EXPECT_NE(GetClassLongPtrW(main, GCLP_HICON), 0u) << "the program's icon";
 
-    const Expected controls[] = {
-        {"HotKeyGroup",
-         ControlId::HotKeyGroup,
-         ControlId{},
-         "Button",
-         "Add a HotKey",
-         {8, 8, 249, 63}},
-        {"HotKeyEntry",
-         ControlId::HotKeyEntry,
-         ControlId::HotKeyGroup,
-         "msctls_hotkey32",
-         "",
-         {12, 22, 153, 43}},
-        {"AddButton",
-         ControlId::AddButton,
-         ControlId::HotKeyGroup,
-         "Button",
-         "Add",
-         {164, 21, 229, 44}},
-        {"HotKeysInUseGroup",
-         ControlId::HotKeysInUseGroup,
-         ControlId{},
-         "Button",
-         "HotKey in Use",
-         {8, 72, 249, 233}},
-        {"HotKeyList",
-         ControlId::HotKeyList,
-         ControlId::HotKeysInUseGroup,
-         "ListBox",
-         "",
-         {12, 22, 153, 143}},
-        {"RemoveButton",
-         ControlId::RemoveButton,
-         ControlId::HotKeysInUseGroup,
-         "Button",
-         "Remove",
-         {164, 21, 229, 44}},
-        {"ClearButton",
-         ControlId::ClearButton,
-         ControlId::HotKeysInUseGroup,
-         "Button",
-         "Clear all",
-         {164, 49, 229, 72}},
-        {"LanguageGroup",
-         ControlId::LanguageGroup,
-         ControlId{},
-         "Button",
-         "Language",
-         {264, 8, 465, 89}},
-        {"SourcePicker",
-         ControlId::SourcePicker,
-         ControlId::LanguageGroup,
-         "ComboBox",
-         nullptr,
-         {16, 21, 129, 41}},
-        {"TargetPicker",
-         ControlId::TargetPicker,
-         ControlId::LanguageGroup,
-         "ComboBox",
-         nullptr,
-         {16, 45, 129, 65}},
-        {"CompactButton",
-         ControlId::CompactButton,
-         ControlId::LanguageGroup,
-         "Button",
-         "",
-         {144, 28, 176, 60}},
-        {"TransparencyGroup",
-         ControlId::TransparencyGroup,
-         ControlId{},
-         "Button",
-         "Transparency",
-         {264, 99, 465, 164}},
-        {"TransparencySlider",
-         ControlId::TransparencySlider,
-         ControlId::TransparencyGroup,
-         "msctls_trackbar32",
-         "",
-         {8, 24, 185, 57}},
-        {"OptionsGroup",
-         ControlId::OptionsGroup,
-         ControlId{},
-         "Button",
-         "Options",
-         {264, 168, 465, 268}},
-        {"FreezeBox",
-         ControlId::FreezeBox,
-         ControlId::OptionsGroup,
-         "Button",
-         "Freeze && wait for translation result",
-         {8, 21, 193, 38}},
-        {"CopyToClipboardBox",
-         ControlId::CopyToClipboardBox,
-         ControlId::OptionsGroup,
-         "Button",
-         "Copy translation result to clipboard",
-         {8, 45, 196, 62}},
-        {"LogToFileBox",
-         ControlId::LogToFileBox,
-         ControlId::OptionsGroup,
-         "Button",
-         "Log translation results to file",
-         {8, 69, 161, 86}},
-        {"ViewLogButton",
-         ControlId::ViewLogButton,
-         ControlId::OptionsGroup,
-         "Button",
-         "...",
-         {164, 63, 187, 86}},
-        {"AboutButton",
-         ControlId::AboutButton,
-         ControlId{},
-         "Button",
-         "&About",
-         {240, 275, 305, 298}},
-        {"MinimizeButton",
-         ControlId::MinimizeButton,
-         ControlId{},
-         "Button",
-         "&Minimize",
-         {320, 275, 385, 298}},
-        {"ExitButton", ControlId::ExitButton, ControlId{}, "Button", "E&xit", {400, 275, 465, 298}},
-    };
-    for (const Expected& e : controls) {
+    for (const DesignedControl& e : kMainWindowControls) {
         SCOPED_TRACE(e.name);
         HWND h = form->Control(e.control);
         ASSERT_TRUE(IsWindow(h));
