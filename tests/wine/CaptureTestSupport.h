@@ -87,11 +87,13 @@ struct PageViewLog {
     std::atomic<int> copyMessages{0};  // WM_COPY, which it ignores
     std::atomic<int> copies{0};        // Ctrl+Insert: its selection copied
     std::atomic<int> otherCommands{0}; // Insert with Shift or Alt held: paste, or a menu's key
+    std::atomic<int> pastes{0};        // Ctrl+V: the clipboard's text put in place of its selection
+    std::wstring pasted;               // written before `pastes` counts it
 };
 
 // A window that, like a web browser's page view, ignores WM_COPY and copies its selection
-// only on Ctrl+Insert. `selection` empty: nothing is selected, and the keystroke copies
-// nothing, as a browser does.
+// only on Ctrl+Insert, and pastes only on Ctrl+V. `selection` empty: nothing is selected,
+// and the keystroke copies nothing, as a browser does.
 class PageView : public ForeignWindow {
   public:
     PageView(std::wstring selection, PageViewLog& log)
@@ -140,6 +142,18 @@ class PageView : public ForeignWindow {
         }
         if (msg == WM_COPY && state)
             ++state->log.copyMessages;
+        if (msg == WM_KEYDOWN && wp == 'V' && state && GetKeyState(VK_CONTROL) < 0) {
+            if (OpenClipboard(window)) {
+                if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                    state->log.pasted = static_cast<const wchar_t*>(GlobalLock(data));
+                    GlobalUnlock(data);
+                    state->selection = state->log.pasted;
+                }
+                CloseClipboard();
+            }
+            ++state->log.pastes;
+            return 0;
+        }
         if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && wp == VK_INSERT && state) {
             const bool shift = GetKeyState(VK_SHIFT) < 0, alt = GetKeyState(VK_MENU) < 0;
             if (GetKeyState(VK_CONTROL) < 0 && !shift && !alt) {

@@ -33,6 +33,7 @@ class ReplaceTest : public MainWindowTest {
             ended = ended || stage == FlowStage::Replaced;
         };
         form->HotKeysPanel().Controller().OnSetAction(0, HotKeyAction::Replace);
+
         ASSERT_TRUE(PutUserContents(kUsersText));
     }
     // One press of the replacing hotkey, until the flow has let go of the capture (or an
@@ -67,6 +68,20 @@ TEST_F(ReplaceTest, AnEditControlTakesTheTranslationInPlaceOfItsSelection) {
     ExpectTheUsersClipboardBack();
     EXPECT_EQ(FindWindowW(BalloonWindow::kClassName, nullptr), nullptr)
         << "a replacement shows no balloon";
+}
+
+TEST_F(ReplaceTest, AWindowThatPastesOnlyOnTheKeystrokeIsGivenTheTextByTheClipboard) {
+    // Without the wait hint: under Wine with no window manager a popup shown takes the X focus
+    // from the window in front, and Wine then takes the Windows focus from it too, so the
+    // keystroke would go nowhere (a desktop's window manager keeps the focus where it is).
+    CheckBox(form->Control(ControlId::FreezeBox)).ClickTo(false);
+    PageViewLog log;
+    PageView page(L"Le chat est noir.", log);
+    PressAndWait();
+    EXPECT_EQ(log.copies, 1) << "captured by the copy keystroke";
+    ASSERT_EQ(log.pastes, 1);
+    EXPECT_EQ(log.pasted, L"The cat is black.");
+    ExpectTheUsersClipboardBack();
 }
 
 TEST_F(ReplaceTest, AReadOnlyEditKeepsItsTextAndTheErrorIsReported) {
