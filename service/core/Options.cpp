@@ -241,7 +241,7 @@ Every option that takes a value may also be written --option=VALUE.
   --apertium-runner RUNNER   inprocess (default): one pair host per pipeline, the stages
                              through Apertium's libraries (stages without a library as
                              processes behind it); processes: a process per stage of a pair
-  --check-pairs on|off       inprocess: translate each pair's check sentence at start and
+  --check-pairs on|off       inprocess: translate each pair's check sentence before its first use and
                              leave out the pairs that crash on it (default on)
   --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only
                              while requests for the pair wait)

@@ -5,9 +5,6 @@
 #include "service/engines/LanguageCodes.h"
 
 #include <algorithm>
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace tervane::service {
 
@@ -37,41 +34,12 @@ ApertiumEngine::ApertiumEngine(ApertiumSettings settings)
         commands_[mode.name] = std::move(mode.commands);
         checked.push_back({mode.name, mode.pair.source, std::move(files)});
     }
-    if (settings_.checkPairs) {
-        check_ = std::make_unique<PairCheck>(
-            std::move(checked),
-            [this](const std::string& mode, const std::string& text) -> Result<std::string> {
-                Result<std::unique_ptr<Pipeline>> pipeline = StartPipeline(mode);
-                if (!pipeline.Ok())
-                    return pipeline.Failure();
-                {
-                    std::lock_guard lock(checkMutex_);
-                    if (ending_)
-                        return Error{503, "the service is stopping"};
-                    checking_ = pipeline.Value()->Processes();
-                }
-                Result<std::string> answer = pipeline.Value()->Exchange(
-                    ToApertiumStream(text), Clock::now() + std::chrono::seconds(60), 1024 * 1024);
-                std::lock_guard lock(checkMutex_);
-                checking_.clear(); // before the pipeline ends and its processes are reaped
-                return answer;
-            },
-            settings_.log, settings_.checkRecord);
-    }
+    if (settings_.checkPairs)
+        check_ =
+            std::make_unique<PairCheck>(std::move(checked), settings_.log, settings_.checkRecord);
 }
 
 ApertiumEngine::~ApertiumEngine() {
-    if (check_) {
-        // A large pair's host takes seconds to load: the stop does not wait for it.
-        check_->Stop();
-        {
-            std::lock_guard lock(checkMutex_);
-            ending_ = true;
-            for (const pid_t pid : checking_)
-                ::kill(pid, SIGKILL);
-        }
-        check_.reset();
-    }
     std::lock_guard lock(startingMutex_);
     for (auto& [pair, start] : starting_)
         start.wait();
@@ -126,6 +94,16 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
         if (!lease.Ok())
             return Error{lease.Failure().status, pair + ": " + lease.Failure().reason};
         PipelinePool::Lease& pipeline = *lease.Value();
+        if (check_ && check_->Unchecked(hop.id)) {
+            // The pair's first use: its check sentence first, on the same pipeline. A pair
+            // that fails it is left out; the translator then routes around it.
+            const Result<std::string> check = pipeline->Exchange(
+                ToApertiumStream(check_->SentenceFor(hop.id)), deadline, 1024 * 1024);
+            if (check_->Settle(hop.id, check))
+                return Error{502, pair + " failed on its check sentence and is left out"};
+            if (!check.Ok())
+                return Error{check.Failure().status, pair + " " + check.Failure().reason};
+        }
         Result<std::string> output = pipeline->Exchange(stream, deadline, maxOutput);
         if (output.Ok())
             return RemoveUnknownWordMarks(FromApertiumStream(output.Value()), text);

@@ -21,7 +21,7 @@ struct ApertiumSettings {
     PoolSettings pool;
     // The pair host program (tervane-pair-host); empty: each stage its own process.
     std::string pairHost;
-    bool checkPairs = false;           // each pair's check sentence at start (PairCheck)
+    bool checkPairs = false;           // each pair's check sentence at first use (PairCheck)
     std::filesystem::path checkRecord; // where the checks' results are kept across starts
     std::size_t maxOutputFactor = 16;  // output may be this many times the input, plus 64 KiB
     std::function<void(const std::string&)> log; // pipelines started and ended
@@ -38,7 +38,7 @@ class ApertiumEngine : public Engine {
     std::size_t InstalledPairs() const { return commands_.size(); }
 
     std::string Name() const override { return "apertium"; }
-    // The listing, less the pairs that failed their check at start (in-process runner).
+    // The listing, less the pairs that failed their check (in-process runner).
     Result<PairListing> Pairs(Clock::time_point) override { return WorkingPairs(); }
     std::optional<Result<PairListing>> LastPairs() override { return WorkingPairs(); }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
@@ -61,10 +61,7 @@ class ApertiumEngine : public Engine {
     std::mutex startingMutex_;
     // Prepare's starts by pair, waited for at the end.
     std::vector<std::pair<std::string, std::future<void>>> starting_;
-    std::mutex checkMutex_;
-    std::vector<pid_t> checking_; // the processes of the pipeline the check has in hand
-    bool ending_ = false;
-    std::unique_ptr<PairCheck> check_; // last: ends first, as it uses the rest
+    std::unique_ptr<PairCheck> check_; // null: pairs are not checked
 };
 
 } // namespace tervane::service

@@ -3,15 +3,8 @@
 #include "service/apertium/ProcessGroups.h"
 
 #include <map>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace tervane::service {
-namespace {
-
-constexpr int kCheckNiceness = 10;
-
-} // namespace
 
 std::string CheckSentence(const std::string& apertiumLanguage) {
     // Ordinary sentences, among them ones that Debian 12's apertium-tagger crashes on for the
@@ -35,82 +28,78 @@ std::string CheckSentence(const std::string& apertiumLanguage) {
     return found != sentences.end() ? found->second : "The cat is black, 12 houses are big.";
 }
 
-PairCheck::PairCheck(std::vector<Pair> pairs, Run run, Log log, std::filesystem::path record)
-    : pairs_(std::move(pairs)), run_(std::move(run)), log_(std::move(log)),
-      record_(std::move(record)) {
-    thread_ = std::thread([this] { CheckAll(); });
+namespace {
+
+std::string ModeFileOf(const PairCheck::Pair& pair) {
+    return pair.files.empty() ? pair.mode : pair.files.front().string();
 }
 
-PairCheck::~PairCheck() {
-    stopping_ = true;
-    thread_.join();
+} // namespace
+
+PairCheck::PairCheck(std::vector<Pair> pairs, Log log, std::filesystem::path record)
+    : log_(std::move(log)), record_(std::move(record)) {
+    std::size_t known = 0;
+    std::size_t broken = 0;
+    for (Pair& pair : pairs) {
+        State state{std::move(pair), "", State::Known::Unchecked};
+        state.identity = IdentityOfFiles(state.pair.files);
+        if (const auto works = record_.Known(ModeFileOf(state.pair), state.identity)) {
+            state.known = *works ? State::Known::Works : State::Known::Broken;
+            ++known;
+            broken += *works ? 0 : 1;
+            if (!*works && log_)
+                log_("apertium pair " + state.pair.mode +
+                     " left out: it failed on its check sentence (as found by an earlier check "
+                     "of the same files)");
+        }
+        std::string mode = state.pair.mode;
+        states_.emplace(std::move(mode), std::move(state));
+    }
+    if (log_)
+        log_("apertium pair checks: " + std::to_string(known) + " known from before (" +
+             std::to_string(broken) + " left out), " + std::to_string(states_.size() - known) +
+             " to check at first use");
 }
 
 bool PairCheck::Broken(const std::string& mode) const {
     std::lock_guard lock(mutex_);
-    return broken_.count(mode) != 0;
+    const auto found = states_.find(mode);
+    return found != states_.end() && found->second.known == State::Known::Broken;
 }
 
-PairCheck::Outcome PairCheck::CheckOne(const Pair& pair) {
-    {
-        std::lock_guard lock(mutex_);
-        if (known_.count(pair.mode) != 0)
-            return Outcome::Known;
-    }
-    const std::string modeFile = pair.files.empty() ? pair.mode : pair.files.front().string();
-    const std::string identity = IdentityOfFiles(pair.files);
-    std::optional<bool> works = record_.Known(modeFile, identity);
-    const bool known = works.has_value();
-    std::string failure;
-    if (!known) {
-        const Result<std::string> answer = run_(pair.mode, CheckSentence(pair.source));
-        if ((stopping_ || EndingAllGroups()) && !answer.Ok())
-            return Outcome::Stopped; // ended under the check, not broken
-        works = answer.Ok();
-        if (!answer.Ok())
-            failure = answer.Failure().reason;
-        // Only what the pair's files decide is kept: a check that ran out of time on a busy
-        // machine is tried again at the next start.
-        if (answer.Ok() || answer.Failure().status != 504)
-            record_.Keep(modeFile, identity, *works);
-    }
-    {
-        std::lock_guard lock(mutex_);
-        known_.insert(pair.mode);
-        if (!*works)
-            broken_.insert(pair.mode);
-    }
-    if (!*works && log_) {
-        log_("apertium pair " + pair.mode + " left out: it failed on its check sentence (" +
-             (known ? "as found by an earlier check of the same files" : failure) + ")");
-    }
-    return known ? Outcome::Known : Outcome::Checked;
+bool PairCheck::Unchecked(const std::string& mode) const {
+    std::lock_guard lock(mutex_);
+    const auto found = states_.find(mode);
+    return found != states_.end() && found->second.known == State::Known::Unchecked;
 }
 
-void PairCheck::CheckAll() {
-    // The check's hosts inherit this thread's niceness: while it runs, the pairs that
-    // requests start and use come first.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kCheckNiceness);
-    std::size_t checked = 0;
-    for (const Pair& pair : pairs_) {
-        if (stopping_)
-            return;
-        const Outcome outcome = CheckOne(pair);
-        if (outcome == Outcome::Stopped)
-            return;
-        checked += outcome == Outcome::Checked ? 1 : 0;
-    }
-    std::size_t left = 0;
+std::string PairCheck::SentenceFor(const std::string& mode) const {
+    std::lock_guard lock(mutex_);
+    const auto found = states_.find(mode);
+    return CheckSentence(found != states_.end() ? found->second.pair.source : "");
+}
+
+bool PairCheck::Settle(const std::string& mode, const Result<std::string>& answer) {
+    // Only what the pair's files decide is kept: a check that ran out of time is tried again
+    // at the next use, and one ended as the service stops says nothing about the pair.
+    if (!answer.Ok() && (answer.Failure().status == 504 || EndingAllGroups()))
+        return false;
+    std::string modeFile;
+    std::string identity;
     {
         std::lock_guard lock(mutex_);
-        left = broken_.size();
+        const auto found = states_.find(mode);
+        if (found == states_.end() || found->second.known != State::Known::Unchecked)
+            return found != states_.end() && found->second.known == State::Known::Broken;
+        found->second.known = answer.Ok() ? State::Known::Works : State::Known::Broken;
+        modeFile = ModeFileOf(found->second.pair);
+        identity = found->second.identity;
     }
-    if (log_)
-        log_("apertium pairs checked: " + std::to_string(checked) + ", " + std::to_string(left) +
-             " left out" +
-             (checked < pairs_.size()
-                  ? " (" + std::to_string(pairs_.size() - checked) + " known from before)"
-                  : ""));
+    record_.Keep(modeFile, identity, answer.Ok());
+    if (!answer.Ok() && log_)
+        log_("apertium pair " + mode + " left out: it failed on its check sentence (" +
+             answer.Failure().reason + ")");
+    return !answer.Ok();
 }
 
 } // namespace tervane::service

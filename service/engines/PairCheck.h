@@ -1,23 +1,19 @@
-// Each installed pair translates a check sentence of its source language, on a thread of its
-// own and one pair at a time. Debian ships
-// pairs that cannot translate at all (data files missing, a stage that crashes on ordinary
-// sentences); a pair that fails its check is not offered and not routed through, instead of
-// answering 502 to its users. Results are kept with the identity of the pair's files
-// (PairCheckRecord): a start with unchanged pairs checks none.
+// Each installed pair translates a check sentence of its source language before its first
+// use. Debian ships pairs that cannot translate at all (data files missing, a stage that
+// crashes on ordinary sentences); a pair that fails its check is no longer offered nor
+// routed through, instead of answering 502 to its users. Results are kept with the identity
+// of the pair's files (PairCheckRecord): a start with unchanged pairs checks none, and a
+// pair nobody uses is never checked, so a start costs no translation at all.
 #pragma once
 
 #include "service/core/Result.h"
 #include "service/engines/PairCheckRecord.h"
 
 #include <filesystem>
-
-#include <atomic>
-#include <chrono>
 #include <functional>
+#include <map>
 #include <mutex>
-#include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tervane::service {
@@ -33,38 +29,31 @@ class PairCheck {
         // The mode file first, then every file its commands name.
         std::vector<std::filesystem::path> files;
     };
-    // Translates the sentence through a fresh pipeline of the mode and ends the pipeline.
-    // A failure means the pair broke on it.
-    using Run =
-        std::function<Result<std::string>(const std::string& mode, const std::string& text)>;
     using Log = std::function<void(const std::string&)>;
 
-    // record: where results are kept across starts (empty: not kept).
-    PairCheck(std::vector<Pair> pairs, Run run, Log log, std::filesystem::path record);
-    ~PairCheck(); // waits for the pair in hand, skips the rest
-    // From now on no pair is checked or counted as failed: the pair in hand may be ended
-    // under the check, as the service stops.
-    void Stop() { stopping_ = true; }
-    PairCheck(const PairCheck&) = delete;
-    PairCheck& operator=(const PairCheck&) = delete;
+    // Reads what earlier checks of the same files found (record empty: nothing kept) and
+    // says in the log how many pairs are known and how many wait for their first use.
+    PairCheck(std::vector<Pair> pairs, Log log, std::filesystem::path record);
 
     bool Broken(const std::string& mode) const;
+    // Not known yet: the pair's first use translates CheckSentence first and settles it.
+    bool Unchecked(const std::string& mode) const;
+    std::string SentenceFor(const std::string& mode) const;
+    // The answer to the check sentence: a failure means the pair broke on it, except a
+    // time-out (a busy machine, tried again at the next use) and a failure while the
+    // service stops. Returns whether the pair is now known broken.
+    bool Settle(const std::string& mode, const Result<std::string>& answer);
 
   private:
-    enum class Outcome { Known, Checked, Stopped };
-    void CheckAll();
-    // Runs the pair's check unless its result is kept for the same files.
-    Outcome CheckOne(const Pair& pair);
-
-    std::vector<Pair> pairs_;
-    Run run_;
+    struct State {
+        Pair pair;
+        std::string identity;
+        enum class Known { Unchecked, Works, Broken } known = Known::Unchecked;
+    };
     Log log_;
     PairCheckRecord record_;
     mutable std::mutex mutex_;
-    std::set<std::string> known_;
-    std::set<std::string> broken_;
-    std::atomic<bool> stopping_ = false;
-    std::thread thread_;
+    std::map<std::string, State> states_; // by mode
 };
 
 } // namespace tervane::service

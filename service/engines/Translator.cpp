@@ -3,6 +3,8 @@
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
 
+#include <algorithm>
+
 namespace tervane::service {
 
 PairGraph BuildGraph(const PairListing& listing) {
@@ -30,12 +32,32 @@ Translation Translator::Translate(const std::string& source, const std::string& 
                                   const std::string& text, Clock::time_point deadline) {
     if (source == target)
         return Translation{text, "identity", ""};
-    const Result<PlannedRoute> planned = Plan(source, target, deadline);
-    if (!planned.Ok()) {
-        const Error& failure = planned.Failure();
-        return Translation{failure, failure.status == 422 ? "none" : "", ""};
+    for (int attempt = 0;; ++attempt) {
+        const Result<PlannedRoute> planned = Plan(source, target, deadline);
+        if (!planned.Ok()) {
+            const Error& failure = planned.Failure();
+            return Translation{failure, failure.status == 422 ? "none" : "", ""};
+        }
+        Translation done = Run(planned.Value(), text, deadline);
+        // A pair that failed its check at its first use is no longer listed: the request
+        // takes the route planned without it, once.
+        if (done.text.Ok() || attempt == 1 || !RouteLeftOut(planned.Value()))
+            return done;
     }
-    return Run(planned.Value(), text, deadline);
+}
+
+bool Translator::RouteLeftOut(const PlannedRoute& planned) {
+    const std::optional<Result<PairListing>> listing =
+        engines_.Engines().at(planned.engine)->LastPairs();
+    if (!listing || !listing->Ok())
+        return false;
+    for (const Hop& hop : planned.route) {
+        const bool listed = std::any_of(listing->Value().begin(), listing->Value().end(),
+                                        [&](const PairEntry& entry) { return entry.hop == hop; });
+        if (!listed)
+            return true;
+    }
+    return false;
 }
 
 Result<PlannedRoute> Translator::Plan(const std::string& source, const std::string& target,

@@ -85,6 +85,8 @@ class Translator {
         std::map<std::pair<std::string, std::string>, std::optional<std::vector<Hop>>> found;
     };
     Routes& RoutesFor(std::size_t engine, PairListing listing);
+    // Whether a hop of the route is no longer among its engine's pairs.
+    bool RouteLeftOut(const PlannedRoute& planned);
 
     EngineRow& engines_;
     std::size_t maxHops_;
