@@ -1,5 +1,6 @@
 #include "app/AboutBox_win.h"
 
+#include "app/ProgramIcon_win.h"
 #include "app/res/resource.h"
 #include "base/AppIdentity.h"
 #include "base/Dpi_win.h"
@@ -26,8 +27,6 @@ constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr int kFontHeight = 11;
 constexpr int kTitleFontHeight = 21;
 constexpr POINT kTitlePlace{80, 32};
-// The program icon's largest picture; IDI_TERVANE_LARGE holds the larger ones.
-constexpr int kLargestOfTheIcon = 32;
 
 // A child at no place yet: LayOut places it.
 HWND MakeChild(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int id) {
@@ -94,12 +93,10 @@ void AboutBox::LayOut() {
     layout_.ApplyDpi(dpi_, font.Get());
     font_ = std::move(font);
     // The icon drawn for the size the system gives a large icon at this DPI.
-    const int side = SystemMetricAt(SM_CXICON, dpi_);
-    const int resource = side > kLargestOfTheIcon ? IDI_TERVANE_LARGE : IDI_TERVANE;
-    UniqueIcon icon(static_cast<HICON>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, side, side, 0)));
+    UniqueIcon icon = LoadProgramIcon(GetModuleHandleW(nullptr), SystemMetricAt(SM_CXICON, dpi_));
     SendMessageW(image_, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
     icon_ = std::move(icon);
+    icons_.ApplyTo(hwnd_, dpi_);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -2,6 +2,7 @@
 // The About box: the program's icon, its name with a silver shadow, its version and the
 // copyright notice, and an OK button. Modal over its owner; one fresh box per showing.
 #include "app/PanelBuilder_win.h"
+#include "app/ProgramIcon_win.h"
 #include "base/BaseWindow_win.h"
 #include "base/Dpi.h"
 #include "base/GdiHandles_win.h"
@@ -30,6 +31,7 @@ class AboutBox : public BaseWindow<AboutBox> {
     UniqueFont font_;
     UniqueFont titleFont_;
     UniqueIcon icon_;
+    WindowIcons icons_;
     HWND image_ = nullptr;
     int dpi_ = kDesignDpi;
     // The children with their places at 96 DPI.

@@ -1,7 +1,7 @@
 // The main window and the notification area: hiding the window to its icon and bringing it
 // back.
 #include "app/MainWindow_win.h"
-#include "app/res/resource.h"
+#include "app/ProgramIcon_win.h"
 #include "base/AppIdentity.h"
 #include "base/Dpi_win.h"
 #include "base/WideText_win.h"
@@ -35,9 +35,7 @@ void MainWindow::CreateTrayIcon(HINSTANCE instance, HWND taskbarWindow) {
     tray_->SetHint(kApplicationTitle);
     // The small icon's size where the notification area is drawn: the primary monitor's.
     const int dpi = DpiOfMonitor(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY));
-    const int side = SystemMetricAt(SM_CXSMICON, dpi);
-    const UniqueIcon icon(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TERVANE), IMAGE_ICON, side, side, 0)));
+    const UniqueIcon icon = LoadProgramIcon(instance, SystemMetricAt(SM_CXSMICON, dpi));
     tray_->SetIcon(icon.Get()); // the icon keeps a copy
     tray_->minimizeToTray = true;
     tray_->onClick = [this] { OnTrayIconClick(); };

@@ -62,6 +62,7 @@ void MainWindow::Create(HINSTANCE instance, HWND owner) {
                  (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
+    icons_.ApplyTo(hwnd_, dpi_);
     formFont_ =
         MakeFittingFontAt(L"MS Sans Serif", kFormFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.Get()), FALSE);
@@ -211,6 +212,7 @@ void MainWindow::OnCompactMode() {
 // suggests with its own size at the new DPI.
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    icons_.ApplyTo(hwnd_, dpi_);
     UniqueFont font =
         MakeFittingFontAt(L"MS Sans Serif", kFormFontHeight, FW_NORMAL, DEFAULT_CHARSET, dpi_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);

@@ -11,6 +11,7 @@
 #include "app/LanguagePanel_win.h"
 #include "app/OptionsPanel_win.h"
 #include "app/PanelSettings.h"
+#include "app/ProgramIcon_win.h"
 #include "app/Settings.h"
 #include "app/UiWorker_win.h"
 #include "base/BaseWindow_win.h"
@@ -129,6 +130,8 @@ class MainWindow : public BaseWindow<MainWindow> {
     UiWorker worker_;
     UniqueFont formFont_;
     int dpi_ = kDesignDpi;
+    // The caption's and the taskbar's icons at dpi_.
+    WindowIcons icons_;
     // Every control of the panels with its designed place, for a change of DPI.
     PanelLayout layout_;
     // The global hotkeys of the program; a press calls OnTranslateHotKey.

@@ -65,6 +65,18 @@ std::vector<HWND> CaptionedControls(HWND window) {
     return found;
 }
 
+int IconSide(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return mask.bmWidth;
+}
+
 class DpiTest : public MainWindowTest {
   protected:
     // Every control within two pixels of its designed place at `dpi`: the sizes the system
@@ -93,6 +105,11 @@ TEST_F(DpiTest, TheWindowIsLaidOutForItsDpiWithEveryCaptionWhole) {
     ExpectControlsAt(dpi);
     EXPECT_EQ(SendMessageW(form->Control(ControlId::SourcePicker), CB_GETITEMHEIGHT, 0, 0),
               ScaleToDpi(14, dpi));
+    // The caption's icon drawn for its size at this DPI, not the class's 16-pixel one stretched.
+    const auto small =
+        reinterpret_cast<HICON>(SendMessageW(form->Handle(), WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(IconSide(small), SystemMetricAt(SM_CXSMICON, dpi));
+    EXPECT_EQ(IconSide(form->Tray().Icon()), SystemMetricAt(SM_CXSMICON, dpi));
 
     // Every caption of the window fits its control: a button's inside its edges, a check
     // box's beside its box, a group's between its frame's corners, a label's in the label and
