@@ -2,7 +2,7 @@
 
 #include "protocol/Utf8.h"
 #include "service/faces/FaceArguments.h"
-#include "service/faces/FaceChooser.h"
+#include "service/faces/FaceTable.h"
 
 #include <nlohmann/json.hpp>
 
@@ -19,26 +19,6 @@ namespace proto = tervane::protocol;
 // their key. Everything that translates needs a key.
 constexpr std::array<std::string_view, 4> kListingPaths = {"/languages", "/health", "/listPairs",
                                                            "/listLanguageNames"};
-
-// The refusal in the shape the request's client reads: the program's (the reason phrase, and
-// the same text as the body), APy's {"status":"error",...} or LibreTranslate's {"error":...}.
-HttpResponse Refusal(Face face, const Error& error) {
-    HttpResponse response = ErrorResponse(error);
-    nlohmann::json body;
-    if (face == Face::Apy) {
-        body = {{"status", "error"},
-                {"code", error.status},
-                {"message", std::string(StandardReason(error.status))},
-                {"explanation", error.reason}};
-    } else if (face == Face::LibreTranslate) {
-        body = {{"error", error.reason}};
-    } else {
-        return response;
-    }
-    response.contentType = "application/json";
-    response.body = body.dump() + "\n";
-    return response;
-}
 
 std::string KeyOf(const HttpRequest& request) {
     if (const auto authorization = request.Header("Authorization");
@@ -79,10 +59,9 @@ std::optional<HttpResponse> RemoteAccess::Check(const HttpRequest& request) {
     // Attempts with a wrong key count against the address too: guessing is rate-limited.
     if (limiter_) {
         if (const long wait = limiter_->Take(clients); wait > 0) {
-            HttpResponse response =
-                Refusal(ChooseFace(request),
-                        Error{429, "Too many requests: the limit is " + std::to_string(perMinute_) +
-                                       " a minute; try again in " + std::to_string(wait) + " s"});
+            HttpResponse response = ClaimingFace(request).refusal(
+                Error{429, "Too many requests: the limit is " + std::to_string(perMinute_) +
+                               " a minute; try again in " + std::to_string(wait) + " s"});
             response.headers.emplace_back("Retry-After", std::to_string(wait));
             return response;
         }
@@ -92,11 +71,11 @@ std::optional<HttpResponse> RemoteAccess::Check(const HttpRequest& request) {
                              kListingPaths.end();
     if (!keys_ || keyValid || listing)
         return std::nullopt;
-    return Refusal(ChooseFace(request),
-                   Error{403, key.empty() ? "An API key is required for requests from other "
-                                            "machines: send Authorization: Bearer KEY, or "
-                                            "api_key in the query or the body"
-                                          : "The API key is not valid for this service"});
+    return ClaimingFace(request).refusal(
+        Error{403, key.empty() ? "An API key is required for requests from other "
+                                 "machines: send Authorization: Bearer KEY, or "
+                                 "api_key in the query or the body"
+                               : "The API key is not valid for this service"});
 }
 
 } // namespace tervane::service

@@ -1,5 +1,5 @@
-// The service's routes: POST /translate, GET /health, GET /languages, and beside them
-// APy's and LibreTranslate's APIs (service/faces/).
+// Every request's way through the service: a shared service's access rules, web pages kept
+// out, then the face the request speaks to (service/faces/), and its log line.
 #pragma once
 
 #include "service/RemoteAccess.h"
@@ -37,11 +37,7 @@ class ServiceHandler {
 
   private:
     HttpResponse Route(const HttpRequest& request, std::string& logDetail);
-    HttpResponse Translate(const HttpRequest& request, std::string& logDetail);
-    HttpResponse Health(const HttpRequest& request);
-    HttpResponse Languages();
 
-    Translator& translator_;
     HandlerSettings settings_;
     HandlerLog log_;
     Faces faces_;

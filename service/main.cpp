@@ -2,17 +2,14 @@
 #include "service/ServiceHandler.h"
 #include "service/core/Options.h"
 #include "service/engines/ApertiumSetup.h"
-#include "service/engines/ApyEngine.h"
 #include "service/engines/EngineRow.h"
-#include "service/engines/LibreTranslateEngine.h"
-#include "service/engines/TervaneEngine.h"
+#include "service/engines/EngineTable.h"
 #include "service/http/HttpServer.h"
 #include "service/platform/LogFile.h"
 #include "service/platform/LogQueue.h"
 #include "service/platform/ServiceProcess.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -54,42 +51,6 @@ int ExitWith(int code, const std::string& message) {
     return code;
 }
 
-// The key an engine sends to its server: the first line of the file (so that it is not on
-// the command line), or none when no file is named.
-Result<std::string> ReadEngineKey(const std::string& file) {
-    std::string key;
-    if (file.empty())
-        return key;
-    std::ifstream in(PathFromUtf8(file));
-    if (!in || !std::getline(in, key))
-        return Error{500, "cannot read an API key from " + file};
-    while (!key.empty() && (key.back() == '\r' || key.back() == ' '))
-        key.pop_back();
-    return key;
-}
-
-Result<std::unique_ptr<Engine>> MakeEngine(const Options& options, const std::string& name) {
-    if (name == "apertium")
-        return MakeApertiumEngine(options, LogLine);
-    const Result<RemoteUrl> remote =
-        ParseRemoteUrl(name == "apy"       ? options.apyUrl
-                       : name == "tervane" ? options.tervaneUrl
-                                           : options.libreTranslateUrl);
-    if (!remote.Ok())
-        return remote.Failure();
-    RemoteUrl url = remote.Value();
-    url.maxAnswer = options.MaxRemoteBody();
-    if (name == "apy")
-        return std::make_unique<ApyEngine>(url);
-    const Result<std::string> key =
-        ReadEngineKey(name == "tervane" ? options.tervaneKeyFile : options.apiKeyFile);
-    if (!key.Ok())
-        return key.Failure();
-    if (name == "tervane")
-        return std::make_unique<TervaneEngine>(url, key.Value());
-    return std::make_unique<LibreTranslateEngine>(url, key.Value());
-}
-
 // Serving other machines: the keys they must send and their rate, or null when the service
 // serves only this one.
 Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, bool loopback) {
@@ -118,7 +79,7 @@ Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, b
 Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {
     std::vector<std::unique_ptr<Engine>> engines;
     for (const std::string& name : options.engines) {
-        Result<std::unique_ptr<Engine>> made = MakeEngine(options, name);
+        Result<std::unique_ptr<Engine>> made = MakeEngine(name, options, LogLine);
         if (!made.Ok())
             return made.Failure();
         engines.push_back(std::move(made).Value());
@@ -152,14 +113,14 @@ int RequestStopAndSay(const Options& options) {
 
 int main(int argc, char** argv) {
     PrepareProcess();
-    const Result<Options> parsed = ParseOptions(CommandLineArguments(argc, argv));
+    const Result<Options> parsed = ParseOptions(CommandLineArguments(argc, argv), EngineSyntaxes());
     if (!parsed.Ok()) {
         std::cerr << "tervane-service: " << parsed.Failure().reason << "\n";
         return 2;
     }
     const Options& options = parsed.Value();
     if (options.help) {
-        std::cout << Usage("tervane-service");
+        std::cout << Usage("tervane-service", EngineSyntaxes());
         return 0;
     }
     if (options.version) {

@@ -3,20 +3,19 @@
 #include "protocol/ServiceProtocol.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 
 namespace tervane::service {
 namespace {
 
+// The engine asked when --engine is not given.
+constexpr std::string_view kDefaultEngine = "apertium";
+
 template <typename T> bool ParseNumber(const std::string& text, T& value, T min, T max) {
-    T parsed{};
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (ec != std::errc() || ptr != text.data() + text.size() || parsed < min || parsed > max) {
-        return false;
-    }
-    value = parsed;
-    return true;
+    const std::optional<T> parsed = ReadNumber<T>(text, min, max);
+    if (parsed)
+        value = *parsed;
+    return parsed.has_value();
 }
 
 bool ParseListen(const std::string& text, Options& options) {
@@ -36,14 +35,27 @@ bool ParseListen(const std::string& text, Options& options) {
     return !host.empty();
 }
 
+bool IsEngine(const std::vector<EngineSyntax>& engines, const std::string& name) {
+    return std::any_of(engines.begin(), engines.end(),
+                       [&name](const EngineSyntax& engine) { return engine.name == name; });
+}
+
+std::vector<std::string> EngineNames(const std::vector<EngineSyntax>& engines) {
+    std::vector<std::string> names;
+    for (const EngineSyntax& engine : engines)
+        names.push_back(engine.name);
+    return names;
+}
+
 // "apertium,libretranslate": known names, each once, in the order given.
-bool ParseEngines(const std::string& text, std::vector<std::string>& engines) {
+bool ParseEngines(const std::string& text, const std::vector<EngineSyntax>& known,
+                  std::vector<std::string>& engines) {
     std::vector<std::string> names;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
         const std::string name = text.substr(start, comma - start);
-        if (name != "apertium" && name != "apy" && name != "libretranslate" && name != "tervane")
+        if (!IsEngine(known, name))
             return false;
         if (std::find(names.begin(), names.end(), name) != names.end())
             return false;
@@ -66,39 +78,64 @@ bool ParseRate(const std::string& text, std::size_t& perMinute) {
            ParseNumber<std::size_t>(text.substr(0, slash), perMinute, 1, 1000000);
 }
 
-bool IsKnownFlag(const std::string& flag) {
-    static const std::vector<std::string> kWithValue = {"--listen",
-                                                        "--engine",
-                                                        "--modes-dir",
-                                                        "--apy-url",
-                                                        "--libretranslate-url",
-                                                        "--api-key-file",
-                                                        "--tervane-url",
-                                                        "--tervane-key-file",
-                                                        "--api-keys",
-                                                        "--rate-limit",
-                                                        "--log-file",
-                                                        "--pipes-per-pair",
-                                                        "--timeout",
-                                                        "--max-body",
-                                                        "--max-active",
-                                                        "--max-queue",
-                                                        "--max-remote",
-                                                        "--max-remote-body",
-                                                        "--max-connections",
-                                                        "--max-hops",
-                                                        "--idle-timeout",
-                                                        "--max-pipelines",
-                                                        "--recycle-after",
-                                                        "--apertium-runner",
-                                                        "--check-pairs"};
+bool IsSharedFlag(const std::string& flag) {
+    static const std::vector<std::string> kWithValue = {
+        "--listen",          "--engine",          "--api-keys",   "--rate-limit", "--log-file",
+        "--timeout",         "--max-body",        "--max-active", "--max-queue",  "--max-remote",
+        "--max-remote-body", "--max-connections", "--max-hops"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
+}
+
+const EngineOption* FindEngineOption(const std::vector<EngineSyntax>& engines,
+                                     const std::string& flag) {
+    for (const EngineSyntax& engine : engines) {
+        for (const EngineOption& option : engine.options) {
+            if (option.flag == flag)
+                return &option;
+        }
+    }
+    return nullptr;
+}
+
+// "  --apy-url URL              APy server ...": the text of each line from the 30th column.
+std::string UsageLines(const std::string& synopsis, const std::string& help) {
+    constexpr std::size_t kTextColumn = 29;
+    std::string lines = "  " + synopsis;
+    lines.resize(std::max(kTextColumn, lines.size() + 1), ' ');
+    for (std::size_t start = 0; start <= help.size();) {
+        const std::size_t end = std::min(help.find('\n', start), help.size());
+        if (start != 0)
+            lines += std::string(kTextColumn, ' ');
+        lines += help.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    return lines;
 }
 
 } // namespace
 
-Result<Options> ParseOptions(const std::vector<std::string>& args) {
+EngineOption::Check WordCheck(std::vector<std::string> words) {
+    return [words = std::move(words)](const std::string& value) {
+        return std::find(words.begin(), words.end(), value) != words.end()
+                   ? std::string()
+                   : "expected " + OrList(words);
+    };
+}
+
+std::string OrList(const std::vector<std::string>& words) {
+    std::string list;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
+    return list;
+}
+
+Result<Options> ParseOptions(const std::vector<std::string>& args,
+                             const std::vector<EngineSyntax>& engines) {
     Options options;
+    for (const EngineSyntax& engine : engines) {
+        for (const EngineOption& option : engine.options)
+            options.engineValues[option.flag] = option.defaultValue;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         // --flag=value is --flag value.
         std::string flag = args[i];
@@ -119,7 +156,8 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
             *switched = true;
             continue;
         }
-        if (!IsKnownFlag(flag))
+        const EngineOption* const engineOption = FindEngineOption(engines, flag);
+        if (engineOption == nullptr && !IsSharedFlag(flag))
             return Error{400, "unknown option '" + flag + "' (see --help)"};
         if (!attached && i + 1 >= args.size())
             return Error{400, flag + " needs a value (see --help)"};
@@ -127,26 +165,20 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         const auto bad = [&](const std::string& what) {
             return Error{400, "bad value '" + value + "' for " + flag + ": " + what};
         };
-        if (flag == "--listen") {
+        if (engineOption != nullptr) {
+            if (engineOption->check) {
+                if (const std::string what = engineOption->check(value); !what.empty())
+                    return bad(what);
+            }
+            options.engineValues[flag] = value;
+        } else if (flag == "--listen") {
             if (!ParseListen(value, options))
                 return bad("expected HOST:PORT");
         } else if (flag == "--engine") {
-            if (!ParseEngines(value, options.engines))
-                return bad("expected apertium, apy, libretranslate or tervane, or several in a row "
-                           "separated by commas, each once");
+            if (!ParseEngines(value, engines, options.engines))
+                return bad("expected " + OrList(EngineNames(engines)) +
+                           ", or several in a row separated by commas, each once");
             options.engine = value;
-        } else if (flag == "--modes-dir") {
-            options.modesDir = value;
-        } else if (flag == "--apy-url") {
-            options.apyUrl = value;
-        } else if (flag == "--libretranslate-url") {
-            options.libreTranslateUrl = value;
-        } else if (flag == "--api-key-file") {
-            options.apiKeyFile = value;
-        } else if (flag == "--tervane-url") {
-            options.tervaneUrl = value;
-        } else if (flag == "--tervane-key-file") {
-            options.tervaneKeyFile = value;
         } else if (flag == "--api-keys") {
             options.acceptedKeysFile = value;
         } else if (flag == "--rate-limit") {
@@ -154,17 +186,6 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
                 return bad("expected N/min, N from 1 to 1000000");
         } else if (flag == "--log-file") {
             options.logFile = value;
-        } else if (flag == "--apertium-runner") {
-            if (value != "processes" && value != "inprocess")
-                return bad("expected processes or inprocess");
-            options.apertiumRunner = value;
-        } else if (flag == "--check-pairs") {
-            if (value != "on" && value != "off")
-                return bad("expected on or off");
-            options.checkPairs = value == "on";
-        } else if (flag == "--pipes-per-pair") {
-            if (!ParseNumber<std::size_t>(value, options.pipesPerPair, 1, 64))
-                return bad("1 to 64");
         } else if (flag == "--timeout") {
             double seconds = 0;
             if (!ParseNumber<double>(value, seconds, 0.05, 3600))
@@ -193,62 +214,53 @@ Result<Options> ParseOptions(const std::vector<std::string>& args) {
         } else if (flag == "--max-hops") {
             if (!ParseNumber<std::size_t>(value, options.maxHops, 1, 8))
                 return bad("1 to 8");
-        } else if (flag == "--idle-timeout") {
-            if (!ParseNumber<double>(value, options.idleTimeoutSeconds, 0.05, 7 * 24 * 3600.0))
-                return bad("seconds, 0.05 to 604800");
-        } else if (flag == "--max-pipelines") {
-            if (!ParseNumber<std::size_t>(value, options.maxPipelines, 1, 1024))
-                return bad("1 to 1024");
-        } else if (flag == "--recycle-after") {
-            if (!ParseNumber<unsigned long>(value, options.recycleAfter, 1, 1000000000))
-                return bad("1 to 1000000000");
         }
     }
     if (!options.allowRemote && (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute))
         return Error{400,
                      std::string(options.acceptedKeysFile.empty() ? "--rate-limit" : "--api-keys") +
                          " is for a service that serves other machines: add --allow-remote"};
-    const bool tervane = std::find(options.engines.begin(), options.engines.end(), "tervane") !=
-                         options.engines.end();
-    if (tervane && options.tervaneUrl.empty())
-        return Error{400, "--engine tervane needs --tervane-url, the address of the Tervane "
-                          "service to ask (see --help)"};
+    // An engine asked for that lacks a value it cannot run without.
+    for (const EngineSyntax& engine : engines) {
+        if (std::find(options.engines.begin(), options.engines.end(), engine.name) ==
+            options.engines.end())
+            continue;
+        for (const EngineOption& option : engine.options) {
+            if (!option.neededAs.empty() && options.EngineValue(option.flag).empty())
+                return Error{400, "--engine " + engine.name + " needs " + option.flag + ", " +
+                                      option.neededAs + " (see --help)"};
+        }
+    }
     return options;
 }
 
-std::string Usage(const std::string& program) {
+std::string Usage(const std::string& program, const std::vector<EngineSyntax>& engines) {
+    std::vector<std::string> names;
+    for (const EngineSyntax& engine : engines)
+        names.push_back(engine.name == kDefaultEngine ? engine.name + " (default, offline)"
+                                                      : engine.name);
+    std::string engineOptions;
+    for (const EngineSyntax& engine : engines) {
+        for (const EngineOption& option : engine.options)
+            engineOptions += UsageLines(option.flag + " " + option.valueName, option.help);
+    }
     return "Usage: " + program + R"( [options]
 Translation service for Tervane: answers POST /translate (and GET /health, GET /languages).
 Every option that takes a value may also be written --option=VALUE.
 
   --listen HOST:PORT         address to listen on (default 127.0.0.1:58470; port 0 = any free)
   --allow-remote             allow a --listen address that is not loopback
-  --engine NAME[,NAME...]    apertium (default, offline), apy, libretranslate or tervane;
-                             several in a row (apertium,libretranslate): the first with a
-                             route translates
-  --modes-dir DIR            Apertium modes (default /usr/share/apertium/modes)
-  --apy-url URL              APy server for --engine apy (default http://127.0.0.1:2737)
-  --libretranslate-url URL   server for --engine libretranslate (default http://127.0.0.1:5000)
-  --api-key-file FILE        LibreTranslate API key, read from FILE (first line)
-  --tervane-url URL          for --engine tervane: another Tervane service, on another
-                             machine or in WSL (http:// or https://)
-  --tervane-key-file FILE    the key that service gave you, read from FILE (first line)
-  --api-keys FILE            with --allow-remote: the keys other machines must send (one a
+)" +
+           UsageLines("--engine NAME[,NAME...]",
+                      OrList(names) +
+                          ";\nseveral in a row (apertium,libretranslate): the first with a\n"
+                          "route translates") +
+           engineOptions +
+           R"(  --api-keys FILE            with --allow-remote: the keys other machines must send (one a
                              line, # comments; the file is read again when it changes);
                              programs on this machine need none
   --rate-limit N/min         with --allow-remote: requests a minute for each key and each
                              address of another machine; beyond that 429 with Retry-After
-  --apertium-runner RUNNER   inprocess (default): one pair host per pipeline, the stages
-                             through Apertium's libraries (stages without a library as
-                             processes behind it); processes: a process per stage of a pair
-  --check-pairs on|off       inprocess: translate each pair's check sentence before its first use and
-                             leave out the pairs that crash on it (default on)
-  --pipes-per-pair N         most Apertium pipelines per pair (default 2; a second starts only
-                             while requests for the pair wait)
-  --max-pipelines N          most Apertium pipelines live at once, all pairs together; the
-                             least recently used ends first (default 24)
-  --idle-timeout SECONDS     an Apertium pipeline unused this long ends (default 300)
-  --recycle-after N          an Apertium pipeline is replaced after N requests (default 100000)
   --timeout SECONDS          per request, waiting included (default 10)
   --max-body BYTES           largest request body (default 65536)
   --max-active N             offline translations run at once (default 8)

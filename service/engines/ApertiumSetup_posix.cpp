@@ -33,8 +33,8 @@ std::string PairHostCheck(const std::string& pairHost) {
 
 } // namespace
 
-Result<std::unique_ptr<Engine>>
-MakeApertiumEngine(const Options& options, const std::function<void(const std::string&)>& log) {
+Result<std::unique_ptr<Engine>> MakeApertiumEngine(const ApertiumOptions& options,
+                                                   const EngineLog& log) {
     ApertiumSettings settings;
     settings.modesDir = options.modesDir;
     settings.pool.perPair = options.pipesPerPair;
@@ -72,7 +72,7 @@ MakeApertiumEngine(const Options& options, const std::function<void(const std::s
                                     : "the modes directory " + options.modesDir + " does not exist";
         // Alone, the engine could translate nothing: better no service than one that
         // answers every request with 422.
-        if (options.engines.size() == 1)
+        if (options.alone)
             return Error{500, why + "; install apertium-* packages or give --modes-dir"};
         log("warning: " + why + "; only the other engines translate");
     }

@@ -2,8 +2,7 @@
 
 namespace tervane::service {
 
-Result<std::unique_ptr<Engine>> MakeApertiumEngine(const Options&,
-                                                   const std::function<void(const std::string&)>&) {
+Result<std::unique_ptr<Engine>> MakeApertiumEngine(const ApertiumOptions&, const EngineLog&) {
     return Error{400, "the apertium engine is not available on Windows; use --engine "
                       "libretranslate or --engine apy"};
 }

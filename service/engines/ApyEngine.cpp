@@ -3,6 +3,7 @@
 #include "protocol/ServiceProtocol.h"
 #include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
+#include "service/engines/RemoteEngineSetup.h"
 
 #include <nlohmann/json.hpp>
 
@@ -80,6 +81,21 @@ std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view t
     const auto package = DebianPairPackage(from, to);
     return "the APy server at " + url_.shown + " needs a pair between them" +
            (package ? " (" + *package + ")" : std::string()) + " or pairs that chain them";
+}
+
+EngineDefinition ApyEngineDefinition() {
+    return {
+        .syntax = {.name = "apy",
+                   .options = {{"--apy-url", "URL",
+                                "APy server for --engine apy (default "
+                                "http://127.0.0.1:2737)",
+                                "http://127.0.0.1:2737"}}},
+        .make = [](const Options& options, const EngineLog&) -> Result<std::unique_ptr<Engine>> {
+            const Result<RemoteUrl> server = RemoteServer(options, "--apy-url");
+            if (!server.Ok())
+                return server.Failure();
+            return std::unique_ptr<Engine>(std::make_unique<ApyEngine>(server.Value()));
+        }};
 }
 
 } // namespace tervane::service

@@ -2,6 +2,7 @@
 // are routed here like local pairs.
 #pragma once
 
+#include "service/engines/EngineDefinition.h"
 #include "service/engines/RemoteEngine.h"
 
 namespace tervane::service {
@@ -15,5 +16,8 @@ class ApyEngine : public RemoteEngine {
                                   Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 };
+
+// Its row of the engine table: the options that name its server (and key).
+EngineDefinition ApyEngineDefinition();
 
 } // namespace tervane::service

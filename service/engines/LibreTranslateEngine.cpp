@@ -1,6 +1,7 @@
 #include "service/engines/LibreTranslateEngine.h"
 
 #include "service/engines/LanguageCodes.h"
+#include "service/engines/RemoteEngineSetup.h"
 
 #include <nlohmann/json.hpp>
 
@@ -90,6 +91,27 @@ std::string LibreTranslateEngine::MissingPairHint(std::string_view from,
                                                   std::string_view to) const {
     return "the LibreTranslate server at " + url_.shown + " must offer " +
            std::string(LibreTranslateCode(from)) + " to " + std::string(LibreTranslateCode(to));
+}
+
+EngineDefinition LibreTranslateEngineDefinition() {
+    return {
+        .syntax = {.name = "libretranslate",
+                   .options = {{"--libretranslate-url", "URL",
+                                "server for --engine libretranslate (default "
+                                "http://127.0.0.1:5000)",
+                                "http://127.0.0.1:5000"},
+                               {"--api-key-file", "FILE",
+                                "LibreTranslate API key, read from FILE (first line)"}}},
+        .make = [](const Options& options, const EngineLog&) -> Result<std::unique_ptr<Engine>> {
+            const Result<RemoteUrl> server = RemoteServer(options, "--libretranslate-url");
+            if (!server.Ok())
+                return server.Failure();
+            const Result<std::string> key = RemoteKey(options, "--api-key-file");
+            if (!key.Ok())
+                return key.Failure();
+            return std::unique_ptr<Engine>(
+                std::make_unique<LibreTranslateEngine>(server.Value(), key.Value()));
+        }};
 }
 
 } // namespace tervane::service

@@ -2,6 +2,7 @@
 // /translate one step (the server pivots by itself where it needs to).
 #pragma once
 
+#include "service/engines/EngineDefinition.h"
 #include "service/engines/RemoteEngine.h"
 
 namespace tervane::service {
@@ -18,5 +19,8 @@ class LibreTranslateEngine : public RemoteEngine {
   private:
     std::string apiKey_;
 };
+
+// Its row of the engine table: the options that name its server (and key).
+EngineDefinition LibreTranslateEngineDefinition();
 
 } // namespace tervane::service

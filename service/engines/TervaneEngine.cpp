@@ -2,6 +2,7 @@
 
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
+#include "service/engines/RemoteEngineSetup.h"
 
 #include <nlohmann/json.hpp>
 
@@ -104,6 +105,28 @@ Result<std::string> TervaneEngine::Translate(const Hop& hop, const std::string& 
 
 std::string TervaneEngine::MissingPairHint(std::string_view, std::string_view) const {
     return "the Tervane service at " + url_.shown + " has no route between them either";
+}
+
+EngineDefinition TervaneEngineDefinition() {
+    return {
+        .syntax = {.name = "tervane",
+                   .options = {{"--tervane-url", "URL",
+                                "for --engine tervane: another Tervane service, on another\n"
+                                "machine or in WSL (http:// or https://)",
+                                "", nullptr, "the address of the Tervane service to ask"},
+                               {"--tervane-key-file", "FILE",
+                                "the key that service gave you, read from FILE (first "
+                                "line)"}}},
+        .make = [](const Options& options, const EngineLog&) -> Result<std::unique_ptr<Engine>> {
+            const Result<RemoteUrl> server = RemoteServer(options, "--tervane-url");
+            if (!server.Ok())
+                return server.Failure();
+            const Result<std::string> key = RemoteKey(options, "--tervane-key-file");
+            if (!key.Ok())
+                return key.Failure();
+            return std::unique_ptr<Engine>(
+                std::make_unique<TervaneEngine>(server.Value(), key.Value()));
+        }};
 }
 
 } // namespace tervane::service

@@ -3,6 +3,7 @@
 // protocol, one step (it routes through its own pairs). Its key goes as a bearer token.
 #pragma once
 
+#include "service/engines/EngineDefinition.h"
 #include "service/engines/RemoteEngine.h"
 
 namespace tervane::service {
@@ -20,5 +21,8 @@ class TervaneEngine : public RemoteEngine {
   private:
     std::string authorization_;
 };
+
+// Its row of the engine table: the options that name its server (and key).
+EngineDefinition TervaneEngineDefinition();
 
 } // namespace tervane::service

@@ -1,5 +1,6 @@
 #include "service/faces/ApyFace.h"
 
+#include "protocol/ServiceProtocol.h"
 #include "service/core/LogText.h"
 #include "service/faces/ApyCodes.h"
 #include "service/faces/FaceAnswer.h"
@@ -297,6 +298,35 @@ HttpResponse ApyFace::ListPairs(const Arguments& arguments) {
     for (const auto& [from, to] : listed)
         rows.push_back({{"sourceLanguage", from}, {"targetLanguage", to}});
     return ApySuccess(std::move(rows));
+}
+
+FaceDefinition ApyFaceDefinition() {
+    return {
+        .name = "apy",
+        .claims =
+            [](const HttpRequest& request) {
+                const std::string_view path = request.Path();
+                if (path == "/listPairs" || path == "/translateChain")
+                    return true;
+                // LibreTranslate's clients post JSON; the program posts its form, no query.
+                if (path != protocol::kTranslatePath ||
+                    (request.method == "POST" && RequestMediaType(request) == "application/json"))
+                    return false;
+                const auto arguments = ReadArguments(request, true);
+                // The program only posts; a GET with a query is APy's, even one that misses
+                // langpair.
+                return arguments && (HasArgument(*arguments, "langpair") ||
+                                     (request.method == "GET" && !arguments->empty()));
+            },
+        .refusal =
+            [](const Error& error) {
+                return JsonRefusal(error, {{"status", "error"},
+                                           {"code", error.status},
+                                           {"message", std::string(StandardReason(error.status))},
+                                           {"explanation", error.reason}});
+            },
+        .make = [](Translator& translator, std::chrono::milliseconds timeout)
+            -> std::unique_ptr<Face> { return std::make_unique<ApyFace>(translator, timeout); }};
 }
 
 } // namespace tervane::service

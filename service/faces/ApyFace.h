@@ -3,7 +3,7 @@
 // same translator (turns, engines) as the program's protocol.
 #pragma once
 
-#include "service/engines/Translator.h"
+#include "service/faces/Face.h"
 #include "service/faces/FaceArguments.h"
 #include "service/http/HttpMessage.h"
 
@@ -15,12 +15,12 @@
 
 namespace tervane::service {
 
-class ApyFace {
+class ApyFace : public Face {
   public:
     ApyFace(Translator& translator, std::chrono::milliseconds timeout);
 
     // logDetail gets what the log line says about the request ("apy fra|spa engine=...").
-    HttpResponse Handle(const HttpRequest& request, std::string& logDetail);
+    HttpResponse Handle(const HttpRequest& request, std::string& logDetail) override;
 
   private:
     // Every pair the engines offer in one step, in APy's codes, with the engine that offers
@@ -41,5 +41,8 @@ class ApyFace {
     Translator& translator_;
     std::chrono::milliseconds timeout_;
 };
+
+// Its row of the face table: APy's paths, and /translate as APy's clients ask for it.
+FaceDefinition ApyFaceDefinition();
 
 } // namespace tervane::service

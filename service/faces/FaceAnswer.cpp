@@ -22,4 +22,11 @@ HttpResponse BusyJsonAnswer(const std::string& reason, const nlohmann::json& val
     return response;
 }
 
+HttpResponse JsonRefusal(const Error& error, const nlohmann::json& body) {
+    HttpResponse response = ErrorResponse(error);
+    response.contentType = "application/json";
+    response.body = body.dump() + "\n";
+    return response;
+}
+
 } // namespace tervane::service

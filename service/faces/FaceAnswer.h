@@ -15,4 +15,8 @@ HttpResponse JsonAnswer(int status, const nlohmann::json& value);
 // as every busy answer of the service (BusyResponse).
 HttpResponse BusyJsonAnswer(const std::string& reason, const nlohmann::json& value);
 
+// A refusal made before the face sees the request (FaceDefinition::refusal): the error's
+// status and reason phrase, with body as the face's clients read a refusal.
+HttpResponse JsonRefusal(const Error& error, const nlohmann::json& body);
+
 } // namespace tervane::service

@@ -71,4 +71,8 @@ std::optional<std::string> LastArgument(const Arguments& arguments, std::string_
     return std::nullopt;
 }
 
+bool HasArgument(const Arguments& arguments, std::string_view name) {
+    return LastArgument(arguments, name).has_value();
+}
+
 } // namespace tervane::service

@@ -28,4 +28,6 @@ std::optional<Arguments> ReadArguments(const HttpRequest& request, bool keepBadE
 // The last value given for a name (a later one wins, as in APy's server); nullopt when none.
 std::optional<std::string> LastArgument(const Arguments& arguments, std::string_view name);
 
+bool HasArgument(const Arguments& arguments, std::string_view name);
+
 } // namespace tervane::service

@@ -1,22 +1,15 @@
 #include "service/faces/Faces.h"
 
-#include "service/faces/FaceChooser.h"
-
 namespace tervane::service {
 
-Faces::Faces(Translator& translator, std::chrono::milliseconds timeout)
-    : apy_(translator, timeout), libreTranslate_(translator, timeout, MakeLanguageDetector()) {}
+Faces::Faces(Translator& translator, std::chrono::milliseconds timeout) {
+    for (const FaceDefinition& row : FaceTable())
+        faces_.push_back(row.make(translator, timeout));
+}
 
-std::optional<HttpResponse> Faces::Handle(const HttpRequest& request, std::string& logDetail) {
-    switch (ChooseFace(request)) {
-    case Face::Apy:
-        return apy_.Handle(request, logDetail);
-    case Face::LibreTranslate:
-        return libreTranslate_.Handle(request, logDetail);
-    case Face::Program:
-        break;
-    }
-    return std::nullopt;
+HttpResponse Faces::Handle(const HttpRequest& request, std::string& logDetail) {
+    const FaceDefinition& row = ClaimingFace(request);
+    return faces_[static_cast<std::size_t>(&row - FaceTable().data())]->Handle(request, logDetail);
 }
 
 } // namespace tervane::service

@@ -1,10 +1,10 @@
-// APy's and LibreTranslate's APIs beside the program's protocol, on the same service.
+// The service's faces, one handler for each row of the face table, on the same translator.
 #pragma once
 
-#include "service/faces/ApyFace.h"
-#include "service/faces/LibreTranslateFace.h"
+#include "service/faces/FaceTable.h"
 
-#include <optional>
+#include <memory>
+#include <vector>
 
 namespace tervane::service {
 
@@ -12,13 +12,11 @@ class Faces {
   public:
     Faces(Translator& translator, std::chrono::milliseconds timeout);
 
-    // The answer of the face the request speaks to; nullopt for the program's protocol,
-    // which the caller answers as it always has.
-    std::optional<HttpResponse> Handle(const HttpRequest& request, std::string& logDetail);
+    // The answer of the face the request speaks to.
+    HttpResponse Handle(const HttpRequest& request, std::string& logDetail);
 
   private:
-    ApyFace apy_;
-    LibreTranslateFace libreTranslate_;
+    std::vector<std::unique_ptr<Face>> faces_; // in the table's order
 };
 
 } // namespace tervane::service

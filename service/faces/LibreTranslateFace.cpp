@@ -1,6 +1,8 @@
 #include "service/faces/LibreTranslateFace.h"
 
 #include "protocol/Languages.h"
+#include "protocol/ServiceProtocol.h"
+#include "protocol/Utf8.h"
 #include "service/engines/LanguageCodes.h"
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceArguments.h"
@@ -220,6 +222,55 @@ HttpResponse LibreTranslateFace::Detect(const json& arguments) {
     for (const DetectedLanguage& language : detector_->Detect(*text))
         found.push_back({{"confidence", language.confidence}, {"language", LtCode(language.code)}});
     return JsonAnswer(200, found);
+}
+
+namespace {
+
+// Its clients post JSON, or a form with q where the program's form has text (one that names
+// a langpair is APy's).
+bool ClaimsTranslate(const HttpRequest& request) {
+    if (request.method != "POST")
+        return false;
+    if (RequestMediaType(request) == "application/json")
+        return true;
+    const auto arguments = ReadArguments(request, true);
+    return arguments && HasArgument(*arguments, "q") &&
+           !HasArgument(*arguments, protocol::kFieldText) && !HasArgument(*arguments, "langpair");
+}
+
+// The program (WinHTTP and GTK alike) asks for its listing with Accept "text/html, */*";
+// LibreTranslate's clients ask with "*/*", "application/json" or no Accept at all (browser
+// fetches, urllib, npm's "libretranslate"), so every other GET gets LibreTranslate's list.
+// HEAD keeps the program's headers, as it always had them.
+bool ClaimsLanguages(const HttpRequest& request) {
+    if (request.method == "HEAD")
+        return false;
+    if (request.method != "GET" || RequestMediaType(request) == "application/json")
+        return true;
+    const auto accept = request.Header("Accept");
+    return !accept || protocol::ToLowerAscii(*accept).find("text/html") == std::string::npos;
+}
+
+} // namespace
+
+FaceDefinition LibreTranslateFaceDefinition() {
+    return {.name = "libretranslate",
+            .claims =
+                [](const HttpRequest& request) {
+                    const std::string_view path = request.Path();
+                    return path == "/detect" ||
+                           (path == protocol::kTranslatePath && ClaimsTranslate(request)) ||
+                           (path == "/languages" && ClaimsLanguages(request));
+                },
+            .refusal =
+                [](const Error& error) {
+                    return JsonRefusal(error, {{"error", error.reason}});
+                },
+            .make = [](Translator& translator,
+                       std::chrono::milliseconds timeout) -> std::unique_ptr<Face> {
+                return std::make_unique<LibreTranslateFace>(translator, timeout,
+                                                            MakeLanguageDetector());
+            }};
 }
 
 } // namespace tervane::service

@@ -4,7 +4,7 @@
 // translator (turns, engines) as the program's protocol.
 #pragma once
 
-#include "service/engines/Translator.h"
+#include "service/faces/Face.h"
 #include "service/faces/LanguageDetector.h"
 #include "service/http/HttpMessage.h"
 
@@ -16,14 +16,14 @@
 
 namespace tervane::service {
 
-class LibreTranslateFace {
+class LibreTranslateFace : public Face {
   public:
     // detector may be null: "auto" and /detect then answer that detection is disabled.
     LibreTranslateFace(Translator& translator, std::chrono::milliseconds timeout,
                        std::unique_ptr<LanguageDetector> detector);
 
     // logDetail gets what the log line says about the request ("libretranslate fr->es ...").
-    HttpResponse Handle(const HttpRequest& request, std::string& logDetail);
+    HttpResponse Handle(const HttpRequest& request, std::string& logDetail) override;
 
   private:
     HttpResponse Translate(const nlohmann::json& arguments, std::string& logDetail);
@@ -34,5 +34,9 @@ class LibreTranslateFace {
     std::chrono::milliseconds timeout_;
     std::unique_ptr<LanguageDetector> detector_;
 };
+
+// Its row of the face table: /detect, /translate as LibreTranslate's clients post it, and
+// /languages as they ask for it.
+FaceDefinition LibreTranslateFaceDefinition();
 
 } // namespace tervane::service

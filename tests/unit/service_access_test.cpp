@@ -1,6 +1,5 @@
 // What a shared service needs to decide who may translate: its key file's lines, each
 // client's rate, the addresses that are this machine's, and the flags that turn them on.
-#include "service/core/Options.h"
 #include "service/http/ApiKeys.h"
 #include "service/http/HttpMessage.h"
 #include "service/http/RateLimiter.h"
@@ -39,34 +38,6 @@ TEST(PeerAddress, IsThisMachineOnlyOnLoopback) {
         EXPECT_TRUE(IsLoopbackAddress(address)) << address;
     for (const char* address : {"192.0.2.2", "::ffff:192.0.2.2", "fd00::2", "", "1270.0.0.1"})
         EXPECT_FALSE(IsLoopbackAddress(address)) << address;
-}
-
-TEST(CommandLine, TakesASharedServersKeysRateAndTheTervaneEngine) {
-    const Options shared =
-        ParseOptions({"--allow-remote", "--api-keys", "/etc/keys", "--rate-limit", "30/min",
-                      "--engine", "apertium,tervane", "--tervane-url", "http://wsl:58470",
-                      "--tervane-key-file", "/k"})
-            .Value();
-    EXPECT_EQ(shared.acceptedKeysFile, "/etc/keys");
-    EXPECT_EQ(shared.rateLimitPerMinute, 30u);
-    EXPECT_EQ(shared.engines, (std::vector<std::string>{"apertium", "tervane"}));
-    EXPECT_EQ(shared.tervaneUrl, "http://wsl:58470");
-    EXPECT_EQ(shared.tervaneKeyFile, "/k");
-    EXPECT_EQ(shared.apiKeyFile, ""); // LibreTranslate's key is another one
-
-    const auto reason = [](const std::vector<std::string>& args) {
-        const Result<Options> parsed = ParseOptions(args);
-        return parsed.Ok() ? std::string("accepted") : parsed.Failure().reason;
-    };
-    EXPECT_EQ(reason({"--api-keys", "/k"}),
-              "--api-keys is for a service that serves other machines: add --allow-remote");
-    EXPECT_EQ(reason({"--rate-limit", "5/min"}),
-              "--rate-limit is for a service that serves other machines: add --allow-remote");
-    EXPECT_EQ(reason({"--engine", "tervane"}).rfind("--engine tervane needs --tervane-url", 0), 0u);
-    for (const char* rate : {"5", "0/min", "5/s", "x/min", "5/minutes"}) {
-        EXPECT_EQ(reason({"--allow-remote", "--rate-limit", rate}).rfind("bad value", 0), 0u)
-            << rate;
-    }
 }
 
 TEST(RateLimiter, CountsAnIpv6ClientByItsSlash64AndAnIpv4OneByItsAddress) {

@@ -2,7 +2,7 @@
 // for another), HTML split for translation, APy's codes.
 #include "protocol/ServiceProtocol.h"
 #include "service/faces/ApyCodes.h"
-#include "service/faces/FaceChooser.h"
+#include "service/faces/FaceTable.h"
 #include "service/faces/HtmlText.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +25,18 @@ const std::pair<std::string, std::string> kForm{"Content-Type",
                                                 "application/x-www-form-urlencoded"};
 const std::pair<std::string, std::string> kJson{"Content-Type", "application/json"};
 
+// The face that claims the request, and no other face claims it too (the program's, the last
+// row, claims every request).
+std::string ClaimedBy(const HttpRequest& request) {
+    const FaceDefinition& face = ClaimingFace(request);
+    for (const FaceDefinition& other : FaceTable()) {
+        if (&other != &face && &other != &FaceTable().back()) {
+            EXPECT_FALSE(other.claims(request)) << other.name << " claims it too";
+        }
+    }
+    return face.name;
+}
+
 // Markup kept as "[...]", text to translate as "{...}", wordless text as it is.
 std::string Show(const std::vector<HtmlPiece>& pieces) {
     std::string shown;
@@ -37,46 +49,46 @@ std::string Show(const std::vector<HtmlPiece>& pieces) {
 
 } // namespace
 
-TEST(FaceChooser, LeavesEveryRequestOfTheProgramToItsProtocol) {
+TEST(FaceTable, LeavesEveryRequestOfTheProgramToItsProtocol) {
     const std::string form = tervane::protocol::BuildRequestBody("q=1&langpair=x", "fr", "es");
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", form, {kForm})), Face::Program);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", form)), Face::Program);
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", form, {kForm})), "program");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", form)), "program");
     // Its refusals stay its own: a malformed form, a missing field, a wrong type, GET.
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "text=%zz&q=1", {kForm})), Face::Program);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "source=fr", {kForm})), Face::Program);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "q=1", {{"Content-Type", "text/plain"}})),
-              Face::Program);
-    EXPECT_EQ(ChooseFace(Request("GET", "/translate")), Face::Program);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", "Text/HTML, */*"}})),
-              Face::Program);
-    EXPECT_EQ(ChooseFace(Request("HEAD", "/languages")), Face::Program);
-    EXPECT_EQ(ChooseFace(Request("GET", "/health", "", {kJson})), Face::Program);
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "text=%zz&q=1", {kForm})), "program");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "source=fr", {kForm})), "program");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "q=1", {{"Content-Type", "text/plain"}})),
+              "program");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/translate")), "program");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages", "", {{"Accept", "Text/HTML, */*"}})),
+              "program");
+    EXPECT_EQ(ClaimedBy(Request("HEAD", "/languages")), "program");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/health", "", {kJson})), "program");
 }
 
-TEST(FaceChooser, KnowsApysAndLibreTranslatesClients) {
-    EXPECT_EQ(ChooseFace(Request("GET", "/translate?langpair=fra|spa&q=chat")), Face::Apy);
-    EXPECT_EQ(ChooseFace(Request("GET", "/translate?q=chat")), Face::Apy);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate?langpair=fra%7Cspa&q=chat")), Face::Apy);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "langpair=fra|spa&q=x", {kForm})),
-              Face::Apy);
-    EXPECT_EQ(ChooseFace(Request("POST", "/listPairs")), Face::Apy);
-    EXPECT_EQ(ChooseFace(Request("GET", "/translateChain?langpairs=fra|spa|eng")), Face::Apy);
+TEST(FaceTable, KnowsApysAndLibreTranslatesClients) {
+    EXPECT_EQ(ClaimedBy(Request("GET", "/translate?langpair=fra|spa&q=chat")), "apy");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/translate?q=chat")), "apy");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate?langpair=fra%7Cspa&q=chat")), "apy");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "langpair=fra|spa&q=x", {kForm})), "apy");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/listPairs")), "apy");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/translateChain?langpairs=fra|spa|eng")), "apy");
 
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "{\"q\":\"x\"}",
-                                 {{"Content-Type", "application/json; charset=utf-8"}})),
-              Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("POST", "/translate", "q=x&source=fr&target=es", {kForm})),
-              Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("POST", "/detect", "q=x", {kForm})), Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("POST", "/languages")), Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {kJson})), Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", "Application/JSON; q=1"}})),
-              Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages?api_key=k")), Face::LibreTranslate);
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "{\"q\":\"x\"}",
+                                {{"Content-Type", "application/json; charset=utf-8"}})),
+              "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate?langpair=fra|spa", "{\"q\":\"x\"}", {kJson})),
+              "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/translate", "q=x&source=fr&target=es", {kForm})),
+              "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/detect", "q=x", {kForm})), "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("POST", "/languages")), "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages", "", {kJson})), "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages", "", {{"Accept", "Application/JSON; q=1"}})),
+              "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages?api_key=k")), "libretranslate");
     // Browsers' fetch, urllib and curl: any Accept but the program's, or none.
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages")), Face::LibreTranslate);
-    EXPECT_EQ(ChooseFace(Request("GET", "/languages", "", {{"Accept", "*/*"}})),
-              Face::LibreTranslate);
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages")), "libretranslate");
+    EXPECT_EQ(ClaimedBy(Request("GET", "/languages", "", {{"Accept", "*/*"}})), "libretranslate");
 }
 
 TEST(HtmlText, TranslatesTheTextBetweenTagsOnly) {

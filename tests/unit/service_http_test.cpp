@@ -1,5 +1,4 @@
 // The request head parser and response writer of the service's HTTP layer, and its options.
-#include "service/core/Options.h"
 #include "service/http/HttpMessage.h"
 
 #include <gtest/gtest.h>
@@ -119,44 +118,5 @@ TEST(HostHeader, OnlyLoopbackNamesAndAddresses) {
           "localhost.evil.example", "127.0.0", "127.0.0.256", "[::2]", "[::1]x", "",
           "127.0.0.1:", "127.0.0.1:80x", "0x7f.0.0.1"}) {
         EXPECT_FALSE(IsLoopbackHost(host)) << host;
-    }
-}
-
-TEST(CommandLine, ParsesEveryFlagAndRefusesBadValues) {
-    const Options defaults = ParseOptions({}).Value();
-    EXPECT_EQ(defaults.host, "127.0.0.1");
-    EXPECT_EQ(defaults.port, 58470);
-    EXPECT_EQ(defaults.engine, "apertium");
-    EXPECT_EQ(defaults.maxBody, 65536u);
-
-    const Options all =
-        ParseOptions({"--listen", "[::1]:0", "--engine", "libretranslate", "--modes-dir", "/m",
-                      "--apy-url", "http://a:1", "--libretranslate-url", "http://b:2",
-                      "--api-key-file", "/k", "--pipes-per-pair", "3", "--timeout", "2.5",
-                      "--max-body", "1024", "--allow-remote"})
-            .Value();
-    EXPECT_EQ(all.host, "::1");
-    EXPECT_EQ(all.port, 0);
-    EXPECT_EQ(all.engine, "libretranslate");
-    EXPECT_EQ(all.modesDir, "/m");
-    EXPECT_EQ(all.apyUrl, "http://a:1");
-    EXPECT_EQ(all.libreTranslateUrl, "http://b:2");
-    EXPECT_EQ(all.apiKeyFile, "/k");
-    EXPECT_EQ(all.pipesPerPair, 3u);
-    EXPECT_DOUBLE_EQ(all.timeoutSeconds, 2.5);
-    EXPECT_EQ(all.maxBody, 1024u);
-    EXPECT_TRUE(all.allowRemote);
-    EXPECT_TRUE(ParseOptions({"--help"}).Value().help);
-
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{"--listen", "nohost"},
-                                               {"--listen", "h:99999"},
-                                               {"--engine", "google"},
-                                               {"--pipes-per-pair", "0"},
-                                               {"--timeout", "x"},
-                                               {"--max-body", "10"},
-                                               {"--timeout"},
-                                               {"--frobnicate", "1"}}) {
-        EXPECT_FALSE(ParseOptions(bad).Ok()) << bad[0];
     }
 }

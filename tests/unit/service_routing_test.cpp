@@ -1,5 +1,4 @@
 // From the program's codes to an engine's pairs, and the chain taken between them.
-#include "service/core/Options.h"
 #include "service/engines/DebianPairs.h"
 #include "service/engines/Engine.h"
 #include "service/engines/LanguageCodes.h"
@@ -303,53 +302,6 @@ TEST(Translator, AsksTheEnginesInTurnAndLetsTheFirstWithARouteTranslate) {
     EXPECT_EQ(partial.targets.at("fr").size(), 1u);
     ASSERT_EQ(partial.unavailable.size(), 1u);
     EXPECT_EQ(partial.unavailable[0].first, "remote");
-}
-
-TEST(CommandLine, ParsesTheEngineRowAndThePipelineLimits) {
-    const Options defaults = ParseOptions({}).Value();
-    EXPECT_EQ(defaults.engines, (std::vector<std::string>{"apertium"}));
-    EXPECT_EQ(defaults.maxHops, 4u);
-    EXPECT_EQ(defaults.maxPipelines, 24u);
-    EXPECT_DOUBLE_EQ(defaults.idleTimeoutSeconds, 300);
-
-    const Options set = ParseOptions({"--engine", "apertium,libretranslate", "--max-pipelines", "2",
-                                      "--idle-timeout", "1.5", "--recycle-after", "7"})
-                            .Value();
-    EXPECT_EQ(set.engines, (std::vector<std::string>{"apertium", "libretranslate"}));
-    EXPECT_EQ(set.maxPipelines, 2u);
-    EXPECT_DOUBLE_EQ(set.idleTimeoutSeconds, 1.5);
-    EXPECT_EQ(set.recycleAfter, 7u);
-    for (const char* bad : {"apertium,", "apertium,apertium", ",apy", "apertium;apy"})
-        EXPECT_FALSE(ParseOptions({"--engine", bad}).Ok()) << bad;
-    EXPECT_FALSE(ParseOptions({"--max-pipelines", "0"}).Ok());
-    EXPECT_FALSE(ParseOptions({"--recycle-after", "0"}).Ok());
-
-    EXPECT_EQ(defaults.apertiumRunner, "inprocess");
-    EXPECT_TRUE(defaults.checkPairs);
-    const Options host =
-        ParseOptions({"--apertium-runner", "processes", "--check-pairs", "off"}).Value();
-    EXPECT_EQ(host.apertiumRunner, "processes");
-    EXPECT_FALSE(host.checkPairs);
-    EXPECT_FALSE(ParseOptions({"--apertium-runner", "threads"}).Ok());
-    EXPECT_FALSE(ParseOptions({"--check-pairs", "yes"}).Ok());
-}
-
-TEST(CommandLine, TakesBothFormsAndSaysWhatIsWrong) {
-    const Options joined =
-        ParseOptions({"--listen=127.0.0.1:0", "--max-remote=2", "--version"}).Value();
-    EXPECT_EQ(joined.port, 0);
-    EXPECT_EQ(joined.maxRemote, 2u);
-    EXPECT_TRUE(joined.version);
-    EXPECT_EQ(joined.MaxRemoteBody(), 4 * joined.maxBody);
-    const auto reason = [](std::vector<std::string> args) {
-        const Result<Options> parsed = ParseOptions(args);
-        return parsed.Ok() ? std::string() : parsed.Failure().reason;
-    };
-    EXPECT_EQ(reason({"extra"}), "unknown option 'extra' (see --help)");
-    EXPECT_EQ(reason({"--nonesuch", "1"}), "unknown option '--nonesuch' (see --help)");
-    EXPECT_EQ(reason({"--timeout"}), "--timeout needs a value (see --help)");
-    EXPECT_EQ(reason({"--stop=yes"}), "--stop takes no value (see --help)");
-    EXPECT_EQ(reason({"--max-active=0"}), "bad value '0' for --max-active: 1 to 1024");
 }
 
 TEST(DebianPairs, AHintNamesOnlyAPackageDebianHasInEitherDirection) {

@@ -1,0 +1,19 @@
+// What a remote engine's row reads from the command line: its server's address and the key
+// it sends there.
+#pragma once
+
+#include "service/core/Options.h"
+#include "service/engines/RemoteHttp.h"
+
+#include <string>
+
+namespace tervane::service {
+
+// The server named by the option urlFlag, its answers bounded by --max-remote-body.
+Result<RemoteUrl> RemoteServer(const Options& options, const std::string& urlFlag);
+
+// The key an engine sends to its server: the first line of the file named by the option
+// keyFileFlag (so that the key is not on the command line), or none when no file is named.
+Result<std::string> RemoteKey(const Options& options, const std::string& keyFileFlag);
+
+} // namespace tervane::service
