@@ -59,8 +59,7 @@ std::optional<T> ReadNumber(const std::string& text, T min = std::numeric_limits
 }
 
 // An EngineOption's check: a number within [min, max], else `what` is told.
-template <typename T>
-std::function<std::string(const std::string&)> NumberCheck(T min, T max, std::string what) {
+template <typename T> EngineOption::Check NumberCheck(T min, T max, std::string what) {
     return [min, max, what = std::move(what)](const std::string& value) {
         return ReadNumber<T>(value, min, max) ? std::string() : what;
     };

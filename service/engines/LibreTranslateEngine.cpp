@@ -94,24 +94,17 @@ std::string LibreTranslateEngine::MissingPairHint(std::string_view from,
 }
 
 EngineDefinition LibreTranslateEngineDefinition() {
-    return {
-        .syntax = {.name = "libretranslate",
-                   .options = {{"--libretranslate-url", "URL",
-                                "server for --engine libretranslate (default "
-                                "http://127.0.0.1:5000)",
-                                "http://127.0.0.1:5000"},
-                               {"--api-key-file", "FILE",
-                                "LibreTranslate API key, read from FILE (first line)"}}},
-        .make = [](const Options& options, const EngineLog&) -> Result<std::unique_ptr<Engine>> {
-            const Result<RemoteUrl> server = RemoteServer(options, "--libretranslate-url");
-            if (!server.Ok())
-                return server.Failure();
-            const Result<std::string> key = RemoteKey(options, "--api-key-file");
-            if (!key.Ok())
-                return key.Failure();
-            return std::unique_ptr<Engine>(
-                std::make_unique<LibreTranslateEngine>(server.Value(), key.Value()));
-        }};
+    return {.syntax = {.name = "libretranslate",
+                       .options = {{"--libretranslate-url", "URL",
+                                    "server for --engine libretranslate (default "
+                                    "http://127.0.0.1:5000)",
+                                    "http://127.0.0.1:5000"},
+                                   {"--api-key-file", "FILE",
+                                    "LibreTranslate API key, read from FILE (first line)"}}},
+            .make = [](const Options& options, const EngineLog&) {
+                return MakeKeyedRemoteEngine<LibreTranslateEngine>(options, "--libretranslate-url",
+                                                                   "--api-key-file");
+            }};
 }
 
 } // namespace tervane::service

@@ -108,25 +108,18 @@ std::string TervaneEngine::MissingPairHint(std::string_view, std::string_view) c
 }
 
 EngineDefinition TervaneEngineDefinition() {
-    return {
-        .syntax = {.name = "tervane",
-                   .options = {{"--tervane-url", "URL",
-                                "for --engine tervane: another Tervane service, on another\n"
-                                "machine or in WSL (http:// or https://)",
-                                "", nullptr, "the address of the Tervane service to ask"},
-                               {"--tervane-key-file", "FILE",
-                                "the key that service gave you, read from FILE (first "
-                                "line)"}}},
-        .make = [](const Options& options, const EngineLog&) -> Result<std::unique_ptr<Engine>> {
-            const Result<RemoteUrl> server = RemoteServer(options, "--tervane-url");
-            if (!server.Ok())
-                return server.Failure();
-            const Result<std::string> key = RemoteKey(options, "--tervane-key-file");
-            if (!key.Ok())
-                return key.Failure();
-            return std::unique_ptr<Engine>(
-                std::make_unique<TervaneEngine>(server.Value(), key.Value()));
-        }};
+    return {.syntax = {.name = "tervane",
+                       .options = {{"--tervane-url", "URL",
+                                    "for --engine tervane: another Tervane service, on another\n"
+                                    "machine or in WSL (http:// or https://)",
+                                    "", nullptr, "the address of the Tervane service to ask"},
+                                   {"--tervane-key-file", "FILE",
+                                    "the key that service gave you, read from FILE (first "
+                                    "line)"}}},
+            .make = [](const Options& options, const EngineLog&) {
+                return MakeKeyedRemoteEngine<TervaneEngine>(options, "--tervane-url",
+                                                            "--tervane-key-file");
+            }};
 }
 
 } // namespace tervane::service

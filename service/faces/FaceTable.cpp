@@ -8,8 +8,10 @@ namespace tervane::service {
 
 const std::vector<FaceDefinition>& FaceTable() {
     static const std::vector<FaceDefinition> table = {
-        ApyFaceDefinition(), LibreTranslateFaceDefinition(),
-        ProgramFaceDefinition(), // last: claims every request
+        ApyFaceDefinition(),
+        LibreTranslateFaceDefinition(),
+        // Last: it claims every request.
+        ProgramFaceDefinition(),
     };
     return table;
 }
