@@ -11,7 +11,7 @@ namespace {
 
 using Fake = FakeHttpTransport;
 
-// The shape the service answers (service/ServiceHandler.cpp), trimmed to three languages.
+// The shape the service answers (service/faces/ProgramFace.cpp), trimmed to three languages.
 constexpr const char* kListing = R"json({"engine":"apertium","languages":[
   {"code":"fr","name":"French","targets":[
     {"code":"en","engine":"apertium","route":["fr-es","spa-eng"]},
