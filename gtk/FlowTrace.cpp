@@ -31,6 +31,9 @@ void TraceFlowStage(FlowStage stage) {
     case FlowStage::Shown:
         TraceFlowPoint("shown");
         break;
+    case FlowStage::Replaced:
+        TraceFlowPoint("replaced");
+        break;
     }
 }
 

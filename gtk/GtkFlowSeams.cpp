@@ -4,9 +4,11 @@
 #include "gtk/FlowTrace.h"
 #include "gtk/PosixLog.h"
 #include "gtk/WaitHintWindow.h"
+#include "gtk/X11PasteReplacement.h"
 #include "translate/ServiceExchange.h"
 
 #include <gdk/gdkwayland.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <memory>
@@ -22,12 +24,16 @@ class PrimarySelection final : public Selection {
     explicit PrimarySelection(std::string text) : text_(std::move(text)) {}
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override {}
-    void Replace(const std::string&, std::function<void()>) override {
-        throw std::runtime_error(kReplaceUnavailableText);
+    // On X11 through the clipboard and a paste keystroke; a Wayland client cannot send one.
+    void Replace(const std::string& text, std::function<void()> taken) override {
+        if (!GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+            throw std::runtime_error(kReplaceUnavailableText);
+        paste_ = std::make_unique<X11PasteReplacement>(text, std::move(taken));
     }
 
   private:
     std::string text_;
+    std::unique_ptr<X11PasteReplacement> paste_; // the user's clipboard back when it goes
 };
 
 struct ShownWaitHint final : WaitHintShower::Shown {

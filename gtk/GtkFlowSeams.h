@@ -17,11 +17,11 @@
 
 namespace tervane {
 
-// Why the Linux program refuses the replace action: it has no way yet to put text into
-// another application (a paste keystroke it would have to send and serve).
+// Why the Linux program refuses the replace action in a Wayland session: a client there has
+// no way to send another application the paste keystroke.
 inline constexpr const char* kReplaceUnavailableText =
-    "Replacing the selection with its translation is not available on this desktop: the "
-    "hotkey can only translate.";
+    "Replacing the selection with its translation is not available on this desktop "
+    "(Wayland): the hotkey can only translate.";
 
 // The PRIMARY selection is asked of its owner before the flow starts, without the main loop
 // waiting: Read calls `ready` on the main loop once the text came or 2 s passed (the

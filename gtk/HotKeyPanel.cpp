@@ -133,6 +133,9 @@ HotKeyPanel::HotKeyPanel(const HotKeyCodec& codec, GlobalHotKeys& hotKeys, GtkWi
                              G_CALLBACK(+[](HotKeyPanel* self) { self->ShowSelectedAction(); }),
                              this);
     gtk_box_pack_end(GTK_BOX(listButtons), action_, FALSE, FALSE, 0);
+    GtkWidget* actionLabel = gtk_label_new("Action:");
+    gtk_label_set_xalign(GTK_LABEL(actionLabel), 0);
+    gtk_box_pack_end(GTK_BOX(listButtons), actionLabel, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(listRow), scroller, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(listRow), listButtons, FALSE, FALSE, 0);
     gtk_container_add(GTK_CONTAINER(hotKeysInUseGroup_), listRow);

@@ -7,8 +7,10 @@
 #include "gtk/Images.h"
 #include "gtk/MainWindowSettings.h"
 #include "gtk/MessageBoxes.h"
+
 #include "net/HttpUrl.h"
 #include "net/HttplibTransport.h"
+#include <gdk/gdkx.h>
 
 namespace tervane {
 
@@ -49,9 +51,9 @@ void MainWindow::Create() {
     tray_ = std::make_unique<TrayIcon>();
     tray_->onClick = [this] { OnTrayIconClick(); };
     tray_->onExit = [this] { OnClose(); };
-    hotKeys_->onPressed = [this](std::uint32_t) {
+    hotKeys_->onPressed = [this](std::uint32_t hotKey) {
         TraceFlowPoint("pressed");
-        RequestTranslation();
+        RequestTranslation(hotKeyPanel_->Controller().ActionOf(hotKey));
     };
     RunGuarded(Window(), [this] { OnCreate(); });
     SaveOnChanges();
@@ -107,7 +109,8 @@ void MainWindow::CreateControls() {
                              this);
 
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
-    hotKeyPanel_->Controller().SetReplaceUnavailable(kReplaceUnavailableText);
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+        hotKeyPanel_->Controller().SetReplaceUnavailable(kReplaceUnavailableText);
     routes_ = std::make_unique<ServiceRoutesFetcher>(ResolveHttpUrl(serviceAddress_, "/languages"));
     languages_ = std::make_unique<LanguagePanel>(*routes_);
     languages_->onCompactMode = [this] { OnCompactMode(); };
@@ -171,18 +174,20 @@ Settings MainWindow::CurrentSettings() {
     return MainWindowSettings(*this).Current();
 }
 
-void MainWindow::RequestTranslation() {
+void MainWindow::RequestTranslation(HotKeyAction action) {
+    requestedAction_ = action;
     g_idle_add(RunTranslation, this);
 }
 
-// Every hotkey starts the same translation: the selection is read without waiting, then
-// the flow starts with it; the exchange goes on without the main loop waiting either. A
-// press while one is read or waits for the service is ignored.
+// A hotkey translates or replaces, as its line says: the selection is read without waiting,
+// then the flow starts with it; the exchange goes on without the main loop waiting either. A
+// press while one is read or waits for the service (or for a paste) is ignored.
 void MainWindow::OnTranslateHotKey() {
     if (flow_->Selection().Reading() || flow_->Flow().Pending())
         return;
-    flow_->Selection().Read(
-        [this] { RunGuarded(Window(), [this] { flow_->Flow().Start(CurrentSettings()); }); });
+    flow_->Selection().Read([this, action = requestedAction_] {
+        RunGuarded(Window(), [this, action] { flow_->Flow().Start(CurrentSettings(), action); });
+    });
 }
 
 // Full window <-> a small always-on-top bar with the two pickers and this button. The

@@ -43,9 +43,9 @@ class MainWindow {
     void Present();
     GtkWindow* Window() const { return GTK_WINDOW(window_); }
 
-    // A translation of the current selection, run on the main loop after what runs now;
-    // ignored while one waits for the service.
-    void RequestTranslation();
+    // A translation of the current selection (shown, or put in its place), run on the main
+    // loop after what runs now; ignored while one waits for the service.
+    void RequestTranslation(HotKeyAction action = HotKeyAction::Translate);
 
     Settings CurrentSettings();
     std::function<void(FlowStage)> onFlowStage;
@@ -68,6 +68,7 @@ class MainWindow {
 
   private:
     void CreateControls();
+    HotKeyAction requestedAction_ = HotKeyAction::Translate; // of the request that waits
     // Every change of a setting is saved on the main loop soon after it, so that a logout
     // or a kill keeps it; several changes at once make one write.
     void SaveOnChanges();

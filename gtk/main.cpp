@@ -6,6 +6,7 @@
 //   tervane --translate-selection    have the running program translate the selection (for a
 //                                    desktop shortcut where applications get no key grab);
 //                                    starts the program first when none runs
+//   tervane --replace-selection      the same, the translation put in place of the selection
 //   --test-service-url URL           for tests only: the service's address instead of the
 //                                    built-in one (the service started there when none answers)
 #include "base/AppIdentity.h"
@@ -39,6 +40,7 @@ struct ForwardedOption {
 };
 constexpr ForwardedOption kForwardedOptions[] = {
     {"--translate-selection", "translate-selection"},
+    {"--replace-selection", "replace-selection"},
 };
 
 // The desktop bus name the program holds while it runs, from the names it shows of itself.
@@ -117,8 +119,8 @@ int OnCommandLine(GApplication* application, GApplicationCommandLine* commandLin
     }
     g_strfreev(argv);
     if (!valid) {
-        g_application_command_line_printerr(commandLine,
-                                            "usage: tervane [--translate-selection]\n");
+        g_application_command_line_printerr(
+            commandLine, "usage: tervane [--translate-selection | --replace-selection]\n");
         return 2;
     }
     if (!program->Started()) {
@@ -139,6 +141,11 @@ int OnCommandLine(GApplication* application, GApplicationCommandLine* commandLin
 void OnTranslateSelection(GSimpleAction*, GVariant*, gpointer data) {
     if (MainWindow* window = static_cast<Program*>(data)->Window())
         window->RequestTranslation();
+}
+
+void OnReplaceSelection(GSimpleAction*, GVariant*, gpointer data) {
+    if (MainWindow* window = static_cast<Program*>(data)->Window())
+        window->RequestTranslation(HotKeyAction::Replace);
 }
 
 gboolean OnEndSignal(gpointer data) {
@@ -172,6 +179,7 @@ int main(int argc, char** argv) {
         Program program(application);
         const GActionEntry actions[] = {
             {"translate-selection", OnTranslateSelection, nullptr, nullptr, nullptr, {}},
+            {"replace-selection", OnReplaceSelection, nullptr, nullptr, nullptr, {}},
         };
         g_action_map_add_action_entries(G_ACTION_MAP(application), actions, G_N_ELEMENTS(actions),
                                         &program);

@@ -43,7 +43,7 @@ PKGS_BENCH="wrk clang libclang-rt-14-dev"
 # indicator, gtk-layer-shell for the balloon on Wayland, libwayland and wayland-scanner for
 # the data-control protocol (xdpyinfo: scripts/run.sh asks whether the X display answers).
 PKGS_DESKTOP="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev \
-  libgtk-layer-shell-dev libwayland-dev x11-utils"
+  libgtk-layer-shell-dev libwayland-dev libxtst-dev x11-utils"
 # The demonstration on a virtual display (xterm holds the selected text, xclip reads the
 # selections, ImageMagick takes the screenshot).
 PKGS_DEMO="xvfb xauth xdotool x11-utils xterm xclip imagemagick fonts-dejavu-core"
@@ -51,7 +51,7 @@ PKGS_DEMO="xvfb xauth xdotool x11-utils xterm xclip imagemagick fonts-dejavu-cor
 # stand in for a notification area and a shortcuts portal; sway's headless backend,
 # wl-clipboard, wtype and grim make a real Wayland session.
 PKGS_GTK="$PKGS_DESKTOP $PKGS_DEMO dbus-daemon python3-gi libglib2.0-bin \
-  sway wl-clipboard wtype grim"
+  sway wl-clipboard wtype grim zenity"
 
 case "$MODE" in
   all) ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK" ;;

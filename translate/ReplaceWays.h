@@ -19,6 +19,11 @@ inline constexpr const char* kReadOnlyTargetText =
 // never asks for the text (it ignores the keystroke, or pastes nothing).
 inline constexpr std::uint64_t kPasteBoundMs = 1500;
 
+// How long the hotkey's modifiers stay let go before the paste keystroke goes out on X11: an
+// application that has just had the keyboard back from the hotkey's grab does not take a
+// keystroke sent at once as typed (a GTK entry ignored it).
+inline constexpr std::uint64_t kKeysSettledMs = 400;
+
 // The way for the focused control of this window class (the system's name, any case).
 // Throws std::runtime_error(kReadOnlyTargetText) for a read-only edit or rich-edit control.
 ReplaceWay ChooseReplaceWay(std::string_view windowClass, bool readOnly);

@@ -149,7 +149,8 @@ class MainWindowTest(unittest.TestCase):
             self.assertEqual(desktop.settings_file.read_text(),
                              "[Software\\Vellmark\\Tervane]\n"
                              'Count=dword:2\nKey0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n'
-                             'src=dword:0\ntrg=dword:1\ncc="100"\ntr=dword:16\n')
+                             'src=dword:0\ntrg=dword:1\ncc="100"\ntr=dword:16\n'
+                             'Action0="translate"\nAction1="translate"\n')
 
 
 if __name__ == "__main__":

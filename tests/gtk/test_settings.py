@@ -30,8 +30,9 @@ class SettingsTest(unittest.TestCase):
             desktop.key("Tab")
             desktop.key("space")
             # On to "Copy translation result to clipboard" and "Log translation results to
-            # file" (list, Remove, Clear all, two pickers, slider, Freeze, Copy, Log).
-            desktop.key("Tab Tab Tab Tab Tab Tab Tab Tab space Tab space")
+            # file" (list, Remove, Clear all, the action of the line the list's focus
+            # selected, two pickers, slider, Freeze, Copy, Log).
+            desktop.key("Tab Tab Tab Tab Tab Tab Tab Tab Tab space Tab space")
             wait_until(lambda: desktop.log_file.exists(), 5, "the log made when switched on")
             # "..." opens the log in the desktop's editor for plain text.
             desktop.key("Tab space")
@@ -49,7 +50,8 @@ class SettingsTest(unittest.TestCase):
             self.assertEqual(desktop.settings_file.read_text(),
                              "[Software\\Vellmark\\Tervane]\nsrc=dword:1\ntrg=dword:0\n"
                              'cc="111"\ntr=dword:16\nCount=dword:2\n'
-                             'Key0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n')
+                             'Key0="Ctrl+Shift+F12"\nAction0="translate"\n'
+                             'Key1="Ctrl+Alt+T"\nAction1="translate"\n')
 
             # The next start, with the slider set by hand to 8: the window at opacity 8 x 16,
             # and the restored second hotkey translates, copies and logs.
@@ -76,7 +78,8 @@ class SettingsTest(unittest.TestCase):
             self.assertNotRegex(log, r"[^\r]\n")
             exit_program(desktop)
             # Loaded and saved again: the same list, not the default twice.
-            self.assertIn('tr=dword:8\nCount=dword:2\nKey0="Ctrl+Shift+F12"\nKey1="Ctrl+Alt+T"\n',
+            self.assertIn('tr=dword:8\nCount=dword:2\nKey0="Ctrl+Shift+F12"\nAction0="translate"\n'
+                          'Key1="Ctrl+Alt+T"\nAction1="translate"\n',
                           desktop.settings_file.read_text())
 
     def test_a_value_of_the_wrong_type_stops_the_load_with_its_name(self):
@@ -101,7 +104,8 @@ class SettingsTest(unittest.TestCase):
             # the window shows it; the stored hotkey was never loaded.
             self.assertEqual(desktop.settings_file.read_text(),
                              "[Software\\Vellmark\\Tervane]\nsrc=dword:2\ntrg=dword:0\n"
-                             'tr=dword:16\nCount=dword:1\nKey0="Ctrl+Shift+F12"\ncc="100"\n')
+                             'tr=dword:16\nCount=dword:1\nKey0="Ctrl+Shift+F12"\ncc="100"\n'
+                             'Action0="translate"\n')
 
 
 if __name__ == "__main__":
