@@ -1,6 +1,6 @@
 """The Windows package under Wine: tervane-setup.exe installed unattended and pointed at a
 LibreTranslate server (the tests' fake) or at a Tervane service on Linux shared with a key
-(the native build's, with Apertium), the installed programs translating a selection as a
+(the native build's, with Apertium, in a network namespace of the test's own), the installed programs translating a selection as a
 person uses them, and the uninstaller taking away all that the installer put in place."""
 import getpass
 import json
@@ -37,13 +37,34 @@ def free_port():
         return s.getsockname()[1]
 
 
-def interface_address():
-    """This machine's first IPv4 address that is not loopback, or None. A connection to it
-    comes from it: the Linux service sees another machine's request."""
-    out = subprocess.run(["ip", "-o", "-4", "addr", "show", "scope", "global", "up"],
-                         capture_output=True, text=True).stdout
-    match = re.search(r"\binet (\d+\.\d+\.\d+\.\d+)/", out)
-    return match.group(1) if match else None
+class OtherMachine:
+    """Another machine of the test's own: a network namespace joined to this one by a veth
+    pair (OTHER inside it, HERE on this side), so that a service run in it is reached as
+    another machine's and sees this one's requests come from HERE. No address of this
+    machine's own interfaces is used; needs root and `ip netns`."""
+    OTHER, HERE = "10.233.0.1", "10.233.0.2"
+
+    def __init__(self):
+        self.name = f"tervane-e2e-{os.getpid()}"
+        self.link = f"tve{os.getpid() % 100000}"
+        inside = ["ip", "-n", self.name]
+        steps = [["ip", "netns", "add", self.name],
+                 ["ip", "link", "add", self.link, "type", "veth", "peer", "name", "tv0",
+                  "netns", self.name],
+                 ["ip", "addr", "add", self.HERE + "/30", "dev", self.link],
+                 ["ip", "link", "set", self.link, "up"],
+                 inside + ["link", "set", "lo", "up"],
+                 inside + ["addr", "add", self.OTHER + "/30", "dev", "tv0"],
+                 inside + ["link", "set", "tv0", "up"]]
+        self.made = all(subprocess.run(step, capture_output=True).returncode == 0
+                        for step in steps)
+
+    def command(self, argv):
+        return ["ip", "netns", "exec", self.name] + argv
+
+    def remove(self):
+        subprocess.run(["ip", "link", "del", self.link], capture_output=True)
+        subprocess.run(["ip", "netns", "del", self.name], capture_output=True)
 
 
 def http(url, form=None):
@@ -107,22 +128,24 @@ class Package(unittest.TestCase):
         return url
 
     def start_shared_linux_service(self, key):
-        """The Linux service with Apertium, serving other machines with one key; its URL on
-        this machine's interface address."""
-        address = interface_address()
-        if address is None:
-            self.skipTest("this machine has no IPv4 address but loopback")
+        """The Linux service with Apertium on another machine (OtherMachine), serving other
+        machines with one key; its URL there."""
+        machine = OtherMachine()
+        self.addCleanup(machine.remove)
+        if not machine.made:
+            self.skipTest("no network namespace could be made here (needs root and ip netns)")
         keys = self.desktop.prefix.parent / "shared-service-keys"
         keys.write_text(key + "\n")
         self.addCleanup(keys.unlink)
         port = free_port()
         log = self.desktop.prefix.parent / "shared-service.log"
         with open(log, "w") as err:
-            self.desktop.start([str(LINUX_SERVICE), "--listen", f"0.0.0.0:{port}",
-                                "--allow-remote", "--api-keys", str(keys)],
+            self.desktop.start(machine.command([str(LINUX_SERVICE), "--listen", f"0.0.0.0:{port}",
+                                                "--allow-remote", "--api-keys", str(keys)]),
                                stdout=subprocess.DEVNULL, stderr=err)
-        self.assertTrue(wait_for(lambda: http(f"http://127.0.0.1:{port}/health"), timeout=20))
-        return f"http://{address}:{port}", log
+        url = f"http://{machine.OTHER}:{port}"
+        self.assertTrue(wait_for(lambda: http(url + "/health"), timeout=20))
+        return url, log
 
     def translate_selection(self, source_keys, languages, text):
         """The installed program's source language picked by keys, the text selected in a

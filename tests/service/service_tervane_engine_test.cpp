@@ -1,10 +1,10 @@
 // The tervane engine: a service that asks another Tervane service, shared on another
 // machine with keys. The other machine is a native service with real Apertium listening on
-// this machine's own interface address (MachineAddress.h); the asking service is the one
+// the server's namespace of a TestNetwork; the asking service, in the client's, is the one
 // under test (ServiceCommand: the native build, or under Wine the Windows build).
 #include "ChildProcess.h"
-#include "MachineAddress.h"
 #include "ServiceClient.h"
+#include "TestNetwork.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace tervane::testing;
@@ -24,8 +23,8 @@ constexpr const char* kKey = "k-office-0b5e41";
 class TervaneEngine : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        address_ = NonLoopbackAddress(AF_INET);
-        if (address_.empty())
+        network_ = new TestNetwork;
+        if (!network_->Made())
             return;
         const std::string stem = "tervane-engine-" + std::to_string(::getpid());
         keys_ = std::filesystem::temp_directory_path() / (stem + "-keys");
@@ -35,32 +34,41 @@ class TervaneEngine : public ::testing::Test {
         std::ofstream(key_) << kKey << "\n";
         std::ofstream(wrongKey_) << "k-someone-else\n";
         // Always the native service: the shared server on Linux, with Apertium.
-        shared_ = new RunningServer(StartListening(
-            {TERVANE_SERVICE_BINARY, "--allow-remote", "--api-keys", keys_.string()}, "0.0.0.0"));
+        shared_ = new RunningServer(
+            StartListening(network_->InServer({TERVANE_SERVICE_BINARY, "--allow-remote",
+                                               "--api-keys", keys_.string()}),
+                           "0.0.0.0"));
     }
     static void TearDownTestSuite() {
         delete shared_;
         shared_ = nullptr;
+        delete network_;
+        network_ = nullptr;
         for (const auto& file : {keys_, key_, wrongKey_})
             std::filesystem::remove(file);
     }
     void SetUp() override {
-        if (address_.empty())
-            GTEST_SKIP() << "this machine has no IPv4 address but loopback";
+        if (!network_->Made())
+            GTEST_SKIP() << "no network namespace could be made here (needs root and ip netns)";
     }
     static RunningServer Asking(const std::filesystem::path& keyFile,
                                 const std::string& engine = "tervane") {
-        return StartListening(ServiceCommand({"--engine", engine, "--tervane-url",
-                                              HttpOrigin(address_, shared_->port),
-                                              "--tervane-key-file", keyFile.string()}));
+        return StartListening(
+            network_->InClient(ServiceCommand({"--engine", engine, "--tervane-url", SharedOrigin(),
+                                               "--tervane-key-file", keyFile.string()})));
+    }
+    static std::string SharedOrigin() { return HttpOrigin(TestNetwork::kServerV4, shared_->port); }
+    // The program's request to the asking service, on its machine.
+    static Reply Ask(unsigned short port, const std::string& text, const std::string& target) {
+        return network_->OnClient([&] { return PostTranslate(port, text, "fr", target); });
     }
 
-    static std::string address_;
+    static TestNetwork* network_;
     static std::filesystem::path keys_, key_, wrongKey_;
     static RunningServer* shared_;
 };
 
-std::string TervaneEngine::address_;
+TestNetwork* TervaneEngine::network_ = nullptr;
 std::filesystem::path TervaneEngine::keys_, TervaneEngine::key_, TervaneEngine::wrongKey_;
 RunningServer* TervaneEngine::shared_ = nullptr;
 
@@ -69,22 +77,25 @@ RunningServer* TervaneEngine::shared_ = nullptr;
 TEST_F(TervaneEngine, TranslatesThroughTheSharedServiceWithItsKey) {
     RunningServer asking = Asking(key_);
     const std::size_t sharedMark = shared_->process->OutputSize();
-    const Reply spanish = PostTranslate(asking.port, "Le chat est noir.", "fr", "es");
+    const Reply spanish = Ask(asking.port, "Le chat est noir.", "es");
     EXPECT_EQ(spanish.status, 200) << spanish.reason;
     EXPECT_EQ(spanish.body, "\"El gato es negro.\"");
     // The shared service routes through two of its pairs; line and paragraph breaks and
     // quotation marks survive both exchanges.
     const std::string text = "Le chat dit \"bonjour\".\r\n\r\nLe chat\r\nest noir.";
-    const Reply english = PostTranslate(asking.port, text, "fr", "en");
+    const Reply english = Ask(asking.port, text, "en");
     EXPECT_EQ(english.status, 200) << english.reason;
-    EXPECT_EQ(english.body, PostTranslate(shared_->port, text, "fr", "en").body);
+    EXPECT_EQ(
+        english.body,
+        network_->OnServer([&] { return PostTranslate(shared_->port, text, "fr", "en"); }).body);
     EXPECT_NE(english.body.find("\\r\\n \\r\\n"), std::string::npos) << english.body;
-    EXPECT_NE(shared_->process->WaitForLine(
-                  "from=" + address_ + " fr->en engine=apertium route=fr-es,spa-eng", sharedMark),
+    EXPECT_NE(shared_->process->WaitForLine(std::string("from=") + TestNetwork::kClientV4 +
+                                                " fr->en engine=apertium route=fr-es,spa-eng",
+                                            sharedMark),
               "");
 
     // Its languages are the shared service's, by the tervane engine.
-    const Reply languages = GetPath(asking.port, "/languages");
+    const Reply languages = network_->OnClient([&] { return GetPath(asking.port, "/languages"); });
     ASSERT_EQ(languages.status, 200);
     const auto json = nlohmann::json::parse(languages.body);
     bool frenchToEnglish = false;
@@ -100,7 +111,7 @@ TEST_F(TervaneEngine, TranslatesThroughTheSharedServiceWithItsKey) {
 
 TEST_F(TervaneEngine, SaysWhenTheSharedServiceRefusesItsKeyOrHasNoRoute) {
     RunningServer refused = Asking(wrongKey_);
-    const Reply reply = PostTranslate(refused.port, "Le chat est noir.", "fr", "es");
+    const Reply reply = Ask(refused.port, "Le chat est noir.", "es");
     EXPECT_EQ(reply.status, 502);
     EXPECT_NE(reply.reason.find("refused the request (check the key of --tervane-key-file): "
                                 "The API key is not valid for this service"),
@@ -108,7 +119,7 @@ TEST_F(TervaneEngine, SaysWhenTheSharedServiceRefusesItsKeyOrHasNoRoute) {
         << reply.reason;
 
     RunningServer asking = Asking(key_);
-    const Reply missing = PostTranslate(asking.port, "Le chat.", "fr", "ja");
+    const Reply missing = Ask(asking.port, "Le chat.", "ja");
     EXPECT_EQ(missing.status, 422);
     EXPECT_NE(missing.reason.find("has no route between them either"), std::string::npos)
         << missing.reason;
@@ -124,15 +135,12 @@ TEST_F(TervaneEngine, InARowBehindApertiumOnLinuxTakesWhatApertiumCannot) {
     std::filesystem::create_directories(modes);
     std::filesystem::copy_file("/usr/share/apertium/modes/fr-es.mode", modes / "fr-es.mode",
                                std::filesystem::copy_options::overwrite_existing);
-    RunningServer row =
-        StartListening({TERVANE_SERVICE_BINARY, "--engine", "apertium,tervane", "--modes-dir",
-                        modes.string(), "--tervane-url", HttpOrigin(address_, shared_->port),
-                        "--tervane-key-file", key_.string()});
+    RunningServer row = StartListening(network_->InClient(
+        {TERVANE_SERVICE_BINARY, "--engine", "apertium,tervane", "--modes-dir", modes.string(),
+         "--tervane-url", SharedOrigin(), "--tervane-key-file", key_.string()}));
     const std::size_t mark = row.process->OutputSize();
-    EXPECT_EQ(PostTranslate(row.port, "Le chat est noir.", "fr", "es").body,
-              "\"El gato es negro.\"");
-    EXPECT_EQ(PostTranslate(row.port, "Le chat est noir.", "fr", "en").body,
-              "\"The cat is black.\"");
+    EXPECT_EQ(Ask(row.port, "Le chat est noir.", "es").body, "\"El gato es negro.\"");
+    EXPECT_EQ(Ask(row.port, "Le chat est noir.", "en").body, "\"The cat is black.\"");
     EXPECT_NE(row.process->WaitForLine("fr->es engine=apertium route=fr-es", mark), "");
     EXPECT_NE(row.process->WaitForLine("fr->en engine=tervane route=fr>en", mark), "");
     std::filesystem::remove_all(modes);
