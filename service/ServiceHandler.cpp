@@ -3,6 +3,17 @@
 #include "service/core/LogText.h"
 
 namespace tervane::service {
+namespace {
+
+HttpResponse DrainingResponse() {
+    HttpResponse response;
+    response.status = 503;
+    response.contentType = "application/json";
+    response.body = "{\"status\":\"draining\"}\n";
+    return response;
+}
+
+} // namespace
 
 ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log)
     : settings_(settings), log_(std::move(log)), faces_(translator, settings.timeout) {}
@@ -51,6 +62,9 @@ HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logD
                                "' is not this machine: use 127.0.0.1, localhost or [::1]"});
         }
     }
+    // Load balancers ask /health: once the service drains, they are told to send no more.
+    if (settings_.draining && settings_.draining() && request.Path() == "/health")
+        return DrainingResponse();
     return faces_.Handle(request, logDetail);
 }
 

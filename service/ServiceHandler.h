@@ -21,6 +21,8 @@ struct HandlerSettings {
     bool loopbackOnly = true;
     // Serving other machines (--allow-remote): who may, and how often; null when anyone may.
     RemoteAccess* access = nullptr;
+    // True once the service drains (stopping): /health says so, so balancers send no more.
+    std::function<bool()> draining;
 };
 
 // Where the handler reports: one line per answer, except that each refusal of an

@@ -165,27 +165,29 @@ int main(int argc, char** argv) {
     if (!access.Ok())
         return ExitWith(2, access.Failure().reason);
     settings.access = access.Value().get();
+    settings.draining = [&server] { return server.Stopping(); };
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});
     LogLine("listening on " + options.host + ":" + std::to_string(port.Value()) + " (engine " +
             engine.Name() + ")");
 
-    // Run returns after the waiter called Stop() and the connections ended, or half a second
-    // later if some are still translating: then the process ends without waiting for them
-    // (its pipelines read the end of their input and exit).
+    // Run returns after the waiter called Stop() and every request in flight was answered,
+    // or at --drain-timeout if some are still translating: then the process ends without
+    // waiting for them (its pipelines read the end of their input and exit).
     bool finished = false;
     {
         StopWaiter waiter(
             port.Value(),
             [&server](const std::string& what) {
-                LogLine("stopping on " + what);
                 server.Stop();
+                LogLine("stopping on " + what + ": answering the requests in flight");
             },
             [] {
                 Log().Reopen();
                 LogLine("log reopened on SIGHUP");
             });
-        finished = server.Run(std::chrono::milliseconds(500));
+        finished = server.Run(
+            std::chrono::milliseconds(static_cast<long long>(options.drainTimeoutSeconds * 1000)));
     }
     // No pair host or stage process outlives the service, hung or not.
     constexpr std::chrono::seconds kProcessesGrace{2};

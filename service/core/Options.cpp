@@ -80,9 +80,9 @@ bool ParseRate(const std::string& text, std::size_t& perMinute) {
 
 bool IsSharedFlag(const std::string& flag) {
     static const std::vector<std::string> kWithValue = {
-        "--listen",          "--engine",          "--api-keys",   "--rate-limit", "--log-file",
-        "--timeout",         "--max-body",        "--max-active", "--max-queue",  "--max-remote",
-        "--max-remote-body", "--max-connections", "--max-hops"};
+        "--listen",     "--engine",          "--api-keys",        "--rate-limit", "--log-file",
+        "--timeout",    "--drain-timeout",   "--max-body",        "--max-active", "--max-queue",
+        "--max-remote", "--max-remote-body", "--max-connections", "--max-hops"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
 }
 
@@ -191,6 +191,9 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
             if (!ParseNumber<double>(value, seconds, 0.05, 3600))
                 return bad("seconds, 0.05 to 3600");
             options.timeoutSeconds = seconds;
+        } else if (flag == "--drain-timeout") {
+            if (!ParseNumber<double>(value, options.drainTimeoutSeconds, 0, 3600))
+                return bad("seconds, 0 to 3600");
         } else if (flag == "--max-body") {
             if (!ParseNumber<std::size_t>(value, options.maxBody, 64, 64u * 1024 * 1024)) {
                 return bad("bytes, 64 to 67108864");
@@ -262,6 +265,8 @@ Every option that takes a value may also be written --option=VALUE.
   --rate-limit N/min         with --allow-remote: requests a minute for each key and each
                              address of another machine; beyond that 429 with Retry-After
   --timeout SECONDS          per request, waiting included (default 10)
+  --drain-timeout SECONDS    on SIGTERM or SIGINT, how long the requests in flight may take
+                             to be answered before the service ends anyway (default 10)
   --max-body BYTES           largest request body (default 65536)
   --max-active N             offline translations run at once (default 8)
   --max-queue N              translations that may wait for a turn before 503 (default 32)

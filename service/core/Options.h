@@ -84,6 +84,7 @@ struct Options {
     std::string acceptedKeysFile;
     std::size_t rateLimitPerMinute = 0;
     double timeoutSeconds = 10;
+    double drainTimeoutSeconds = 10; // at the stop, for the requests in flight to be answered
     std::size_t maxBody = 64 * 1024;
     std::size_t maxActive = 8;
     std::size_t maxQueue = 32;

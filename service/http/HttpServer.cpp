@@ -12,6 +12,7 @@ namespace {
 // How long a writer waits for room at most before it looks whether its connection was
 // closed to make room.
 constexpr int kWriteSliceMs = 250;
+constexpr int kDrainSliceMs = 250;
 
 // After an early answer (413 before the body was read) the client may still be sending;
 // closing at once would reset the connection and lose the answer. So stop writing, then
@@ -143,13 +144,13 @@ Result<unsigned short> HttpServer::Bind(const std::string& host, unsigned short 
     return listening.Value().port;
 }
 
+// Draining: no connection is accepted any more, and a connection ends once it has no
+// request begun; every request already sent is read, handled and answered.
 void HttpServer::Stop() {
     stopping_ = true;
     if (listenFd_ != kNoSocket)
         ShutdownRead(listenFd_);
     std::lock_guard lock(mutex_);
-    for (const auto& entry : open_)
-        ShutdownRead(entry.first);
     work_.notify_all();
 }
 
@@ -175,6 +176,9 @@ bool HttpServer::Run(std::chrono::milliseconds grace) {
                 log_.busy();
         }
     }
+    // New connections are refused from here on, not left waiting in the backlog.
+    CloseSocket(listenFd_);
+    listenFd_ = kNoSocket;
     std::unique_lock lock(mutex_);
     work_.notify_all();
     return idle_.wait_for(lock, grace, [this] { return workers_ == 0; });
@@ -213,8 +217,7 @@ void HttpServer::Work() {
         const SocketHandle fd = waiting_.front();
         waiting_.pop_front();
         lock.unlock();
-        if (!stopping_)
-            ServeConnection(fd);
+        ServeConnection(fd); // also while draining: its request may be on its way
         lock.lock();
         open_.erase(fd);
         CloseSocket(fd);
@@ -279,6 +282,23 @@ bool HttpServer::ClosedForRoom(SocketHandle fd) {
     return !stopping_ && open_.find(fd) == open_.end();
 }
 
+// In slices, so that an idle connection ends soon after the drain begins, while one
+// whose request is already on its way is still served.
+bool HttpServer::AwaitRequest(SocketHandle fd, std::string& buffer) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(limits_.idleSeconds);
+    while (true) {
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0)
+            return false;
+        const Read read = ReadMore(fd, buffer, std::min(left, kDrainSliceMs));
+        if (read != Read::Timeout)
+            return read == Read::Data;
+        if (stopping_)
+            return false;
+    }
+}
+
 HttpServer::Read HttpServer::ReadMore(SocketHandle fd, std::string& buffer, int timeoutMs) {
     AcknowledgeAtOnce(fd);
     std::vector<WaitEntry> wait{{fd}};
@@ -308,7 +328,7 @@ bool HttpServer::Write(SocketHandle fd, std::string_view data, bool evictable) {
                 return false;
             continue;
         }
-        if (sent != kWouldBlock || stopping_ || (evictable && ClosedForRoom(fd)))
+        if (sent != kWouldBlock || (evictable && ClosedForRoom(fd)))
             return false;
         const int left = MillisecondsLeft(progress + stall);
         if (left == 0)
@@ -341,9 +361,9 @@ void HttpServer::ServeConnection(SocketHandle fd) {
         if (const auto it = open_.find(fd); it != open_.end())
             peer = it->second.address;
     }
-    while (!stopping_) {
+    while (true) {
         // Wait for a request to begin (idle time), then for its head, then for its body.
-        if (buffer.empty() && ReadMore(fd, buffer, limits_.idleSeconds * 1000) != Read::Data)
+        if (buffer.empty() && !AwaitRequest(fd, buffer))
             return; // nothing begun, nothing to answer
         if (!Enter(fd, Phase::Receiving))
             return;

@@ -69,10 +69,12 @@ class HttpServer {
     bool BoundToLoopback() const { return loopback_; }
     void SetLog(ServerLog log) { log_ = std::move(log); }
 
-    // Accepts until Stop(); then waits up to grace for the open connections to finish.
-    // False when some had not finished by then (their threads still use the handler).
+    // Accepts until Stop(); then closes the listener and waits up to grace for the open
+    // connections to answer the requests they hold and end (the drain). False when some had
+    // not by then (their threads still use the handler).
     bool Run(std::chrono::milliseconds grace = std::chrono::milliseconds(500));
     void Stop();
+    bool Stopping() const { return stopping_; }
 
   private:
     enum class Phase { Idle, Receiving, Handling, Writing };
@@ -91,6 +93,9 @@ class HttpServer {
     bool Enter(SocketHandle fd, Phase phase);
     bool ClosedForRoom(SocketHandle fd);
     void ServeConnection(SocketHandle fd);
+    // Waits for the first bytes of a request: false when none came within the idle time,
+    // or none is on its way once the server is draining.
+    bool AwaitRequest(SocketHandle fd, std::string& buffer);
     Read ReadMore(SocketHandle fd, std::string& buffer, int timeoutMs);
     // Sends all of data unless the client takes nothing for writeStallSeconds or, when the
     // connection is counted (evictable), it is closed to make room meanwhile.

@@ -104,6 +104,13 @@ std::string RawReply::Header(const std::string& lowerName) const {
     return found == headers.end() ? std::string() : found->second;
 }
 
+std::string TranslateRequest(const std::string& text, const std::string& extraHeaders) {
+    const std::string body = protocol::BuildRequestBody(text, "fr", "es");
+    return "POST /translate HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders +
+           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
 RawConnection::RawConnection(unsigned short port) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};

@@ -52,6 +52,9 @@ struct RawReply {
     std::string Header(const std::string& lowerName) const;
 };
 
+// The bytes of the program's French-to-Spanish request for text, for a RawConnection.
+std::string TranslateRequest(const std::string& text, const std::string& extraHeaders = "");
+
 // A connection that sends exactly the bytes it is given: for the requests a well-behaved
 // client never makes, and for holding connections open.
 class RawConnection {

@@ -15,16 +15,8 @@
 #include <thread>
 
 using namespace tervane::testing;
-namespace proto = tervane::protocol;
 
 namespace {
-
-std::string TranslateRequest(const std::string& text, const std::string& extraHeaders = "") {
-    const std::string body = proto::BuildRequestBody(text, "fr", "es");
-    return "POST /translate HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extraHeaders +
-           "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\n\r\n" + body;
-}
 
 const std::vector<std::pair<std::string, std::string>> kSentences = {
     {"Le chat est noir.", "\"El gato es negro.\""},
