@@ -212,7 +212,8 @@ struct X11PasteReplacement::State : std::enable_shared_from_this<State> {
         gtk_clipboard_set_with_data(
             clipboard, targets.data(), static_cast<guint>(targets.size()),
             [](GtkClipboard*, GtkSelectionData* data, guint index, gpointer contents) {
-                const SavedTarget& target = (*static_cast<std::vector<SavedTarget>*>(contents))[index];
+                const SavedTarget& target =
+                    (*static_cast<std::vector<SavedTarget>*>(contents))[index];
                 gtk_selection_data_set(data, target.type, target.format, target.data.data(),
                                        static_cast<gint>(target.data.size()));
             },
