@@ -160,7 +160,22 @@ int main(int argc, char** argv) {
         server.Bind(options.host, options.port, !options.allowRemote);
     if (!port.Ok())
         return ExitWith(port.Failure().status == 403 ? 2 : 1, port.Failure().reason);
-    settings.loopbackOnly = server.BoundToLoopback();
+    TrustedProxies proxies;
+    for (const std::string& proxy : options.trustedProxies) {
+        if (const auto wrong = proxies.Add(proxy))
+            return ExitWith(2, "bad value '" + proxy + "' for --trusted-proxy: " + *wrong);
+    }
+    server.SetTrustedProxies(proxies);
+    if (!proxies.Empty()) {
+        std::string named;
+        for (const std::string& proxy : options.trustedProxies)
+            named += (named.empty() ? "" : ", ") + proxy;
+        LogLine("trusted proxies: " + named +
+                "; the clients they forward for are the requests' "
+                "clients");
+    }
+    // Behind a proxy on loopback, other machines reach the service through it.
+    settings.loopbackOnly = server.BoundToLoopback() && proxies.Empty();
     Result<std::unique_ptr<RemoteAccess>> access = MakeRemoteAccess(options, settings.loopbackOnly);
     if (!access.Ok())
         return ExitWith(2, access.Failure().reason);

@@ -80,9 +80,10 @@ bool ParseRate(const std::string& text, std::size_t& perMinute) {
 
 bool IsSharedFlag(const std::string& flag) {
     static const std::vector<std::string> kWithValue = {
-        "--listen",     "--engine",          "--api-keys",        "--rate-limit", "--log-file",
-        "--timeout",    "--drain-timeout",   "--max-body",        "--max-active", "--max-queue",
-        "--max-remote", "--max-remote-body", "--max-connections", "--max-hops"};
+        "--listen",          "--engine",    "--api-keys",      "--rate-limit",
+        "--log-file",        "--timeout",   "--drain-timeout", "--max-body",
+        "--max-active",      "--max-queue", "--max-remote",    "--max-remote-body",
+        "--max-connections", "--max-hops",  "--trusted-proxy"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
 }
 
@@ -191,6 +192,8 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
             if (!ParseNumber<double>(value, seconds, 0.05, 3600))
                 return bad("seconds, 0.05 to 3600");
             options.timeoutSeconds = seconds;
+        } else if (flag == "--trusted-proxy") {
+            options.trustedProxies.push_back(value); // checked where the server takes it
         } else if (flag == "--drain-timeout") {
             if (!ParseNumber<double>(value, options.drainTimeoutSeconds, 0, 3600))
                 return bad("seconds, 0 to 3600");
@@ -223,6 +226,9 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
         return Error{400,
                      std::string(options.acceptedKeysFile.empty() ? "--rate-limit" : "--api-keys") +
                          " is for a service that serves other machines: add --allow-remote"};
+    if (!options.allowRemote && !options.trustedProxies.empty())
+        return Error{400, "--trusted-proxy is for a service that serves other machines through "
+                          "a proxy: add --allow-remote"};
     // An engine asked for that lacks a value it cannot run without.
     for (const EngineSyntax& engine : engines) {
         if (std::find(options.engines.begin(), options.engines.end(), engine.name) ==
@@ -264,6 +270,10 @@ Every option that takes a value may also be written --option=VALUE.
                              programs on this machine need none
   --rate-limit N/min         with --allow-remote: requests a minute for each key and each
                              address of another machine; beyond that 429 with Retry-After
+  --trusted-proxy ADDR[/BITS]
+                             with --allow-remote: a reverse proxy (repeatable) whose
+                             X-Forwarded-For or Forwarded names the client; keys, rates and
+                             the log take that client, not the proxy
   --timeout SECONDS          per request, waiting included (default 10)
   --drain-timeout SECONDS    on SIGTERM or SIGINT, how long the requests in flight may take
                              to be answered before the service ends anyway (default 10)

@@ -8,21 +8,6 @@
 namespace tervane::service {
 namespace {
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // A field value holds visible characters, spaces and tabs (and bytes of UTF-8); a NUL or
 // another control character would reach the handler's checks and the log as it is.
 bool IsFieldValue(std::string_view value) {
@@ -38,6 +23,21 @@ bool IsTokenChar(char c) {
 }
 
 } // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
 
 std::optional<std::string_view> HttpRequest::Header(std::string_view name) const {
     for (const auto& [key, value] : headers) {

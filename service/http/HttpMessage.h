@@ -75,6 +75,10 @@ bool IsLoopbackHost(std::string_view host);
 // 127.x.x.x, ::1, or 127.x.x.x mapped into IPv6 (a dual-stack listener's view of it).
 bool IsLoopbackAddress(std::string_view address);
 
+// Header names compare without case (ASCII); values lose the blanks around them.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+std::string_view Trim(std::string_view text);
+
 // The standard reason phrase of a status.
 std::string_view StandardReason(int status);
 

@@ -384,6 +384,8 @@ void HttpServer::ServeConnection(SocketHandle fd) {
             return Refuse(fd, head.Failure());
         HttpRequest& request = head.Value()->request;
         request.peer = peer;
+        if (!proxies_.Empty())
+            request.peer = proxies_.ClientOf(request);
         if (request.contentLength > limits_.maxBody) {
             // Refuse before reading: the body never enters memory.
             return Refuse(

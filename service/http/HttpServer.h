@@ -13,6 +13,7 @@
 
 #include "service/http/HttpMessage.h"
 #include "service/http/Socket.h"
+#include "service/http/TrustedProxies.h"
 
 #include <atomic>
 #include <chrono>
@@ -68,6 +69,8 @@ class HttpServer {
     Result<unsigned short> Bind(const std::string& host, unsigned short port, bool loopbackOnly);
     bool BoundToLoopback() const { return loopback_; }
     void SetLog(ServerLog log) { log_ = std::move(log); }
+    // Behind these proxies a request's peer is the client they forward for.
+    void SetTrustedProxies(TrustedProxies proxies) { proxies_ = std::move(proxies); }
 
     // Accepts until Stop(); then closes the listener and waits up to grace for the open
     // connections to answer the requests they hold and end (the drain). False when some had
@@ -105,6 +108,7 @@ class HttpServer {
     ServerLimits limits_;
     Handler handler_;
     ServerLog log_;
+    TrustedProxies proxies_;
     SocketHandle listenFd_ = kNoSocket;
     bool loopback_ = true;
     std::atomic<bool> stopping_{false};

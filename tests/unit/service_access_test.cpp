@@ -3,6 +3,7 @@
 #include "service/http/ApiKeys.h"
 #include "service/http/HttpMessage.h"
 #include "service/http/RateLimiter.h"
+#include "service/http/TrustedProxies.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +75,43 @@ TEST(RateLimiter, KeepsABoundedNumberOfClientsWithoutLosingTheBusyOnes) {
     // Idle for a whole refill, every bucket is as good as new: all are forgotten.
     limiter.Take({"address late"}, start + std::chrono::minutes(2));
     EXPECT_EQ(limiter.Clients(), 1u);
+}
+
+TEST(TrustedProxies, NameTheRightMostUntrustedForwardedAddressAndIgnoreOthersHeaders) {
+    TrustedProxies proxies;
+    EXPECT_FALSE(proxies.Add("127.0.0.1"));
+    EXPECT_FALSE(proxies.Add("10.1.0.0/16"));
+    EXPECT_FALSE(proxies.Add("fd00:1::/32"));
+    EXPECT_EQ(proxies.Add("10.0.0.0/33"), "the prefix length after '/' must be 0 to 32");
+    EXPECT_EQ(proxies.Add("proxy.example"), "not an IPv4 or IPv6 address: 'proxy.example'");
+    EXPECT_TRUE(proxies.Trusts("10.1.200.3"));
+    EXPECT_TRUE(proxies.Trusts("::ffff:127.0.0.1"));
+    EXPECT_FALSE(proxies.Trusts("10.2.0.1"));
+    EXPECT_TRUE(proxies.Trusts("fd00:1:ffff::9"));
+    EXPECT_FALSE(proxies.Trusts("fd00:2::9"));
+
+    const auto client = [&](std::string peer,
+                            std::vector<std::pair<std::string, std::string>> headers) {
+        HttpRequest request;
+        request.peer = std::move(peer);
+        request.headers = std::move(headers);
+        return proxies.ClientOf(request);
+    };
+    // What the client wrote left of its own address proves nothing; each proxy's line counts.
+    EXPECT_EQ(client("127.0.0.1", {{"X-Forwarded-For", "127.0.0.1, 192.0.2.7, 10.1.0.4"}}),
+              "192.0.2.7");
+    EXPECT_EQ(
+        client("127.0.0.1", {{"x-forwarded-for", "127.0.0.1"}, {"X-Forwarded-For", "192.0.2.8"}}),
+        "192.0.2.8");
+    EXPECT_EQ(
+        client("127.0.0.1", {{"Forwarded", "for=192.0.2.9;proto=http, For=\"[2001:db8::1]:4711\""},
+                             {"X-Forwarded-For", "192.0.2.10"}}),
+        "2001:db8::1");
+    EXPECT_EQ(client("127.0.0.1", {{"Forwarded", "for=192.0.2.11:8080;by=10.1.0.1"}}),
+              "192.0.2.11");
+    // All hops trusted: the first; nothing forwarded: the proxy itself.
+    EXPECT_EQ(client("127.0.0.1", {{"X-Forwarded-For", "10.1.0.9, 10.1.0.4"}}), "10.1.0.9");
+    EXPECT_EQ(client("127.0.0.1", {}), "127.0.0.1");
+    // A peer that is not trusted is the client, whatever it writes.
+    EXPECT_EQ(client("192.0.2.50", {{"X-Forwarded-For", "127.0.0.1"}}), "192.0.2.50");
 }
