@@ -1,6 +1,7 @@
 #include "service/ServiceHandler.h"
 
 #include "service/core/LogText.h"
+#include "service/faces/FaceTable.h"
 
 namespace tervane::service {
 namespace {
@@ -27,6 +28,12 @@ HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const HttpResponse response = refused ? std::move(*refused) : Route(request, detail);
     if (!request.peer.empty() && !IsLoopbackAddress(request.peer))
         detail = "from=" + request.peer + " " + detail;
+    if (settings_.metrics) {
+        settings_.metrics->CountAnswer(ClaimingFace(request).name, request.Path(), response.status,
+                                       Clock::now() - started);
+        if (response.status == 503 && response.close)
+            settings_.metrics->CountBusyRefusal();
+    }
     if (response.status == 503 && response.close) {
         if (log_.busy)
             log_.busy(); // refusals under overload: counted, summed up once a second
@@ -65,6 +72,14 @@ HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logD
     // Load balancers ask /health: once the service drains, they are told to send no more.
     if (settings_.draining && settings_.draining() && request.Path() == "/health")
         return DrainingResponse();
+    if (settings_.metrics && request.Path() == "/metrics") {
+        if (request.method != "GET" && request.method != "HEAD")
+            return ErrorResponse(Error{405, "Use GET for /metrics"});
+        HttpResponse response;
+        response.contentType = "text/plain; version=0.0.4; charset=utf-8";
+        response.body = settings_.metrics->Render();
+        return response;
+    }
     return faces_.Handle(request, logDetail);
 }
 

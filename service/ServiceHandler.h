@@ -6,6 +6,7 @@
 #include "service/engines/Translator.h"
 #include "service/faces/Faces.h"
 #include "service/http/HttpMessage.h"
+#include "service/http/Metrics.h"
 
 #include <chrono>
 #include <functional>
@@ -23,6 +24,8 @@ struct HandlerSettings {
     RemoteAccess* access = nullptr;
     // True once the service drains (stopping): /health says so, so balancers send no more.
     std::function<bool()> draining;
+    // Where answers are counted for GET /metrics; null: no /metrics.
+    Metrics* metrics = nullptr;
 };
 
 // Where the handler reports: one line per answer, except that each refusal of an

@@ -181,6 +181,8 @@ int main(int argc, char** argv) {
         return ExitWith(2, access.Failure().reason);
     settings.access = access.Value().get();
     settings.draining = [&server] { return server.Stopping(); };
+    Metrics metrics;
+    settings.metrics = &metrics;
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});
     LogLine("listening on " + options.host + ":" + std::to_string(port.Value()) + " (engine " +
