@@ -1,11 +1,13 @@
 // What only the Windows build of the service does, run under Wine: it refuses the Apertium
-// engine at start, writes its log to the file it is given, and ends when `--stop` asks.
+// engine at start, writes its log to the file it is given, ends when `--stop` asks, and
+// reaches https:// servers through WinHTTP, checking their certificates.
 // TERVANE_SERVICE_COMMAND starts it (tests/wine/with-windows-service.sh).
 #include "ChildProcess.h"
 #include "ServiceClient.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -65,4 +67,32 @@ TEST(WindowsService, LogsToItsFileAndEndsWhenAskedToStop) {
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
     EXPECT_EQ(RunStop(port), 1);
     fs::remove_all(dir);
+}
+
+// The apy engine asking APy servers over https: tests/wine/with-trusted-tls.sh runs two on
+// loopback (TERVANE_TLS_PORTS), "good" with a certificate from a throwaway CA it puts among
+// the trusted roots of this test's own Wine prefix, "bad" with one from a CA nobody trusts.
+TEST(WindowsServiceOverTls, TranslatesThroughATrustedApyServerAndRefusesAnUntrustedOne) {
+    const char* ports = std::getenv("TERVANE_TLS_PORTS");
+    ASSERT_NE(ports, nullptr) << "run through tests/wine/with-trusted-tls.sh";
+    unsigned short good = 0, bad = 0;
+    std::istringstream(ports) >> good >> bad;
+    const auto apy = [](unsigned short port) {
+        return ServiceCommand(
+            {"--engine", "apy", "--apy-url", "https://127.0.0.1:" + std::to_string(port)});
+    };
+
+    RunningServer trusted = StartListening(apy(good));
+    Reply reply = PostTranslate(trusted.port, "Le chat est noir.", "fr", "es");
+    EXPECT_EQ(reply.status, 200) << reply.reason << trusted.process->Output();
+    EXPECT_EQ(reply.body, "\"El gato es negro.\"");
+
+    RunningServer untrusted = StartListening(apy(bad));
+    reply = PostTranslate(untrusted.port, "Le chat est noir.", "fr", "es");
+    EXPECT_EQ(reply.status, 502);
+    EXPECT_NE(reply.reason.find("certificate is not trusted (GET https://127.0.0.1:" +
+                                std::to_string(bad) + "/listPairs)"),
+              std::string::npos)
+        << reply.reason;
+    EXPECT_EQ(GetPath(untrusted.port, "/health").status, 503);
 }
