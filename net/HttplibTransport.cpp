@@ -39,6 +39,9 @@ std::string FailureText(httplib::Error error) {
     case httplib::Error::Read:
     case httplib::Error::Write:
         return "The connection with the server was reset or terminated";
+    case httplib::Error::SSLConnection:
+    case httplib::Error::SSLServerVerification:
+        return "The secure connection with the server failed or its certificate is not trusted";
     default:
         return "The request failed: " + httplib::to_string(error);
     }
