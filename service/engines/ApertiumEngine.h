@@ -45,6 +45,10 @@ class ApertiumEngine : public Engine {
                                   Clock::time_point deadline) override;
     // Starts the pipelines of a route's later hops that have none, beside the first hop's.
     void Prepare(const std::vector<Hop>& route) override;
+    // A stage's own processes, started for the request (ApertiumWordStages.cpp).
+    std::optional<Result<std::vector<std::string>>>
+    RunWordStage(const Hop& hop, WordStage stage, const std::vector<std::string>& streams,
+                 Clock::time_point deadline) override;
     ~ApertiumEngine() override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 

@@ -23,6 +23,10 @@ struct PairEntry {
 
 using PairListing = std::vector<PairEntry>;
 
+// The first stages of a pair, for a dictionary of a text's words: the morphological
+// analyser, the analyser with the tagger's choice, or the bilingual dictionary's lookup.
+enum class WordStage { Analyser, Tagger, Bilingual };
+
 class Engine {
   public:
     virtual ~Engine() = default;
@@ -43,6 +47,13 @@ class Engine {
     // the later hops ready meanwhile (a cold pair's first request then waits for the slowest
     // start, not for their sum).
     virtual void Prepare(const std::vector<Hop>& /*route*/) {}
+    // The stream (Apertium's format) after one stage of the hop's pair, sent as one request
+    // each; nullopt when the engine has no such stage (remote engines, a pair without it).
+    virtual std::optional<Result<std::vector<std::string>>>
+    RunWordStage(const Hop& /*hop*/, WordStage /*stage*/,
+                 const std::vector<std::string>& /*streams*/, Clock::time_point /*deadline*/) {
+        return std::nullopt;
+    }
     // What would make a missing pair work, e.g. "install apertium-fra-jpn".
     virtual std::string MissingPairHint(std::string_view from, std::string_view to) const = 0;
 };

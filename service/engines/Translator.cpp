@@ -104,30 +104,38 @@ Translation Translator::Run(const PlannedRoute& planned, const std::string& text
     WorkBudget own(text.size(), planned.route.size());
     if (budget == nullptr)
         budget = &own;
-    Engine& engine = *engines_.Engines().at(planned.engine);
-    Translation result{text, DescribeRoute(planned.route), engine.Name()};
+    Translation result = RunWithTurn(planned.engine, deadline, [&](Engine& engine) {
+        if (planned.route.size() > 1)
+            engine.Prepare(planned.route);
+        Result<std::string> translated = text;
+        for (const Hop& hop : planned.route) {
+            if (!budget->Take(translated.Value().size()))
+                return Result<std::string>(
+                    Error{413, "The text needs more translation work than a request may take: "
+                               "send it in smaller requests"});
+            translated = engine.Translate(hop, translated.Value(), deadline);
+            if (!translated.Ok())
+                break;
+        }
+        return translated;
+    });
+    result.route = DescribeRoute(planned.route);
+    return result;
+}
+
+Translation Translator::RunWithTurn(std::size_t index, Clock::time_point deadline,
+                                    const std::function<Result<std::string>(Engine&)>& work) {
+    Engine& engine = *engines_.Engines().at(index);
+    Translation result{"", "", engine.Name()};
     const AdmissionTicket turn(engine.Remote() ? remote_ : local_, deadline);
     if (turn.Outcome() == Admission::Outcome::QueueFull) {
         result.text = Error{503, "Service busy: too many translations in progress, try again"};
         result.busy = true;
-        return result;
-    }
-    if (!turn.Admitted()) {
+    } else if (!turn.Admitted()) {
         result.text = Error{504, "Service busy: no turn for the translation came before the "
                                  "time-out, try again"};
-        return result;
-    }
-    if (planned.route.size() > 1)
-        engine.Prepare(planned.route);
-    for (const Hop& hop : planned.route) {
-        if (!budget->Take(result.text.Value().size())) {
-            result.text = Error{413, "The text needs more translation work than a request may "
-                                     "take: send it in smaller requests"};
-            break;
-        }
-        result.text = engine.Translate(hop, result.text.Value(), deadline);
-        if (!result.text.Ok())
-            break;
+    } else {
+        result.text = work(engine);
     }
     return result;
 }

@@ -6,6 +6,7 @@
 #include "service/engines/WorkBudget.h"
 #include "service/http/Admission.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -70,6 +71,11 @@ class Translator {
     // when none is given); a request that has spent it ends with 413.
     Translation Run(const PlannedRoute& planned, const std::string& text,
                     Clock::time_point deadline, WorkBudget* budget = nullptr);
+
+    // Work of one engine other than a translation (a dictionary of words), under the same
+    // turns: its text is work's, or the refusal (503, busy) when no turn came.
+    Translation RunWithTurn(std::size_t engine, Clock::time_point deadline,
+                            const std::function<Result<std::string>(Engine&)>& work);
 
     // Engines that cannot list their pairs by the deadline are left out, named.
     RouteListing ListRoutes(Clock::time_point deadline);

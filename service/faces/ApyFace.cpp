@@ -16,16 +16,6 @@ namespace {
 
 using nlohmann::json;
 
-// APy's error answer: the status, its standard phrase and what went wrong.
-HttpResponse ApyError(int status, const std::string& explanation) {
-    HttpResponse response = JsonAnswer(status, {{"status", "error"},
-                                                {"code", status},
-                                                {"message", std::string(StandardReason(status))},
-                                                {"explanation", explanation}});
-    response.reason = explanation; // for the log; APy's clients read the body
-    return response;
-}
-
 HttpResponse ApySuccess(json data) {
     return JsonAnswer(
         200,
@@ -80,8 +70,17 @@ std::optional<bool> ReadHtmlFormat(const Arguments& arguments) {
     return std::nullopt;
 }
 
-// An engine's failure as APy reports one; a refusal for want of a turn stays the service's
-// busy answer (counted, connection closed).
+} // namespace
+
+HttpResponse ApyError(int status, const std::string& explanation) {
+    HttpResponse response = JsonAnswer(status, {{"status", "error"},
+                                                {"code", status},
+                                                {"message", std::string(StandardReason(status))},
+                                                {"explanation", explanation}});
+    response.reason = explanation; // for the log; APy's clients read the body
+    return response;
+}
+
 HttpResponse TranslationFailure(const Translation& translation) {
     const Error& failure = translation.text.Failure();
     if (translation.busy)
@@ -91,8 +90,6 @@ HttpResponse TranslationFailure(const Translation& translation) {
                                                {"explanation", failure.reason}});
     return ApyError(failure.status, failure.reason);
 }
-
-} // namespace
 
 ApyFace::ApyFace(Translator& translator, std::chrono::milliseconds timeout)
     : translator_(translator), timeout_(timeout) {}
@@ -113,6 +110,8 @@ HttpResponse ApyFace::Handle(const HttpRequest& request, std::string& logDetail)
         return ListPairs(*arguments);
     if (path == "/translateChain")
         return TranslateChain(*arguments, logDetail);
+    if (path == "/perWord")
+        return PerWord(*arguments, logDetail);
     return Translate(*arguments, logDetail);
 }
 
@@ -306,7 +305,7 @@ FaceDefinition ApyFaceDefinition() {
         .claims =
             [](const HttpRequest& request) {
                 const std::string_view path = request.Path();
-                if (path == "/listPairs" || path == "/translateChain")
+                if (path == "/listPairs" || path == "/translateChain" || path == "/perWord")
                     return true;
                 // LibreTranslate's clients post JSON; the program posts its form, no query.
                 if (path != protocol::kTranslatePath ||

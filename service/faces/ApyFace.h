@@ -34,6 +34,8 @@ class ApyFace : public Face {
     HttpResponse Translate(const Arguments& arguments, std::string& logDetail);
     HttpResponse TranslateChain(const Arguments& arguments, std::string& logDetail);
     HttpResponse ListPairs(const Arguments& arguments);
+    // Each word's analyses and dictionary entries (ApyPerWord.cpp).
+    HttpResponse PerWord(const Arguments& arguments, std::string& logDetail);
     // The chain's translation, one engine's run at a time.
     Translation RunChain(const std::vector<PlannedRoute>& steps, const std::string& text, bool html,
                          Clock::time_point deadline);
@@ -41,6 +43,13 @@ class ApyFace : public Face {
     Translator& translator_;
     std::chrono::milliseconds timeout_;
 };
+
+// APy's error answer: the status, its standard phrase and what went wrong.
+HttpResponse ApyError(int status, const std::string& explanation);
+
+// An engine's failure as APy reports one; a refusal for want of a turn stays the service's
+// busy answer (counted, connection closed).
+HttpResponse TranslationFailure(const Translation& translation);
 
 // Its row of the face table: APy's paths, and /translate as APy's clients ask for it.
 FaceDefinition ApyFaceDefinition();

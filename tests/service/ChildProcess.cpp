@@ -233,10 +233,9 @@ std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags) {
     return command;
 }
 
-std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port) {
-    auto apy = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"apertium-apy", "-p", std::to_string(port), "-l", "/dev/null",
-                                 "/usr/share/apertium/modes"});
+std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port, const std::string& root) {
+    auto apy = std::make_unique<ChildProcess>(std::vector<std::string>{
+        "apertium-apy", "-p", std::to_string(port), "-l", "/dev/null", root});
     if (!WaitForOk(port, "/listPairs", std::chrono::seconds(60)))
         throw std::runtime_error("apertium-apy did not answer /listPairs: " + apy->Output());
     return apy;

@@ -89,9 +89,11 @@ std::size_t ZombieChildrenOf(pid_t parent);
 // --libretranslate-url URL" for the Windows build. A flag given again later wins.
 std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags);
 
-// Debian's apertium-apy on a loopback port over the installed modes, once it answers
-// /listPairs; throws with its output when it does not within a minute.
-std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port);
+// Debian's apertium-apy on a loopback port over the modes found under root (the installed
+// ones by default), once it answers /listPairs; throws with its output when it does not
+// within a minute.
+std::unique_ptr<ChildProcess>
+StartApertiumApy(unsigned short port, const std::string& root = "/usr/share/apertium/modes");
 
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
 struct RunningServer {

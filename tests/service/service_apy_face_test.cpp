@@ -5,19 +5,51 @@
 
 #include "protocol/ServiceProtocol.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+#include <unistd.h>
 
 using namespace tervane::testing;
 using nlohmann::json;
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// The installed modes, and for two pairs the analyser and tagger modes and bilingual
+// dictionary where APy looks for them (a pair built from source has them; Debian's packages
+// install only the translation modes): so that APy answers /perWord for them.
+std::string ApyRootWithWordModes() {
+    const fs::path root = fs::temp_directory_path() / ("tervane-apy-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "modes");
+    for (const auto& mode : fs::directory_iterator("/usr/share/apertium/modes")) {
+        if (mode.path().extension() == ".mode")
+            fs::create_symlink(mode.path(), root / "modes" / mode.path().filename());
+    }
+    for (const auto& [mode, apyName] : {std::pair{"fr-es", "fra-spa"}, {"spa-eng", "spa-eng"}}) {
+        std::ifstream in(std::string("/usr/share/apertium/modes/") + mode + ".mode");
+        const std::string pipeline((std::istreambuf_iterator<char>(in)), {});
+        const std::size_t tagger = pipeline.find(" | ", pipeline.find("apertium-tagger"));
+        std::ofstream(root / "modes" / (std::string(mode) + "-morph.mode"))
+            << pipeline.substr(0, pipeline.find(" | ")) << "\n";
+        std::ofstream(root / "modes" / (std::string(mode) + "-tagger.mode"))
+            << pipeline.substr(0, tagger) << "\n";
+        const std::size_t bilingual = pipeline.find('\'', pipeline.find("lt-proc -b")) + 1;
+        fs::create_symlink(pipeline.substr(bilingual, pipeline.find('\'', bilingual) - bilingual),
+                           root / (std::string(apyName) + ".autobil.bin"));
+    }
+    return root.string();
+}
+
 class ApyFace : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         apyPort_ = FreeLoopbackPort();
-        apy_ = StartApertiumApy(apyPort_).release();
+        apyRoot_ = ApyRootWithWordModes();
+        apy_ = StartApertiumApy(apyPort_, apyRoot_).release();
         // Every mode, as APy lists them: a pair the check left out (kept from an earlier
         // start) would be missing from the service's list only.
         service_ = new RunningServer(StartListening(ServiceCommand({"--check-pairs", "off"})));
@@ -25,6 +57,7 @@ class ApyFace : public ::testing::Test {
     static void TearDownTestSuite() {
         delete service_;
         delete apy_;
+        fs::remove_all(apyRoot_);
         service_ = nullptr;
         apy_ = nullptr;
     }
@@ -48,11 +81,13 @@ class ApyFace : public ::testing::Test {
     }
 
     static unsigned short apyPort_;
+    static std::string apyRoot_;
     static ChildProcess* apy_;
     static RunningServer* service_;
 };
 
 unsigned short ApyFace::apyPort_ = 0;
+std::string ApyFace::apyRoot_;
 ChildProcess* ApyFace::apy_ = nullptr;
 RunningServer* ApyFace::service_ = nullptr;
 
@@ -100,6 +135,26 @@ TEST_F(ApyFace, RefusesAsApyDoes) {
     ExpectSameAnswer("GET", "/translateChain", "langpairs=fra&q=chat");
     ExpectSameAnswer("GET", "/translateChain", "langpairs=fra|jpn|eng&q=chat");
     ExpectSameAnswer("GET", "/listPairs", "q=everything");
+}
+
+TEST_F(ApyFace, AnswersPerWordAsApyDoes) {
+    const std::string all = "&modes=" + UrlEncode("morph biltrans tagger translate");
+    // Known and ambiguous words, an unknown one, punctuation, a multiword unit, nothing.
+    ExpectSameAnswer("GET", "/perWord", "lang=fra-spa" + all + "&q=" + UrlEncode("la maison"));
+    ExpectSameAnswer("POST", "/perWord", "lang=fra-spa" + all + "&q=" + UrlEncode("xyzzq chat."));
+    ExpectSameAnswer("GET", "/perWord", "lang=spa-eng" + all + "&q=" + UrlEncode("por supuesto"));
+    ExpectSameAnswer("GET", "/perWord",
+                     "lang=spa-eng&modes=biltrans&q=" + UrlEncode("¿Qué banco?\n\nhola, ¡mundo!"));
+    ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&modes=tagger&q=");
+    ExpectSameAnswer("GET", "/perWord",
+                     "lang=spa-eng&modes=morph&pos=2&q=" + UrlEncode("el banco"));
+    // Refusals: an argument missing, a mode APy lacks, a pair the service lacks.
+    ExpectSameAnswer("GET", "/perWord", "modes=morph&q=banco");
+    ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&q=banco");
+    ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&modes=morph");
+    ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&modes=morph+lemma&q=banco");
+    ExpectSameAnswer("GET", "/perWord", "lang=fra-eng&modes=morph&q=chat");
+    ExpectSameAnswer("GET", "/perWord", "lang=fr-es&modes=morph&q=chat");
 }
 
 TEST_F(ApyFace, ListsThePairsApyLists) {
