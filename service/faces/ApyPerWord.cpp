@@ -58,7 +58,9 @@ std::string WithoutTags(const std::string& analysis) {
 }
 
 // The word a unit stands for: its surface form, or the lemma the tagger kept.
-std::string InputOf(const std::string& unit) { return WithoutTags(SplitSlashes(unit).front()); }
+std::string InputOf(const std::string& unit) {
+    return WithoutTags(SplitSlashes(unit).front());
+}
 
 // A unit's analyses, or the unit itself when it has none (the tagger's choice).
 std::vector<std::string> AnalysesOf(const std::string& unit) {
@@ -74,8 +76,18 @@ Result<json> LookUp(Engine& engine, const Hop& hop, const std::vector<std::strin
     std::vector<std::string> streams;
     for (const std::string& unit : units) {
         std::string stream;
-        for (const std::string& analysis : AnalysesOf(unit))
-            stream += "^" + analysis + "$";
+        // Brackets and backslashes escaped again: unescaped, a "[" would open a superblank
+        // the lookup waits to see closed (APy's lookup, cut short by its end of input,
+        // finds nothing there).
+        for (const std::string& analysis : AnalysesOf(unit)) {
+            stream += '^';
+            for (char c : analysis) {
+                if (c == '[' || c == ']' || c == '\\')
+                    stream += '\\';
+                stream += c;
+            }
+            stream += '$';
+        }
         streams.push_back(std::move(stream));
     }
     const auto looked = engine.RunWordStage(hop, WordStage::Bilingual, streams, deadline);
@@ -98,8 +110,7 @@ Result<json> LookUp(Engine& engine, const Hop& hop, const std::vector<std::strin
 // The units after a stage of the pair; a refusal when the pair has no such stage, or the
 // stage found no word (APy's "No output").
 Result<std::vector<std::string>> StageUnits(Engine& engine, const Hop& hop, WordStage stage,
-                                            const std::string& stream,
-                                            Clock::time_point deadline) {
+                                            const std::string& stream, Clock::time_point deadline) {
     const auto output = engine.RunWordStage(hop, stage, {stream}, deadline);
     if (!output)
         return Error{400, "No output"};
@@ -144,8 +155,8 @@ Result<json> PerWordAnswer(Engine& engine, const Hop& hop, const std::set<std::s
         outputs["disambig"] = outputs["tagger"];
     }
     // A lookup needs words to look up.
-    for (const auto& [mode, units] : {std::pair{"biltrans", &morphUnits},
-                                      std::pair{"translate", &taggerUnits}}) {
+    for (const auto& [mode, units] :
+         {std::pair{"biltrans", &morphUnits}, std::pair{"translate", &taggerUnits}}) {
         if (!modes.count(mode))
             continue;
         if (units->empty())
@@ -202,9 +213,10 @@ HttpResponse ApyFace::PerWord(const Arguments& arguments, std::string& logDetail
 
     // The pair as APy names it ("fra-spa"), among those the engines offer in one step.
     const DirectPairs direct = ListDirectPairs(deadline);
-    const auto route = std::find_if(direct.routes.begin(), direct.routes.end(), [&](const auto& row) {
-        return row.first.first + "-" + row.first.second == *lang;
-    });
+    const auto route =
+        std::find_if(direct.routes.begin(), direct.routes.end(), [&](const auto& row) {
+            return row.first.first + "-" + row.first.second == *lang;
+        });
     if (route == direct.routes.end())
         return ApyError(400, "No output");
     Result<json> words = Error{400, "No output"};

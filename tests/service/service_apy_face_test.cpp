@@ -148,6 +148,11 @@ TEST_F(ApyFace, AnswersPerWordAsApyDoes) {
     ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&modes=tagger&q=");
     ExpectSameAnswer("GET", "/perWord",
                      "lang=spa-eng&modes=morph&pos=2&q=" + UrlEncode("el banco"));
+    // A bracket is looked up escaped (APy's unescaped lookup finds nothing for it).
+    const JsonReply brackets =
+        GetJson(Port(), "/perWord?lang=spa-eng&modes=biltrans&q=" + UrlEncode("[banco]"));
+    EXPECT_EQ(brackets.json[0], json({{"input", "["}, {"biltrans", json::array({"\\[<lpar>"})}}))
+        << brackets.body;
     // Refusals: an argument missing, a mode APy lacks, a pair the service lacks.
     ExpectSameAnswer("GET", "/perWord", "modes=morph&q=banco");
     ExpectSameAnswer("GET", "/perWord", "lang=spa-eng&q=banco");
