@@ -164,6 +164,13 @@ class Desktop:
                              visible=visible == "1", text=text))
         return rows
 
+    def language_pickers(self, main):
+        """The source and target pickers: the window's two topmost lists (the hotkey panel's
+        action list lies below them)."""
+        combos = sorted((w for w in self.windows(main) if w["cls"] == "ComboBox"),
+                        key=lambda w: w["rect"][1])
+        return [w["hwnd"] for w in combos[:2]]
+
     def screen_rect(self, hwnd):
         """(left, top, right, bottom) of a window in screen coordinates."""
         return tuple(int(v) for v in self.probe("screenrect", f"{hwnd:08X}").stdout.split())

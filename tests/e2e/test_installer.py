@@ -152,11 +152,7 @@ class Package(unittest.TestCase):
         window and the hotkey pressed: the balloon's text."""
         desktop = self.desktop
         main = desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1", timeout=60)
-        # The language panel's two pickers, the window's topmost lists (the hotkey panel's
-        # key list lies below them).
-        combos = sorted((w for w in desktop.windows(main) if w["cls"] == "ComboBox"),
-                        key=lambda w: w["rect"][1])
-        source, target = [w["hwnd"] for w in combos[:2]]
+        source, target = desktop.language_pickers(main)
         desktop.focus(main)
         desktop.choose(source, "Home", *source_keys, "Return")
         self.assertEqual([desktop.windows(source)[0]["text"], desktop.windows(target)[0]["text"]],

@@ -52,7 +52,7 @@ class Settings(unittest.TestCase):
 
     def change_settings_and_exit(self, desktop):
         program, main, c = self.start(desktop)
-        source, target = c.of_class("ComboBox")
+        source, target = desktop.language_pickers(main)
         slider = c.of_class("msctls_trackbar32")[0]
         self.assertEqual([desktop.state(source), desktop.state(target)], [1, 0])
 
@@ -105,7 +105,7 @@ class Settings(unittest.TestCase):
 
     def start_again_and_see_them(self, desktop):
         program, main, c = self.start(desktop)
-        source, target = c.of_class("ComboBox")
+        source, target = desktop.language_pickers(main)
         slider = c.of_class("msctls_trackbar32")[0]
         self.assertEqual(desktop.windows(source)[0]["text"], "German")
         self.assertEqual(desktop.windows(target)[0]["text"], "Spanish")

@@ -122,10 +122,9 @@ class MainJob(unittest.TestCase):
         self.assertTrue(wait_for(lambda: not desktop.windows_of_class("#32770")))
 
         # The same language on both sides: nothing is asked of the service, nothing shown.
-        target = next(w for w in desktop.windows(self.main) if w["cls"] == "ComboBox"
-                      and w["rect"][1] > 40)
+        target = desktop.language_pickers(self.main)[1]
         desktop.focus(self.main)
-        desktop.click_window(target["hwnd"])
+        desktop.click_window(target)
         desktop.key("f", "Return")
         self.press_over_pad()
         time.sleep(2)
