@@ -1,5 +1,6 @@
 // The exchange both sides share: what the program writes and what the service answers.
 #include "protocol/ServiceProtocol.h"
+#include "protocol/WordsAnswer.h"
 #include "translate/ServiceExchange.h"
 
 #include <gtest/gtest.h>
@@ -101,4 +102,45 @@ TEST(AnswerEncoding, TypedBackslashSequencesSurviveTheProgramsDecoder) {
     EXPECT_EQ(program("a\\\nb\\r\\n\n\nc"), "a\\ b\\r\\n\r\n\r\nc");
     EXPECT_EQ(proto::EncodeAnswer("printf(\"a\\r\\n\")"), "\"printf(\\\"a\\\rr\\n\\\")\"");
     EXPECT_EQ(proto::EncodeAnswer("a\\b \\n\\"), "\"a\\b \\n\\\r\"");
+}
+
+TEST(WordsAnswer, CarriesTheTranslationAndEntriesBothWaysWithinItsLimits) {
+    const proto::WordsAnswer banco{"bank", {{"n", {"bank", "bench"}}, {"vblex", {"bank"}}}};
+    EXPECT_EQ(proto::EncodeWordsAnswer(banco), "\"bank\"\nn\tbank\tbench\nvblex\tbank");
+    EXPECT_EQ(proto::DecodeWordsAnswer(proto::EncodeWordsAnswer(banco)), banco);
+
+    // A translation with its own line breaks and quotes, an engine without tags, fields with
+    // separators inside, an empty translation and an entry left empty.
+    const proto::WordsAnswer awkward{"a \"b\"\nc\\",
+                                     {{"", {"x\ty", ""}}, {"adj", {""}}, {"n\nm", {"z"}}}};
+    const auto decoded = proto::DecodeWordsAnswer(proto::EncodeWordsAnswer(awkward));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, (proto::WordsAnswer{"a \"b\"\nc\\", {{"", {"x y"}}, {"n m", {"z"}}}}));
+
+    proto::WordsAnswer many{"w", {}};
+    many.entries.assign(proto::kMaxWordEntries + 3,
+                        {"n", std::vector<std::string>(proto::kMaxWordTranslations + 2, "t")});
+    const auto clamped = proto::DecodeWordsAnswer(proto::EncodeWordsAnswer(many));
+    ASSERT_TRUE(clamped);
+    EXPECT_EQ(clamped->entries.size(), proto::kMaxWordEntries);
+    EXPECT_EQ(clamped->entries.back().translations.size(), proto::kMaxWordTranslations);
+
+    for (const char* broken : {"bank", "\"bank\"\nn", "\"bank\"\nn\t", "\"bank\"\nn\ta\t\tb"}) {
+        EXPECT_FALSE(proto::DecodeWordsAnswer(broken)) << broken;
+    }
+}
+
+TEST(WordsAnswer, AsksOnlyForOneWord) {
+    for (const char* word : {"banco", "  chat\n", "\xC3\xA9t\xC3\xA9", "l'eau", "e-mail",
+                             "\xE3\x80\x80\xE7\x8C\xAB\xC2\xA0", "R2-D2"}) {
+        EXPECT_TRUE(proto::IsSingleWord(word)) << word;
+    }
+    for (const char* notWord : {"", " \t", "le chat",
+                                "un\xC2\xA0"
+                                "chat",
+                                "42", "...", "a\nb", "\xC3\x28"}) {
+        EXPECT_FALSE(proto::IsSingleWord(notWord)) << notWord;
+    }
+    EXPECT_TRUE(proto::IsSingleWord(std::string(proto::kMaxWordLength, 'a')));
+    EXPECT_FALSE(proto::IsSingleWord(std::string(proto::kMaxWordLength + 1, 'a')));
 }
