@@ -17,8 +17,10 @@ namespace proto = tervane::protocol;
 // What lists what the service offers: open to every machine (within its address's rate), as
 // LibreTranslate's own server keeps its language list, which its clients ask for without
 // their key. Everything that translates needs a key.
-constexpr std::array<std::string_view, 4> kListingPaths = {"/languages", "/health", "/listPairs",
-                                                           "/listLanguageNames"};
+// LibreTranslate's clients also read its /spec and /frontend/settings before they have a key,
+// to learn whether they need one.
+constexpr std::array<std::string_view, 6> kListingPaths = {
+    "/languages", "/health", "/listPairs", "/listLanguageNames", "/spec", "/frontend/settings"};
 
 std::string KeyOf(const HttpRequest& request) {
     if (const auto authorization = request.Header("Authorization");
@@ -72,10 +74,7 @@ std::optional<HttpResponse> RemoteAccess::Check(const HttpRequest& request) {
     if (!keys_ || keyValid || listing)
         return std::nullopt;
     return ClaimingFace(request).refusal(
-        Error{403, key.empty() ? "An API key is required for requests from other "
-                                 "machines: send Authorization: Bearer KEY, or "
-                                 "api_key in the query or the body"
-                               : "The API key is not valid for this service"});
+        Error{403, std::string(key.empty() ? kKeyMissingReason : kKeyInvalidReason)});
 }
 
 } // namespace tervane::service

@@ -17,7 +17,11 @@ HttpResponse DrainingResponse() {
 } // namespace
 
 ServiceHandler::ServiceHandler(Translator& translator, HandlerSettings settings, HandlerLog log)
-    : settings_(settings), log_(std::move(log)), faces_(translator, settings.timeout) {}
+    : settings_(settings), log_(std::move(log)), faces_(translator, [&settings] {
+          FaceSettings faces = settings.faces;
+          faces.timeout = settings.timeout;
+          return faces;
+      }()) {}
 
 HttpResponse ServiceHandler::Handle(const HttpRequest& request) {
     const auto started = Clock::now();

@@ -16,6 +16,8 @@ namespace tervane::service {
 
 struct HandlerSettings {
     std::chrono::milliseconds timeout{10000}; // whole request, waiting included
+    // What the faces are told besides the timeout (--char-limit, keys, the version).
+    FaceSettings faces;
     // Listening on loopback only: a request from a web page (an Origin header, or a Host
     // that is not a loopback name) is refused with 403, so that no site the user visits can
     // use the service through the browser.

@@ -147,6 +147,8 @@ int main(int argc, char** argv) {
     HandlerSettings settings;
     settings.timeout =
         std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
+    settings.faces.charLimit = options.charLimit;
+    settings.faces.version = TERVANE_SERVICE_VERSION;
 
     ServerLimits limits;
     limits.maxBody = options.maxBody;
@@ -180,6 +182,7 @@ int main(int argc, char** argv) {
     if (!access.Ok())
         return ExitWith(2, access.Failure().reason);
     settings.access = access.Value().get();
+    settings.faces.keysRequired = settings.access && !options.acceptedKeysFile.empty();
     settings.draining = [&server] { return server.Stopping(); };
     Metrics metrics;
     settings.metrics = &metrics;

@@ -83,7 +83,7 @@ bool IsSharedFlag(const std::string& flag) {
         "--listen",          "--engine",    "--api-keys",      "--rate-limit",
         "--log-file",        "--timeout",   "--drain-timeout", "--max-body",
         "--max-active",      "--max-queue", "--max-remote",    "--max-remote-body",
-        "--max-connections", "--max-hops",  "--trusted-proxy"};
+        "--max-connections", "--max-hops",  "--trusted-proxy", "--char-limit"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
 }
 
@@ -201,6 +201,9 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
             if (!ParseNumber<std::size_t>(value, options.maxBody, 64, 64u * 1024 * 1024)) {
                 return bad("bytes, 64 to 67108864");
             }
+        } else if (flag == "--char-limit") {
+            if (!ParseNumber<std::size_t>(value, options.charLimit, 1, 64u * 1024 * 1024))
+                return bad("characters, 1 to 67108864");
         } else if (flag == "--max-active") {
             if (!ParseNumber<std::size_t>(value, options.maxActive, 1, 1024))
                 return bad("1 to 1024");
@@ -278,6 +281,8 @@ Every option that takes a value may also be written --option=VALUE.
   --drain-timeout SECONDS    on SIGTERM or SIGINT, how long the requests in flight may take
                              to be answered before the service ends anyway (default 10)
   --max-body BYTES           largest request body (default 65536)
+  --char-limit N             characters a LibreTranslate request may hold, its texts together
+                             (default: no limit but --max-body's)
   --max-active N             offline translations run at once (default 8)
   --max-queue N              translations that may wait for a turn before 503 (default 32)
   --max-remote N             translations by remote engines (apy, libretranslate) at once,

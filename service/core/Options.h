@@ -93,6 +93,8 @@ struct Options {
     std::size_t maxRemoteBody = 0; // a remote answer's body at most; 0: 4 times maxBody
     std::size_t maxConnections = 64;
     std::size_t maxHops = 4;
+    // LibreTranslate's --char-limit: characters a request of its face may hold (0: no limit).
+    std::size_t charLimit = 0;
     std::string logFile; // empty: the platform's default (DefaultLogFile); "-": standard error
     bool stop = false;   // --stop: ask the service listening on host:port to stop
     bool help = false;

@@ -324,8 +324,9 @@ FaceDefinition ApyFaceDefinition() {
                                            {"message", std::string(StandardReason(error.status))},
                                            {"explanation", error.reason}});
             },
-        .make = [](Translator& translator, std::chrono::milliseconds timeout)
-            -> std::unique_ptr<Face> { return std::make_unique<ApyFace>(translator, timeout); }};
+        .make = [](Translator& translator, const FaceSettings& settings) -> std::unique_ptr<Face> {
+            return std::make_unique<ApyFace>(translator, settings.timeout);
+        }};
 }
 
 } // namespace tervane::service

@@ -7,10 +7,21 @@
 #include "service/http/HttpMessage.h"
 
 #include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
 namespace tervane::service {
+
+// What a face is told of the service's settings when it is made.
+struct FaceSettings {
+    std::chrono::milliseconds timeout{10000}; // a whole request, waiting included
+    // --char-limit: the characters one LibreTranslate request may hold; 0 for no limit.
+    std::size_t charLimit = 0;
+    // Other machines need an API key (--allow-remote with --api-keys).
+    bool keysRequired = false;
+    std::string version; // the service's, as LibreTranslate's /spec names its own
+};
 
 class Face {
   public:
@@ -27,7 +38,7 @@ struct FaceDefinition {
     // A refusal made before any face sees the request (a shared service's 403 and 429), in
     // the shape this face's clients read.
     HttpResponse (*refusal)(const Error& error);
-    std::unique_ptr<Face> (*make)(Translator& translator, std::chrono::milliseconds timeout);
+    std::unique_ptr<Face> (*make)(Translator& translator, const FaceSettings& settings);
 };
 
 } // namespace tervane::service

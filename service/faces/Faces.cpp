@@ -2,9 +2,9 @@
 
 namespace tervane::service {
 
-Faces::Faces(Translator& translator, std::chrono::milliseconds timeout) {
+Faces::Faces(Translator& translator, const FaceSettings& settings) {
     for (const FaceDefinition& row : FaceTable())
-        faces_.push_back(row.make(translator, timeout));
+        faces_.push_back(row.make(translator, settings));
 }
 
 HttpResponse Faces::Handle(const HttpRequest& request, std::string& logDetail) {

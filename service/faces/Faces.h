@@ -10,7 +10,7 @@ namespace tervane::service {
 
 class Faces {
   public:
-    Faces(Translator& translator, std::chrono::milliseconds timeout);
+    Faces(Translator& translator, const FaceSettings& settings);
 
     // The answer of the face the request speaks to.
     HttpResponse Handle(const HttpRequest& request, std::string& logDetail);

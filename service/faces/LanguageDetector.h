@@ -17,7 +17,9 @@ class LanguageDetector {
   public:
     virtual ~LanguageDetector() = default;
     // The likeliest languages of the program's table first; empty when none is recognised.
-    virtual std::vector<DetectedLanguage> Detect(std::string_view text) const = 0;
+    // html: the text's tags and references are no language's words.
+    virtual std::vector<DetectedLanguage> Detect(std::string_view text,
+                                                 bool html = false) const = 0;
 };
 
 // The build's detector; nullptr where the service is built without one (Windows).

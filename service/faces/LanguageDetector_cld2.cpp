@@ -25,7 +25,7 @@ std::string TableCode(CLD2::Language language) {
 
 class Cld2Detector final : public LanguageDetector {
   public:
-    std::vector<DetectedLanguage> Detect(std::string_view text) const override {
+    std::vector<DetectedLanguage> Detect(std::string_view text, bool html) const override {
         CLD2::Language languages[3];
         int percents[3];
         double scores[3];
@@ -36,7 +36,7 @@ class Cld2Detector final : public LanguageDetector {
                                    CLD2::UNKNOWN_LANGUAGE};
         // Best effort: a selection of a word or two is too short for CLD2's own threshold,
         // yet its guess is what the user wants (marked unreliable by its confidence).
-        CLD2::ExtDetectLanguageSummary(text.data(), length, true, &hints, CLD2::kCLDFlagBestEffort,
+        CLD2::ExtDetectLanguageSummary(text.data(), length, !html, &hints, CLD2::kCLDFlagBestEffort,
                                        languages, percents, scores, nullptr, &textBytes, &reliable);
         std::vector<DetectedLanguage> found;
         for (int i = 0; i < 3; ++i) {

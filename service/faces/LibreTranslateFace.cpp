@@ -7,6 +7,8 @@
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceArguments.h"
 #include "service/faces/FaceTranslation.h"
+#include "service/faces/LibreTranslateSpec.h"
+#include "service/http/ApiKeys.h"
 
 #include <optional>
 #include <vector>
@@ -29,6 +31,16 @@ HttpResponse Missing(std::string_view name) {
     return LtError(400, "Invalid request: missing " + std::string(name) + " parameter");
 }
 
+// LibreTranslate counts a request's characters, its texts' together.
+std::size_t Characters(const std::vector<std::string>& texts) {
+    std::size_t count = 0;
+    for (const std::string& text : texts) {
+        for (unsigned char byte : text)
+            count += protocol::IsContinuationByte(static_cast<char>(byte)) ? 0 : 1;
+    }
+    return count;
+}
+
 HttpResponse DetectionDisabled() {
     return LtError(403, "Language detection is disabled on this server: name the source "
                         "language");
@@ -40,7 +52,7 @@ std::optional<json> ReadLtArguments(const HttpRequest& request, HttpResponse& re
     if (RequestMediaType(request) == "application/json") {
         json body = json::parse(request.body, nullptr, false);
         if (body.is_discarded() || !body.is_object()) {
-            refusal = LtError(400, "Invalid request: the body is not a JSON object");
+            refusal = LtError(400, "Invalid JSON format");
             return std::nullopt;
         }
         return body;
@@ -86,9 +98,9 @@ HttpResponse TranslationFailure(const Translation& translation) {
 
 } // namespace
 
-LibreTranslateFace::LibreTranslateFace(Translator& translator, std::chrono::milliseconds timeout,
+LibreTranslateFace::LibreTranslateFace(Translator& translator, const FaceSettings& settings,
                                        std::unique_ptr<LanguageDetector> detector)
-    : translator_(translator), timeout_(timeout), detector_(std::move(detector)) {}
+    : translator_(translator), settings_(settings), detector_(std::move(detector)) {}
 
 HttpResponse LibreTranslateFace::Handle(const HttpRequest& request, std::string& logDetail) {
     logDetail = "libretranslate ";
@@ -99,11 +111,23 @@ HttpResponse LibreTranslateFace::Handle(const HttpRequest& request, std::string&
             return LtError(405, "Use GET or POST for /languages");
         return Languages();
     }
+    if (path == "/spec" || path == "/frontend/settings") {
+        if (request.method != "GET" && request.method != "HEAD") {
+            HttpResponse refused = LtError(405, "Use GET for " + std::string(path));
+            refused.headers.emplace_back("Allow", "GET");
+            return refused;
+        }
+        return path == "/spec" ? JsonAnswer(200, LibreTranslateSpec(settings_.version))
+                               : FrontendSettings(request);
+    }
     if (request.method != "POST") {
         HttpResponse refused = LtError(405, "Use POST for " + std::string(path));
         refused.headers.emplace_back("Allow", "POST");
         return refused;
     }
+    // As a LibreTranslate server started without --suggestions answers, whatever was sent.
+    if (path == "/suggest")
+        return LtError(403, "Suggestions are disabled on this server.");
     HttpResponse refusal;
     const auto arguments = ReadLtArguments(request, refusal);
     if (!arguments)
@@ -112,7 +136,7 @@ HttpResponse LibreTranslateFace::Handle(const HttpRequest& request, std::string&
 }
 
 HttpResponse LibreTranslateFace::Translate(const json& arguments, std::string& logDetail) {
-    const auto deadline = Clock::now() + timeout_;
+    const auto deadline = Clock::now() + settings_.timeout;
     const auto q = arguments.find("q");
     std::vector<std::string> texts;
     const bool batch = q != arguments.end() && q->is_array();
@@ -133,6 +157,12 @@ HttpResponse LibreTranslateFace::Translate(const json& arguments, std::string& l
     const auto target = StringArgument(arguments, "target");
     if (!target)
         return Missing("target");
+    if (const std::size_t characters = Characters(texts);
+        settings_.charLimit != 0 && characters > settings_.charLimit) {
+        return LtError(400, "Invalid request: request (" + std::to_string(characters) +
+                                ") exceeds text limit (" + std::to_string(settings_.charLimit) +
+                                ")");
+    }
     const std::string format = StringArgument(arguments, "format").value_or("text");
     if (format != "text" && format != "html")
         return LtError(400, format + " format is not supported");
@@ -155,7 +185,7 @@ HttpResponse LibreTranslateFace::Translate(const json& arguments, std::string& l
     for (const std::string& text : texts) {
         std::string itemSource = from;
         if (detect) {
-            const auto found = detector_->Detect(text);
+            const auto found = detector_->Detect(text, format == "html");
             if (found.empty())
                 return LtError(400, "Cannot detect the language of the text: name the source "
                                     "language");
@@ -196,7 +226,7 @@ HttpResponse LibreTranslateFace::Translate(const json& arguments, std::string& l
 }
 
 HttpResponse LibreTranslateFace::Languages() {
-    const RouteListing listing = translator_.ListRoutes(Clock::now() + timeout_);
+    const RouteListing listing = translator_.ListRoutes(Clock::now() + settings_.timeout);
     json languages = json::array();
     for (const auto& [code, reached] : listing.targets) {
         if (reached.empty())
@@ -224,7 +254,40 @@ HttpResponse LibreTranslateFace::Detect(const json& arguments) {
     return JsonAnswer(200, found);
 }
 
+HttpResponse LibreTranslateFace::FrontendSettings(const HttpRequest& request) const {
+    // This machine's programs need no key; a web page's or another machine's request does.
+    const bool keyRequired =
+        settings_.keysRequired && (!IsLoopbackAddress(request.peer) || request.Header("Origin"));
+    const json source = detector_ ? json{{"code", "auto"}, {"name", "Auto Detect"}}
+                                  : json{{"code", "en"}, {"name", "English"}};
+    const json target = detector_ ? json{{"code", "en"}, {"name", "English"}}
+                                  : json{{"code", "es"}, {"name", "Spanish"}};
+    return JsonAnswer(
+        200, {{"charLimit", settings_.charLimit == 0 ? json(-1) : json(settings_.charLimit)},
+              {"frontendTimeout", 500},
+              {"apiKeys", settings_.keysRequired},
+              {"keyRequired", keyRequired},
+              {"suggestions", false},
+              {"filesTranslation", false},
+              {"supportedFilesFormat", json::array()},
+              {"language", {{"source", source}, {"target", target}}}});
+}
+
 namespace {
+
+// The refusals of a shared service in LibreTranslate's words, which its clients read (Dialect
+// tells a missing key from a wrong one by them): a missing key is its 400, a rate limit its
+// "Slowdown: ".
+HttpResponse LtRefusal(const Error& error) {
+    Error told = error;
+    if (error.status == 403 && error.reason == kKeyMissingReason)
+        told = {400, "Please contact the server operator to get an API key"};
+    else if (error.status == 403 && error.reason == kKeyInvalidReason)
+        told.reason = "Invalid API key";
+    else if (error.status == 429)
+        told.reason = "Slowdown: " + error.reason;
+    return JsonRefusal(told, {{"error", told.reason}});
+}
 
 // Its clients post JSON, or a form with q where the program's form has text (one that names
 // a langpair is APy's).
@@ -254,23 +317,21 @@ bool ClaimsLanguages(const HttpRequest& request) {
 } // namespace
 
 FaceDefinition LibreTranslateFaceDefinition() {
-    return {.name = "libretranslate",
-            .claims =
-                [](const HttpRequest& request) {
-                    const std::string_view path = request.Path();
-                    return path == "/detect" ||
-                           (path == protocol::kTranslatePath && ClaimsTranslate(request)) ||
-                           (path == "/languages" && ClaimsLanguages(request));
-                },
-            .refusal =
-                [](const Error& error) {
-                    return JsonRefusal(error, {{"error", error.reason}});
-                },
-            .make = [](Translator& translator,
-                       std::chrono::milliseconds timeout) -> std::unique_ptr<Face> {
-                return std::make_unique<LibreTranslateFace>(translator, timeout,
-                                                            MakeLanguageDetector());
-            }};
+    return {
+        .name = "libretranslate",
+        .claims =
+            [](const HttpRequest& request) {
+                const std::string_view path = request.Path();
+                return path == "/detect" || path == "/spec" || path == "/frontend/settings" ||
+                       path == "/suggest" ||
+                       (path == protocol::kTranslatePath && ClaimsTranslate(request)) ||
+                       (path == "/languages" && ClaimsLanguages(request));
+            },
+        .refusal = LtRefusal,
+        .make = [](Translator& translator, const FaceSettings& settings) -> std::unique_ptr<Face> {
+            return std::make_unique<LibreTranslateFace>(translator, settings,
+                                                        MakeLanguageDetector());
+        }};
 }
 
 } // namespace tervane::service

@@ -125,14 +125,14 @@ HttpResponse ProgramFace::Languages() {
 }
 
 FaceDefinition ProgramFaceDefinition() {
-    return {.name = "program",
-            .claims = [](const HttpRequest&) { return true; },
-            // The reason phrase, and the same text as the body.
-            .refusal = [](const Error& error) { return ErrorResponse(error); },
-            .make = [](Translator& translator,
-                       std::chrono::milliseconds timeout) -> std::unique_ptr<Face> {
-                return std::make_unique<ProgramFace>(translator, timeout);
-            }};
+    return {
+        .name = "program",
+        .claims = [](const HttpRequest&) { return true; },
+        // The reason phrase, and the same text as the body.
+        .refusal = [](const Error& error) { return ErrorResponse(error); },
+        .make = [](Translator& translator, const FaceSettings& settings) -> std::unique_ptr<Face> {
+            return std::make_unique<ProgramFace>(translator, settings.timeout);
+        }};
 }
 
 } // namespace tervane::service

@@ -19,6 +19,13 @@ namespace tervane::service {
 // The largest keys file read: far beyond any office's keys, small enough to read each second.
 inline constexpr std::uintmax_t kApiKeysFileLimit = 1024 * 1024;
 
+// What another machine is told when its request carries no key, or a key not in the file
+// (403); a face whose clients expect other words puts its own in their place.
+inline constexpr std::string_view kKeyMissingReason =
+    "An API key is required for requests from other machines: send Authorization: Bearer KEY, "
+    "or api_key in the query or the body";
+inline constexpr std::string_view kKeyInvalidReason = "The API key is not valid for this service";
+
 class ApiKeys {
   public:
     using Clock = std::chrono::steady_clock;

@@ -42,17 +42,23 @@ JsonReply ToJsonReply(const httplib::Result& result) {
     return reply;
 }
 
-} // namespace
-
-JsonReply GetJson(unsigned short port, const std::string& pathAndQuery, const Headers& headers) {
+httplib::Headers HttplibHeaders(const Headers& headers) {
     httplib::Headers sent;
     for (const auto& [name, value] : headers)
         sent.emplace(name, value);
-    return ToJsonReply(Client(port).Get(pathAndQuery, sent));
+    return sent;
 }
 
-JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body) {
-    return ToJsonReply(Client(port).Post(path, body.dump(), "application/json"));
+} // namespace
+
+JsonReply GetJson(unsigned short port, const std::string& pathAndQuery, const Headers& headers) {
+    return ToJsonReply(Client(port).Get(pathAndQuery, HttplibHeaders(headers)));
+}
+
+JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body,
+                   const Headers& headers) {
+    return ToJsonReply(
+        Client(port).Post(path, HttplibHeaders(headers), body.dump(), "application/json"));
 }
 
 JsonReply PostFormJson(unsigned short port, const std::string& path, const std::string& form) {

@@ -33,7 +33,8 @@ struct JsonReply : Reply {
 using Headers = std::vector<std::pair<std::string, std::string>>;
 JsonReply GetJson(unsigned short port, const std::string& pathAndQuery,
                   const Headers& headers = {});
-JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body);
+JsonReply PostJson(unsigned short port, const std::string& path, const nlohmann::json& body,
+                   const Headers& headers = {});
 JsonReply PostFormJson(unsigned short port, const std::string& path, const std::string& form);
 // A query or form value percent-encoded as a browser would.
 std::string UrlEncode(const std::string& text);

@@ -5,7 +5,9 @@
 #include "ServiceClient.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace tervane::testing;
 using nlohmann::json;
@@ -148,4 +150,86 @@ TEST_F(LibreTranslateFace, AnNpmClientTranslates) {
     EXPECT_EQ(node.WaitExit(std::chrono::seconds(60)), 0) << node.Output();
     EXPECT_NE(node.Output().find("translated: El gato es negro.\n"), std::string::npos)
         << node.Output();
+}
+
+// What LibreTranslate's clients read of a server besides translations: GNOME's Dialect its
+// /spec, /frontend/settings and /suggest; Mastodon posts HTML with source "auto".
+TEST_F(LibreTranslateFace, AnswersWhatDialectAndMastodonAskOfAServer) {
+    const JsonReply spec = GetJson(Port(), "/spec");
+    ASSERT_EQ(spec.status, 200) << spec.body.substr(0, 200);
+    EXPECT_EQ(spec.json["info"]["title"], "LibreTranslate");
+    for (const char* path :
+         {"/translate", "/detect", "/languages", "/frontend/settings", "/suggest"})
+        EXPECT_TRUE(spec.json["paths"].contains(path)) << path;
+
+    const JsonReply settings = GetJson(Port(), "/frontend/settings");
+    ASSERT_EQ(settings.status, 200) << settings.body;
+    EXPECT_EQ(settings.json["charLimit"], -1);
+    EXPECT_EQ(settings.json["keyRequired"], false);
+    EXPECT_EQ(settings.json["suggestions"], false);
+    EXPECT_EQ(settings.json["language"]["source"]["code"], "auto");
+
+    const JsonReply suggest = PostJson(
+        Port(), "/suggest", {{"q", "chat"}, {"s", "gato"}, {"source", "fr"}, {"target", "es"}});
+    EXPECT_EQ(suggest.status, 403);
+    EXPECT_EQ(suggest.json, json({{"error", "Suggestions are disabled on this server."}}));
+
+    const JsonReply mastodon =
+        Translate(Port(), {{"q", "<p>Le chat est noir et la maison est "
+                                 "grande.</p><p><a href=\"x\">#chat</a></p>"},
+                           {"source", "auto"},
+                           {"target", "es"},
+                           {"format", "html"},
+                           {"api_key", ""}});
+    ASSERT_EQ(mastodon.status, 200) << mastodon.body;
+    EXPECT_EQ(mastodon.json["detectedLanguage"]["language"], "fr");
+    EXPECT_EQ(mastodon.json["translatedText"].get<std::string>().rfind("<p>El gato es negro", 0),
+              0u)
+        << mastodon.body;
+}
+
+// A shared service behind a proxy on this machine: the forwarded client is another machine,
+// refused in LibreTranslate's own words (which Dialect tells apart), and --char-limit holds
+// as LibreTranslate's does.
+TEST(LibreTranslateShared, RefusesInLibreTranslatesWordsAndHoldsTheCharLimit) {
+    const auto keys =
+        std::filesystem::temp_directory_path() / ("tervane-lt-keys-" + std::to_string(::getpid()));
+    std::ofstream(keys) << "k1\n";
+    RunningServer service = StartListening(
+        ServiceCommand({"--allow-remote", "--trusted-proxy", "127.0.0.1", "--api-keys",
+                        keys.string(), "--rate-limit", "30/min", "--char-limit", "20"}));
+    const auto from = [](const char* address) { return Headers{{"X-Forwarded-For", address}}; };
+    const auto ask = [&](json request, const char* address) {
+        request["source"] = "fr";
+        request["target"] = "es";
+        return PostJson(service.port, "/translate", request, from(address));
+    };
+
+    const JsonReply settings = GetJson(service.port, "/frontend/settings", from("192.0.2.7"));
+    EXPECT_EQ(settings.json["charLimit"], 20) << settings.body;
+    EXPECT_EQ(settings.json["keyRequired"], true);
+    EXPECT_EQ(GetJson(service.port, "/spec", from("192.0.2.7")).status, 200);
+
+    const JsonReply none = ask({{"q", "chat"}}, "192.0.2.7");
+    EXPECT_EQ(none.status, 400);
+    EXPECT_EQ(none.json, json({{"error", "Please contact the server operator to get an API key"}}));
+    const JsonReply wrong = ask({{"q", "chat"}, {"api_key", "k2"}}, "192.0.2.7");
+    EXPECT_EQ(wrong.status, 403);
+    EXPECT_EQ(wrong.json, json({{"error", "Invalid API key"}}));
+    const JsonReply one = ask({{"q", "Le chat est très noir."}, {"api_key", "k1"}}, "192.0.2.7");
+    EXPECT_EQ(one.status, 400);
+    EXPECT_EQ(one.json, json({{"error", "Invalid request: request (22) exceeds text limit (20)"}}));
+    const JsonReply both = ask({{"q", {"Le chat.", "La maison."}}, {"api_key", "k1"}}, "192.0.2.7");
+    EXPECT_EQ(both.json["translatedText"], json({"El gato.", "La casa."})) << both.body;
+    const JsonReply three =
+        ask({{"q", {"Le chat.", "La maison.", "Un."}}, {"api_key", "k1"}}, "192.0.2.7");
+    EXPECT_EQ(three.json,
+              json({{"error", "Invalid request: request (21) exceeds text limit (20)"}}));
+
+    JsonReply limited;
+    for (int i = 0; i < 40 && limited.status != 429; ++i)
+        limited = ask({{"q", "chat"}}, "192.0.2.9");
+    EXPECT_EQ(limited.status, 429);
+    EXPECT_EQ(limited.json["error"].get<std::string>().rfind("Slowdown: ", 0), 0u) << limited.body;
+    std::filesystem::remove(keys);
 }
