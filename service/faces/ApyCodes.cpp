@@ -69,6 +69,12 @@ std::string ApyAlpha3(std::string_view code) {
     return converted;
 }
 
+std::string ApyAlpha2(std::string_view code) {
+    const auto found = std::find_if(std::begin(kIso639), std::end(kIso639),
+                                    [code](const IsoCodes& iso) { return iso.alpha3 == code; });
+    return std::string(found == std::end(kIso639) ? code : found->alpha2);
+}
+
 std::string RoutingNodeForApy(std::string_view code) {
     const auto nodes = RoutingNodesForApertium(ApyAlpha3(code));
     return nodes.empty() ? std::string() : nodes.front();

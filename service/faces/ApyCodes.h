@@ -13,6 +13,10 @@ namespace tervane::service {
 // "pt_BR" -> "por_BR"); anything else stays as it is.
 std::string ApyAlpha3(std::string_view code);
 
+// The other way, as APy looks a name up: an ISO 639-3 code that has an ISO 639-1 one becomes
+// it ("fra" -> "fr", "hbs" -> "sh"); anything else stays as it is.
+std::string ApyAlpha2(std::string_view code);
+
 // The language of the routing graph an APy code stands for: a table code ("fra" -> "fr",
 // "por_BR" -> "pt"), or a pivot's three-letter code ("epo"); empty when none.
 std::string RoutingNodeForApy(std::string_view code);

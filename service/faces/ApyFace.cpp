@@ -91,8 +91,9 @@ HttpResponse TranslationFailure(const Translation& translation) {
     return ApyError(failure.status, failure.reason);
 }
 
-ApyFace::ApyFace(Translator& translator, std::chrono::milliseconds timeout)
-    : translator_(translator), timeout_(timeout) {}
+ApyFace::ApyFace(Translator& translator, std::chrono::milliseconds timeout,
+                 std::unique_ptr<LanguageDetector> detector)
+    : translator_(translator), timeout_(timeout), detector_(std::move(detector)) {}
 
 HttpResponse ApyFace::Handle(const HttpRequest& request, std::string& logDetail) {
     logDetail = "apy ";
@@ -112,6 +113,10 @@ HttpResponse ApyFace::Handle(const HttpRequest& request, std::string& logDetail)
         return TranslateChain(*arguments, logDetail);
     if (path == "/perWord")
         return PerWord(*arguments, logDetail);
+    if (path == "/listLanguageNames")
+        return ListLanguageNames(*arguments);
+    if (path == "/identifyLang")
+        return IdentifyLang(*arguments);
     return Translate(*arguments, logDetail);
 }
 
@@ -305,7 +310,8 @@ FaceDefinition ApyFaceDefinition() {
         .claims =
             [](const HttpRequest& request) {
                 const std::string_view path = request.Path();
-                if (path == "/listPairs" || path == "/translateChain" || path == "/perWord")
+                if (path == "/listPairs" || path == "/translateChain" || path == "/perWord" ||
+                    path == "/listLanguageNames" || path == "/identifyLang")
                     return true;
                 // LibreTranslate's clients post JSON; the program posts its form, no query.
                 if (path != protocol::kTranslatePath ||
@@ -325,7 +331,7 @@ FaceDefinition ApyFaceDefinition() {
                                            {"explanation", error.reason}});
             },
         .make = [](Translator& translator, const FaceSettings& settings) -> std::unique_ptr<Face> {
-            return std::make_unique<ApyFace>(translator, settings.timeout);
+            return std::make_unique<ApyFace>(translator, settings.timeout, MakeLanguageDetector());
         }};
 }
 

@@ -1,14 +1,16 @@
 // Apertium APy's HTTP API over the service's engines: /translate with a langpair,
-// /translateChain and /listPairs, answered in APy's JSON with APy's statuses, through the
-// same translator (turns, engines) as the program's protocol.
+// /translateChain, /listPairs, /perWord, /listLanguageNames and /identifyLang, answered in APy's
+// JSON with APy's statuses, through the same translator (turns, engines) as the program's protocol.
 #pragma once
 
 #include "service/faces/Face.h"
 #include "service/faces/FaceArguments.h"
+#include "service/faces/LanguageDetector.h"
 #include "service/http/HttpMessage.h"
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,7 +19,9 @@ namespace tervane::service {
 
 class ApyFace : public Face {
   public:
-    ApyFace(Translator& translator, std::chrono::milliseconds timeout);
+    // detector may be null: /identifyLang then identifies nothing, as APy without CLD2.
+    ApyFace(Translator& translator, std::chrono::milliseconds timeout,
+            std::unique_ptr<LanguageDetector> detector);
 
     // logDetail gets what the log line says about the request ("apy fra|spa engine=...").
     HttpResponse Handle(const HttpRequest& request, std::string& logDetail) override;
@@ -36,12 +40,16 @@ class ApyFace : public Face {
     HttpResponse ListPairs(const Arguments& arguments);
     // Each word's analyses and dictionary entries (ApyPerWord.cpp).
     HttpResponse PerWord(const Arguments& arguments, std::string& logDetail);
+    // Languages' names, and the languages a text may be in (ApyLanguages.cpp).
+    HttpResponse ListLanguageNames(const Arguments& arguments);
+    HttpResponse IdentifyLang(const Arguments& arguments);
     // The chain's translation, one engine's run at a time.
     Translation RunChain(const std::vector<PlannedRoute>& steps, const std::string& text, bool html,
                          Clock::time_point deadline);
 
     Translator& translator_;
     std::chrono::milliseconds timeout_;
+    std::unique_ptr<LanguageDetector> detector_;
 };
 
 // APy's error answer: the status, its standard phrase and what went wrong.

@@ -61,16 +61,15 @@ json LibreTranslateSpec(const std::string& version) {
         {{"200", {{"description", "List of languages"}, {"schema", Schema("languages")}}}});
     paths["/frontend/settings"]["get"] = Operation(
         "Retrieve frontend specific settings", "frontend", json::array(),
-        {{"200",
-          {{"description", "frontend settings"}, {"schema", Schema("frontend-settings")}}}});
-    paths["/suggest"]["post"] = Operation(
-        "Submit a suggestion to improve a translation", "feedback",
-        {FormParameter("q", "Original text", true),
-         FormParameter("s", "Suggested translation", true),
-         FormParameter("source", "Language of original text", true),
-         FormParameter("target", "Language of suggested translation", true)},
-        {{"200", {{"description", "Success"}, {"schema", Schema("suggest-response")}}},
-         {"403", ErrorAnswer("Suggestions are disabled on this server")}});
+        {{"200", {{"description", "frontend settings"}, {"schema", Schema("frontend-settings")}}}});
+    paths["/suggest"]["post"] =
+        Operation("Submit a suggestion to improve a translation", "feedback",
+                  {FormParameter("q", "Original text", true),
+                   FormParameter("s", "Suggested translation", true),
+                   FormParameter("source", "Language of original text", true),
+                   FormParameter("target", "Language of suggested translation", true)},
+                  {{"200", {{"description", "Success"}, {"schema", Schema("suggest-response")}}},
+                   {"403", ErrorAnswer("Suggestions are disabled on this server")}});
 
     const json text = {{"type", "string"}};
     const json flag = {{"type", "boolean"}};

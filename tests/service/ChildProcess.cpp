@@ -234,8 +234,9 @@ std::vector<std::string> ServiceCommand(const std::vector<std::string>& flags) {
 }
 
 std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port, const std::string& root) {
-    auto apy = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "apertium-apy", "-p", std::to_string(port), "-l", "/dev/null", root});
+    auto apy = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"apertium-apy", "-p", std::to_string(port), "-l",
+                                 "/usr/share/apertium-apy/langNames.db", root});
     if (!WaitForOk(port, "/listPairs", std::chrono::seconds(60)))
         throw std::runtime_error("apertium-apy did not answer /listPairs: " + apy->Output());
     return apy;

@@ -162,6 +162,26 @@ TEST_F(ApyFace, AnswersPerWordAsApyDoes) {
     ExpectSameAnswer("GET", "/perWord", "lang=fr-es&modes=morph&q=chat");
 }
 
+// What APy's web front end asks besides translations. Debian's APy names languages from its
+// own database (in English here, where the service's names agree) and, without CLD2,
+// identifies nothing; the service identifies with CLD2.
+TEST_F(ApyFace, NamesAndIdentifiesLanguagesAsApyDoes) {
+    ExpectSameAnswer("GET", "/listLanguageNames",
+                     "locale=en&languages=" +
+                         UrlEncode("fra spa eng cat epo glg por ita oci nob sh fr xyz"));
+    ExpectSameAnswer("GET", "/identifyLang", "q=");
+    ExpectSameAnswer("GET", "/identifyLang", "text=chat");
+    const JsonReply all = GetJson(Port(), "/listLanguageNames");
+    EXPECT_EQ(all.json["fr"], "French") << all.body;
+    EXPECT_EQ(all.json["ast"], "Asturian") << all.body;
+
+    const JsonReply identified = GetJson(
+        Port(), "/identifyLang?q=" + UrlEncode("Le chat est noir et la maison est grande."));
+    ASSERT_EQ(identified.status, 200) << identified.body;
+    ASSERT_TRUE(identified.json.contains("fra")) << identified.body;
+    EXPECT_GT(identified.json["fra"].get<double>(), 50.0) << identified.body;
+}
+
 TEST_F(ApyFace, ListsThePairsApyLists) {
     const JsonReply apy = GetJson(apyPort_, "/listPairs");
     const JsonReply ours = GetJson(Port(), "/listPairs");
