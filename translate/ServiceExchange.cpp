@@ -75,6 +75,43 @@ bool IsBuiltInLocalService(std::string_view address) {
     return address == ServiceAddress() && IsLoopbackHost(ParseHttpUrl(address).host);
 }
 
+// Posts the form to the service at `address` (its translation address), or to its word
+// address for one `word`; the answer's bytes. A service that does not know the word
+// address (404, 405) gives nullopt rather than an error.
+std::optional<std::string> Ask(HttpClient& http, std::string_view address, std::string_view text,
+                               std::string_view sourceCode, std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed, bool word) {
+    const std::string body =
+        tervane::protocol::BuildRequestBody(text, tervane::protocol::ToLowerAscii(sourceCode),
+                                            tervane::protocol::ToLowerAscii(targetCode));
+    http.Request().contentType = tervane::protocol::kRequestContentType;
+    try {
+        try {
+            return http.Post(word ? WordsAddress(address) : std::string(address), body);
+        } catch (const HttpConnectionError& e) {
+            if (!IsBuiltInLocalService(address))
+                throw;
+            throw HttpConnectionError(ServiceNotRunning(installed) + std::string(e.what()));
+        } catch (const std::exception&) {
+            // The one retry: the address a redirect (or an error) response pointed to.
+            // Without one the POST's own error is the one worth showing.
+            const std::string location = http.ResponseLocation();
+            if (location.empty())
+                throw;
+            return http.Get(location);
+        }
+    } catch (const HttpStatusError& e) {
+        constexpr int kNotFound = 404, kMethodNotAllowed = 405;
+        if (word && (e.Status() == kNotFound || e.Status() == kMethodNotAllowed))
+            return std::nullopt;
+        // 502 and 504: the service runs but cannot reach the server it asks.
+        const bool unreachable =
+            (e.Status() == 502 || e.Status() == 504) && IsBuiltInLocalService(address);
+        throw std::runtime_error((unreachable ? ServerUnreachable(installed) : std::string()) +
+                                 ServiceStatusText(e.Status(), e.Reason()));
+    }
+}
+
 } // namespace
 
 std::string ServiceAddress() {
@@ -96,34 +133,29 @@ std::string RequestTranslation(HttpClient& http, std::string_view text, std::str
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode,
                                const std::optional<InstalledServer>& installed) {
-    const std::string body =
-        tervane::protocol::BuildRequestBody(text, tervane::protocol::ToLowerAscii(sourceCode),
-                                            tervane::protocol::ToLowerAscii(targetCode));
-    http.Request().contentType = tervane::protocol::kRequestContentType;
-    std::string answer;
-    try {
-        try {
-            answer = http.Post(address, body);
-        } catch (const HttpConnectionError& e) {
-            if (!IsBuiltInLocalService(address))
-                throw;
-            throw HttpConnectionError(ServiceNotRunning(installed) + std::string(e.what()));
-        } catch (const std::exception&) {
-            // The one retry: the address a redirect (or an error) response pointed to.
-            // Without one the POST's own error is the one worth showing.
-            const std::string location = http.ResponseLocation();
-            if (location.empty())
-                throw;
-            answer = http.Get(location);
-        }
-    } catch (const HttpStatusError& e) {
-        // 502 and 504: the service runs but cannot reach the server it asks.
-        const bool unreachable =
-            (e.Status() == 502 || e.Status() == 504) && IsBuiltInLocalService(address);
-        throw std::runtime_error((unreachable ? ServerUnreachable(installed) : std::string()) +
-                                 ServiceStatusText(e.Status(), e.Reason()));
-    }
-    return CleanServiceText(DecodeServiceAnswer(answer));
+    return CleanServiceText(
+        DecodeServiceAnswer(*Ask(http, address, text, sourceCode, targetCode, installed, false)));
+}
+
+ServiceTranslation RequestWord(HttpClient& http, std::string_view address, std::string_view text,
+                               std::string_view sourceCode, std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed) {
+    const std::optional<std::string> answer =
+        Ask(http, address, text, sourceCode, targetCode, installed, true);
+    if (!answer)
+        return {RequestTranslation(http, address, text, sourceCode, targetCode, installed), {}};
+    // The first line is the translation exactly as /translate answers it, cleaned the same
+    // way; the entries follow, each on its own line.
+    const std::string body = DecodeServiceAnswer(*answer);
+    const std::string_view firstLine = std::string_view(body).substr(0, body.find('\n'));
+    ServiceTranslation word{CleanServiceText(firstLine), {}};
+    if (std::optional<protocol::WordsAnswer> decoded = protocol::DecodeWordsAnswer(body))
+        word.entries = std::move(decoded->entries);
+    return word;
+}
+
+std::string WordsAddress(std::string_view translationAddress) {
+    return ResolveHttpUrl(translationAddress, protocol::kWordsPath.substr(1));
 }
 
 std::string ServiceStatusText(int status, std::string_view reason) {

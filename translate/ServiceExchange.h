@@ -2,12 +2,14 @@
 // The program's side of the exchange with the translation service: one form POST, the one
 // GET on the Location of a failed POST, and the quoted answer turned into the translation.
 #include "net/HttpClient.h"
+#include "protocol/WordsAnswer.h"
 #include "translate/InstalledServer.h"
 
 #include <optional>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tervane {
 
@@ -28,6 +30,24 @@ std::string RequestTranslation(HttpClient& http, std::string_view text, std::str
 std::string RequestTranslation(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode,
                                const std::optional<InstalledServer>& installed = std::nullopt);
+
+// A translation with, for one word, the dictionary's entries (none for a text).
+struct ServiceTranslation {
+    std::string translation; // cleaned as RequestTranslation's
+    std::vector<protocol::WordEntry> entries;
+};
+
+// One word: the same form posted to the service's word address (WordsAddress), whose answer
+// adds the dictionary's entries under the translation. A service without it (404, 405)
+// is asked RequestTranslation's way instead, with no entries; every other failure is
+// RequestTranslation's, in its words.
+ServiceTranslation RequestWord(HttpClient& http, std::string_view address, std::string_view text,
+                               std::string_view sourceCode, std::string_view targetCode,
+                               const std::optional<InstalledServer>& installed = std::nullopt);
+
+// The word address beside a translation address: its last path segment replaced by "words"
+// ("http://127.0.0.1:58470/translate" gives "http://127.0.0.1:58470/words").
+std::string WordsAddress(std::string_view translationAddress);
 
 // A response of a status that is not a success, said for a person, as both programs show
 // it: "The translation service cannot translate this: No translation route from French to

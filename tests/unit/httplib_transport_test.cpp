@@ -1,6 +1,7 @@
 // The HTTP client over cpp-httplib (the Linux program's and the service's remote engines')
 // against a real loopback server: kept-alive connections reused, cookies per server,
 // redirects not followed, and the failures told apart (refused, the deadline, too large).
+#include "LoopbackServer.h"
 #include "net/HttpClient.h"
 #include "net/HttplibTransport.h"
 
@@ -14,30 +15,6 @@
 using namespace tervane;
 
 namespace {
-
-class LoopbackServer {
-  public:
-    LoopbackServer() {
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        // stop() ends only a server that has begun to listen.
-        for (int waited = 0; !server_.is_running() && waited < 10000; ++waited)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ~LoopbackServer() {
-        server_.stop();
-        thread_.join();
-    }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
-    httplib::Server& Server() { return server_; }
-
-  private:
-    httplib::Server server_;
-    int port_ = 0;
-    std::thread thread_;
-};
 
 HttpRequest Get(const std::string& url) {
     return HttpRequest{"GET", url, ParseHttpUrl(url), {}, "", ""};
