@@ -4,6 +4,7 @@
 // native tests implement them in memory.
 #include "notify/Balloon.h"
 #include "notify/BalloonGeometry.h"
+#include "protocol/WordsAnswer.h"
 
 #include <exception>
 #include <functional>
@@ -44,7 +45,13 @@ class SelectionSource {
 struct ExchangeAnswer {
     std::string translation;
     std::exception_ptr error; // the exchange's error text, when it failed
+    // For one word asked as such, the dictionary's entries the service knows.
+    std::vector<protocol::WordEntry> entries = {};
 };
+
+// What the service is asked for: a translation, or one word's translation with the
+// dictionary's entries (a service that has no dictionary gives the translation alone).
+enum class ExchangeKind { Translation, Word };
 
 // The exchange with the translation service. The user interface never waits for it: it runs
 // elsewhere (a worker thread, the main loop's own I/O) and its answer comes back on the UI
@@ -60,7 +67,7 @@ class TranslationExchange {
     // the translation's error for the error report. An exchange that answers at once may
     // call it before Translate returns.
     virtual void Translate(std::string text, std::string sourceCode, std::string targetCode,
-                           Done done) = 0;
+                           ExchangeKind kind, Done done) = 0;
 };
 
 class BalloonPresenter {

@@ -52,15 +52,22 @@ void WinTranslationExchange::ApplyProxy() {
 // the proxy was applied before. The installer's choice of server is read here, on the UI
 // thread that owns the registry seam, so that a failure can name it.
 void WinTranslationExchange::Translate(std::string text, std::string sourceCode,
-                                       std::string targetCode, Done done) {
+                                       std::string targetCode, ExchangeKind kind, Done done) {
     worker_.Run([&http = http_, address = address_, text = std::move(text),
-                 sourceCode = std::move(sourceCode), targetCode = std::move(targetCode),
+                 sourceCode = std::move(sourceCode), targetCode = std::move(targetCode), kind,
                  installed = ReadInstalledServer(proxySettings_),
                  done = std::move(done)]() mutable {
         ExchangeAnswer answer;
         try {
-            answer.translation =
-                RequestTranslation(http, address, text, sourceCode, targetCode, installed);
+            if (kind == ExchangeKind::Word) {
+                ServiceTranslation word =
+                    RequestWord(http, address, text, sourceCode, targetCode, installed);
+                answer.translation = std::move(word.translation);
+                answer.entries = std::move(word.entries);
+            } else {
+                answer.translation =
+                    RequestTranslation(http, address, text, sourceCode, targetCode, installed);
+            }
         } catch (...) {
             answer.error = std::current_exception();
         }
@@ -76,6 +83,8 @@ void WinBalloonPresenter::Show(const BalloonContent& balloon) {
     control_.SetPosition(balloon.position);
     control_.SetTitle(balloon.title);
     control_.SetText({balloon.text});
+    control_.SetDictionary(balloon.dictionary.empty() ? std::vector<std::string>{}
+                                                      : std::vector{balloon.dictionary});
     control_.SetDuration(balloon.duration);
     control_.ShowBalloon();
 }

@@ -34,7 +34,7 @@ class WinTranslationExchange final : public TranslationExchange {
     void SetAddress(std::string address) { address_ = std::move(address); }
     void ApplyProxy() override;
     void Translate(std::string text, std::string sourceCode, std::string targetCode,
-                   Done done) override;
+                   ExchangeKind kind, Done done) override;
 
   private:
     HttpClient& http_;

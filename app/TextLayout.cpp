@@ -39,4 +39,25 @@ std::vector<std::string> WrapWords(std::string_view text, std::size_t width) {
     return lines;
 }
 
+std::vector<std::string> DictionaryLines(const std::vector<protocol::WordEntry>& entries,
+                                         std::size_t width) {
+    std::vector<std::string> lines;
+    for (const protocol::WordEntry& entry : entries) {
+        const std::string tag =
+            entry.partOfSpeech.empty() ? std::string() : " (" + entry.partOfSpeech + ")";
+        std::string line;
+        for (const std::string& translation : entry.translations)
+            line += (line.empty() ? "" : ", ") + translation + tag;
+        // Without the space WrapWords leaves at each line's end, and without the empty line
+        // it puts before a first word longer than the width.
+        for (std::string& wrapped : WrapWords(line, width)) {
+            if (!wrapped.empty() && wrapped.back() == ' ')
+                wrapped.pop_back();
+            if (!wrapped.empty())
+                lines.push_back(std::move(wrapped));
+        }
+    }
+    return lines;
+}
+
 } // namespace tervane

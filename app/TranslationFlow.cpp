@@ -3,6 +3,7 @@
 #include "app/BalloonPlacement.h"
 #include "app/TextLayout.h"
 #include "base/AppIdentity.h"
+#include "protocol/WordsAnswer.h"
 
 #include <exception>
 
@@ -63,13 +64,18 @@ void TranslationFlow::Start(const Settings& settings, HotKeyAction action) {
     seams_.exchange.ApplyProxy();
 
     const std::string text = pending->selection->Text();
+    // A word alone is looked up in the dictionary as well; a replacement needs only the
+    // translation.
+    const ExchangeKind kind = action == HotKeyAction::Translate && protocol::IsSingleWord(text)
+                                  ? ExchangeKind::Word
+                                  : ExchangeKind::Translation;
     const unsigned number = pending->number = ++translations_;
     pending_ = std::move(pending);
     // Each answer finishes the translation it was asked for: one abandoned meanwhile is no
     // longer there to finish.
     const auto isPending = [this, number] { return pending_ && pending_->number == number; };
     try {
-        seams_.exchange.Translate(text, sourceCode, targetCode,
+        seams_.exchange.Translate(text, sourceCode, targetCode, kind,
                                   [this, isPending](ExchangeAnswer answer) {
                                       if (isPending())
                                           Finish(std::move(pending_), std::move(answer));
@@ -110,6 +116,7 @@ void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer a
     std::exception_ptr logError;
     RecordTranslation(*pending, translation, logError);
     balloon.text = JoinBalloonText(lines);
+    balloon.dictionary = JoinBalloonText(DictionaryLines(answer.entries, kBalloonLineWidth));
     seams_.balloons.Show(balloon);
     Reached(FlowStage::Shown);
     pending->hint.reset();

@@ -22,6 +22,7 @@ struct Balloon {
     BalloonGeometry geometry;
     PangoLayout* title = nullptr;
     PangoLayout* text = nullptr;
+    PangoLayout* dictionary = nullptr; // none for a balloon without entries
     GdkPixbuf* picture = nullptr;
     cairo_region_t* shape = nullptr;  // the body and the arrow
     cairo_region_t* inside = nullptr; // the shape less its one-pixel edge
@@ -33,6 +34,7 @@ struct Balloon {
             g_source_remove(timer);
         g_clear_object(&title);
         g_clear_object(&text);
+        g_clear_object(&dictionary);
         g_clear_object(&picture);
         if (inside)
             cairo_region_destroy(inside);
@@ -112,6 +114,12 @@ gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
     pango_cairo_show_layout(cr, balloon.title);
     cairo_move_to(cr, g.text.x, g.text.y);
     pango_cairo_show_layout(cr, balloon.text);
+    if (balloon.dictionary) {
+        cairo_set_source_rgb(cr, kDictionaryColour.red / 255.0, kDictionaryColour.green / 255.0,
+                             kDictionaryColour.blue / 255.0);
+        cairo_move_to(cr, g.dictionary.x, g.dictionary.y);
+        pango_cairo_show_layout(cr, balloon.dictionary);
+    }
     return TRUE;
 }
 
@@ -145,7 +153,7 @@ void ShowBalloonWindow(const BalloonContent& content) {
     const bool wayland = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
     GtkWidget* window = gtk_window_new(wayland ? GTK_WINDOW_TOPLEVEL : GTK_WINDOW_POPUP);
     balloon->window = window;
-    gtk_window_set_title(GTK_WINDOW(window), content.text.c_str());
+    gtk_window_set_title(GTK_WINDOW(window), BalloonWindowText(content).c_str());
     gtk_window_set_role(GTK_WINDOW(window), "tervane-balloon");
     gtk_window_set_accept_focus(GTK_WINDOW(window), FALSE);
     gtk_window_set_keep_above(GTK_WINDOW(window), TRUE);
@@ -158,15 +166,20 @@ void ShowBalloonWindow(const BalloonContent& content) {
     pango_layout_set_attributes(balloon->title, bold);
     pango_attr_list_unref(bold);
     balloon->text = gtk_widget_create_pango_layout(window, content.text.c_str());
+    if (!content.dictionary.empty())
+        balloon->dictionary = gtk_widget_create_pango_layout(window, content.dictionary.c_str());
     balloon->picture = BalloonPicture(content.type);
     // Kept inside the work area of the monitor under the target: flipped, or moved in.
     GdkMonitor* monitor =
         gdk_display_get_monitor_at_point(gdk_display_get_default(), content.x, content.y);
     GdkRectangle work{};
     gdk_monitor_get_workarea(monitor, &work);
-    balloon->geometry = LayOutBalloonInside(
-        content.position, {content.x, content.y}, PixelSize(balloon->title),
-        PixelSize(balloon->text), {work.x, work.y, work.x + work.width, work.y + work.height});
+    const BalloonLabels labels{PixelSize(balloon->title), PixelSize(balloon->text),
+                               balloon->dictionary ? PixelSize(balloon->dictionary)
+                                                   : BalloonSize{}};
+    balloon->geometry =
+        LayOutBalloonInside(content.position, {content.x, content.y}, labels,
+                            {work.x, work.y, work.x + work.width, work.y + work.height});
     const BalloonGeometry& g = balloon->geometry;
 
     gtk_window_set_default_size(GTK_WINDOW(window), g.width, g.height);

@@ -82,6 +82,7 @@ namespace {
 struct ExchangeJob {
     std::shared_ptr<HttpClient> http;
     std::string address, text, sourceCode, targetCode;
+    ExchangeKind kind;
     TranslationExchange::Done done;
     ServiceAccount account;
     ErrorGuard guard;
@@ -92,8 +93,15 @@ struct ExchangeJob {
 void RunExchange(GTask*, gpointer, gpointer data, GCancellable*) {
     auto* job = static_cast<ExchangeJob*>(data);
     try {
-        job->answer.translation = RequestTranslation(*job->http, job->address, job->text,
-                                                     job->sourceCode, job->targetCode);
+        if (job->kind == ExchangeKind::Word) {
+            ServiceTranslation word =
+                RequestWord(*job->http, job->address, job->text, job->sourceCode, job->targetCode);
+            job->answer.translation = std::move(word.translation);
+            job->answer.entries = std::move(word.entries);
+        } else {
+            job->answer.translation = RequestTranslation(*job->http, job->address, job->text,
+                                                         job->sourceCode, job->targetCode);
+        }
     } catch (const HttpConnectionError&) {
         job->answer.error = std::current_exception();
         job->unreachable = true;
@@ -129,12 +137,13 @@ GtkTranslationExchange::~GtkTranslationExchange() {
 }
 
 void GtkTranslationExchange::Translate(std::string text, std::string sourceCode,
-                                       std::string targetCode, Done done) {
+                                       std::string targetCode, ExchangeKind kind, Done done) {
     auto* job = new ExchangeJob{http_,
                                 address_,
                                 std::move(text),
                                 std::move(sourceCode),
                                 std::move(targetCode),
+                                kind,
                                 std::move(done),
                                 account_,
                                 guard_,

@@ -60,7 +60,7 @@ class GtkTranslationExchange final : public TranslationExchange {
     GtkTranslationExchange& operator=(const GtkTranslationExchange&) = delete;
     void ApplyProxy() override;
     void Translate(std::string text, std::string sourceCode, std::string targetCode,
-                   Done done) override;
+                   ExchangeKind kind, Done done) override;
 
   private:
     std::shared_ptr<HttpClient> http_; // shared with the worker, which may outlive this

@@ -16,6 +16,12 @@ std::string JoinBalloonText(const std::vector<std::string>& lines) {
     return first < last ? std::string(first, last) : std::string();
 }
 
+std::string BalloonWindowText(const BalloonContent& content) {
+    if (content.dictionary.empty())
+        return content.text;
+    return content.text + "\r\n\r\n" + content.dictionary;
+}
+
 const wchar_t* BalloonPictureName(BalloonType type) {
     switch (type) {
     case BalloonType::Error:

@@ -35,7 +35,21 @@ struct BalloonContent {
     BalloonType type = BalloonType::Info;
     std::string text;
     std::string title;
+    // Under the text, set apart: a word's dictionary entries, one a line (CR LF between
+    // lines); empty for none, and the balloon is then laid out as it always was.
+    std::string dictionary = {};
 };
+
+// The dictionary's lines are drawn in this grey rather than the text's black, so that they
+// read as secondary to the translation above them.
+struct BalloonColour {
+    unsigned char red, green, blue;
+};
+inline constexpr BalloonColour kDictionaryColour{96, 96, 96};
+
+// The balloon's whole text, as a tool reading windows finds it (the window's text): the
+// text, then the dictionary's lines after a blank line when there are any.
+std::string BalloonWindowText(const BalloonContent& content);
 
 // The lines, each followed by CR LF, then trimmed: leading and trailing blanks and control
 // characters (every byte up to and including the space) are dropped; blank lines between

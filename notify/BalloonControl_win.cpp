@@ -5,7 +5,10 @@
 namespace tervane {
 
 BalloonContent BalloonControl::Content() const {
-    return {x_, y_, position_, duration_, type_, JoinBalloonText(text_), title_};
+    return {x_,        y_,
+            position_, duration_,
+            type_,     JoinBalloonText(text_),
+            title_,    JoinBalloonText(dictionary_)};
 }
 
 HWND BalloonControl::ShowBalloon() const {

@@ -18,6 +18,9 @@ class BalloonControl {
     // The body text, one entry per line (UTF-8). Setting it keeps a copy of the lines.
     const std::vector<std::string>& Text() const { return text_; }
     void SetText(std::vector<std::string> lines) { text_ = std::move(lines); }
+    // A word's dictionary entries under the text, one entry per line (UTF-8); none: none.
+    const std::vector<std::string>& Dictionary() const { return dictionary_; }
+    void SetDictionary(std::vector<std::string> lines) { dictionary_ = std::move(lines); }
     // The bold heading (UTF-8).
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
@@ -52,6 +55,7 @@ class BalloonControl {
 
   private:
     std::vector<std::string> text_;
+    std::vector<std::string> dictionary_;
     std::string title_;
     int duration_ = 0;
     BalloonHorizontal horizontal_ = BalloonHorizontal::Left;

@@ -1,5 +1,7 @@
 #include "notify/BalloonGeometry.h"
 
+#include <algorithm>
+
 namespace tervane {
 
 namespace {
@@ -60,8 +62,11 @@ struct Span {
 
 } // namespace
 
-BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, BalloonSize title,
-                              BalloonSize text, int dpi) {
+BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target,
+                              const BalloonLabels& labels, int dpi) {
+    const BalloonSize& title = labels.title;
+    const BalloonSize& text = labels.text;
+    const BalloonSize& dictionary = labels.dictionary;
     const Lengths at(dpi);
     const int kMargin = at.margin, kTitleLeft = at.titleLeft, kTitleTop = at.titleTop;
     const int kTitleGap = at.titleGap, kArrow = at.arrow, kArrowOverlap = at.arrowOverlap;
@@ -72,10 +77,16 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
     g.title = {kTitleLeft, kTitleTop + shift};
     g.text = {kMargin, g.title.y + title.height + kTitleGap};
     g.icon = {kMargin, kMargin + shift};
-    g.height = g.text.y + text.height + kMargin + (above ? 0 : kArrow);
-    const int titleRight = g.title.x + title.width;
-    const int textRight = g.text.x + text.width;
-    g.width = (titleRight > textRight ? titleRight : textRight) + kMargin;
+    int bottom = g.text.y + text.height;
+    g.dictionary = {kMargin, bottom};
+    int right = std::max(g.title.x + title.width, g.text.x + text.width);
+    if (dictionary.height > 0) {
+        g.dictionary.y = bottom + ScaleToDpi(kBalloonDictionaryGap, dpi);
+        bottom = g.dictionary.y + dictionary.height;
+        right = std::max(right, g.dictionary.x + dictionary.width);
+    }
+    g.height = bottom + kMargin + (above ? 0 : kArrow);
+    g.width = right + kMargin;
 
     const int w = g.width;
     const int h = g.height;
@@ -113,20 +124,18 @@ BalloonGeometry LayOutBalloon(BalloonPosition position, BalloonPoint target, Bal
 }
 
 BalloonGeometry LayOutBalloonInside(BalloonPosition position, BalloonPoint target,
-                                    BalloonSize title, BalloonSize text, BalloonRect workArea,
-                                    int dpi) {
+                                    const BalloonLabels& labels, BalloonRect workArea, int dpi) {
     const bool below = ArrowAbove(position);
     const bool left = BodyLeft(position);
-    const BalloonGeometry laid = LayOutBalloon(position, target, title, text, dpi);
+    const BalloonGeometry laid = LayOutBalloon(position, target, labels, dpi);
     // The window's size is the same in all four positions; only its origin moves.
-    const BalloonGeometry across =
-        LayOutBalloon(PositionOf(!below, !left), target, title, text, dpi);
+    const BalloonGeometry across = LayOutBalloon(PositionOf(!below, !left), target, labels, dpi);
     const Span columns{workArea.left, workArea.right};
     const Span rows{workArea.top, workArea.bottom};
     const bool keepColumn = columns.KeepSide(laid.origin.x, across.origin.x, laid.width);
     const bool keepRow = rows.KeepSide(laid.origin.y, across.origin.y, laid.height);
     BalloonGeometry g = LayOutBalloon(
-        PositionOf(keepRow ? below : !below, keepColumn ? left : !left), target, title, text, dpi);
+        PositionOf(keepRow ? below : !below, keepColumn ? left : !left), target, labels, dpi);
     g.origin = {columns.Clamp(g.origin.x, g.width), rows.Clamp(g.origin.y, g.height)};
     return g;
 }

@@ -93,6 +93,7 @@ HWND BalloonWindow::Open(const BalloonContent& content) {
 
 BalloonWindow::BalloonWindow(const BalloonContent& content)
     : title_(Widen(content.title)), text_(Widen(content.text)),
+      dictionary_(Widen(content.dictionary)), windowText_(Widen(BalloonWindowText(content))),
       closeDelay_(BalloonCloseDelay(content.duration)) {}
 
 BalloonWindow::~BalloonWindow() {}
@@ -106,9 +107,12 @@ void BalloonWindow::Prepare(const BalloonContent& content) {
     const HDC screen = GetDC(nullptr);
     titleSize_ = Measure(screen, boldFont_.Get(), title_);
     textSize_ = Measure(screen, font_.Get(), text_);
+    if (!dictionary_.empty())
+        dictionarySize_ = Measure(screen, font_.Get(), dictionary_);
     ReleaseDC(nullptr, screen);
     const PixelRect& w = monitor.workArea;
-    geometry_ = LayOutBalloonInside(content.position, {content.x, content.y}, titleSize_, textSize_,
+    geometry_ = LayOutBalloonInside(content.position, {content.x, content.y},
+                                    {titleSize_, textSize_, dictionarySize_},
                                     {w.left, w.top, w.right, w.bottom}, monitor.dpi);
 }
 
@@ -117,9 +121,9 @@ void BalloonWindow::Create() {
     RegisterClassOnce(
         instance, {kClassName, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INFOBK + 1))});
     // The body text is also the window's text, so that tools reading windows can read it.
-    CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, text_.c_str(),
-                    WS_POPUP, geometry_.origin.x, geometry_.origin.y, geometry_.width,
-                    geometry_.height, GetDesktopWindow(), nullptr, instance, this);
+    CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName,
+                    windowText_.c_str(), WS_POPUP, geometry_.origin.x, geometry_.origin.y,
+                    geometry_.width, geometry_.height, GetDesktopWindow(), nullptr, instance, this);
     if (!hwnd_)
         throw std::runtime_error("Cannot create the balloon window");
     ownsItself_ = true;
@@ -210,6 +214,11 @@ void BalloonWindow::Paint() {
     };
     label(boldFont_.Get(), title_, geometry_.title, titleSize_);
     label(font_.Get(), text_, geometry_.text, textSize_);
+    if (!dictionary_.empty()) {
+        SetTextColor(dc,
+                     RGB(kDictionaryColour.red, kDictionaryColour.green, kDictionaryColour.blue));
+        label(font_.Get(), dictionary_, geometry_.dictionary, dictionarySize_);
+    }
     // A thin black line along the shape: the rounded body and the arrow as one outline.
     const UniqueRegion outline(CreateRectRgn(0, 0, 0, 0));
     if (outline && GetWindowRgn(hwnd_, outline.Get()) != ERROR)

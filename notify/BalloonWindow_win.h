@@ -49,12 +49,15 @@ class BalloonWindow : public BaseWindow<BalloonWindow> {
     bool ownsItself_ = false; // from the moment its window is made until it is destroyed
     std::wstring title_;
     std::wstring text_;
+    std::wstring dictionary_;
+    std::wstring windowText_;
     UniqueFont font_;
     UniqueFont boldFont_;
     UniqueImageList picture_;
     BalloonGeometry geometry_;
     BalloonSize titleSize_;
     BalloonSize textSize_;
+    BalloonSize dictionarySize_;
     std::uint32_t closeDelay_ = 0;
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 
 using namespace tervane;
 
@@ -122,6 +123,42 @@ bool Within(const BalloonGeometry& g, BalloonRect area) {
 
 BalloonPoint Tip(const BalloonGeometry& g) {
     return {g.origin.x + g.tip.x, g.origin.y + g.tip.y};
+}
+
+// The dictionary's lines under the text, set apart by their gap, within the margins; the
+// body grows by them and no more; none laid out as a balloon without them; kept inside the
+// work area with the tip on the target as any balloon is; scaled with the DPI.
+TEST(BalloonGeometry, TheDictionaryStandsUnderTheTextWithinTheMargins) {
+    const BalloonLabels withEntries{kTitle, kText, {260, 26}};
+    const BalloonGeometry plain =
+        LayOutBalloon(BalloonPosition::ArrowBottomRight, {500, 300}, kTitle, kText);
+    const BalloonGeometry none = LayOutBalloon(BalloonPosition::ArrowBottomRight, {500, 300},
+                                               BalloonLabels{kTitle, kText, {0, 0}});
+    EXPECT_EQ(std::tie(none.width, none.height, none.text.y, none.body.bottom),
+              std::tie(plain.width, plain.height, plain.text.y, plain.body.bottom));
+
+    const BalloonGeometry g =
+        LayOutBalloon(BalloonPosition::ArrowBottomRight, {500, 300}, withEntries);
+    EXPECT_EQ(g.text, plain.text);
+    // 20 arrow + 12 + 13 title + 8 + 39 text = 92; + 6 gap = 98; + 26 + 10 margin = 134.
+    EXPECT_EQ(g.dictionary, (BalloonPoint{10, 98}));
+    EXPECT_EQ(g.height, 134);
+    EXPECT_EQ(g.body.bottom, g.height);
+    EXPECT_EQ(g.width, 280) << "the longest label, the dictionary, sets the width";
+    EXPECT_EQ(Tip(g), (BalloonPoint{500, 300}));
+
+    // Near the bottom right corner it flips up and left, the entries still inside.
+    const BalloonRect workArea{0, 0, 1280, 984};
+    const BalloonGeometry corner =
+        LayOutBalloonInside(BalloonPosition::ArrowBottomRight, {1200, 950}, withEntries, workArea);
+    EXPECT_EQ(corner.position, BalloonPosition::ArrowTopLeft);
+    EXPECT_TRUE(Within(corner, workArea));
+    EXPECT_EQ(Tip(corner), (BalloonPoint{1200, 950}));
+    EXPECT_LE(corner.dictionary.y + 26, corner.body.bottom - 10);
+
+    const BalloonGeometry at144 = LayOutBalloon(BalloonPosition::ArrowTopLeft, {500, 300},
+                                                BalloonLabels{kTitle, kText, {260, 39}}, 144);
+    EXPECT_EQ(at144.dictionary.y, 18 + 13 + 12 + 39 + 9);
 }
 
 TEST(BalloonInside, ABalloonThatFitsIsLaidOutAsAsked) {

@@ -63,6 +63,7 @@ class FakeDesktop final : public SelectionSource,
     std::vector<Done> held;
     Taking taking = Taking::AtOnce;
     std::function<void()> takeLater;
+    std::string copied, logged;
 
     std::unique_ptr<Selection> Capture() override {
         Step("capture");
@@ -72,12 +73,16 @@ class FakeDesktop final : public SelectionSource,
     }
     void ApplyProxy() override { Step("proxy"); }
     // Answers at once unless `holdAnswers`; then the answer waits in `held` for Answer().
-    void Translate(std::string text, std::string source, std::string target, Done done) override {
-        Step("translate " + text + " " + source + ">" + target);
+    // A word is answered with `wordAnswer`'s translation and entries.
+    void Translate(std::string text, std::string source, std::string target, ExchangeKind kind,
+                   Done done) override {
+        const bool word = kind == ExchangeKind::Word;
+        Step((word ? "word " : "translate ") + text + " " + source + ">" + target);
         held.push_back(std::move(done));
         if (!holdAnswers)
-            Answer({"The cat is black.", nullptr});
+            Answer(word ? wordAnswer : ExchangeAnswer{"The cat is black.", nullptr});
     }
+    ExchangeAnswer wordAnswer{"bank", nullptr, {{"n", {"bank", "bench"}}, {"", {"shoal"}}}};
     void Answer(ExchangeAnswer answer) {
         Done done = std::move(held.front());
         held.erase(held.begin());
@@ -88,7 +93,8 @@ class FakeDesktop final : public SelectionSource,
         shown.push_back(balloon);
     }
     void Record(std::string_view sourceName, std::string_view targetName, std::string_view,
-                std::string_view) override {
+                std::string_view translation) override {
+        logged = translation;
         Step("log " + std::string(sourceName) + ">" + std::string(targetName));
     }
     std::unique_ptr<Shown> Show(BalloonPoint at, std::string_view text) override {
@@ -102,7 +108,8 @@ class FakeDesktop final : public SelectionSource,
     }
     BalloonPoint CursorPosition() override { return cursor; }
     BalloonRect MonitorAt(BalloonPoint) override { return {0, 0, 1280, 1024}; }
-    bool CopyToClipboard(std::string_view) override {
+    bool CopyToClipboard(std::string_view text) override {
+        copied = text;
         Step("copy");
         return copyWorks;
     }
@@ -213,6 +220,32 @@ TEST_F(TranslationFlowTest, AFailedCopyPutsTheClipboardBackAndAFailedLogStillSho
     EXPECT_EQ(desktop.shown.size(), 1u);
     EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
     EXPECT_EQ(desktop.journal.at(desktop.journal.size() - 3), "hint gone");
+}
+
+// A word alone is asked as a word: its entries under the translation, one a line, while the
+// clipboard and the log keep the translation alone; a text, or a word being replaced, is
+// asked as a translation.
+TEST_F(TranslationFlowTest, AWordAloneShowsTheDictionaryUnderItsTranslation) {
+    settings.copyToClipboard = settings.logToFile = true;
+    desktop.selected = " banque\r\n";
+    flow.Start(settings);
+    EXPECT_EQ(desktop.journal.at(3), "word  banque\r\n FR>EN");
+    ASSERT_EQ(desktop.shown.size(), 1u);
+    EXPECT_EQ(desktop.shown[0].text, "bank");
+    EXPECT_EQ(desktop.shown[0].dictionary, "bank (n), bench (n)\r\nshoal");
+    EXPECT_EQ(BalloonWindowText(desktop.shown[0]), "bank\r\n\r\nbank (n), bench (n)\r\nshoal");
+    EXPECT_EQ(desktop.copied, "bank");
+    EXPECT_EQ(desktop.logged, "bank");
+
+    desktop.journal.clear();
+    flow.Start(settings, HotKeyAction::Replace);
+    EXPECT_EQ(desktop.journal.at(3), "translate  banque\r\n FR>EN");
+
+    desktop.journal.clear();
+    desktop.selected = "la banque";
+    flow.Start(settings);
+    EXPECT_EQ(desktop.journal.at(3), "translate la banque FR>EN");
+    EXPECT_EQ(desktop.shown.back().dictionary, "");
 }
 
 } // namespace

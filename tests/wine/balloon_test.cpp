@@ -267,6 +267,63 @@ TEST_F(BalloonTest, TextsInAnyScriptReachTheBalloon) {
     EXPECT_EQ(WindowText(balloon), "Кошка спит на диване.\r\n猫在沙发上睡觉。");
 }
 
+// The rows of a window's pixels on the screen that hold `colour`, top and bottom, from one copy.
+std::pair<int, int> RowsOfColour(HWND window, COLORREF colour) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const HDC screen = GetDC(nullptr);
+    const HDC copy = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    const HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, w, h, screen, frame.left, frame.top, SRCCOPY);
+    int first = -1, last = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (GetPixel(copy, x, y) == colour) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return {first, last};
+}
+
+// A word's dictionary stands under the text in grey, inside the body, which grew for it;
+// the window's text carries it after a blank line; the next balloon without one is as before.
+TEST_F(BalloonTest, TheDictionaryStandsInGreyUnderTheTextInsideTheBody) {
+    const auto height = [](HWND window) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        return frame.bottom - frame.top;
+    };
+    const HWND plain = Show(BalloonPosition::ArrowBottomRight, {300, 300});
+    const int plainHeight = height(plain);
+    DestroyWindow(plain);
+
+    balloons.SetDictionary({"bank (n), bench (n)", "shoal"});
+    const HWND balloon = Show(BalloonPosition::ArrowBottomRight, {300, 300});
+    EXPECT_EQ(WindowText(balloon), "The cat sleeps on the sofa. \r\nIt dreams of mice.\r\n\r\n"
+                                   "bank (n), bench (n)\r\nshoal");
+    const auto [greyTop, greyBottom] = RowsOfColour(
+        balloon, RGB(kDictionaryColour.red, kDictionaryColour.green, kDictionaryColour.blue));
+    // The text ends above the plain balloon's bottom margin of 10; 6 more set the lines apart.
+    EXPECT_GE(greyTop, plainHeight - 10 + 6) << "set apart from the text";
+    EXPECT_GT(greyBottom, greyTop + 13) << "two lines";
+    EXPECT_LE(greyBottom, height(balloon) - 10) << "above the bottom margin";
+    EXPECT_GT(height(balloon), plainHeight + 2 * 13);
+    DestroyWindow(balloon);
+
+    balloons.SetDictionary({});
+    const HWND after = Show(BalloonPosition::ArrowBottomRight, {300, 300});
+    EXPECT_EQ(height(after), plainHeight);
+    EXPECT_EQ(RowsOfColour(after, RGB(kDictionaryColour.red, kDictionaryColour.green,
+                                      kDictionaryColour.blue)),
+              std::make_pair(-1, -1));
+}
+
 // The status-bar font the system gives tooltips, as the hint measures in it.
 SIZE HintTextSize(const wchar_t* text) {
     NONCLIENTMETRICSW metrics{};

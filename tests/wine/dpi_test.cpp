@@ -210,16 +210,25 @@ TEST_F(DpiTest, TheBalloonScales) {
     const POINT target{ScaleToDpi(300, dpi), ScaleToDpi(300, dpi)};
     balloons.SetPixelCoordinateX(target.x);
     balloons.SetPixelCoordinateY(target.y);
-    const HWND balloon = balloons.ShowBalloon();
-    Pump();
-    RECT frame;
-    GetWindowRect(balloon, &frame);
-    EXPECT_EQ(frame.left + ScaleToDpi(20, dpi), target.x);
-    EXPECT_EQ(frame.bottom, target.y);
-    EXPECT_GT(frame.bottom - frame.top, ScaleToDpi(60, dpi));
-    EXPECT_LT(frame.bottom - frame.top, ScaleToDpi(120, dpi));
-    Screenshot("balloon");
-    DestroyWindow(balloon);
+    // Shows a balloon, checks its tip on the target, shoots it; its height.
+    const auto show = [&](const std::string& name) {
+        const HWND balloon = balloons.ShowBalloon();
+        Pump();
+        RECT frame;
+        GetWindowRect(balloon, &frame);
+        EXPECT_EQ(frame.left + ScaleToDpi(20, dpi), target.x) << name;
+        EXPECT_EQ(frame.bottom, target.y) << name;
+        Screenshot(name);
+        DestroyWindow(balloon);
+        return frame.bottom - frame.top;
+    };
+    const int height = show("balloon");
+    EXPECT_GT(height, ScaleToDpi(60, dpi));
+    EXPECT_LT(height, ScaleToDpi(120, dpi));
+
+    // A word's dictionary under the text: the balloon grows by its lines, scaled as well.
+    balloons.SetDictionary({"bank (n), bench (n), shore (n)", "to bank (vblex)"});
+    EXPECT_GT(show("balloon-dictionary") - height, ScaleToDpi(6 + 2 * 12, dpi));
 }
 
 void CALLBACK ShootTheAboutBoxAndClose(HWND, UINT, UINT_PTR id, DWORD) {
