@@ -1,4 +1,5 @@
 // tervane-service: the program's translation service. Offline by default (Apertium).
+#include "service/EngineMetrics.h"
 #include "service/ServiceHandler.h"
 #include "service/core/Options.h"
 #include "service/engines/ApertiumSetup.h"
@@ -185,6 +186,7 @@ int main(int argc, char** argv) {
     settings.faces.keysRequired = settings.access && !options.acceptedKeysFile.empty();
     settings.draining = [&server] { return server.Stopping(); };
     Metrics metrics;
+    metrics.AddSource([&translator] { return EngineMetrics(translator); });
     settings.metrics = &metrics;
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});

@@ -108,6 +108,18 @@ bool PipelinePool::Has(const std::string& pair) {
     return found != pairs_.end() && found->second.existing > 0;
 }
 
+std::map<std::string, PairPipelines> PipelinePool::Census() {
+    std::lock_guard lock(mutex_);
+    std::map<std::string, PairPipelines> census;
+    for (const auto& [pair, state] : pairs_) {
+        if (state.existing == 0 && state.waiting == 0)
+            continue;
+        census[pair] = {state.idle.size(), state.existing - state.idle.size() - state.starting,
+                        state.starting, state.waiting};
+    }
+    return census;
+}
+
 bool PipelinePool::TakeLeastRecentlyUsed(std::vector<Ending>& ending) {
     Idle* oldest = nullptr;
     std::string oldestPair;

@@ -27,6 +27,14 @@ struct PoolSettings {
     unsigned long recycleAfter = 100000; // requests one pipeline serves before it is replaced
 };
 
+// A pair's pipelines now, by state, and the requests waiting for one (for /metrics).
+struct PairPipelines {
+    std::size_t idle = 0;
+    std::size_t busy = 0; // lent to a request
+    std::size_t starting = 0;
+    std::size_t waiting = 0;
+};
+
 class PipelinePool {
   public:
     using Clock = std::chrono::steady_clock;
@@ -45,6 +53,8 @@ class PipelinePool {
     Result<std::unique_ptr<Lease>> Acquire(const std::string& pair, Clock::time_point deadline);
     // Whether the pair has a pipeline, idle, lent or starting.
     bool Has(const std::string& pair);
+    // Every pair that has a pipeline or a request waiting for one.
+    std::map<std::string, PairPipelines> Census();
 
   private:
     struct Idle {

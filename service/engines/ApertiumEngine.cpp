@@ -113,6 +113,18 @@ Result<std::string> ApertiumEngine::Translate(const Hop& hop, const std::string&
     }
 }
 
+std::vector<PipelineCount> ApertiumEngine::Pipelines() {
+    std::vector<PipelineCount> counts;
+    for (const auto& [pair, state] : pool_.Census()) {
+        for (const auto& [name, count] : {std::pair{"idle", state.idle},
+                                          {"busy", state.busy},
+                                          {"starting", state.starting},
+                                          {"waiting", state.waiting}})
+            counts.push_back({pair, name, count});
+    }
+    return counts;
+}
+
 std::string ApertiumEngine::MissingPairHint(std::string_view from, std::string_view to) const {
     // Short: with engines in a row the hints of all of them share one reason phrase. Only a
     // package Debian has is named.

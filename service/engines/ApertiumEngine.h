@@ -51,6 +51,7 @@ class ApertiumEngine : public Engine {
                  Clock::time_point deadline) override;
     ~ApertiumEngine() override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
+    std::vector<PipelineCount> Pipelines() override;
 
   private:
     Result<std::unique_ptr<Pipeline>> StartPipeline(const std::string& mode);

@@ -23,6 +23,14 @@ struct PairEntry {
 
 using PairListing = std::vector<PairEntry>;
 
+// How many of a pair's pipelines (or pair hosts) are in one state: "idle", "busy",
+// "starting", or requests "waiting" for one.
+struct PipelineCount {
+    std::string pair;
+    std::string state;
+    std::size_t count = 0;
+};
+
 // The first stages of a pair, for a dictionary of a text's words: the morphological
 // analyser, the analyser with the tagger's choice, or the bilingual dictionary's lookup.
 enum class WordStage { Analyser, Tagger, Bilingual };
@@ -56,6 +64,8 @@ class Engine {
     }
     // What would make a missing pair work, e.g. "install apertium-fra-jpn".
     virtual std::string MissingPairHint(std::string_view from, std::string_view to) const = 0;
+    // Its pipelines now, for /metrics; none for an engine that keeps none.
+    virtual std::vector<PipelineCount> Pipelines() { return {}; }
 };
 
 } // namespace tervane::service

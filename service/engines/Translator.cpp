@@ -114,13 +114,27 @@ Translation Translator::Run(const PlannedRoute& planned, const std::string& text
                     Error{413, "The text needs more translation work than a request may take: "
                                "send it in smaller requests"});
             translated = engine.Translate(hop, translated.Value(), deadline);
-            if (!translated.Ok())
+            if (!translated.Ok()) {
+                if (engine.Remote()) {
+                    std::lock_guard lock(mutex_);
+                    ++remoteErrors_[{engine.Name(), translated.Failure().status}];
+                }
                 break;
+            }
         }
         return translated;
     });
     result.route = DescribeRoute(planned.route);
     return result;
+}
+
+TurnCounts Translator::Turns() {
+    return {local_.Active(), local_.Waiting(), remote_.Active(), remote_.Waiting()};
+}
+
+std::map<std::pair<std::string, int>, std::uint64_t> Translator::RemoteErrors() {
+    std::lock_guard lock(mutex_);
+    return remoteErrors_;
 }
 
 Translation Translator::RunWithTurn(std::size_t index, Clock::time_point deadline,

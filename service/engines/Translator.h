@@ -6,6 +6,7 @@
 #include "service/engines/WorkBudget.h"
 #include "service/http/Admission.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -29,6 +30,14 @@ struct TranslationBounds {
     std::size_t maxActive = 8;   // offline translations at once
     std::size_t maxRemote = 4;   // translations by remote engines at once
     std::size_t maxWaiting = 32; // waiting for a turn, for each of the two
+};
+
+// The turns now: translations running and waiting, offline and remote.
+struct TurnCounts {
+    std::size_t offlineActive = 0;
+    std::size_t offlineWaiting = 0;
+    std::size_t remoteActive = 0;
+    std::size_t remoteWaiting = 0;
 };
 
 struct RouteChoice {
@@ -81,6 +90,9 @@ class Translator {
     RouteListing ListRoutes(Clock::time_point deadline);
 
     EngineRow& UsedEngine() { return engines_; }
+    TurnCounts Turns();
+    // The remote engines' failed translations so far, by engine and status (502, 503, 504).
+    std::map<std::pair<std::string, int>, std::uint64_t> RemoteErrors();
     std::size_t MaxHops() const { return maxHops_; }
 
   private:
@@ -100,6 +112,7 @@ class Translator {
     std::vector<Routes> routes_; // one per engine
     Admission local_;
     Admission remote_;
+    std::map<std::pair<std::string, int>, std::uint64_t> remoteErrors_; // under mutex_
 };
 
 PairGraph BuildGraph(const PairListing& listing);

@@ -34,4 +34,14 @@ void Admission::Leave() {
     freed_.notify_one();
 }
 
+std::size_t Admission::Active() {
+    std::lock_guard lock(mutex_);
+    return active_;
+}
+
+std::size_t Admission::Waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+}
+
 } // namespace tervane::service

@@ -21,6 +21,10 @@ class Admission {
     Outcome Enter(std::chrono::steady_clock::time_point deadline);
     void Leave();
 
+    // Now: the work running, and the requests waiting for a turn.
+    std::size_t Active();
+    std::size_t Waiting();
+
   private:
     std::mutex mutex_;
     std::condition_variable freed_;

@@ -29,15 +29,56 @@ void Metrics::CountAnswer(std::string_view face, std::string_view path, int stat
     histogram.sum += seconds;
 }
 
+void Metrics::AddSource(std::function<std::vector<MetricFamily>()> source) {
+    sources_.push_back(std::move(source));
+}
+
+namespace {
+
+// A label's value as the text format quotes it.
+std::string LabelValue(std::string_view value) {
+    std::string quoted;
+    for (char c : value) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c == '\n' ? std::string("\\n") : std::string(1, c);
+    }
+    return quoted;
+}
+
+std::string RenderFamily(const MetricFamily& family) {
+    std::string text = "# HELP " + family.name + " " + family.help + "\n# TYPE " + family.name +
+                       " " + family.type + "\n";
+    for (const auto& [labels, value] : family.samples) {
+        text += family.name;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            text += (i == 0 ? "{" : ",") + labels[i].first + "=\"" + LabelValue(labels[i].second) +
+                    "\"";
+        }
+        char number[32];
+        std::snprintf(number, sizeof number, "%.17g", value);
+        text += std::string(labels.empty() ? "" : "}") + " " + number + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
 void Metrics::CountBusyRefusal() {
     std::lock_guard lock(mutex_);
     ++busyRefusals_;
 }
 
 std::string Metrics::Render() const {
+    std::string text;
+    // Read first, outside the lock: a source takes locks of its own.
+    for (const auto& source : sources_) {
+        for (const MetricFamily& family : source())
+            text += RenderFamily(family);
+    }
     std::lock_guard lock(mutex_);
-    std::string text = "# HELP tervane_requests_total Answers sent, by face, route and status.\n"
-                       "# TYPE tervane_requests_total counter\n";
+    text += "# HELP tervane_requests_total Answers sent, by face, route and status.\n"
+            "# TYPE tervane_requests_total counter\n";
     std::uint64_t rateRefusals = 0;
     for (const auto& [key, count] : answers_) {
         const auto& [face, route, status] = key;

@@ -7,16 +7,31 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace tervane::service {
 
+// Samples read from elsewhere when /metrics is asked (the engines' pipelines, the turns):
+// one metric, its help, "gauge" or "counter", and each sample's labels and value.
+struct MetricFamily {
+    using Labels = std::vector<std::pair<std::string, std::string>>;
+    std::string name;
+    std::string help;
+    std::string type;
+    std::vector<std::pair<Labels, double>> samples;
+};
+
 class Metrics {
   public:
+    // Read at each Render; added before the service serves.
+    void AddSource(std::function<std::vector<MetricFamily>()> source);
     void CountAnswer(std::string_view face, std::string_view path, int status,
                      std::chrono::steady_clock::duration took);
     // A refusal of an overloaded service (503, the connection closed).
@@ -36,6 +51,7 @@ class Metrics {
     std::map<std::tuple<std::string, std::string, int>, std::uint64_t> answers_;
     std::map<std::string, Histogram> durations_; // by face
     std::uint64_t busyRefusals_ = 0;
+    std::vector<std::function<std::vector<MetricFamily>()>> sources_;
 };
 
 // A path as a metric's label: one of the routes the faces answer, else "other".

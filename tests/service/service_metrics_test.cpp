@@ -1,5 +1,5 @@
 // GET /metrics as Prometheus reads it: Debian's promtool must accept a live answer, which
-// counts what the service answered.
+// counts what the service answered, its pipelines and turns, and a remote engine's failures.
 #include "ChildProcess.h"
 #include "ServiceClient.h"
 
@@ -13,9 +13,15 @@
 
 using namespace tervane::testing;
 
-TEST(Metrics, PromtoolAcceptsThemAndTheyCountAnswersByFaceRouteAndStatus) {
-    RunningServer server = StartListening(ServiceCommand({}));
+// Apertium with LibreTranslate behind it: the fake server refuses the service (no key), so
+// German, which only it offers, is a remote engine's error.
+TEST(Metrics, PromtoolAcceptsThemAndTheyCountAnswersPipelinesTurnsAndRemoteErrors) {
+    RunningServer fake = StartListening({FAKE_LIBRETRANSLATE_BINARY, "--api-key", "s3cret"});
+    RunningServer server = StartListening(
+        ServiceCommand({"--engine", "apertium,libretranslate", "--libretranslate-url",
+                        "http://127.0.0.1:" + std::to_string(fake.port)}));
     ASSERT_EQ(PostTranslate(server.port, "Le chat est noir.", "fr", "es").status, 200);
+    ASSERT_EQ(PostTranslate(server.port, "Die Katze.", "de", "en").status, 502);
     ASSERT_EQ(PostTranslate(server.port, "Le chat.", "fr", "xx").status, 400);
     ASSERT_EQ(GetJson(server.port, "/translate?langpair=fra|spa&q=chat").status, 200);
     const Reply metrics = GetPath(server.port, "/metrics");
@@ -27,8 +33,14 @@ TEST(Metrics, PromtoolAcceptsThemAndTheyCountAnswersByFaceRouteAndStatus) {
                              "status=\"400\"} 1\n",
                              "tervane_requests_total{face=\"apy\",route=\"/translate\","
                              "status=\"200\"} 1\n",
-                             "tervane_request_duration_seconds_count{face=\"program\"} 2\n",
-                             "tervane_rate_limit_refusals_total 0\n"}) {
+                             "tervane_request_duration_seconds_count{face=\"program\"} 3\n",
+                             "tervane_rate_limit_refusals_total 0\n",
+                             "tervane_pipelines{pair=\"fr-es\",state=\"idle\"} 1\n",
+                             "tervane_pipelines{pair=\"fr-es\",state=\"busy\"} 0\n",
+                             "tervane_admission_queue_length{turns=\"offline\"} 0\n",
+                             "tervane_translations_running{turns=\"remote\"} 0\n",
+                             "tervane_remote_engine_errors_total{engine=\"libretranslate\","
+                             "status=\"502\"} 1\n"}) {
         EXPECT_NE(metrics.body.find(line), std::string::npos) << line << metrics.body;
     }
 
