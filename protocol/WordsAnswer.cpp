@@ -15,8 +15,7 @@ constexpr char kLineSeparator = '\n';
 std::string OneLineField(std::string_view field) {
     std::string line(field);
     std::replace_if(
-        line.begin(), line.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
-        ' ');
+        line.begin(), line.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return line;
 }
 
