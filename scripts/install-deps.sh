@@ -17,8 +17,8 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # Building the native preset (its unit tests are part of the configuration) and the Debian
 # packages (cpack -G DEB).
 PKGS_BUILD="python3 cmake g++ make pkg-config libgtest-dev googletest libgmock-dev \
-  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev dpkg-dev libcld2-dev"
-PKGS_NATIVE="$PKGS_BUILD clang-format-14 ninja-build curl iproute2 procps openssl haproxy prometheus"
+  libcpp-httplib-dev nlohmann-json3-dev libssl-dev zlib1g-dev dpkg-dev libcld2-dev libhiredis-dev"
+PKGS_NATIVE="$PKGS_BUILD clang-format-14 ninja-build curl iproute2 procps openssl haproxy prometheus redis-server yamllint"
 # The 64-bit toolchain and Wine serve machines whose kernel runs no 32-bit programs
 # (scripts/windows-preset.sh).
 PKGS_WIN="g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \

@@ -3,6 +3,7 @@
 #include "protocol/Utf8.h"
 #include "service/faces/FaceArguments.h"
 #include "service/faces/FaceTable.h"
+#include "service/http/RateLimiter.h"
 
 #include <nlohmann/json.hpp>
 
@@ -44,10 +45,17 @@ std::string KeyOf(const HttpRequest& request) {
 
 } // namespace
 
-RemoteAccess::RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute)
-    : keys_(std::move(keys)), perMinute_(perMinute) {
-    if (perMinute_ != 0)
-        limiter_.emplace(perMinute_);
+RemoteAccess::RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute,
+                           std::unique_ptr<RateStorage> rates)
+    : keys_(std::move(keys)), perMinute_(perMinute), limiter_(std::move(rates)) {
+    if (perMinute_ != 0 && !limiter_)
+        limiter_ = std::make_unique<RateLimiter>(perMinute_);
+}
+
+std::optional<RateStorageState> RemoteAccess::RateState() {
+    if (!limiter_)
+        return std::nullopt;
+    return limiter_->State();
 }
 
 std::optional<HttpResponse> RemoteAccess::Check(const HttpRequest& request) {

@@ -5,7 +5,7 @@
 
 #include "service/http/ApiKeys.h"
 #include "service/http/HttpMessage.h"
-#include "service/http/RateLimiter.h"
+#include "service/http/RateStorage.h"
 
 #include <cstddef>
 #include <memory>
@@ -17,8 +17,9 @@ namespace tervane::service {
 class RemoteAccess {
   public:
     // keys: null when the service takes requests from anywhere without one; perMinute: 0
-    // for no limit.
-    RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute);
+    // for no limit; rates: where the counters live (null: this instance's memory).
+    RemoteAccess(std::unique_ptr<ApiKeys> keys, std::size_t perMinute,
+                 std::unique_ptr<RateStorage> rates = nullptr);
 
     // The refusal (403 without a valid key, 429 with Retry-After beyond the limit), in the
     // shape its client reads, or nullopt when the request may go on. A request from this
@@ -29,10 +30,13 @@ class RemoteAccess {
     // lists of what the service offers (GET /languages, /health) need none.
     std::optional<HttpResponse> Check(const HttpRequest& request);
 
+    // Where the rate counters are, for /health; nullopt without --rate-limit.
+    std::optional<RateStorageState> RateState();
+
   private:
     std::unique_ptr<ApiKeys> keys_;
     std::size_t perMinute_;
-    std::optional<RateLimiter> limiter_;
+    std::unique_ptr<RateStorage> limiter_;
 };
 
 } // namespace tervane::service

@@ -3,6 +3,8 @@
 #include "service/core/LogText.h"
 #include "service/faces/FaceTable.h"
 
+#include <nlohmann/json.hpp>
+
 namespace tervane::service {
 namespace {
 
@@ -12,6 +14,19 @@ HttpResponse DrainingResponse() {
     response.contentType = "application/json";
     response.body = "{\"status\":\"draining\"}\n";
     return response;
+}
+
+// /health as this machine reads it, with where the rate counters are: a Redis that cannot
+// be reached is told here (the instance still serves, counting alone, so the status stays).
+HttpResponse WithRateState(HttpResponse health, const RateStorageState& state) {
+    nlohmann::json body = nlohmann::json::parse(health.body, nullptr, false);
+    if (!body.is_object())
+        return health;
+    body["rate_limits"] = {{"storage", state.storage}, {"shared", state.shared}};
+    if (!state.reason.empty())
+        body["rate_limits"]["reason"] = state.reason;
+    health.body = body.dump() + "\n";
+    return health;
 }
 
 } // namespace
@@ -84,7 +99,13 @@ HttpResponse ServiceHandler::Route(const HttpRequest& request, std::string& logD
         response.body = settings_.metrics->Render();
         return response;
     }
-    return faces_.Handle(request, logDetail);
+    HttpResponse response = faces_.Handle(request, logDetail);
+    if (request.Path() == "/health" && response.status == 200 && settings_.access &&
+        (request.peer.empty() || IsLoopbackAddress(request.peer))) {
+        if (const auto state = settings_.access->RateState())
+            return WithRateState(std::move(response), *state);
+    }
+    return response;
 }
 
 } // namespace tervane::service

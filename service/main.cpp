@@ -6,6 +6,7 @@
 #include "service/engines/EngineRow.h"
 #include "service/engines/EngineTable.h"
 #include "service/http/HttpServer.h"
+#include "service/http/SharedRateStorage.h"
 #include "service/platform/LogFile.h"
 #include "service/platform/LogQueue.h"
 #include "service/platform/ServiceProcess.h"
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -64,6 +66,15 @@ Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, b
         if (const Result<std::size_t> loaded = keys->Load(); !loaded.Ok())
             return Error{500, "cannot use --api-keys: " + loaded.Failure().reason};
     }
+    // So is the Redis's address; the Redis itself may come later.
+    std::optional<RedisAddress> redis;
+    if (!options.rateLimitStorage.empty()) {
+        Result<RedisAddress> parsed = ParseRedisUrl(options.rateLimitStorage);
+        if (!parsed.Ok())
+            return Error{400, "bad value '" + options.rateLimitStorage +
+                                  "' for --rate-limit-storage: " + parsed.Failure().reason};
+        redis = std::move(parsed).Value();
+    }
     if (loopback) {
         if (!options.acceptedKeysFile.empty() || options.rateLimitPerMinute != 0)
             LogLine("listening on loopback: no other machine can reach the service, so "
@@ -74,7 +85,16 @@ Result<std::unique_ptr<RemoteAccess>> MakeRemoteAccess(const Options& options, b
         LogLine("serving other machines without API keys: any of them may translate (see "
                 "--api-keys)");
     }
-    return std::make_unique<RemoteAccess>(std::move(keys), options.rateLimitPerMinute);
+    std::unique_ptr<RateStorage> rates;
+    if (redis) {
+        Result<std::unique_ptr<RateStorage>> shared =
+            MakeSharedRateStorage(*redis, options.rateLimitPerMinute, LogLine);
+        if (!shared.Ok())
+            return shared.Failure();
+        rates = std::move(shared).Value();
+    }
+    return std::make_unique<RemoteAccess>(std::move(keys), options.rateLimitPerMinute,
+                                          std::move(rates));
 }
 
 Result<std::unique_ptr<EngineRow>> MakeEngines(const Options& options) {

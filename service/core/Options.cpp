@@ -79,11 +79,23 @@ bool ParseRate(const std::string& text, std::size_t& perMinute) {
 }
 
 bool IsSharedFlag(const std::string& flag) {
-    static const std::vector<std::string> kWithValue = {
-        "--listen",          "--engine",    "--api-keys",      "--rate-limit",
-        "--log-file",        "--timeout",   "--drain-timeout", "--max-body",
-        "--max-active",      "--max-queue", "--max-remote",    "--max-remote-body",
-        "--max-connections", "--max-hops",  "--trusted-proxy", "--char-limit"};
+    static const std::vector<std::string> kWithValue = {"--listen",
+                                                        "--engine",
+                                                        "--api-keys",
+                                                        "--rate-limit",
+                                                        "--log-file",
+                                                        "--timeout",
+                                                        "--drain-timeout",
+                                                        "--max-body",
+                                                        "--max-active",
+                                                        "--max-queue",
+                                                        "--max-remote",
+                                                        "--max-remote-body",
+                                                        "--max-connections",
+                                                        "--max-hops",
+                                                        "--trusted-proxy",
+                                                        "--char-limit",
+                                                        "--rate-limit-storage"};
     return std::find(kWithValue.begin(), kWithValue.end(), flag) != kWithValue.end();
 }
 
@@ -185,6 +197,8 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
         } else if (flag == "--rate-limit") {
             if (!ParseRate(value, options.rateLimitPerMinute))
                 return bad("expected N/min, N from 1 to 1000000");
+        } else if (flag == "--rate-limit-storage") {
+            options.rateLimitStorage = value; // checked where the limiter takes it
         } else if (flag == "--log-file") {
             options.logFile = value;
         } else if (flag == "--timeout") {
@@ -229,6 +243,9 @@ Result<Options> ParseOptions(const std::vector<std::string>& args,
         return Error{400,
                      std::string(options.acceptedKeysFile.empty() ? "--rate-limit" : "--api-keys") +
                          " is for a service that serves other machines: add --allow-remote"};
+    if (!options.rateLimitStorage.empty() && options.rateLimitPerMinute == 0)
+        return Error{400, "--rate-limit-storage keeps the counters of --rate-limit: add "
+                          "--rate-limit N/min"};
     if (!options.allowRemote && !options.trustedProxies.empty())
         return Error{400, "--trusted-proxy is for a service that serves other machines through "
                           "a proxy: add --allow-remote"};
@@ -273,6 +290,9 @@ Every option that takes a value may also be written --option=VALUE.
                              programs on this machine need none
   --rate-limit N/min         with --allow-remote: requests a minute for each key and each
                              address of another machine; beyond that 429 with Retry-After
+  --rate-limit-storage redis://HOST:PORT[/DB]
+                             the rate counters in a Redis, shared by every instance that
+                             names it; while it cannot be reached each instance counts alone
   --trusted-proxy ADDR[/BITS]
                              with --allow-remote: a reverse proxy (repeatable) whose
                              X-Forwarded-For or Forwarded names the client; keys, rates and

@@ -84,6 +84,7 @@ struct Options {
     std::string acceptedKeysFile;
     std::size_t rateLimitPerMinute = 0;
     double timeoutSeconds = 10;
+    std::string rateLimitStorage; // --rate-limit-storage redis://...; empty: this instance's memory
     std::vector<std::string> trustedProxies; // --trusted-proxy ADDR[/BITS], each as given
     double drainTimeoutSeconds = 10; // at the stop, for the requests in flight to be answered
     std::size_t maxBody = 64 * 1024;

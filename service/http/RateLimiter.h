@@ -4,6 +4,8 @@
 // whole /64 to pick addresses from.
 #pragma once
 
+#include "service/http/RateStorage.h"
+
 #include <chrono>
 #include <cstddef>
 #include <list>
@@ -19,17 +21,20 @@ namespace tervane::service {
 // too), "address 2001:db8:0:1::/64" for every IPv6 address of that /64.
 std::string RateClientOfAddress(std::string_view address);
 
-class RateLimiter {
+// The counters in this instance's memory.
+class RateLimiter : public RateStorage {
   public:
     using Clock = std::chrono::steady_clock;
 
     // At most maxClients buckets are kept: beyond that the least recently used goes.
     explicit RateLimiter(std::size_t perMinute, std::size_t maxClients = 65536);
 
-    // Takes one request from every named client's allowance, or none when any of them has
-    // none left: then the seconds until each of them has one again (at least 1), for
-    // Retry-After. Zero: the request may go ahead.
-    long Take(const std::vector<std::string>& clients, Clock::time_point now = Clock::now());
+    // RateStorage::Take at a given time.
+    long Take(const std::vector<std::string>& clients, Clock::time_point now);
+    long Take(const std::vector<std::string>& clients) override {
+        return Take(clients, Clock::now());
+    }
+    RateStorageState State() override { return {"memory", false, ""}; }
 
     std::size_t Clients();
 

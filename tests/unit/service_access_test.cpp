@@ -3,6 +3,7 @@
 #include "service/http/ApiKeys.h"
 #include "service/http/HttpMessage.h"
 #include "service/http/RateLimiter.h"
+#include "service/http/RedisUrl.h"
 #include "service/http/TrustedProxies.h"
 
 #include <gtest/gtest.h>
@@ -114,4 +115,19 @@ TEST(TrustedProxies, NameTheRightMostUntrustedForwardedAddressAndIgnoreOthersHea
     EXPECT_EQ(client("127.0.0.1", {}), "127.0.0.1");
     // A peer that is not trusted is the client, whatever it writes.
     EXPECT_EQ(client("192.0.2.50", {{"X-Forwarded-For", "127.0.0.1"}}), "192.0.2.50");
+}
+
+TEST(RedisUrl, TakesAHostAPortAndADatabaseAndNothingElse) {
+    const auto address = [](std::string_view url) {
+        const Result<RedisAddress> parsed = ParseRedisUrl(url);
+        return parsed.Ok() ? parsed.Value().Text() : "refused";
+    };
+    EXPECT_EQ(address("redis://127.0.0.1:6379"), "redis://127.0.0.1:6379/0");
+    EXPECT_EQ(address("redis://redis.tervane.svc:6380/3"), "redis://redis.tervane.svc:6380/3");
+    EXPECT_EQ(address("redis://[fd00::5]:6379/1"), "redis://[fd00::5]:6379/1");
+    for (const char* wrong : {"redis://host", "redis://host:0", "redis://host:65536",
+                              "redis://:6379", "redis://host:6379/x", "redis://host:6379/",
+                              "rediss://host:6379", "redis://:secret@host:6379",
+                              "redis://host:6379?db=1", "redis://fd00::5:6379", "host:6379"})
+        EXPECT_EQ(address(wrong), "refused") << wrong;
 }

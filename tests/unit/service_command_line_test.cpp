@@ -120,6 +120,8 @@ TEST(CommandLine, TakesASharedServersKeysRateAndTheTervaneEngine) {
     EXPECT_EQ(reason({"--rate-limit", "5/min"}),
               "--rate-limit is for a service that serves other machines: add --allow-remote");
     EXPECT_EQ(reason({"--engine", "tervane"}).rfind("--engine tervane needs --tervane-url", 0), 0u);
+    EXPECT_EQ(reason({"--allow-remote", "--rate-limit-storage", "redis://cache:6379"}),
+              "--rate-limit-storage keeps the counters of --rate-limit: add --rate-limit N/min");
     for (const char* rate : {"5", "0/min", "5/s", "x/min", "5/minutes"}) {
         EXPECT_EQ(reason({"--allow-remote", "--rate-limit", rate}).rfind("bad value", 0), 0u)
             << rate;
