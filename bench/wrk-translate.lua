@@ -14,10 +14,14 @@ for line in io.lines(os.getenv("BENCH_SENTENCES")) do
   end
 end
 
-local headers = { ["Content-Type"] = "application/x-www-form-urlencoded" }
+local headers = nil
 local counter = 0
 
 request = function()
+  if not headers then -- the form's type, and wrk's -H headers (the request's own replace them)
+    headers = { ["Content-Type"] = "application/x-www-form-urlencoded" }
+    for name, value in pairs(wrk.headers) do headers[name] = value end
+  end
   counter = counter + 1
   local sentence = sentences[(counter % #sentences) + 1]
   return wrk.format("POST", path, headers, prefix .. sentence .. suffix)
