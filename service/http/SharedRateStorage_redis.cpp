@@ -5,6 +5,7 @@
 #include <hiredis/hiredis.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -69,10 +70,13 @@ Reply Command(redisContext& context, const std::vector<std::string>& arguments) 
         redisCommandArgv(&context, static_cast<int>(argv.size()), argv.data(), lengths.data())));
 }
 
-// What went wrong with a command: the Redis's error, or the connection's.
+// What went wrong with a command: the Redis's error, or the connection's. A read that timed
+// out is worded as such, not as the socket's EAGAIN.
 std::string Failure(const redisContext& context, const redisReply* reply) {
     if (reply && reply->type == REDIS_REPLY_ERROR)
         return std::string(reply->str, reply->len);
+    if (context.err == REDIS_ERR_IO && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return "no answer within 250 ms";
     if (context.err)
         return context.errstr;
     return "an unexpected answer";
