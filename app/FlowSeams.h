@@ -25,11 +25,12 @@ class Selection {
     // instead of put back.
     virtual void KeepClipboard() = 0;
     // Puts `text` in place of the selection in the application it came from, and calls
-    // `taken` on the UI thread once the application has taken it (or the bounded wait for
-    // that ended), possibly before Replace returns. The user's clipboard, lent to a paste,
-    // is back by then or when the selection is destroyed. Throws what stands in the way (a
-    // read-only control: kReadOnlyTargetText), with nothing replaced.
-    virtual void Replace(const std::string& text, std::function<void()> taken) = 0;
+    // `over` on the UI thread once the application has taken it (true) or the bounded wait
+    // for that ended without it (false: nothing was replaced), possibly before Replace
+    // returns. The user's clipboard, lent to a paste, is back by then or when the selection
+    // is destroyed. Throws what stands in the way (a read-only control:
+    // kReadOnlyTargetText), with nothing replaced.
+    virtual void Replace(const std::string& text, std::function<void(bool taken)> over) = 0;
 };
 
 class SelectionSource {

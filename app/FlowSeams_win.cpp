@@ -21,9 +21,8 @@ class WinSelection final : public Selection {
     const std::string& Text() const override { return capture_.capturedText; }
     void KeepClipboard() override { capture_.savedClipboard.Discard(); }
     // Done when it returns: the application has taken the text, or the wait for it ended.
-    void Replace(const std::string& text, std::function<void()> taken) override {
-        ReplaceSelectedText(capture_, text);
-        taken();
+    void Replace(const std::string& text, std::function<void(bool taken)> over) override {
+        over(ReplaceSelectedText(capture_, text));
     }
 
   private:
@@ -86,6 +85,7 @@ void WinBalloonPresenter::Show(const BalloonContent& balloon) {
     control_.SetDictionary(balloon.dictionary.empty() ? std::vector<std::string>{}
                                                       : std::vector{balloon.dictionary});
     control_.SetDuration(balloon.duration);
+    control_.SetType(balloon.type);
     control_.ShowBalloon();
 }
 

@@ -4,6 +4,7 @@
 #include "app/TextLayout.h"
 #include "base/AppIdentity.h"
 #include "protocol/WordsAnswer.h"
+#include "translate/ReplaceWays.h"
 
 #include <exception>
 
@@ -98,15 +99,7 @@ void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer a
         return;
     }
 
-    const BalloonPlacement place =
-        PlaceBalloon(seams_.desktop.MonitorAt(pending->cursor), pending->cursor, position_);
-    position_ = place.position;
-    BalloonContent balloon;
-    balloon.x = place.x;
-    balloon.y = place.y;
-    balloon.position = place.position;
-    balloon.title = kApplicationTitle;
-    balloon.duration = kBalloonSeconds;
+    BalloonContent balloon = PlacedBalloon(pending->cursor);
     std::vector<std::string> lines = WrapWords(translation, kBalloonLineWidth);
 
     // Only a copy that happened replaces what the user had; a failed one leaves it to be
@@ -123,6 +116,19 @@ void TranslationFlow::Finish(std::unique_ptr<Underway> pending, ExchangeAnswer a
     seams_.desktop.Pause(kFlowEndPauseMs);
     if (logError)
         std::rethrow_exception(logError);
+}
+
+BalloonContent TranslationFlow::PlacedBalloon(BalloonPoint cursor) {
+    const BalloonPlacement place =
+        PlaceBalloon(seams_.desktop.MonitorAt(cursor), cursor, position_);
+    position_ = place.position;
+    BalloonContent balloon;
+    balloon.x = place.x;
+    balloon.y = place.y;
+    balloon.position = place.position;
+    balloon.title = kApplicationTitle;
+    balloon.duration = kBalloonSeconds;
+    return balloon;
 }
 
 void TranslationFlow::RecordTranslation(const Underway& pending, const std::string& translation,
@@ -150,18 +156,29 @@ void TranslationFlow::FinishReplace(std::unique_ptr<Underway> pending,
     pending_ = std::move(pending);
     struct Call {
         bool returned = false;
+        bool over = false;
         bool taken = false;
     };
     const auto call = std::make_shared<Call>();
-    const auto release = [this, number] {
-        if (pending_ && pending_->number == number) {
-            pending_.reset();
-            Reached(FlowStage::Replaced);
-        }
+    // A paste the application never took replaced nothing: the user is told, as the balloon
+    // tells an error, rather than left to wonder.
+    const auto release = [this, number, call] {
+        if (!pending_ || pending_->number != number)
+            return;
+        const BalloonPoint cursor = pending_->cursor;
+        pending_.reset();
+        Reached(FlowStage::Replaced);
+        if (call->taken)
+            return;
+        BalloonContent balloon = PlacedBalloon(cursor);
+        balloon.type = BalloonType::Error;
+        balloon.text = kPasteNotTakenText;
+        seams_.balloons.Show(balloon);
     };
     try {
-        selection.Replace(translation, [call, release] {
-            call->taken = true;
+        selection.Replace(translation, [call, release](bool taken) {
+            call->over = true;
+            call->taken = taken;
             if (call->returned)
                 release();
         });
@@ -171,7 +188,7 @@ void TranslationFlow::FinishReplace(std::unique_ptr<Underway> pending,
         throw;
     }
     call->returned = true;
-    if (call->taken)
+    if (call->over)
         release();
     if (logError)
         std::rethrow_exception(logError);

@@ -33,13 +33,13 @@ class TranslationFlow {
     // One press, with the languages and options of `settings`, doing what the hotkey's line
     // says: the translation shown in a balloon, or put in place of the selection (no
     // balloon, no copy: the user's clipboard comes back as it was; logged when logging is
-    // on). A press while a translation is pending (or being put in place) is ignored: no
-    // second capture, the first one goes on. Stops quietly when
-    // the two languages are the same, when there is nothing to ask or nothing selected.
-    // Throws the error of a step before the request (capture, proxy) with the hint gone and
-    // the capture undone. Otherwise the exchange is started; when it answers, the finish
-    // runs inside the exchange's `done` and throws the exchange's error, or a log that
-    // could not be written (after the balloon is shown), for the front end's error report.
+    // on; a paste the application never took shows an error balloon, kPasteNotTakenText). A press
+    // while a translation is pending (or being put in place) is ignored: no second capture, the
+    // first one goes on. Stops quietly when the two languages are the same, when there is nothing
+    // to ask or nothing selected. Throws the error of a step before the request (capture, proxy)
+    // with the hint gone and the capture undone. Otherwise the exchange is started; when it
+    // answers, the finish runs inside the exchange's `done` and throws the exchange's error, or a
+    // log that could not be written (after the balloon is shown), for the front end's error report.
     void Start(const Settings& settings, HotKeyAction action = HotKeyAction::Translate);
 
     // Whether a translation waits for the service's answer, or for the application to take
@@ -59,6 +59,8 @@ class TranslationFlow {
     void Reached(FlowStage stage) const;
     void Finish(std::unique_ptr<Underway> pending, ExchangeAnswer answer);
     void FinishReplace(std::unique_ptr<Underway> pending, const std::string& translation);
+    // A balloon titled "Tervane" pointing from `cursor`, for its time.
+    BalloonContent PlacedBalloon(BalloonPoint cursor);
     void RecordTranslation(const Underway& pending, const std::string& translation,
                            std::exception_ptr& error);
 

@@ -4,7 +4,10 @@
 #include "gtk/FlowTrace.h"
 #include "gtk/PosixLog.h"
 #include "gtk/WaitHintWindow.h"
+#include "gtk/WaylandDataControl.h"
+#include "gtk/WaylandPasteReplacement.h"
 #include "gtk/X11PasteReplacement.h"
+#include "translate/ReplaceWays.h"
 #include "translate/ServiceExchange.h"
 
 #include <gdk/gdkwayland.h>
@@ -21,19 +24,28 @@ namespace {
 // PRIMARY is only read: there is nothing to undo and no clipboard taken aside.
 class PrimarySelection final : public Selection {
   public:
-    explicit PrimarySelection(std::string text) : text_(std::move(text)) {}
+    PrimarySelection(std::string text, DataControlSelections* seat, std::string unavailable)
+        : text_(std::move(text)), seat_(seat), unavailable_(std::move(unavailable)) {}
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override {}
-    // On X11 through the clipboard and a paste keystroke; a Wayland client cannot send one.
-    void Replace(const std::string& text, std::function<void()> taken) override {
-        if (!GDK_IS_X11_DISPLAY(gdk_display_get_default()))
-            throw std::runtime_error(kReplaceUnavailableText);
-        paste_ = std::make_unique<X11PasteReplacement>(text, std::move(taken));
+    // Through the clipboard and a paste keystroke: XTest on X11; in a Wayland session the
+    // compositor's virtual keyboard, where it offers one and data-control.
+    void Replace(const std::string& text, std::function<void(bool taken)> over) override {
+        if (!unavailable_.empty())
+            throw std::runtime_error(unavailable_);
+        if (seat_)
+            wayland_ = std::make_unique<WaylandPasteReplacement>(*seat_, text, std::move(over));
+        else
+            x11_ = std::make_unique<X11PasteReplacement>(text, std::move(over));
     }
 
   private:
     std::string text_;
-    std::unique_ptr<X11PasteReplacement> paste_; // the user's clipboard back when it goes
+    DataControlSelections* seat_; // in a Wayland session
+    std::string unavailable_;
+    // The user's clipboard back when they go.
+    std::unique_ptr<X11PasteReplacement> x11_;
+    std::unique_ptr<WaylandPasteReplacement> wayland_;
 };
 
 struct ShownWaitHint final : WaitHintShower::Shown {
@@ -47,6 +59,11 @@ struct ShownWaitHint final : WaitHintShower::Shown {
 PrimarySelectionSource::PrimarySelectionSource()
     : reader_(MakePrimaryReader(gdk_display_get_default())) {
     TraceFlowPoint((std::string("selection:") + reader_->Way()).c_str());
+    if (GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+        return;
+    dataControl_ = dynamic_cast<DataControlSelections*>(reader_.get());
+    replaceUnavailable_ =
+        WaylandReplaceUnavailable(dataControl_ != nullptr, dataControl_ && dataControl_->CanType());
 }
 
 // An application that never answers cannot hold the program: the reader gives up after 2 s.
@@ -68,7 +85,7 @@ std::unique_ptr<Selection> PrimarySelectionSource::Capture() {
     text_.reset();
     if (!text)
         return nullptr;
-    return std::make_unique<PrimarySelection>(std::move(*text));
+    return std::make_unique<PrimarySelection>(std::move(*text), dataControl_, replaceUnavailable_);
 }
 
 // The service is on the loopback address, which the HTTP client never sends through a

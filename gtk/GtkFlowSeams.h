@@ -17,11 +17,7 @@
 
 namespace tervane {
 
-// Why the Linux program refuses the replace action in a Wayland session: a client there has
-// no way to send another application the paste keystroke.
-inline constexpr const char* kReplaceUnavailableText =
-    "Replacing the selection with its translation is not available on this desktop "
-    "(Wayland): the hotkey can only translate.";
+class DataControlSelections;
 
 // The PRIMARY selection is asked of its owner before the flow starts, without the main loop
 // waiting: Read calls `ready` on the main loop once the text came or 2 s passed (the
@@ -33,10 +29,16 @@ class PrimarySelectionSource final : public SelectionSource {
     bool Reading() const { return reading_; }
     // nullptr when no application holds a selection or it did not answer in time.
     std::unique_ptr<Selection> Capture() override;
+    // Why this desktop cannot replace a selection ("" where it can): a Wayland compositor
+    // without data-control or a virtual keyboard (WaylandReplaceUnavailable).
+    const std::string& ReplaceUnavailable() const { return replaceUnavailable_; }
 
   private:
     // The display's way to read it (X11, data-control, a focused surface).
     std::unique_ptr<PrimaryReader> reader_;
+    // The same, when it is data-control, which also lends the clipboard to a replacement.
+    DataControlSelections* dataControl_ = nullptr;
+    std::string replaceUnavailable_;
     bool reading_ = false;
     std::optional<std::string> text_;
     // Answers that come after the source has gone find this expired.

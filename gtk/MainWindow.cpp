@@ -44,6 +44,7 @@ void MainWindow::Create() {
         http_, serviceAddress_,
         [this] { return serviceAccount ? serviceAccount() : std::string(); },
         [this](const std::function<void()>& handler) { RunGuarded(Window(), handler); });
+    hotKeyPanel_->Controller().SetReplaceUnavailable(flow_->Selection().ReplaceUnavailable());
     flow_->Flow().onStage = [this](FlowStage stage) {
         if (onFlowStage)
             onFlowStage(stage);
@@ -109,8 +110,6 @@ void MainWindow::CreateControls() {
                              this);
 
     hotKeyPanel_ = std::make_unique<HotKeyPanel>(codec_, *hotKeys_, Window());
-    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default()))
-        hotKeyPanel_->Controller().SetReplaceUnavailable(kReplaceUnavailableText);
     routes_ = std::make_unique<ServiceRoutesFetcher>(ResolveHttpUrl(serviceAddress_, "/languages"));
     languages_ = std::make_unique<LanguagePanel>(*routes_);
     languages_->onCompactMode = [this] { OnCompactMode(); };

@@ -76,7 +76,7 @@ std::unique_ptr<PrimaryReader> MakePrimaryReader(GdkDisplay* display) {
         return std::make_unique<X11PrimaryReader>(display);
     const char* forced = std::getenv("TERVANE_WAYLAND_SELECTION");
     if (!forced || std::strcmp(forced, "focused-surface") != 0) {
-        if (auto dataControl = DataControlPrimaryReader::Connect())
+        if (auto dataControl = DataControlSelections::Connect())
             return dataControl;
     }
     return std::make_unique<FocusedPrimaryReader>(display);

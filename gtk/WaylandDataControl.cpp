@@ -1,5 +1,8 @@
 #include "gtk/WaylandDataControl.h"
 
+#include "gtk/WaylandPipes.h"
+#include "gtk/WaylandVirtualKeyboard.h"
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <glib-unix.h>
@@ -7,17 +10,23 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
+#include <optional>
 #include <unistd.h>
 
 namespace tervane {
 
-struct DataControlPrimaryReader::Offer {
+struct DataControlSelections::Offer {
     zwlr_data_control_offer_v1* offer;
     std::vector<std::string> types;
+};
+
+struct DataControlSelections::Source {
+    zwlr_data_control_source_v1* source;
+    SelectionContents contents;
+    std::function<void(const std::string&)> sent;
+    DataControlSelections* owner;
 };
 
 namespace {
@@ -27,105 +36,92 @@ namespace {
 constexpr std::array kTextTypes = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "TEXT",
                                    "STRING"};
 
-// A selection larger than this is cut: the balloon shows a few lines of it anyway.
-constexpr std::size_t kMostBytes = 1 << 20;
+// A primary selection larger than this is cut: the balloon shows a few lines of it anyway.
+constexpr std::size_t kMostTextBytes = 1 << 20;
+// A type of the user's clipboard larger than this is not kept for giving back.
+constexpr std::size_t kMostClipboardBytes = std::size_t{256} << 20;
 
-constexpr wl_registry_listener kRegistryListener = {&DataControlPrimaryReader::OnGlobal,
-                                                    &DataControlPrimaryReader::OnGlobalRemove};
+constexpr wl_registry_listener kRegistryListener = {&DataControlSelections::OnGlobal,
+                                                    &DataControlSelections::OnGlobalRemove};
 
-// One transfer: the reading end of the pipe the source client writes into. A source that
-// never closes its end is given up at the deadline: the pipe is closed, nothing is kept.
-struct Transfer {
-    int fd;
-    std::string text;
-    PrimaryText answer;
-    guint watch = 0;
-    guint deadline = 0;
-
-    ~Transfer() {
-        if (watch)
-            g_source_remove(watch);
-        if (deadline)
-            g_source_remove(deadline);
-        close(fd);
-    }
-};
-
-gboolean OnTransferData(gint fd, GIOCondition, gpointer data) {
-    auto* transfer = static_cast<Transfer*>(data);
-    char buffer[4096];
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0 && (errno == EAGAIN || errno == EINTR))
-        return G_SOURCE_CONTINUE;
-    if (got > 0 && transfer->text.size() < kMostBytes) {
-        transfer->text.append(buffer, static_cast<std::size_t>(got));
-        return G_SOURCE_CONTINUE;
-    }
-    // The end of the data (or an error, or enough of it): a read error answers nothing.
-    if (got < 0)
-        transfer->answer(std::nullopt);
-    else
-        transfer->answer(std::move(transfer->text));
-    transfer->watch = 0; // removed by the return below
-    delete transfer;
-    return G_SOURCE_REMOVE;
+// Runs `call` on the main loop after what runs now.
+void Later(std::function<void()> call) {
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            (*static_cast<std::function<void()>*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(call)),
+        [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
 }
 
 } // namespace
 
-const zwlr_data_control_device_v1_listener kDeviceListener = {
-    +[](void* self, zwlr_data_control_device_v1* device, zwlr_data_control_offer_v1* offer) {
-        DataControlPrimaryReader::OnDataOffer(self, device, offer);
-    },
-    +[](void* self, zwlr_data_control_device_v1* device, zwlr_data_control_offer_v1* offer) {
-        DataControlPrimaryReader::OnSelection(self, device, offer);
-    },
-    +[](void* self, zwlr_data_control_device_v1* device) {
-        DataControlPrimaryReader::OnFinished(self, device);
-    },
-    +[](void* self, zwlr_data_control_device_v1* device, zwlr_data_control_offer_v1* offer) {
-        DataControlPrimaryReader::OnPrimarySelection(self, device, offer);
-    },
-};
-
-const zwlr_data_control_offer_v1_listener kOfferListener = {
-    +[](void* offer, zwlr_data_control_offer_v1* proxy, const char* type) {
-        DataControlPrimaryReader::OnOfferType(offer, proxy, type);
-    },
-};
-
-std::unique_ptr<DataControlPrimaryReader> DataControlPrimaryReader::Connect() {
-    std::unique_ptr<DataControlPrimaryReader> reader(new DataControlPrimaryReader);
-    reader->display_ = wl_display_connect(nullptr);
-    if (!reader->display_)
-        return nullptr;
-    reader->registry_ = wl_display_get_registry(reader->display_);
-    wl_registry_add_listener(reader->registry_, &kRegistryListener, reader.get());
-    if (wl_display_roundtrip(reader->display_) < 0 || !reader->manager_ || !reader->seat_)
-        return nullptr;
-    reader->device_ = zwlr_data_control_manager_v1_get_data_device(reader->manager_, reader->seat_);
-    zwlr_data_control_device_v1_add_listener(reader->device_, &kDeviceListener, reader.get());
-    // The current selection comes at once, when the device is made.
-    if (wl_display_roundtrip(reader->display_) < 0)
-        return nullptr;
-    reader->watch_ = g_unix_fd_add(wl_display_get_fd(reader->display_),
-                                   static_cast<GIOCondition>(G_IO_IN | G_IO_ERR | G_IO_HUP),
-                                   &DataControlPrimaryReader::OnEvents, reader.get());
-    return reader;
+SelectionContents AsText(const std::string& text) {
+    SelectionContents contents;
+    for (const char* type : kTextTypes)
+        contents.emplace_back(type, text);
+    return contents;
 }
 
-DataControlPrimaryReader::~DataControlPrimaryReader() {
+const zwlr_data_control_device_v1_listener kDeviceListener = {
+    &DataControlSelections::OnDataOffer,
+    &DataControlSelections::OnSelection,
+    &DataControlSelections::OnFinished,
+    &DataControlSelections::OnPrimarySelection,
+};
+
+const zwlr_data_control_offer_v1_listener kOfferListener = {&DataControlSelections::OnOfferType};
+
+const zwlr_data_control_source_v1_listener kSourceListener = {&DataControlSelections::OnSend,
+                                                              &DataControlSelections::OnCancelled};
+
+DataControlSelections::DataControlSelections() = default;
+
+std::unique_ptr<DataControlSelections> DataControlSelections::Connect() {
+    std::unique_ptr<DataControlSelections> seat(new DataControlSelections);
+    seat->display_ = wl_display_connect(nullptr);
+    if (!seat->display_)
+        return nullptr;
+    seat->registry_ = wl_display_get_registry(seat->display_);
+    wl_registry_add_listener(seat->registry_, &kRegistryListener, seat.get());
+    if (wl_display_roundtrip(seat->display_) < 0 || !seat->manager_ || !seat->seat_)
+        return nullptr;
+    seat->device_ = zwlr_data_control_manager_v1_get_data_device(seat->manager_, seat->seat_);
+    zwlr_data_control_device_v1_add_listener(seat->device_, &kDeviceListener, seat.get());
+    // The current selections come at once, when the device is made.
+    if (wl_display_roundtrip(seat->display_) < 0)
+        return nullptr;
+    seat->watch_ = g_unix_fd_add(wl_display_get_fd(seat->display_),
+                                 static_cast<GIOCondition>(G_IO_IN | G_IO_ERR | G_IO_HUP),
+                                 &DataControlSelections::OnEvents, seat.get());
+    return seat;
+}
+
+DataControlSelections::~DataControlSelections() {
     Disconnect();
 }
 
-void DataControlPrimaryReader::Disconnect() {
-    if (watch_)
-        g_source_remove(watch_);
-    watch_ = 0;
+void DataControlSelections::ForgetOffers() {
     for (const auto& offer : offers_)
         zwlr_data_control_offer_v1_destroy(offer->offer);
     offers_.clear();
     primary_ = nullptr;
+    clipboard_ = nullptr;
+}
+
+void DataControlSelections::Disconnect() {
+    if (watch_)
+        g_source_remove(watch_);
+    watch_ = 0;
+    ForgetOffers();
+    for (const auto& source : sources_)
+        zwlr_data_control_source_v1_destroy(source->source);
+    sources_.clear();
+    keyboard_.reset();
+    if (keyboards_)
+        zwp_virtual_keyboard_manager_v1_destroy(keyboards_);
     if (device_)
         zwlr_data_control_device_v1_destroy(device_);
     if (manager_)
@@ -136,6 +132,7 @@ void DataControlPrimaryReader::Disconnect() {
         wl_registry_destroy(registry_);
     if (display_)
         wl_display_disconnect(display_);
+    keyboards_ = nullptr;
     device_ = nullptr;
     manager_ = nullptr;
     seat_ = nullptr;
@@ -143,60 +140,94 @@ void DataControlPrimaryReader::Disconnect() {
     display_ = nullptr;
 }
 
-void DataControlPrimaryReader::OnGlobal(void* self, wl_registry* registry, uint32_t name,
-                                        const char* interface, uint32_t version) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
+void DataControlSelections::OnGlobal(void* self, wl_registry* registry, uint32_t name,
+                                     const char* interface, uint32_t version) {
+    auto* seat = static_cast<DataControlSelections*>(self);
     // Version 2 is the first with the primary selection.
     if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0 && version >= 2 &&
-        !reader->manager_) {
-        reader->manager_ = static_cast<zwlr_data_control_manager_v1*>(
+        !seat->manager_) {
+        seat->manager_ = static_cast<zwlr_data_control_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 2));
-    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !reader->seat_) {
-        reader->seat_ =
+    } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0 &&
+               !seat->keyboards_) {
+        seat->keyboards_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+    } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat->seat_) {
+        seat->seat_ =
             static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
     }
 }
 
-void DataControlPrimaryReader::OnDataOffer(void* self, zwlr_data_control_device_v1*,
-                                           zwlr_data_control_offer_v1* offer) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
-    reader->offers_.push_back(std::make_unique<Offer>(Offer{offer, {}}));
-    zwlr_data_control_offer_v1_add_listener(offer, &kOfferListener, reader->offers_.back().get());
+void DataControlSelections::OnDataOffer(void* self, zwlr_data_control_device_v1*,
+                                        zwlr_data_control_offer_v1* offer) {
+    auto* seat = static_cast<DataControlSelections*>(self);
+    seat->offers_.push_back(std::make_unique<Offer>(Offer{offer, {}}));
+    zwlr_data_control_offer_v1_add_listener(offer, &kOfferListener, seat->offers_.back().get());
 }
 
-void DataControlPrimaryReader::OnOfferType(void* offer, zwlr_data_control_offer_v1*,
-                                           const char* type) {
+void DataControlSelections::OnOfferType(void* offer, zwlr_data_control_offer_v1*,
+                                        const char* type) {
     static_cast<Offer*>(offer)->types.emplace_back(type);
 }
 
-// The clipboard's offers are announced too; they are never read, only let go.
-void DataControlPrimaryReader::OnSelection(void* self, zwlr_data_control_device_v1*,
-                                           zwlr_data_control_offer_v1* offer) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
-    if (offer && offer != reader->primary_)
-        reader->Forget(offer);
+void DataControlSelections::OnSelection(void* self, zwlr_data_control_device_v1*,
+                                        zwlr_data_control_offer_v1* offer) {
+    auto* seat = static_cast<DataControlSelections*>(self);
+    if (seat->clipboard_ && seat->clipboard_ != offer && seat->clipboard_ != seat->primary_)
+        seat->Forget(seat->clipboard_);
+    seat->clipboard_ = offer;
 }
 
-void DataControlPrimaryReader::OnPrimarySelection(void* self, zwlr_data_control_device_v1*,
-                                                  zwlr_data_control_offer_v1* offer) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
-    if (reader->primary_ && reader->primary_ != offer)
-        reader->Forget(reader->primary_);
-    reader->primary_ = offer;
+void DataControlSelections::OnPrimarySelection(void* self, zwlr_data_control_device_v1*,
+                                               zwlr_data_control_offer_v1* offer) {
+    auto* seat = static_cast<DataControlSelections*>(self);
+    if (seat->primary_ && seat->primary_ != offer && seat->primary_ != seat->clipboard_)
+        seat->Forget(seat->primary_);
+    seat->primary_ = offer;
 }
 
 // The seat went away: there is nothing more to read.
-void DataControlPrimaryReader::OnFinished(void* self, zwlr_data_control_device_v1*) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
-    for (const auto& offer : reader->offers_)
-        zwlr_data_control_offer_v1_destroy(offer->offer);
-    reader->offers_.clear();
-    reader->primary_ = nullptr;
-    zwlr_data_control_device_v1_destroy(reader->device_);
-    reader->device_ = nullptr;
+void DataControlSelections::OnFinished(void* self, zwlr_data_control_device_v1*) {
+    auto* seat = static_cast<DataControlSelections*>(self);
+    seat->ForgetOffers();
+    zwlr_data_control_device_v1_destroy(seat->device_);
+    seat->device_ = nullptr;
 }
 
-void DataControlPrimaryReader::Forget(zwlr_data_control_offer_v1* offer) {
+// A reader asked for one type of what this program owns.
+void DataControlSelections::OnSend(void* data, zwlr_data_control_source_v1*, const char* type,
+                                   int32_t fd) {
+    auto* source = static_cast<Source*>(data);
+    const auto found = std::find_if(source->contents.begin(), source->contents.end(),
+                                    [&](const auto& content) { return content.first == type; });
+    if (found == source->contents.end()) {
+        close(fd);
+        return;
+    }
+    if (!source->sent) {
+        WritePipe(fd, found->second);
+        return;
+    }
+    WritePipe(fd, found->second, [sent = source->sent, type = found->first] { sent(type); });
+}
+
+// Another client owns the clipboard now.
+void DataControlSelections::OnCancelled(void* data, zwlr_data_control_source_v1*) {
+    auto* source = static_cast<Source*>(data);
+    auto& sources = source->owner->sources_;
+    zwlr_data_control_source_v1_destroy(source->source);
+    sources.erase(std::find_if(sources.begin(), sources.end(),
+                               [&](const auto& known) { return known.get() == source; }));
+}
+
+const DataControlSelections::Offer*
+DataControlSelections::Find(zwlr_data_control_offer_v1* offer) const {
+    const auto found = std::find_if(offers_.begin(), offers_.end(),
+                                    [&](const auto& known) { return known->offer == offer; });
+    return offer && found != offers_.end() ? found->get() : nullptr;
+}
+
+void DataControlSelections::Forget(zwlr_data_control_offer_v1* offer) {
     const auto held = std::find_if(offers_.begin(), offers_.end(),
                                    [&](const auto& known) { return known->offer == offer; });
     if (held == offers_.end())
@@ -205,26 +236,23 @@ void DataControlPrimaryReader::Forget(zwlr_data_control_offer_v1* offer) {
     offers_.erase(held);
 }
 
-gboolean DataControlPrimaryReader::OnEvents(gint, GIOCondition condition, gpointer self) {
-    auto* reader = static_cast<DataControlPrimaryReader*>(self);
-    if ((condition & G_IO_IN) && wl_display_dispatch(reader->display_) >= 0)
+gboolean DataControlSelections::OnEvents(gint, GIOCondition condition, gpointer self) {
+    auto* seat = static_cast<DataControlSelections*>(self);
+    if ((condition & G_IO_IN) && wl_display_dispatch(seat->display_) >= 0)
         return G_SOURCE_CONTINUE;
     // The compositor closed the connection: reads answer nothing from now on.
-    reader->watch_ = 0;
-    reader->Disconnect();
+    seat->watch_ = 0;
+    seat->Disconnect();
     return G_SOURCE_REMOVE;
 }
 
-void DataControlPrimaryReader::Read(PrimaryText done) {
+void DataControlSelections::Read(PrimaryText done) {
     PrimaryText answer = AnswerOnceWithin(kSelectionWaitMs, std::move(done));
-    const auto offer = std::find_if(offers_.begin(), offers_.end(),
-                                    [&](const auto& known) { return known->offer == primary_; });
     const std::string* type = nullptr;
-    if (primary_ && offer != offers_.end()) {
+    if (const Offer* offer = Find(primary_)) {
         for (const char* wanted : kTextTypes) {
-            const auto& types = (*offer)->types;
-            const auto found = std::find(types.begin(), types.end(), wanted);
-            if (found != types.end()) {
+            const auto found = std::find(offer->types.begin(), offer->types.end(), wanted);
+            if (found != offer->types.end()) {
                 type = &*found;
                 break;
             }
@@ -232,34 +260,77 @@ void DataControlPrimaryReader::Read(PrimaryText done) {
     }
     int fds[2];
     if (!type || pipe2(fds, O_CLOEXEC) != 0) {
-        // Nothing selected, or nothing that is text: answered after what runs now.
-        g_idle_add_full(
-            G_PRIORITY_DEFAULT,
-            [](gpointer data) -> gboolean {
-                (*static_cast<PrimaryText*>(data))(std::nullopt);
-                return G_SOURCE_REMOVE;
-            },
-            new PrimaryText(std::move(answer)),
-            [](gpointer data) { delete static_cast<PrimaryText*>(data); });
+        // Nothing selected, or nothing that is text.
+        Later([answer = std::move(answer)] { answer(std::nullopt); });
         return;
     }
     zwlr_data_control_offer_v1_receive(primary_, type->c_str(), fds[1]);
     wl_display_flush(display_);
     close(fds[1]);
-    fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
-    auto* transfer = new Transfer{fds[0], {}, std::move(answer)};
-    transfer->watch = g_unix_fd_add(
-        fds[0], static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR), OnTransferData, transfer);
-    transfer->deadline = g_timeout_add(
-        kSelectionWaitMs,
-        [](gpointer data) -> gboolean {
-            auto* late = static_cast<Transfer*>(data);
-            late->deadline = 0;
-            late->answer(std::nullopt); // AnswerOnceWithin's own deadline answered already
-            delete late;
-            return G_SOURCE_REMOVE;
-        },
-        transfer);
+    ReadPipe(fds[0], kMostTextBytes, true, kSelectionWaitMs, std::move(answer));
+}
+
+void DataControlSelections::ReadClipboard(std::function<void(SelectionContents)> done) {
+    const Offer* offer = Find(clipboard_);
+    struct Gathering {
+        SelectionContents contents;
+        std::vector<std::optional<std::string>> data;
+        std::size_t waiting = 0;
+        std::function<void(SelectionContents)> done;
+        void Finish() {
+            SelectionContents read;
+            for (std::size_t i = 0; i < data.size(); ++i)
+                if (data[i])
+                    read.emplace_back(std::move(contents[i].first), std::move(*data[i]));
+            done(std::move(read));
+        }
+    };
+    auto gathering = std::make_shared<Gathering>();
+    gathering->done = std::move(done);
+    for (const std::string& type : offer ? offer->types : std::vector<std::string>{}) {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0)
+            continue;
+        const std::size_t index = gathering->contents.size();
+        gathering->contents.emplace_back(type, std::string());
+        gathering->data.emplace_back();
+        ++gathering->waiting;
+        zwlr_data_control_offer_v1_receive(clipboard_, type.c_str(), fds[1]);
+        close(fds[1]);
+        ReadPipe(fds[0], kMostClipboardBytes, false, kSelectionWaitMs,
+                 [gathering, index](std::optional<std::string> data) {
+                     gathering->data[index] = std::move(data);
+                     if (--gathering->waiting == 0)
+                         gathering->Finish();
+                 });
+    }
+    if (gathering->waiting == 0)
+        Later([gathering] { gathering->Finish(); });
+    else
+        wl_display_flush(display_);
+}
+
+bool DataControlSelections::OwnClipboard(SelectionContents contents,
+                                         std::function<void(const std::string&)> sent) {
+    if (!device_)
+        return false;
+    zwlr_data_control_source_v1* source = nullptr;
+    if (!contents.empty()) {
+        source = zwlr_data_control_manager_v1_create_data_source(manager_);
+        for (const auto& content : contents)
+            zwlr_data_control_source_v1_offer(source, content.first.c_str());
+        sources_.push_back(
+            std::make_unique<Source>(Source{source, std::move(contents), std::move(sent), this}));
+        zwlr_data_control_source_v1_add_listener(source, &kSourceListener, sources_.back().get());
+    }
+    zwlr_data_control_device_v1_set_selection(device_, source);
+    return wl_display_flush(display_) >= 0;
+}
+
+WaylandVirtualKeyboard* DataControlSelections::Keyboard() {
+    if (!keyboard_ && keyboards_)
+        keyboard_ = std::make_unique<WaylandVirtualKeyboard>(display_, keyboards_, seat_);
+    return keyboard_.get();
 }
 
 } // namespace tervane

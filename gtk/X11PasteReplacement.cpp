@@ -39,7 +39,7 @@ struct SavedTarget {
 
 struct X11PasteReplacement::State : std::enable_shared_from_this<State> {
     std::string text;
-    std::function<void()> done;
+    std::function<void(bool taken)> done;
     GtkClipboard* clipboard = nullptr;
     Display* display = nullptr;
     std::vector<SavedTarget> saved;
@@ -190,7 +190,7 @@ struct X11PasteReplacement::State : std::enable_shared_from_this<State> {
         poll = 0;
         PutBack();
         if (auto call = std::move(done))
-            call();
+            call(taken);
     }
 
     // The user's contents, owned by this program now, each target as it was read; nothing
@@ -224,7 +224,7 @@ struct X11PasteReplacement::State : std::enable_shared_from_this<State> {
     }
 };
 
-X11PasteReplacement::X11PasteReplacement(std::string text, std::function<void()> done)
+X11PasteReplacement::X11PasteReplacement(std::string text, std::function<void(bool taken)> done)
     : state_(std::make_shared<State>()) {
     GdkDisplay* display = gdk_display_get_default();
     state_->display = GDK_DISPLAY_XDISPLAY(display);

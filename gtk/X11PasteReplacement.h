@@ -15,9 +15,10 @@ namespace tervane {
 
 class X11PasteReplacement {
   public:
-    // Starts at once; `done` comes on the main loop once the user's clipboard is back.
-    // Throws std::runtime_error when the X server has no XTest extension.
-    X11PasteReplacement(std::string text, std::function<void()> done);
+    // Starts at once; `done` comes on the main loop once the user's clipboard is back, with
+    // whether the application took the text. Throws std::runtime_error when the X server has
+    // no XTest extension.
+    X11PasteReplacement(std::string text, std::function<void(bool taken)> done);
     // A replacement still underway is ended: the user's contents are put back if they were
     // read, and `done` never comes.
     ~X11PasteReplacement();

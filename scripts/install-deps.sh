@@ -41,9 +41,10 @@ PKGS_SERVICE="$PKGS_SERVICE lttoolbox-dev apertium-dev libcg3-dev apertium-lex-t
 PKGS_BENCH="wrk clang libclang-rt-14-dev"
 # The Linux desktop program: GTK 3 (X11 and Wayland), keybinder for X11's hotkeys, the
 # indicator, gtk-layer-shell for the balloon on Wayland, libwayland and wayland-scanner for
-# the data-control protocol (xdpyinfo: scripts/run.sh asks whether the X display answers).
+# the data-control and virtual keyboard protocols, xkbcommon for the virtual keyboard's
+# keymap (xdpyinfo: scripts/run.sh asks whether the X display answers).
 PKGS_DESKTOP="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev \
-  libgtk-layer-shell-dev libwayland-dev libxtst-dev x11-utils"
+  libgtk-layer-shell-dev libwayland-dev libxkbcommon-dev libxtst-dev x11-utils"
 # The demonstration on a virtual display (xterm holds the selected text, xclip reads the
 # selections, ImageMagick takes the screenshot).
 PKGS_DEMO="xvfb xauth xdotool x11-utils xterm xclip imagemagick fonts-dejavu-core"

@@ -37,4 +37,22 @@ bool PasteOver(bool taken, std::uint64_t elapsedMs) {
     return taken || elapsedMs >= kPasteBoundMs;
 }
 
+bool PipedPasteOver(std::optional<std::uint64_t> writtenForMs, std::uint64_t elapsedMs) {
+    return writtenForMs ? *writtenForMs >= kPipedPasteReadMs : PasteOver(false, elapsedMs);
+}
+
+std::string WaylandReplaceUnavailable(bool clipboardControl, bool virtualKeyboard) {
+    const char* missing = !clipboardControl
+                              ? "the compositor does not let applications lend the clipboard "
+                                "(wlr data-control)"
+                          : !virtualKeyboard ? "the compositor offers applications no virtual "
+                                               "keyboard to paste with"
+                                             : nullptr;
+    if (!missing)
+        return {};
+    return std::string("Replacing the selection with its translation is not available on this "
+                       "desktop: ") +
+           missing + ". The hotkey can only translate.";
+}
+
 } // namespace tervane

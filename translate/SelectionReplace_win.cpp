@@ -82,7 +82,7 @@ void Trace(const wchar_t* line) {
     OutputDebugStringW(line);
 }
 
-void ReplaceByPaste(CapturedSelection& capture, std::string_view text) {
+bool ReplaceByPaste(CapturedSelection& capture, std::string_view text) {
     PasteSource source{std::string(text)};
     source.Offer();
     // The keystroke goes to the foreground window's focus: the selection's control again,
@@ -106,17 +106,18 @@ void ReplaceByPaste(CapturedSelection& capture, std::string_view text) {
     }
     // While the paste window still owns the clipboard, so that it renders nothing more.
     capture.savedClipboard.Restore();
+    return source.Taken();
 }
 
 } // namespace
 
-void ReplaceSelectedText(CapturedSelection& capture, std::string_view text) {
+bool ReplaceSelectedText(CapturedSelection& capture, std::string_view text) {
     HWND focus = capture.focus;
     const bool readOnly = (GetWindowLongPtrW(focus, GWL_STYLE) & ES_READONLY) != 0;
-    if (ChooseReplaceWay(ClassOf(focus), readOnly) == ReplaceWay::EditMessage)
-        ReplaceByMessage(focus, text);
-    else
-        ReplaceByPaste(capture, text);
+    if (ChooseReplaceWay(ClassOf(focus), readOnly) == ReplaceWay::PasteKeystroke)
+        return ReplaceByPaste(capture, text);
+    ReplaceByMessage(focus, text);
+    return true;
 }
 
 } // namespace tervane

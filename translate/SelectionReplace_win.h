@@ -15,10 +15,11 @@ namespace tervane {
 // kReadOnlyTargetText. Elsewhere the clipboard offers `text` by delayed rendering, Ctrl+V is
 // sent once the hotkey's keys are let go (within a second), and the user's clipboard (the
 // capture's savedClipboard) is put back as soon as the application has taken the text, or
-// after kPasteBoundMs when it never asks.
+// after kPasteBoundMs when it never asks. Returns whether the application took the text
+// (false: the paste was not sent, or not served within the bound, and nothing was replaced).
 //
 // Throws std::runtime_error: kReadOnlyTargetText; "The application did not take the text: no
 // answer within a second"; the keystroke's failure; "Cannot open clipboard".
-void ReplaceSelectedText(CapturedSelection& capture, std::string_view text);
+bool ReplaceSelectedText(CapturedSelection& capture, std::string_view text);
 
 } // namespace tervane

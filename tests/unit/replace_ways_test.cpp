@@ -22,4 +22,20 @@ TEST(ReplaceWays, EditControlsTakeTheMessageUnlessReadOnlyAndTheRestAPasteThatIs
     EXPECT_TRUE(PasteOver(true, 0));
     EXPECT_FALSE(PasteOver(false, kPasteBoundMs - 1));
     EXPECT_TRUE(PasteOver(false, kPasteBoundMs));
+
+    // Through a pipe: the application reads on after the last byte, past the bound if need be.
+    EXPECT_FALSE(PipedPasteOver(kPipedPasteReadMs - 1, kPasteBoundMs + 1));
+    EXPECT_TRUE(PipedPasteOver(kPipedPasteReadMs, 0));
+    EXPECT_FALSE(PipedPasteOver(std::nullopt, kPasteBoundMs - 1));
+    EXPECT_TRUE(PipedPasteOver(std::nullopt, kPasteBoundMs));
+}
+
+TEST(ReplaceWays, AWaylandSessionReplacesOnlyWithTheClipboardLentAndAVirtualKeyboard) {
+    EXPECT_EQ(WaylandReplaceUnavailable(true, true), "");
+    EXPECT_EQ(WaylandReplaceUnavailable(true, false),
+              "Replacing the selection with its translation is not available on this desktop: "
+              "the compositor offers applications no virtual keyboard to paste with. The hotkey "
+              "can only translate.");
+    EXPECT_NE(WaylandReplaceUnavailable(false, true).find("(wlr data-control)"), std::string::npos);
+    EXPECT_EQ(WaylandReplaceUnavailable(false, false), WaylandReplaceUnavailable(false, true));
 }

@@ -1,6 +1,7 @@
 // The translation flow over in-memory seams: every step writes to one journal, so a test
 // reads what happened and in which order.
 #include "app/TranslationFlow.h"
+#include "translate/ReplaceWays.h"
 
 #include <gtest/gtest.h>
 
@@ -19,28 +20,28 @@ enum class Taking { AtOnce, Later, Refused };
 class FakeSelection final : public Selection {
   public:
     FakeSelection(Journal& journal, std::string text, Taking taking,
-                  std::function<void()>& takeLater)
+                  std::function<void(bool)>& takeLater)
         : journal_(journal), text_(std::move(text)), taking_(taking), takeLater_(takeLater) {}
     ~FakeSelection() override {
         journal_.push_back(kept_ ? "detach, clipboard kept" : "detach, clipboard back");
     }
     const std::string& Text() const override { return text_; }
     void KeepClipboard() override { kept_ = true; }
-    void Replace(const std::string& text, std::function<void()> taken) override {
+    void Replace(const std::string& text, std::function<void(bool)> over) override {
         journal_.push_back("replace with " + text);
         if (taking_ == Taking::Refused)
             throw std::runtime_error("read-only");
         if (taking_ == Taking::AtOnce)
-            taken();
+            over(true);
         else
-            takeLater_ = std::move(taken);
+            takeLater_ = std::move(over);
     }
 
   private:
     Journal& journal_;
     std::string text_;
     Taking taking_;
-    std::function<void()>& takeLater_;
+    std::function<void(bool)>& takeLater_;
     bool kept_ = false;
 };
 
@@ -62,7 +63,7 @@ class FakeDesktop final : public SelectionSource,
     bool holdAnswers = false;
     std::vector<Done> held;
     Taking taking = Taking::AtOnce;
-    std::function<void()> takeLater;
+    std::function<void(bool)> takeLater;
     std::string copied, logged;
 
     std::unique_ptr<Selection> Capture() override {
@@ -345,9 +346,22 @@ TEST_F(AsyncFlowTest, AReplacementHoldsTheCaptureUntilTakenAndAnyFailureGivesThe
     flow.Start(settings, HotKeyAction::Replace);
     EXPECT_EQ(std::count(desktop.journal.begin(), desktop.journal.end(), "capture"), 1);
     EXPECT_EQ(desktop.journal.back(), "replace with The cat is black.");
-    desktop.takeLater();
+    desktop.takeLater(true);
     EXPECT_EQ(desktop.journal.back(), "detach, clipboard back");
     EXPECT_FALSE(flow.Pending());
+    EXPECT_TRUE(desktop.shown.empty()) << "a replacement shows no balloon";
+
+    // A paste the application never took: the clipboard back, and the user told.
+    flow.Start(settings, HotKeyAction::Replace);
+    desktop.Answer({"The cat is black.", nullptr});
+    desktop.takeLater(false);
+    EXPECT_EQ(desktop.journal.end()[-2], "detach, clipboard back");
+    EXPECT_EQ(desktop.journal.back(), "balloon");
+    EXPECT_FALSE(flow.Pending());
+    ASSERT_EQ(desktop.shown.size(), 1u);
+    EXPECT_EQ(desktop.shown[0].type, BalloonType::Error);
+    EXPECT_EQ(desktop.shown[0].text, kPasteNotTakenText);
+    desktop.shown.clear();
 
     desktop.taking = Taking::Refused;
     flow.Start(settings, HotKeyAction::Replace);

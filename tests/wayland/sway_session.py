@@ -141,9 +141,9 @@ class SwaySession:
         self._processes.append(process)
         return process
 
-    def run_as_user(self, args, timeout=15, **kwargs):
+    def run_as_user(self, args, timeout=15, text=True, **kwargs):
         return subprocess.run(self.as_user(args), env=self.env, cwd=self.home,
-                              capture_output=True, text=True, timeout=timeout, **kwargs)
+                              capture_output=True, text=text, timeout=timeout, **kwargs)
 
     def start_service(self):
         """The real service on a free loopback port (run as root: it needs no display)."""

@@ -1,8 +1,9 @@
 #pragma once
 // What the capture tests share: "other applications" (a thread of the test with its own
 // window in the foreground, since a thread cannot attach its input to itself), among them a
-// page view that copies only on the copy keystroke and a window that hangs; and the user's
-// clipboard contents, put there and read back.
+// page view that copies only on the copy keystroke and a window that hangs; Wine's own
+// programs, started in the prefix; and the user's clipboard contents, put there and read
+// back.
 #include "WineTestSupport.h"
 
 #include <windows.h>
@@ -89,6 +90,7 @@ struct PageViewLog {
     std::atomic<int> otherCommands{0}; // Insert with Shift or Alt held: paste, or a menu's key
     std::atomic<int> pastes{0};        // Ctrl+V: the clipboard's text put in place of its selection
     std::wstring pasted;               // written before `pastes` counts it
+    std::atomic<bool> takesPastes{true}; // false: Ctrl+V does nothing, as on a page's text
 };
 
 // A window that, like a web browser's page view, ignores WM_COPY and copies its selection
@@ -142,7 +144,8 @@ class PageView : public ForeignWindow {
         }
         if (msg == WM_COPY && state)
             ++state->log.copyMessages;
-        if (msg == WM_KEYDOWN && wp == 'V' && state && GetKeyState(VK_CONTROL) < 0) {
+        if (msg == WM_KEYDOWN && wp == 'V' && state && GetKeyState(VK_CONTROL) < 0 &&
+            state->log.takesPastes) {
             if (OpenClipboard(window)) {
                 if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
                     state->log.pasted = static_cast<const wchar_t*>(GlobalLock(data));
@@ -168,6 +171,64 @@ class PageView : public ForeignWindow {
         }
         return DefWindowProcW(window, msg, wp, lp);
     }
+};
+
+// A program of the Wine prefix, started with no file and ended when destroyed.
+class WineProgram {
+  public:
+    WineProgram(std::wstring commandLine, const wchar_t* windowClass) {
+        wchar_t expanded[MAX_PATH] = {};
+        ExpandEnvironmentStringsW(commandLine.c_str(), expanded, MAX_PATH);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = CreateProcessW(nullptr, expanded, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process_) != FALSE;
+        if (started_)
+            PumpUntil(
+                nullptr,
+                [&] {
+                    window_ = FindWindowW(windowClass, nullptr);
+                    return window_ && IsWindowVisible(window_);
+                },
+                30000);
+    }
+    ~WineProgram() {
+        if (!started_)
+            return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 10000);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    WineProgram(const WineProgram&) = delete;
+    WineProgram& operator=(const WineProgram&) = delete;
+    HWND Window() const { return window_; }
+
+    // The first child window whose class starts with `prefix` (any case).
+    HWND Child(const std::wstring& prefix) const {
+        ChildSearch search{prefix, nullptr};
+        EnumChildWindows(window_, MatchChild, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+  private:
+    struct ChildSearch {
+        std::wstring prefix;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
+        auto* search = reinterpret_cast<ChildSearch*>(data);
+        wchar_t cls[64] = {};
+        GetClassNameW(child, cls, 64);
+        if (_wcsnicmp(cls, search->prefix.c_str(), search->prefix.size()) != 0)
+            return TRUE;
+        search->found = child;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+    HWND window_ = nullptr;
 };
 
 inline const UINT kCustomFormat = RegisterClipboardFormatW(L"Tervane test format");

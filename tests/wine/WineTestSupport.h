@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -88,6 +89,17 @@ inline std::optional<std::string> RunOnLinux(const std::string& command, int tim
     CloseHandle(file);
     DeleteFileW(path.c_str());
     return text;
+}
+
+// The whole virtual display as a PNG in the folder TERVANE_SCREENSHOTS names (nothing when it
+// names none); false when it could not be taken.
+inline bool SaveScreenshot(const std::string& fileName) {
+    const char* folder = std::getenv("TERVANE_SCREENSHOTS");
+    if (!folder)
+        return true;
+    return RunOnLinux("mkdir -p " + std::string(folder) + " && import -window root " +
+                      std::string(folder) + "/" + fileName)
+        .has_value();
 }
 
 // A real left click at a point in `window`'s client coordinates, through the system's

@@ -14,64 +14,6 @@ using namespace tervane;
 
 namespace {
 
-// A program of the Wine prefix, started with no file and ended when destroyed.
-class WineProgram {
-  public:
-    WineProgram(std::wstring commandLine, const wchar_t* windowClass) {
-        wchar_t expanded[MAX_PATH] = {};
-        ExpandEnvironmentStringsW(commandLine.c_str(), expanded, MAX_PATH);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        started_ = CreateProcessW(nullptr, expanded, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &process_) != FALSE;
-        if (started_)
-            PumpUntil(
-                nullptr,
-                [&] {
-                    window_ = FindWindowW(windowClass, nullptr);
-                    return window_ && IsWindowVisible(window_);
-                },
-                30000);
-    }
-    ~WineProgram() {
-        if (!started_)
-            return;
-        TerminateProcess(process_.hProcess, 0);
-        WaitForSingleObject(process_.hProcess, 10000);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    WineProgram(const WineProgram&) = delete;
-    WineProgram& operator=(const WineProgram&) = delete;
-    HWND Window() const { return window_; }
-
-    // The first child window whose class starts with `prefix` (any case).
-    HWND Child(const std::wstring& prefix) const {
-        ChildSearch search{prefix, nullptr};
-        EnumChildWindows(window_, MatchChild, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-  private:
-    struct ChildSearch {
-        std::wstring prefix;
-        HWND found;
-    };
-    static BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
-        auto* search = reinterpret_cast<ChildSearch*>(data);
-        wchar_t cls[64] = {};
-        GetClassNameW(child, cls, 64);
-        if (_wcsnicmp(cls, search->prefix.c_str(), search->prefix.size()) != 0)
-            return TRUE;
-        search->found = child;
-        return FALSE;
-    }
-
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-    HWND window_ = nullptr;
-};
-
 // How far the clipboard's sequence number moves while `change` runs.
 template <class Change> DWORD SequenceMove(Change change) {
     const DWORD before = GetClipboardSequenceNumber();

@@ -23,13 +23,8 @@ int DpiOfThisRun() {
 }
 
 void Screenshot(const std::string& name) {
-    const char* folder = std::getenv("TERVANE_SCREENSHOTS");
-    if (!folder)
-        return;
-    const std::string path =
-        std::string(folder) + "/dpi-" + std::to_string(DpiOfThisRun()) + "-" + name + ".png";
-    EXPECT_TRUE(RunOnLinux("mkdir -p " + std::string(folder) + " && import -window root " + path))
-        << path;
+    const std::string file = "dpi-" + std::to_string(DpiOfThisRun()) + "-" + name + ".png";
+    EXPECT_TRUE(SaveScreenshot(file)) << file;
 }
 
 // A control's place as designed, scaled to `dpi`, as left, top, right, bottom.
