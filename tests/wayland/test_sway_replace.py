@@ -68,11 +68,18 @@ class SwayReplaceTest(unittest.TestCase):
             session.start_program()
             session.set_primary(FRENCH)
             session.set_clipboard("what the user copied")
+            _, width, before = session.screenshot("wayland-replace-refused.png")
             self.assertEqual(session.run_as_user(["tervane", "--replace-selection"]).returncode, 0)
             # The error report, titled as the program, says why (the picture shows it).
-            wait_until(lambda: [w for w in session.window_named("Tervane") if w["focused"]], 20,
-                       "the error report")
-            session.screenshot("wayland-replace-refused.png")
+            report = wait_until(lambda: [w["rect"] for w in session.window_named("Tervane")
+                                         if w["rect"]["height"] > 100], 20, "the error report")[0]
+
+            def inside(pixels):
+                return [pixels[(y * width + report["x"]) * 3:(y * width + report["x"] +
+                                                              report["width"]) * 3]
+                        for y in range(report["y"], report["y"] + report["height"])]
+            wait_until(lambda: inside(session.screenshot("wayland-replace-refused.png")[2]) !=
+                       inside(before), 10, "the error report drawn")
             self.assertNotIn("replaced", session.trace())
             self.assertEqual(session.paste(), "what the user copied")
 
