@@ -180,10 +180,16 @@ void MainWindow::RequestTranslation(HotKeyAction action) {
 
 // A hotkey translates or replaces, as its line says: the selection is read without waiting,
 // then the flow starts with it; the exchange goes on without the main loop waiting either. A
-// press while one is read or waits for the service (or for a paste) is ignored.
+// press while one is read or waits for the service (or for a paste) is ignored. A desktop
+// that cannot replace says so at once, before anything is read or asked.
 void MainWindow::OnTranslateHotKey() {
     if (flow_->Selection().Reading() || flow_->Flow().Pending())
         return;
+    const std::string& unavailable = flow_->Selection().ReplaceUnavailable();
+    if (requestedAction_ == HotKeyAction::Replace && !unavailable.empty()) {
+        ShowErrorReport(Window(), unavailable);
+        return;
+    }
     flow_->Selection().Read([this, action = requestedAction_] {
         RunGuarded(Window(), [this, action] { flow_->Flow().Start(CurrentSettings(), action); });
     });
