@@ -207,6 +207,10 @@ int main(int argc, char** argv) {
     settings.draining = [&server] { return server.Stopping(); };
     Metrics metrics;
     metrics.AddSource([&translator] { return EngineMetrics(translator); });
+    if (settings.access && settings.access->RateState())
+        metrics.AddSource([access = settings.access] {
+            return std::vector<MetricFamily>{RateStorageMetric(*access->RateState())};
+        });
     settings.metrics = &metrics;
     handler = std::make_unique<ServiceHandler>(translator, settings,
                                                HandlerLog{LogLine, [] { Log().CountBusy(); }});

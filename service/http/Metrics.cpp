@@ -118,4 +118,12 @@ std::string Metrics::Render() const {
     return text;
 }
 
+MetricFamily RateStorageMetric(const RateStorageState& state) {
+    return {"tervane_rate_limit_shared",
+            "Whether the rate counters are shared with the other instances (1) or this "
+            "instance counts alone (0)",
+            "gauge",
+            {{{{"storage", state.storage}}, state.shared ? 1.0 : 0.0}}};
+}
+
 } // namespace tervane::service

@@ -4,6 +4,8 @@
 // client can make the output grow.
 #pragma once
 
+#include "service/http/RateStorage.h"
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -53,6 +55,9 @@ class Metrics {
     std::uint64_t busyRefusals_ = 0;
     std::vector<std::function<std::vector<MetricFamily>()>> sources_;
 };
+
+// Whether the rate counters are shared now (1) or each instance counts alone (0), by storage.
+MetricFamily RateStorageMetric(const RateStorageState& state);
 
 // A path as a metric's label: one of the routes the faces answer, else "other".
 std::string_view RouteLabel(std::string_view path);

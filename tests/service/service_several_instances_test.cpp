@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <thread>
 #include <unistd.h>
 
@@ -102,6 +103,16 @@ class TwoInstances {
     // /health as this machine's haproxy and operators read it.
     nlohmann::json Health(int index) const {
         return network_.OnServer([&] { return GetJson(kInstancePorts[index], "/health").json; });
+    }
+
+    // /metrics' gauge of the shared counters.
+    bool MetricsSayShared(int index, bool shared) const {
+        const std::string metrics =
+            network_.OnServer([&] { return GetPath(kInstancePorts[index], "/metrics").body; });
+        return std::regex_search(metrics,
+                                 std::regex("\ntervane_rate_limit_shared\\{storage=\"redis://"
+                                            "[^\"]+\"\\} " +
+                                            std::string(shared ? "1" : "0") + "\n"));
     }
 
     void StartRedis() {
@@ -194,6 +205,7 @@ TEST(SeveralInstances, AForwardedClientNeedsAKeyAndOneLimitHoldsAcrossInstancesU
         EXPECT_EQ(health["status"], "ok") << health;
         EXPECT_EQ(health["rate_limits"]["shared"], false) << health;
         EXPECT_NE(health["rate_limits"].value("reason", ""), "") << health;
+        EXPECT_TRUE(instances.MetricsSayShared(index, false)) << index;
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(instances.Direct(index).status, 200) << index << " " << i;
         EXPECT_EQ(instances.Direct(index).status, 429) << index;
@@ -206,6 +218,7 @@ TEST(SeveralInstances, AForwardedClientNeedsAKeyAndOneLimitHoldsAcrossInstancesU
     for (int index = 0; index < 2; ++index) {
         EXPECT_NE(instances.Instance(index).WaitForLine("shared through", marks[index]), "");
         EXPECT_EQ(instances.Health(index)["rate_limits"]["shared"], true) << index;
+        EXPECT_TRUE(instances.MetricsSayShared(index, true)) << index;
     }
 }
 
