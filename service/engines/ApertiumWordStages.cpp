@@ -27,9 +27,15 @@ std::optional<std::vector<Command>> StageCommands(const std::vector<Command>& mo
         return std::nullopt;
     switch (stage) {
     case WordStage::Analyser:
+    case WordStage::DictionaryAnalyser: {
         if (ToolOf(mode.front()) != "lt-proc")
             return std::nullopt;
-        return std::vector<Command>{mode.front()};
+        Command analyser = mode.front();
+        if (stage == WordStage::DictionaryAnalyser &&
+            std::find(analyser.begin(), analyser.end(), "-w") == analyser.end())
+            analyser.insert(analyser.begin() + 1, "-w");
+        return std::vector<Command>{analyser};
+    }
     case WordStage::Tagger:
         for (auto tagger = lookup; tagger != mode.begin();) {
             --tagger;

@@ -2,6 +2,7 @@
 // translation. Apertium pipelines, an APy server and a LibreTranslate server sit behind it.
 #pragma once
 
+#include "protocol/WordsAnswer.h"
 #include "service/core/Result.h"
 #include "service/engines/Router.h"
 
@@ -32,8 +33,9 @@ struct PipelineCount {
 };
 
 // The first stages of a pair, for a dictionary of a text's words: the morphological
-// analyser, the analyser with the tagger's choice, or the bilingual dictionary's lookup.
-enum class WordStage { Analyser, Tagger, Bilingual };
+// analyser (as the pair runs it, or giving lemmas in the dictionary's case: "banco<n>" of
+// "Banco"), the analyser with the tagger's choice, or the bilingual dictionary's lookup.
+enum class WordStage { Analyser, DictionaryAnalyser, Tagger, Bilingual };
 
 class Engine {
   public:
@@ -62,6 +64,11 @@ class Engine {
                  const std::vector<std::string>& /*streams*/, Clock::time_point /*deadline*/) {
         return std::nullopt;
     }
+    // The dictionary's entries for text on the hop when it is one word: none when it is not
+    // (or the dictionary lacks it), nullopt when the engine has no dictionary to ask. By
+    // default the pair's analyser and bilingual lookup (RunWordStage; WordEntries.cpp).
+    virtual std::optional<Result<std::vector<protocol::WordEntry>>>
+    LookUpWord(const Hop& hop, const std::string& text, Clock::time_point deadline);
     // What would make a missing pair work, e.g. "install apertium-fra-jpn".
     virtual std::string MissingPairHint(std::string_view from, std::string_view to) const = 0;
     // Its pipelines now, for /metrics; none for an engine that keeps none.

@@ -2,8 +2,8 @@
 // reads it from the stream of the pair's first stages: the analyses (morph), each analysis
 // looked up in the bilingual dictionary (biltrans), the tagger's choice (tagger) and its
 // lookup (translate). Each word is an object of the modes asked for, as APy answers.
-#include "service/apertium/ApertiumText.h"
 #include "service/core/LogText.h"
+#include "service/engines/WordUnits.h"
 #include "service/faces/ApyFace.h"
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceTranslation.h"
@@ -27,109 +27,30 @@ std::optional<std::string> StrippedArgument(const Arguments& arguments, std::str
     return value->substr(first, value->find_last_not_of(" \t\r\n\f\v") - first + 1);
 }
 
-// Every "^...$" of the stream, its inside, found as APy's pattern finds them (an escaped
-// "$" ends one too).
-std::vector<std::string> LexicalUnits(const std::string& stream) {
-    std::vector<std::string> units;
-    for (std::size_t open = stream.find('^'); open != std::string::npos;) {
-        const std::size_t close = stream.find('$', open + 1);
-        if (close == std::string::npos)
-            break;
-        units.push_back(stream.substr(open + 1, close - open - 1));
-        open = stream.find('^', close + 1);
-    }
-    return units;
-}
-
-std::vector<std::string> SplitSlashes(const std::string& unit) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t slash = unit.find('/'); slash != std::string::npos;
-         slash = unit.find('/', start)) {
-        parts.push_back(unit.substr(start, slash - start));
-        start = slash + 1;
-    }
-    parts.push_back(unit.substr(start));
-    return parts;
-}
-
-std::string WithoutTags(const std::string& analysis) {
-    return analysis.substr(0, analysis.find('<'));
-}
-
 // The word a unit stands for: its surface form, or the lemma the tagger kept.
 std::string InputOf(const std::string& unit) {
     return WithoutTags(SplitSlashes(unit).front());
 }
 
-// A unit's analyses, or the unit itself when it has none (the tagger's choice).
-std::vector<std::string> AnalysesOf(const std::string& unit) {
-    std::vector<std::string> parts = SplitSlashes(unit);
-    if (parts.size() > 1)
-        parts.erase(parts.begin());
-    return parts;
-}
-
-// Each unit's analyses looked up in the pair's bilingual dictionary, one request a unit.
+// Each unit's analyses looked up in the pair's bilingual dictionary, as APy lists them.
 Result<json> LookUp(Engine& engine, const Hop& hop, const std::vector<std::string>& units,
                     Clock::time_point deadline) {
-    std::vector<std::string> streams;
-    for (const std::string& unit : units) {
-        std::string stream;
-        // Brackets and backslashes escaped again: unescaped, a "[" would open a superblank
-        // the lookup waits to see closed (APy's lookup, cut short by its end of input,
-        // finds nothing there).
-        for (const std::string& analysis : AnalysesOf(unit)) {
-            stream += '^';
-            for (char c : analysis) {
-                if (c == '[' || c == ']' || c == '\\')
-                    stream += '\\';
-                stream += c;
-            }
-            stream += '$';
-        }
-        streams.push_back(std::move(stream));
-    }
-    const auto looked = engine.RunWordStage(hop, WordStage::Bilingual, streams, deadline);
-    if (!looked)
-        return Error{400, "No output"};
-    if (!looked->Ok())
-        return looked->Failure();
-    json lookups = json::array();
-    for (const std::string& output : looked->Value()) {
-        json translations = json::array();
-        for (const std::string& unit : LexicalUnits(output)) {
-            const std::size_t slash = unit.find('/');
-            translations.push_back(slash == std::string::npos ? "" : unit.substr(slash + 1));
-        }
-        lookups.push_back(std::move(translations));
-    }
-    return lookups;
-}
-
-// The units after a stage of the pair; a refusal when the pair has no such stage, or the
-// stage found no word (APy's "No output").
-Result<std::vector<std::string>> StageUnits(Engine& engine, const Hop& hop, WordStage stage,
-                                            const std::string& stream, Clock::time_point deadline) {
-    const auto output = engine.RunWordStage(hop, stage, {stream}, deadline);
-    if (!output)
-        return Error{400, "No output"};
-    if (!output->Ok())
-        return output->Failure();
-    // Read as APy reads it, after the text formatter's reverse (escapes resolved).
-    return LexicalUnits(FromApertiumStream(output->Value().front()));
+    Result<std::vector<std::vector<std::string>>> looked =
+        LookUpAnalyses(engine, hop, units, deadline);
+    if (!looked.Ok())
+        return looked.Failure();
+    return json(looked.Value());
 }
 
 // The words' modes for APy's answer; a failure in APy's terms.
 Result<json> PerWordAnswer(Engine& engine, const Hop& hop, const std::set<std::string>& modes,
                            const std::string& text, Clock::time_point deadline) {
-    const std::string stream = ToApertiumStream(text);
     std::map<std::string, json> outputs;
     std::vector<std::string> morphUnits;
     std::vector<std::string> taggerUnits;
     if (modes.count("morph") || modes.count("biltrans")) {
         Result<std::vector<std::string>> units =
-            StageUnits(engine, hop, WordStage::Analyser, stream, deadline);
+            StageUnits(engine, hop, WordStage::Analyser, text, deadline);
         if (!units.Ok())
             return units.Failure();
         morphUnits = std::move(units).Value();
@@ -141,7 +62,7 @@ Result<json> PerWordAnswer(Engine& engine, const Hop& hop, const std::set<std::s
     }
     if (modes.count("tagger") || modes.count("disambig") || modes.count("translate")) {
         Result<std::vector<std::string>> units =
-            StageUnits(engine, hop, WordStage::Tagger, stream, deadline);
+            StageUnits(engine, hop, WordStage::Tagger, text, deadline);
         if (!units.Ok())
             return units.Failure();
         taggerUnits = std::move(units).Value();

@@ -2,7 +2,9 @@
 
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
+#include "protocol/WordsAnswer.h"
 #include "service/core/LogText.h"
+#include "service/engines/WordTranslation.h"
 #include "service/http/RequestForm.h"
 
 #include <nlohmann/json.hpp>
@@ -45,8 +47,9 @@ ProgramFace::ProgramFace(Translator& translator, std::chrono::milliseconds timeo
 
 HttpResponse ProgramFace::Handle(const HttpRequest& request, std::string& logDetail) {
     const std::string_view path = request.Path();
-    if (path == proto::kTranslatePath) {
-        return request.method == "POST" ? Translate(request, logDetail) : WrongMethod(path, "POST");
+    if (path == proto::kTranslatePath || path == proto::kWordsPath) {
+        return request.method == "POST" ? Translate(request, logDetail, path == proto::kWordsPath)
+                                        : WrongMethod(path, "POST");
     }
     if (path == "/health" || path == "/languages") {
         // HEAD gets GET's headers; the server leaves the body out.
@@ -54,11 +57,12 @@ HttpResponse ProgramFace::Handle(const HttpRequest& request, std::string& logDet
             return WrongMethod(path, "GET");
         return path == "/health" ? Health(request) : Languages();
     }
-    return ErrorResponse(
-        Error{404, "No such resource: use POST /translate, GET /health or GET /languages"});
+    return ErrorResponse(Error{
+        404, "No such resource: use POST /translate, POST /words, GET /health or GET /languages"});
 }
 
-HttpResponse ProgramFace::Translate(const HttpRequest& request, std::string& logDetail) {
+HttpResponse ProgramFace::Translate(const HttpRequest& request, std::string& logDetail,
+                                    bool withEntries) {
     const auto deadline = Clock::now() + timeout_;
     const auto contentType = request.Header("Content-Type");
     if (contentType && !IsFormContentType(*contentType)) {
@@ -71,7 +75,12 @@ HttpResponse ProgramFace::Translate(const HttpRequest& request, std::string& log
     const TranslateRequest& form = parsed.Value();
     logDetail = form.source + "->" + form.target + " ";
 
-    const Translation result = translator_.Translate(form.source, form.target, form.text, deadline);
+    const WordTranslation word =
+        withEntries
+            ? TranslateWord(translator_, form.source, form.target, form.text, deadline)
+            : WordTranslation{
+                  translator_.Translate(form.source, form.target, form.text, deadline), {}, {}};
+    const Translation& result = word.translation;
     if (result.busy)
         return BusyResponse(result.text.Failure().reason);
     if (!result.engine.empty())
@@ -82,7 +91,14 @@ HttpResponse ProgramFace::Translate(const HttpRequest& request, std::string& log
 
     HttpResponse response;
     response.contentType = std::string(proto::kAnswerContentType);
-    response.body = proto::EncodeAnswer(result.text.Value());
+    if (!withEntries) {
+        response.body = proto::EncodeAnswer(result.text.Value());
+        return response;
+    }
+    logDetail += "entries=" + std::to_string(word.entries.size()) + " ";
+    if (!word.lookupFailure.empty())
+        logDetail += "lookup-failed=" + EscapeForLog(word.lookupFailure, 120) + " ";
+    response.body = proto::EncodeWordsAnswer({result.text.Value(), word.entries});
     return response;
 }
 

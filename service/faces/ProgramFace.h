@@ -1,5 +1,6 @@
 // The program's own protocol: POST /translate with its form, answered with the quoted
-// translation (protocol/ServiceProtocol.h); GET /health and GET /languages in JSON; and every
+// translation (protocol/ServiceProtocol.h); POST /words, the same with a one-word text's
+// dictionary entries (protocol/WordsAnswer.h); GET /health and GET /languages in JSON; and every
 // request no other face claims, refused in the program's words.
 #pragma once
 
@@ -15,7 +16,9 @@ class ProgramFace : public Face {
     HttpResponse Handle(const HttpRequest& request, std::string& logDetail) override;
 
   private:
-    HttpResponse Translate(const HttpRequest& request, std::string& logDetail);
+    // POST /translate; withEntries: POST /words, the translation with the dictionary's
+    // entries (protocol/WordsAnswer.h).
+    HttpResponse Translate(const HttpRequest& request, std::string& logDetail, bool withEntries);
     HttpResponse Health(const HttpRequest& request);
     HttpResponse Languages();
 

@@ -1,6 +1,7 @@
 #include "ServiceClient.h"
 
 #include "protocol/ServiceProtocol.h"
+#include "protocol/WordsAnswer.h"
 
 #include <arpa/inet.h>
 #include <cctype>
@@ -86,6 +87,13 @@ Reply PostForm(unsigned short port, const std::string& body, const std::string& 
 Reply PostTranslate(unsigned short port, const std::string& text, const std::string& source,
                     const std::string& target) {
     return PostForm(port, protocol::BuildRequestBody(text, source, target));
+}
+
+Reply PostWords(unsigned short port, const std::string& text, const std::string& source,
+                const std::string& target) {
+    return ToReply(Client(port).Post(std::string(protocol::kWordsPath),
+                                     protocol::BuildRequestBody(text, source, target),
+                                     std::string(protocol::kRequestContentType)));
 }
 
 // Asks as the program asks (its Accept picks the program's /languages listing).

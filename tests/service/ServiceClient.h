@@ -24,6 +24,9 @@ Reply PostForm(unsigned short port, const std::string& body,
 Reply PostTranslate(unsigned short port, const std::string& text, const std::string& source,
                     const std::string& target);
 Reply GetPath(unsigned short port, const std::string& path);
+// The program's request for one word (POST /words, the form of /translate).
+Reply PostWords(unsigned short port, const std::string& text, const std::string& source,
+                const std::string& target);
 
 // Requests to the APy and LibreTranslate faces as those APIs' clients send them, with the
 // JSON answer read (discarded when the body is not JSON).
