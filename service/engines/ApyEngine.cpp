@@ -4,8 +4,11 @@
 #include "service/engines/DebianPairs.h"
 #include "service/engines/LanguageCodes.h"
 #include "service/engines/RemoteEngineSetup.h"
+#include "service/engines/WordEntries.h"
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
 
 namespace tervane::service {
 namespace {
@@ -75,6 +78,39 @@ Result<std::string> ApyEngine::Translate(const Hop& hop, const std::string& text
     return Error{status, "APy pair " + hop.id + " failed with status " +
                              std::to_string(reply.status) + ": " +
                              (json.is_discarded() ? "not JSON" : ApyMessage(json))};
+}
+
+std::optional<Result<std::vector<protocol::WordEntry>>>
+ApyEngine::LookUpWord(const Hop& hop, const std::string& text, Clock::time_point deadline) {
+    std::string pair = hop.id;
+    std::replace(pair.begin(), pair.end(), '|', '-'); // /perWord names "fra-spa"
+    const Result<RemoteReply> answer =
+        RemotePost(url_, "/perWord",
+                   "lang=" + protocol::PercentEncode(pair) +
+                       "&modes=morph+biltrans&q=" + protocol::PercentEncode(text),
+                   std::string(protocol::kRequestContentType), deadline, "APy pair " + hop.id);
+    if (!answer.Ok())
+        return answer.Failure();
+    // Each word's analyses ("morph") and their lookups ("biltrans"), as strings.
+    const auto json = nlohmann::json::parse(answer.Value().body, nullptr, false);
+    if (answer.Value().status != 200 || !json.is_array())
+        return std::nullopt;
+    const auto strings = [](const nlohmann::json& word, const char* mode) {
+        std::vector<std::string> values;
+        if (word.is_object() && word.contains(mode) && word[mode].is_array()) {
+            for (const auto& value : word[mode])
+                values.push_back(value.is_string() ? value.get<std::string>() : "");
+        }
+        return values;
+    };
+    std::vector<std::vector<std::string>> analyses;
+    for (const auto& word : json)
+        analyses.push_back(strings(word, "morph"));
+    const std::optional<std::size_t> word = OneKnownWord(analyses);
+    if (!word)
+        return Result<std::vector<protocol::WordEntry>>(std::vector<protocol::WordEntry>());
+    return Result<std::vector<protocol::WordEntry>>(
+        DictionaryEntries(analyses[*word], strings(json[*word], "biltrans")));
 }
 
 std::string ApyEngine::MissingPairHint(std::string_view from, std::string_view to) const {

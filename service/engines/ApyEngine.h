@@ -1,5 +1,5 @@
-// A remote Apertium APy server: its /listPairs gives the pairs, /translate one hop; chains
-// are routed here like local pairs.
+// A remote Apertium APy server: its /listPairs gives the pairs, /translate one hop, /perWord
+// a word's dictionary; chains are routed here like local pairs.
 #pragma once
 
 #include "service/engines/EngineDefinition.h"
@@ -14,6 +14,10 @@ class ApyEngine : public RemoteEngine {
     std::string Name() const override { return "apy"; }
     Result<std::string> Translate(const Hop& hop, const std::string& text,
                                   Clock::time_point deadline) override;
+    // APy's /perWord (its analyses and their bilingual lookup), where the server has the
+    // pair's analyser; nothing where it answers none.
+    std::optional<Result<std::vector<protocol::WordEntry>>>
+    LookUpWord(const Hop& hop, const std::string& text, Clock::time_point deadline) override;
     std::string MissingPairHint(std::string_view from, std::string_view to) const override;
 };
 

@@ -2,6 +2,7 @@
 
 #include "service/engines/LanguageCodes.h"
 #include "service/engines/RemoteEngineSetup.h"
+#include "service/engines/WordEntries.h"
 
 #include <nlohmann/json.hpp>
 
@@ -58,13 +59,16 @@ LibreTranslateEngine::LibreTranslateEngine(RemoteUrl url, std::string apiKey)
     : RemoteEngine(std::move(url), "LibreTranslate", FetchLibreTranslatePairs),
       apiKey_(std::move(apiKey)) {}
 
-Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::string& text,
-                                                    Clock::time_point deadline) {
+Result<nlohmann::json> LibreTranslateEngine::Ask(const Hop& hop, const std::string& text,
+                                                 int alternatives,
+                                                 Clock::time_point deadline) const {
     const std::size_t sep = hop.id.find('>');
     nlohmann::json request = {{"q", text},
                               {"source", hop.id.substr(0, sep)},
                               {"target", hop.id.substr(sep + 1)},
                               {"format", "text"}};
+    if (alternatives > 0)
+        request["alternatives"] = alternatives;
     if (!apiKey_.empty())
         request["api_key"] = apiKey_;
     const Result<RemoteReply> answer =
@@ -73,10 +77,10 @@ Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::s
     if (!answer.Ok())
         return answer.Failure();
     const RemoteReply& reply = answer.Value();
-    const auto json = nlohmann::json::parse(reply.body, nullptr, false);
+    auto json = nlohmann::json::parse(reply.body, nullptr, false);
     if (reply.status == 200 && json.is_object() && json.contains("translatedText") &&
         json["translatedText"].is_string()) {
-        return json["translatedText"].get<std::string>();
+        return json;
     }
     std::string message = "unexpected answer";
     if (json.is_object() && json.contains("error") && json["error"].is_string()) {
@@ -85,6 +89,38 @@ Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::s
     const int status = reply.status == 429 ? 503 : reply.status == 504 ? 504 : 502;
     return Error{status, "LibreTranslate " + hop.id + " failed with status " +
                              std::to_string(reply.status) + ": " + message};
+}
+
+Result<std::string> LibreTranslateEngine::Translate(const Hop& hop, const std::string& text,
+                                                    Clock::time_point deadline) {
+    const Result<nlohmann::json> answer = Ask(hop, text, 0, deadline);
+    if (!answer.Ok())
+        return answer.Failure();
+    return answer.Value()["translatedText"].get<std::string>();
+}
+
+std::optional<Result<std::vector<protocol::WordEntry>>>
+LibreTranslateEngine::LookUpWord(const Hop& hop, const std::string& text,
+                                 Clock::time_point deadline) {
+    using Entries = Result<std::vector<protocol::WordEntry>>;
+    if (!protocol::IsSingleWord(text))
+        return Entries(std::vector<protocol::WordEntry>());
+    const Result<nlohmann::json> answer = Ask(hop, text, kAlternatives, deadline);
+    if (!answer.Ok())
+        return Entries(answer.Failure());
+    // A server that has none, or knows no such field, gives no "alternatives".
+    const nlohmann::json& json = answer.Value();
+    if (!json.contains("alternatives") || !json["alternatives"].is_array() ||
+        json["alternatives"].empty())
+        return Entries(std::vector<protocol::WordEntry>());
+    std::vector<std::string> translations = {json["translatedText"].get<std::string>()};
+    for (const auto& alternative : json["alternatives"]) {
+        if (alternative.is_string())
+            translations.push_back(alternative.get<std::string>());
+    }
+    std::vector<protocol::WordEntry> entries;
+    AddTranslations(entries, "", translations);
+    return Entries(std::move(entries));
 }
 
 std::string LibreTranslateEngine::MissingPairHint(std::string_view from,

@@ -2,6 +2,7 @@
 
 #include "protocol/Languages.h"
 #include "protocol/ServiceProtocol.h"
+#include "protocol/WordsAnswer.h"
 #include "service/engines/RemoteEngineSetup.h"
 
 #include <nlohmann/json.hpp>
@@ -75,20 +76,17 @@ TervaneEngine::TervaneEngine(RemoteUrl url, const std::string& apiKey)
           }),
       authorization_(Authorization(apiKey)) {}
 
-Result<std::string> TervaneEngine::Translate(const Hop& hop, const std::string& text,
-                                             Clock::time_point deadline) {
+Result<RemoteReply> TervaneEngine::Ask(std::string_view path, const Hop& hop,
+                                       const std::string& text, Clock::time_point deadline,
+                                       bool mayLackPath) const {
     const std::string label = "Tervane service " + hop.id;
-    const Result<RemoteReply> answer = RemotePost(
-        url_, std::string(proto::kTranslatePath), proto::BuildRequestBody(text, hop.from, hop.to),
-        std::string(proto::kRequestContentType), deadline, label, {authorization_, ""});
-    if (!answer.Ok())
-        return answer.Failure();
+    Result<RemoteReply> answer =
+        RemotePost(url_, std::string(path), proto::BuildRequestBody(text, hop.from, hop.to),
+                   std::string(proto::kRequestContentType), deadline, label, {authorization_, ""});
+    const int said = answer.Ok() ? answer.Value().status : 0;
+    if (!answer.Ok() || said == 200 || (mayLackPath && (said == 404 || said == 405)))
+        return answer;
     const RemoteReply& reply = answer.Value();
-    if (reply.status == 200) {
-        if (auto decoded = proto::DecodeAnswer(reply.body))
-            return *std::move(decoded);
-        return Error{502, label + " answered something other than a quoted translation"};
-    }
     // Busy or over its rate limit: the client may try again, as with this service's own 503.
     const int status = reply.status == 429 || reply.status == 503 ? 503
                        : reply.status == 504                      ? 504
@@ -101,6 +99,32 @@ Result<std::string> TervaneEngine::Translate(const Hop& hop, const std::string& 
     }
     return Error{status, label + " at " + url_.shown + " failed with status " +
                              std::to_string(reply.status) + ": " + Said(reply.body)};
+}
+
+Result<std::string> TervaneEngine::Translate(const Hop& hop, const std::string& text,
+                                             Clock::time_point deadline) {
+    const Result<RemoteReply> answer = Ask(proto::kTranslatePath, hop, text, deadline, false);
+    if (!answer.Ok())
+        return answer.Failure();
+    if (auto decoded = proto::DecodeAnswer(answer.Value().body))
+        return *std::move(decoded);
+    return Error{502, "Tervane service " + hop.id +
+                          " answered something other than a quoted translation"};
+}
+
+std::optional<Result<std::vector<proto::WordEntry>>>
+TervaneEngine::LookUpWord(const Hop& hop, const std::string& text, Clock::time_point deadline) {
+    const Result<RemoteReply> answer = Ask(proto::kWordsPath, hop, text, deadline, true);
+    if (!answer.Ok())
+        return answer.Failure();
+    if (answer.Value().status != 200) // a service from before /words
+        return std::nullopt;
+    auto decoded = proto::DecodeWordsAnswer(answer.Value().body);
+    if (!decoded) {
+        return Result<std::vector<proto::WordEntry>>(
+            Error{502, "Tervane service " + hop.id + " answered /words in another form"});
+    }
+    return Result<std::vector<proto::WordEntry>>(std::move(decoded->entries));
 }
 
 std::string TervaneEngine::MissingPairHint(std::string_view, std::string_view) const {

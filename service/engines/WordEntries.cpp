@@ -9,11 +9,10 @@ namespace tervane::service {
 namespace {
 
 // Apertium's tags of punctuation: "banco." is still one word.
-bool IsPunctuation(const std::string& unit) {
+bool IsPunctuation(const std::vector<std::string>& analyses) {
     static const std::set<std::string> kPunctuation = {"sent",   "cm",    "lpar",   "rpar",
                                                        "lquest", "guio",  "apos",   "quot",
                                                        "lquot",  "rquot", "percent"};
-    const std::vector<std::string> analyses = AnalysesOf(unit);
     return std::all_of(analyses.begin(), analyses.end(), [](const std::string& analysis) {
         return kPunctuation.count(PartOfSpeech(analysis)) != 0;
     });
@@ -56,6 +55,18 @@ void AddTranslations(std::vector<protocol::WordEntry>& entries, const std::strin
     }
 }
 
+std::optional<std::size_t> OneKnownWord(const std::vector<std::vector<std::string>>& words) {
+    std::optional<std::size_t> word;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (IsPunctuation(words[i]))
+            continue;
+        if (word || words[i].empty() || words[i].front().starts_with('*'))
+            return std::nullopt;
+        word = i;
+    }
+    return word;
+}
+
 std::vector<protocol::WordEntry> DictionaryEntries(const std::vector<std::string>& analyses,
                                                    const std::vector<std::string>& lookups) {
     std::vector<protocol::WordEntry> entries;
@@ -78,15 +89,17 @@ LookUpWordByStages(Engine& engine, const Hop& hop, const std::string& text,
     if (!units.Ok())
         return units.Failure().status == 400 ? std::nullopt
                                              : std::optional<Entries>(units.Failure());
-    std::erase_if(units.Value(), IsPunctuation);
-    // A word the analyser does not know is in no dictionary of the pair either.
-    if (units.Value().size() != 1 || AnalysesOf(units.Value().front()).front().starts_with('*'))
+    std::vector<std::vector<std::string>> words;
+    for (const std::string& unit : units.Value())
+        words.push_back(AnalysesOf(unit));
+    const std::optional<std::size_t> word = OneKnownWord(words);
+    if (!word)
         return Entries(std::vector<protocol::WordEntry>());
     const Result<std::vector<std::vector<std::string>>> lookups =
-        LookUpAnalyses(engine, hop, units.Value(), deadline);
+        LookUpAnalyses(engine, hop, {units.Value()[*word]}, deadline);
     if (!lookups.Ok())
         return Entries(lookups.Failure());
-    return Entries(DictionaryEntries(AnalysesOf(units.Value().front()), lookups.Value().front()));
+    return Entries(DictionaryEntries(words[*word], lookups.Value().front()));
 }
 
 std::optional<Result<std::vector<protocol::WordEntry>>>

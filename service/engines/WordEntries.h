@@ -23,6 +23,10 @@ std::string TranslationOf(const std::string& target);
 void AddTranslations(std::vector<protocol::WordEntry>& entries, const std::string& partOfSpeech,
                      const std::vector<std::string>& translations);
 
+// Which of a text's words (each given by its analyses) is its one word: punctuation aside,
+// exactly one, and known to the analyser ("*xyzzy" is not); nullopt otherwise.
+std::optional<std::size_t> OneKnownWord(const std::vector<std::vector<std::string>>& words);
+
 // analyses[i] was looked up as lookups[i] ("house<n><sg>/home<n><sg>").
 std::vector<protocol::WordEntry> DictionaryEntries(const std::vector<std::string>& analyses,
                                                    const std::vector<std::string>& lookups);

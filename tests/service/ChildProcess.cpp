@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <netinet/in.h>
 #include <poll.h>
@@ -240,6 +242,30 @@ std::unique_ptr<ChildProcess> StartApertiumApy(unsigned short port, const std::s
     if (!WaitForOk(port, "/listPairs", std::chrono::seconds(60)))
         throw std::runtime_error("apertium-apy did not answer /listPairs: " + apy->Output());
     return apy;
+}
+
+std::string ApyRootWithWordModes() {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("tervane-apy-" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "modes");
+    for (const auto& mode : fs::directory_iterator("/usr/share/apertium/modes")) {
+        if (mode.path().extension() == ".mode")
+            fs::create_symlink(mode.path(), root / "modes" / mode.path().filename());
+    }
+    for (const auto& [mode, apyName] : {std::pair{"fr-es", "fra-spa"}, {"spa-eng", "spa-eng"}}) {
+        std::ifstream in(std::string("/usr/share/apertium/modes/") + mode + ".mode");
+        const std::string pipeline((std::istreambuf_iterator<char>(in)), {});
+        const std::size_t tagger = pipeline.find(" | ", pipeline.find("apertium-tagger"));
+        std::ofstream(root / "modes" / (std::string(mode) + "-morph.mode"))
+            << pipeline.substr(0, pipeline.find(" | ")) << "\n";
+        std::ofstream(root / "modes" / (std::string(mode) + "-tagger.mode"))
+            << pipeline.substr(0, tagger) << "\n";
+        const std::size_t bilingual = pipeline.find('\'', pipeline.find("lt-proc -b")) + 1;
+        fs::create_symlink(pipeline.substr(bilingual, pipeline.find('\'', bilingual) - bilingual),
+                           root / (std::string(apyName) + ".autobil.bin"));
+    }
+    return root.string();
 }
 
 RunningServer StartListening(std::vector<std::string> argv, const std::string& host) {

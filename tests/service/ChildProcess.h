@@ -96,6 +96,12 @@ std::unique_ptr<ChildProcess>
 StartApertiumApy(unsigned short port, const std::string& root = "/usr/share/apertium/modes");
 
 // A started tervane-service (or anything printing "listening on HOST:PORT") and its port.
+// A root for StartApertiumApy in the temporary folder: the installed modes, and for fr-es and
+// spa-eng the analyser and tagger modes and bilingual dictionary where APy looks for them (a
+// pair built from source has them; Debian's packages install only the translation modes),
+// so that APy answers /perWord for them. The caller removes it.
+std::string ApyRootWithWordModes();
+
 struct RunningServer {
     std::unique_ptr<ChildProcess> process;
     unsigned short port = 0;

@@ -1,5 +1,5 @@
 // A small LibreTranslate stand-in for tests: the documented JSON API (/languages,
-// /translate with q, source, target, format, api_key) over a word list, so that the
+// /translate with q, source, target, format, api_key, alternatives) over a word list, so that the
 // service's libretranslate engine is tested over real HTTP without the real models.
 //
 // It also misbehaves on request, as a broken or hostile server would, for the tests of the
@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -46,6 +47,12 @@ const std::map<std::string, Dictionary> kWords = {
       {"deux", "two"}}},
     {"he>en", {{"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "hello"}}},
     {"de>en", {{"der", "the"}, {"hund", "dog"}, {"ist", "is"}, {"schwarz", "black"}}},
+};
+
+// Per direction: lower-case source word -> other translations, given when a request asks
+// for "alternatives" (at most that many).
+const std::map<std::string, std::map<std::string, std::vector<std::string>>> kAlternatives = {
+    {"fr>es", {{"maison", {"hogar", "domicilio", "casa"}}}},
 };
 
 bool IsWordByte(unsigned char c) {
@@ -185,9 +192,21 @@ int main(int argc, char** argv) {
         const auto words = kWords.find(direction);
         if (words == kWords.end())
             return Fail(res, 400, direction + " is not supported");
-        res.set_content(
-            nlohmann::json{{"translatedText", TranslateWords(body["q"], words->second)}}.dump(),
-            "application/json");
+        nlohmann::json answer = {{"translatedText", TranslateWords(body["q"], words->second)}};
+        if (body.contains("alternatives") && body["alternatives"].is_number_integer()) {
+            const std::size_t wanted = body["alternatives"];
+            std::vector<std::string> others;
+            const auto alternatives = kAlternatives.find(direction);
+            if (alternatives != kAlternatives.end()) {
+                const auto word = alternatives->second.find(body["q"].get<std::string>());
+                if (word != alternatives->second.end())
+                    others = word->second;
+            }
+            if (others.size() > wanted)
+                others.resize(wanted);
+            answer["alternatives"] = others;
+        }
+        res.set_content(answer.dump(), "application/json");
     });
 
     const int bound =

@@ -18,32 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The installed modes, and for two pairs the analyser and tagger modes and bilingual
-// dictionary where APy looks for them (a pair built from source has them; Debian's packages
-// install only the translation modes): so that APy answers /perWord for them.
-std::string ApyRootWithWordModes() {
-    const fs::path root = fs::temp_directory_path() / ("tervane-apy-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "modes");
-    for (const auto& mode : fs::directory_iterator("/usr/share/apertium/modes")) {
-        if (mode.path().extension() == ".mode")
-            fs::create_symlink(mode.path(), root / "modes" / mode.path().filename());
-    }
-    for (const auto& [mode, apyName] : {std::pair{"fr-es", "fra-spa"}, {"spa-eng", "spa-eng"}}) {
-        std::ifstream in(std::string("/usr/share/apertium/modes/") + mode + ".mode");
-        const std::string pipeline((std::istreambuf_iterator<char>(in)), {});
-        const std::size_t tagger = pipeline.find(" | ", pipeline.find("apertium-tagger"));
-        std::ofstream(root / "modes" / (std::string(mode) + "-morph.mode"))
-            << pipeline.substr(0, pipeline.find(" | ")) << "\n";
-        std::ofstream(root / "modes" / (std::string(mode) + "-tagger.mode"))
-            << pipeline.substr(0, tagger) << "\n";
-        const std::size_t bilingual = pipeline.find('\'', pipeline.find("lt-proc -b")) + 1;
-        fs::create_symlink(pipeline.substr(bilingual, pipeline.find('\'', bilingual) - bilingual),
-                           root / (std::string(apyName) + ".autobil.bin"));
-    }
-    return root.string();
-}
-
 class ApyFace : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {

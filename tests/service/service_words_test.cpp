@@ -6,6 +6,7 @@
 
 #include "protocol/WordsAnswer.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace tervane::testing;
@@ -59,4 +60,39 @@ TEST(WordsService, ApertiumGivesTheDictionaryOfOneWord) {
     const Reply get = GetPath(service.port, "/words");
     EXPECT_EQ(get.status, 405);
     EXPECT_EQ(get.reason, "Use POST for /words");
+}
+
+TEST(WordsService, RemoteEnginesGiveWhatTheirServersOffer) {
+    const proto::WordsAnswer casa{"House",
+                                  {{"n", {"house", "home"}}, {"vblex", {"marry", "get married"}}}};
+
+    // APy: its /perWord's analyses and their lookups, for the pairs it has analysers of;
+    // for the others the translation alone.
+    const std::string apyRoot = ApyRootWithWordModes();
+    const unsigned short apyPort = FreeLoopbackPort();
+    const auto apy = StartApertiumApy(apyPort, apyRoot);
+    const RunningServer viaApy = StartListening(ServiceCommand(
+        {"--engine", "apy", "--apy-url", "http://127.0.0.1:" + std::to_string(apyPort)}));
+    EXPECT_EQ(Words(viaApy.port, "casa", "es", "en"), casa);
+    EXPECT_EQ(Words(viaApy.port, "chat", "fr", "en"),
+              (proto::WordsAnswer{"Cat", {{"n", {"cat"}}}}));
+    EXPECT_TRUE(Words(viaApy.port, "casa", "es", "fr").entries.empty());
+    std::filesystem::remove_all(apyRoot);
+
+    // LibreTranslate: the translation and its alternatives, one entry without a part of
+    // speech; a word without alternatives, the translation alone.
+    const RunningServer libre = StartListening({FAKE_LIBRETRANSLATE_BINARY});
+    const RunningServer viaLibre =
+        StartListening(ServiceCommand({"--engine", "libretranslate", "--libretranslate-url",
+                                       "http://127.0.0.1:" + std::to_string(libre.port)}));
+    EXPECT_EQ(Words(viaLibre.port, "maison", "fr", "es"),
+              (proto::WordsAnswer{"casa", {{"", {"casa", "hogar", "domicilio"}}}}));
+    EXPECT_EQ(Words(viaLibre.port, "chat", "fr", "es"), (proto::WordsAnswer{"gato", {}}));
+
+    // Another Tervane service: its own /words.
+    const RunningServer other = StartListening({TERVANE_SERVICE_BINARY});
+    const RunningServer viaTervane =
+        StartListening(ServiceCommand({"--engine", "tervane", "--tervane-url",
+                                       "http://127.0.0.1:" + std::to_string(other.port)}));
+    EXPECT_EQ(Words(viaTervane.port, "casa", "es", "en"), casa);
 }
