@@ -53,6 +53,11 @@ TEST(WordsService, ApertiumGivesTheDictionaryOfOneWord) {
                   .find("route=fr-es,spa-eng entries=1 "),
               std::string::npos);
 
+    // The same stages as processes of their own, with the other runner.
+    const RunningServer processes =
+        StartListening(ServiceCommand({"--apertium-runner", "processes"}));
+    EXPECT_EQ(Words(processes.port, "casa", "es", "en"), casa);
+
     // Refused as /translate refuses.
     EXPECT_EQ(PostWords(service.port, "chat", "fr", "ja").status, 422);
     EXPECT_EQ(PostWords(service.port, "", "fr", "es").status, 400);

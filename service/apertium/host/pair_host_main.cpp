@@ -1,6 +1,8 @@
 // tervane-pair-host: one Apertium pair's whole chain in one process. It reads the pair's
 // mode file and speaks the stream the service's pipelines speak: a request is an Apertium
 // stream ended by NUL on standard input, its translation ended by NUL on standard output.
+// A request that starts with kFirstStagesRequest runs one of the pair's first stages instead
+// (FirstStages.h), for a dictionary of the text's words.
 // A stage that fails or crashes ends the host, and only the host: the service restarts it.
 //
 //   tervane-pair-host MODE_FILE            serve requests
@@ -9,6 +11,7 @@
 //                                            functions (Replacements.h), print the
 //                                            outcome, and end
 #include "service/apertium/ApertiumMode.h"
+#include "service/apertium/FirstStages.h"
 #include "service/apertium/host/PairChain.h"
 #include "service/apertium/host/Replacements.h"
 
@@ -20,7 +23,10 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <map>
+#include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -40,8 +46,30 @@ bool WriteAll(const std::string& data) {
     return true;
 }
 
+// The pair's first stages, each a chain of its own made at its first request.
+class FirstStageChains {
+  public:
+    explicit FirstStageChains(std::vector<Command> mode) : mode_(std::move(mode)) {}
+
+    std::string Run(char stage, const std::string& stream) {
+        auto found = chains_.find(stage);
+        if (found == chains_.end()) {
+            const auto commands = FirstStageCommands(mode_, static_cast<FirstStage>(stage));
+            if (!commands)
+                throw std::runtime_error("the pair has no first stage '" + std::string(1, stage) +
+                                         "'");
+            found = chains_.emplace(stage, std::make_unique<host::PairChain>(*commands)).first;
+        }
+        return found->second->Translate(stream);
+    }
+
+  private:
+    std::vector<Command> mode_;
+    std::map<char, std::unique_ptr<host::PairChain>> chains_;
+};
+
 // Requests until standard input ends; false when the output went away.
-bool Serve(host::PairChain& chain) {
+bool Serve(host::PairChain& chain, FirstStageChains& firstStages) {
     std::string pending;
     char chunk[64 * 1024];
     while (true) {
@@ -54,7 +82,10 @@ bool Serve(host::PairChain& chain) {
                 return true;
             pending.append(chunk, static_cast<std::size_t>(n));
         }
-        std::string answer = chain.Translate(pending.substr(0, nul));
+        const std::string request = pending.substr(0, nul);
+        std::string answer = request.size() >= 2 && request[0] == kFirstStagesRequest
+                                 ? firstStages.Run(request[1], request.substr(2))
+                                 : chain.Translate(request);
         pending.erase(0, nul + 1);
         answer += '\0';
         if (!WriteAll(answer))
@@ -101,7 +132,8 @@ int main(int argc, char** argv) {
                 std::cout << line << "\n";
             return 0;
         }
-        return Serve(chain) ? 0 : 1;
+        FirstStageChains firstStages(commands.Value());
+        return Serve(chain, firstStages) ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "tervane-pair-host: " << modeFile << ": " << e.what() << "\n";
         return 1;
