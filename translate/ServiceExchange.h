@@ -37,7 +37,8 @@ struct ServiceTranslation {
     std::vector<protocol::WordEntry> entries;
 };
 
-// One word: the same form posted to the service's word address (WordsAddress), whose answer
+// One word, without the blanks and line breaks around it: the same form posted to the
+// service's word address (WordsAddress), whose answer
 // adds the dictionary's entries under the translation. A service without it (404, 405)
 // is asked RequestTranslation's way instead, with no entries; every other failure is
 // RequestTranslation's, in its words.

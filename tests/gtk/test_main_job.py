@@ -1,9 +1,8 @@
 """The main job on the Linux desktop, as a person meets it: French text selected with the
 mouse in xterm (which keeps the keyboard focus), a global hotkey pressed, the English
 translation in a balloon by the pointer; the clipboard untouched; nothing selected, nothing
-asked of the service. A word alone shows the dictionary's entries under its translation."""
-import http.server
-import threading
+asked of the service. A word alone shows the service's dictionary entries under its
+translation."""
 import unittest
 import urllib.parse
 import urllib.request
@@ -12,43 +11,6 @@ from gtk_desktop import GtkDesktop, wait_until
 
 FRENCH = "Le chat est noir et la maison est grande."
 ENGLISH = "The cat is black and the house is big."
-
-
-class WordsService(http.server.ThreadingHTTPServer):
-    """A loopback service that knows one word: /words answers with the translation's line
-    and two dictionary entries, as the program's protocol says; `paths` notes what was
-    asked."""
-
-    ANSWER = '"bank"\nn\tbank\tbench\n\tshoal'.encode()
-
-    def __init__(self):
-        super().__init__(("127.0.0.1", 0), WordsHandler)
-        self.paths = []
-        threading.Thread(target=self.serve_forever, daemon=True).start()
-
-    @property
-    def url(self):
-        return f"http://127.0.0.1:{self.server_address[1]}/translate"
-
-
-class WordsHandler(http.server.BaseHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-    def do_GET(self):  # the program's check that a service answers
-        self.reply(b'{"status":"ok"}')
-
-    def do_POST(self):
-        self.rfile.read(int(self.headers["Content-Length"]))
-        self.server.paths.append(self.path)
-        self.reply(WordsService.ANSWER if self.path == "/words" else b'"bank"')
-
-    def reply(self, body):
-        self.send_response(200)
-        self.send_header("Content-Type", "text/plain; charset=utf-8")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
 
 
 class MainJobTest(unittest.TestCase):
@@ -123,23 +85,22 @@ class MainJobTest(unittest.TestCase):
             desktop.screenshot("gtk-balloon-cyrillic.png")
 
     def test_a_word_alone_shows_the_dictionarys_entries_under_its_translation(self):
-        service = WordsService()
         with GtkDesktop() as desktop:
-            desktop.start_program(url=service.url)
-            term = desktop.start_xterm("banque")
+            desktop.start_service()
+            desktop.start_program()
+            term = desktop.start_xterm("maison")
             desktop.select_first_line(term)
             desktop.mouse(300, 260)
             desktop.key("ctrl+shift+F12")
             balloon = desktop.wait_balloon()
-            # The title is the balloon's whole text (xdotool gives its line ends as LF).
+            # The title is the balloon's whole text (xdotool gives its line ends as LF): the
+            # translation, then one line per entry of the pair's bilingual dictionary.
             self.assertEqual(desktop.title(balloon).replace("\r", ""),
-                             "bank\n\nbank (n), bench (n)\nshoal")
-            self.assertEqual(service.paths, ["/words"])
+                             "House\n\nhouse (n), home (n)")
+            self.assertEqual(desktop.translate_requests(), 0, "asked as a word, not a text")
             g = desktop.geometry(balloon)
             self.assertEqual((g["X"] + 20, g["Y"] + g["HEIGHT"]), (300, 260))
             desktop.screenshot("gtk-balloon-dictionary.png")
-        service.shutdown()
-
 
 if __name__ == "__main__":
     unittest.main()

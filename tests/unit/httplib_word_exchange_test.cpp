@@ -40,7 +40,7 @@ TEST(WordExchange, AWordGetsItsEntriesAndAServiceWithoutThemItsTranslation) {
     EXPECT_EQ(WordsAddress(address), server.Url("/words"));
 
     // The translation's line cleaned as a translation is; the entries as the service gave them.
-    ServiceTranslation word = RequestWord(http, address, "banque", "FR", "EN");
+    ServiceTranslation word = RequestWord(http, address, " banque\r\n", "FR", "EN");
     EXPECT_EQ(word.translation, "bank of \"rivers\"");
     EXPECT_EQ(word.entries, (std::vector<WordEntry>{{"n", {"bank", "bench"}}, {"", {"shoal"}}}));
     EXPECT_EQ(asked,
