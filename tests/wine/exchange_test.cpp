@@ -49,4 +49,11 @@ TEST_F(ServiceExchangeTest, TheServicesOwnReasonReachesTheError) {
                     "French to Japanese")));
 }
 
+// A word alone, through WinHTTP: the translation and the pair's bilingual dictionary entries.
+TEST_F(ServiceExchangeTest, AWordComesWithTheDictionarysEntries) {
+    const ServiceTranslation word = RequestWord(http, address, "maison\r\n", "FR", "EN");
+    EXPECT_EQ(word.translation, "House");
+    EXPECT_EQ(word.entries, (std::vector<protocol::WordEntry>{{"n", {"house", "home"}}}));
+}
+
 } // namespace
