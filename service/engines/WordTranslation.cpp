@@ -6,6 +6,16 @@
 namespace tervane::service {
 namespace {
 
+// The word without the blanks a selection brings around it (a selected line's line break),
+// which the translation keeps but the dictionary would not find.
+std::string WithoutBlanksAround(const std::string& text) {
+    constexpr const char* kBlanks = " \t\r\n\v\f";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
 bool WorthLookingUp(const std::string& text) {
     if (text.find_first_of("\r\n") != std::string::npos)
         return false;
@@ -72,7 +82,8 @@ WordTranslation TranslateWord(Translator& translator, const std::string& source,
                               const std::string& target, const std::string& text,
                               Clock::time_point deadline) {
     WordTranslation word{translator.Translate(source, target, text, deadline), {}, {}};
-    if (!word.translation.text.Ok() || source == target || !WorthLookingUp(text))
+    const std::string lookedUp = WithoutBlanksAround(text);
+    if (!word.translation.text.Ok() || source == target || !WorthLookingUp(lookedUp))
         return word;
     const Result<PlannedRoute> planned = translator.Plan(source, target, deadline);
     if (!planned.Ok())
@@ -80,7 +91,7 @@ WordTranslation TranslateWord(Translator& translator, const std::string& source,
     const std::vector<Hop>& route = planned.Value().route;
     const Translation looked =
         translator.RunWithTurn(planned.Value().engine, deadline, [&](Engine& engine) {
-            auto entries = engine.LookUpWord(route.front(), text, deadline);
+            auto entries = engine.LookUpWord(route.front(), lookedUp, deadline);
             if (!entries)
                 return Result<std::string>(std::string());
             if (!entries->Ok())

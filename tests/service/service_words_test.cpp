@@ -36,6 +36,8 @@ TEST(WordsService, ApertiumGivesTheDictionaryOfOneWord) {
                                   {{"n", {"house", "home"}}, {"vblex", {"marry", "get married"}}}};
     EXPECT_EQ(Words(service.port, "casa", "es", "en"), casa);
     EXPECT_EQ(Words(service.port, "Casa", "es", "en"), casa);
+    // A selected line: its line break is translated, not looked up.
+    EXPECT_EQ(Words(service.port, " casa\n", "es", "en").entries, casa.entries);
     EXPECT_EQ(Words(service.port, "banco.", "es", "en"),
               (proto::WordsAnswer{"Bank.", {{"n", {"bank"}}}}));
 
