@@ -7,7 +7,7 @@
 #include "service/faces/FaceAnswer.h"
 #include "service/faces/FaceArguments.h"
 #include "service/faces/FaceTranslation.h"
-#include "service/faces/LibreTranslateSpec.h"
+#include "service/faces/LibreTranslateOpenApi.h"
 #include "service/http/ApiKeys.h"
 
 #include <optional>
@@ -117,7 +117,7 @@ HttpResponse LibreTranslateFace::Handle(const HttpRequest& request, std::string&
             refused.headers.emplace_back("Allow", "GET");
             return refused;
         }
-        return path == "/spec" ? JsonAnswer(200, LibreTranslateSpec(settings_.version))
+        return path == "/spec" ? JsonAnswer(200, LibreTranslateOpenApi(settings_.version))
                                : FrontendSettings(request);
     }
     if (request.method != "POST") {

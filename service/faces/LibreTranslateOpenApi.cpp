@@ -1,4 +1,4 @@
-#include "service/faces/LibreTranslateSpec.h"
+#include "service/faces/LibreTranslateOpenApi.h"
 
 namespace tervane::service {
 namespace {
@@ -41,7 +41,7 @@ json Schema(const char* ref) {
 
 } // namespace
 
-json LibreTranslateSpec(const std::string& version) {
+json LibreTranslateOpenApi(const std::string& version) {
     const json apiKey = FormParameter("api_key", "API key", false);
     json paths;
     paths["/translate"]["post"] = Operation(

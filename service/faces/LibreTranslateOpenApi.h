@@ -9,6 +9,6 @@
 
 namespace tervane::service {
 
-nlohmann::json LibreTranslateSpec(const std::string& version);
+nlohmann::json LibreTranslateOpenApi(const std::string& version);
 
 } // namespace tervane::service
