@@ -127,4 +127,13 @@ bool IsSingleWord(std::string_view text) {
            !std::all_of(first, last, IsAsciiPunctuationOrDigit);
 }
 
+std::string_view WithoutBlanksAround(std::string_view text) {
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 } // namespace tervane::protocol

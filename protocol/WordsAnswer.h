@@ -51,4 +51,8 @@ std::optional<WordsAnswer> DecodeWordsAnswer(std::string_view body);
 // not ASCII punctuation or a digit.
 bool IsSingleWord(std::string_view text);
 
+// The word a selection holds, without the blanks and control characters around it (a
+// selected line's line break), which the dictionary would not find.
+std::string_view WithoutBlanksAround(std::string_view text);
+
 } // namespace tervane::protocol

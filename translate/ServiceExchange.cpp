@@ -140,13 +140,7 @@ std::string RequestTranslation(HttpClient& http, std::string_view address, std::
 ServiceTranslation RequestWord(HttpClient& http, std::string_view address, std::string_view text,
                                std::string_view sourceCode, std::string_view targetCode,
                                const std::optional<InstalledServer>& installed) {
-    // The word alone: a selection's line break or spaces around it would leave the
-    // dictionary nothing to look up.
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
+    text = tervane::protocol::WithoutBlanksAround(text);
     const std::optional<std::string> answer =
         Ask(http, address, text, sourceCode, targetCode, installed, true);
     if (!answer)

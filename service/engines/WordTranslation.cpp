@@ -1,20 +1,11 @@
 #include "service/engines/WordTranslation.h"
 
 #include "protocol/Utf8.h"
+#include "protocol/WordsAnswer.h"
 #include "service/engines/WordEntries.h"
 
 namespace tervane::service {
 namespace {
-
-// The word without the blanks a selection brings around it (a selected line's line break),
-// which the translation keeps but the dictionary would not find.
-std::string WithoutBlanksAround(const std::string& text) {
-    constexpr const char* kBlanks = " \t\r\n\v\f";
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 bool WorthLookingUp(const std::string& text) {
     if (text.find_first_of("\r\n") != std::string::npos)
@@ -82,7 +73,7 @@ WordTranslation TranslateWord(Translator& translator, const std::string& source,
                               const std::string& target, const std::string& text,
                               Clock::time_point deadline) {
     WordTranslation word{translator.Translate(source, target, text, deadline), {}, {}};
-    const std::string lookedUp = WithoutBlanksAround(text);
+    const std::string lookedUp(protocol::WithoutBlanksAround(text));
     if (!word.translation.text.Ok() || source == target || !WorthLookingUp(lookedUp))
         return word;
     const Result<PlannedRoute> planned = translator.Plan(source, target, deadline);
