@@ -11,8 +11,8 @@ scripts/build.sh || exit 1
 ctest --preset native || status=1
 windows=$(scripts/windows-preset.sh)
 if [ "$windows" = win64 ]; then
-  echo "This machine's kernel runs no 32-bit programs: the Windows tests run on the 64-bit" \
-       "build (win64 preset) in 64-bit Wine." >&2
+  echo "This machine runs no 32-bit Wine (its kernel runs no 32-bit programs, or wine32 is" \
+       "not installed): the Windows tests run on the 64-bit build (win64 preset) in 64-bit Wine." >&2
 fi
 ctest --preset "$windows" || status=1
 exit $status

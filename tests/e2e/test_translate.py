@@ -33,6 +33,9 @@ class MainJob(unittest.TestCase):
         self.desktop = Desktop(BUILD).__enter__()
         self.addCleanup(self.desktop.close)
         self.service = self.desktop.start_service(SERVICE)
+        # A first start each time: a test that set the same language on both sides leaves
+        # nothing to translate for the next.
+        self.desktop.forget_settings()
         self.desktop.start_program()
         self.main = self.desktop.wait_window(cls="TervaneMainWindow", title="Tervane 5.1")
         self.controls = {w["text"]: w for w in self.desktop.windows(self.main)}
@@ -90,6 +93,21 @@ class MainJob(unittest.TestCase):
         self.assertIn("***** Translation French-->English at ", record)
         self.assertIn("\r\n<<<-- Source -->>>\r\n\r\n" + FRENCH + "\r\n", record)
         self.assertIn(copied.strip(), record)
+
+    def test_a_word_shows_its_dictionary_entries_under_its_translation(self):
+        word = self.desktop.start_textpad("Mot", "maison")
+        self.desktop.activate(word)
+        self.desktop.move_mouse(300, 250)
+        self.desktop.key("ctrl+shift+F12")
+        balloon = self.new_balloon([])
+        self.assertIsNotNone(balloon, "no balloon came up")
+        handle, text = balloon
+        # The window's text: the translation, then the entries (the probe prints line breaks
+        # as blanks).
+        self.assertEqual(text.split(), ["House", "house", "(n),", "home", "(n)"])
+        left, top, right, bottom = self.desktop.screen_rect(handle)
+        self.assertEqual((left + 20, bottom), (300, 250), "the arrow tip is on the cursor")
+        self.desktop.screenshot(SHOTS / "balloon-word.png")
 
     def test_own_window_in_front_service_down_and_same_languages(self):
         desktop = self.desktop

@@ -204,6 +204,25 @@ class WineProgram {
     WineProgram& operator=(const WineProgram&) = delete;
     HWND Window() const { return window_; }
 
+    // Puts the program in front with `control` focused, and waits until its own thread says
+    // so: the foreground moves before the program's thread has settled its focus, and a hotkey
+    // pressed in between finds nothing focused.
+    bool FocusInFront(HWND control) const {
+        SetForegroundWindow(window_);
+        // Another thread's control is focused only with its input attached to this one's.
+        const DWORD thread = GetWindowThreadProcessId(window_, nullptr);
+        if (AttachThreadInput(GetCurrentThreadId(), thread, TRUE)) {
+            SetFocus(control);
+            AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+        }
+        return PumpUntil(nullptr, [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetForegroundWindow() == window_ && GetGUIThreadInfo(thread, &info) &&
+                   info.hwndFocus == control;
+        });
+    }
+
     // The first child window whose class starts with `prefix` (any case).
     HWND Child(const std::wstring& prefix) const {
         ChildSearch search{prefix, nullptr};

@@ -27,9 +27,7 @@ void ExpectCapturedByCopyCommand(const WineProgram& program, const wchar_t* edit
     ASSERT_TRUE(editor);
     SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Bonjour le monde"));
     SendMessageW(editor, EM_SETSEL, 0, 7);
-    SetForegroundWindow(program.Window());
-    SetFocus(editor);
-    ASSERT_TRUE(PumpUntil(nullptr, [&] { return GetForegroundWindow() == program.Window(); }));
+    ASSERT_TRUE(program.FocusInFront(editor));
 
     const DWORD perCopy = SequenceMove([&] { SendMessageW(editor, WM_COPY, 0, 0); });
     ASSERT_GT(perCopy, 0u);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace tervane;
 
 namespace {
@@ -33,6 +35,7 @@ class ReplaceTest : public MainWindowTest {
         form->SetServiceAddress("http://127.0.0.1:" + std::to_string(service.Port()) +
                                 "/translate");
         form->onFlowStage = [this](FlowStage stage) {
+            lastStage = stage;
             ended = ended || stage == FlowStage::Replaced;
         };
         form->HotKeysPanel().Controller().OnSetAction(0, HotKeyAction::Replace);
@@ -43,13 +46,20 @@ class ReplaceTest : public MainWindowTest {
     // error report came up instead).
     void PressAndWait(const MessageBoxRecorder* boxes = nullptr) {
         ended = false;
+        lastStage.reset();
         PressDefaultHotKey();
-        ASSERT_TRUE(PumpUntil(
+        const bool over = PumpUntil(
             nullptr,
             [&] {
                 return (ended || (boxes && !boxes->boxes.empty())) && !form->TranslationPending();
             },
-            20000));
+            20000);
+        HWND balloon = FindWindowW(BalloonWindow::kClassName, nullptr);
+        // Started and no further: nothing was captured.
+        ASSERT_TRUE(over) << "the flow's last stage: "
+                          << (lastStage ? static_cast<int>(*lastStage) : -1)
+                          << "; the balloon shows: "
+                          << (balloon ? Narrow(TextOf(balloon)) : std::string("nothing"));
     }
     void ExpectTheUsersClipboardBack() {
         EXPECT_EQ(FormatBytes(kCustomFormat), kCustomBytes);
@@ -61,6 +71,7 @@ class ReplaceTest : public MainWindowTest {
         return LoopbackHttpServer::Response(200, "OK", "\"The cat is black.\"");
     }};
     bool ended = false;
+    std::optional<FlowStage> lastStage;
 };
 
 TEST_F(ReplaceTest, AnEditControlAndNotepadTakeTheTranslationInPlaceOfTheirSelection) {
@@ -78,9 +89,7 @@ TEST_F(ReplaceTest, AnEditControlAndNotepadTakeTheTranslationInPlaceOfTheirSelec
     ASSERT_TRUE(editor);
     SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Il dort. Le chat est noir."));
     SendMessageW(editor, EM_SETSEL, 9, 26);
-    SetForegroundWindow(notepad.Window());
-    SetFocus(editor);
-    ASSERT_TRUE(PumpUntil(nullptr, [&] { return GetForegroundWindow() == notepad.Window(); }));
+    ASSERT_TRUE(notepad.FocusInFront(editor));
     PressAndWait();
     EXPECT_EQ(TextOf(editor), L"Il dort. The cat is black.");
     ExpectTheUsersClipboardBack();
