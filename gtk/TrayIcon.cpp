@@ -3,6 +3,7 @@
 #include "base/AppIdentity.h"
 #include "gtk/Images.h"
 
+#include <gdk/gdkwayland.h>
 #include <libayatana-appindicator/app-indicator.h>
 
 #include <string>
@@ -39,11 +40,38 @@ void OnExitItem(GtkMenuItem*, gpointer self) {
         tray->onExit();
 }
 
+// Without a notification area on the session bus an indicator falls back to an X11 tray
+// icon; a Wayland display has no such tray (GTK only logs a critical error there), so on
+// Wayland the indicator is of a kind that makes no fallback.
+GType IndicatorWithoutFallbackType() {
+    static const GType type = [] {
+        GTypeQuery parent{};
+        g_type_query(APP_INDICATOR_TYPE, &parent);
+        return g_type_register_static_simple(
+            APP_INDICATOR_TYPE, "TervaneIndicatorWithoutFallback", parent.class_size,
+            [](gpointer klass, gpointer) {
+                auto* indicator = static_cast<AppIndicatorClass*>(klass);
+                indicator->fallback = nullptr;
+                indicator->unfallback = nullptr;
+            },
+            parent.instance_size, nullptr, static_cast<GTypeFlags>(0));
+    }();
+    return type;
+}
+
+AppIndicator* NewIndicator(const std::string& iconFolder) {
+    const GType type = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default())
+                           ? IndicatorWithoutFallbackType()
+                           : APP_INDICATOR_TYPE;
+    return static_cast<AppIndicator*>(g_object_new(type, "id", "tervane", "icon-name", "tervane",
+                                                   "category", "ApplicationStatus",
+                                                   "icon-theme-path", iconFolder.c_str(), nullptr));
+}
+
 } // namespace
 
 TrayIcon::TrayIcon() : parts_(new Parts) {
-    parts_->indicator = app_indicator_new_with_path(
-        "tervane", "tervane", APP_INDICATOR_CATEGORY_APPLICATION_STATUS, IconFolder().c_str());
+    parts_->indicator = NewIndicator(IconFolder());
     app_indicator_set_title(parts_->indicator, kApplicationTitle);
     parts_->menu = gtk_menu_new();
     GtkWidget* show = gtk_menu_item_new_with_label("Show Tervane");

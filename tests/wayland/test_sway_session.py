@@ -64,6 +64,10 @@ class SwaySessionTest(unittest.TestCase):
         with SwaySession(config=[SHORTCUT]) as session:
             self.check_session(session, "data-control")
 
+            # This session has no notification area: the indicator waits for one without
+            # falling back to an X11 tray icon (GTK would log critical errors for it).
+            self.assertNotIn("CRITICAL", session.program_log())
+
     def test_without_data_control_a_focused_surface_reads_it(self):
         with SwaySession(config=[SHORTCUT]) as session:
             session.env["TERVANE_WAYLAND_SELECTION"] = "focused-surface"
