@@ -7,7 +7,7 @@
 namespace tervane {
 
 void TraceFlowStage(FlowStage stage);
-// A point outside the flow: "pressed", "drawn".
+// A point outside the flow: "pressed", "drawn", "minimized".
 void TraceFlowPoint(const char* name);
 
 } // namespace tervane

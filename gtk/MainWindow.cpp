@@ -10,6 +10,7 @@
 
 #include "net/HttpUrl.h"
 #include "net/HttplibTransport.h"
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
 
 namespace tervane {
@@ -215,8 +216,14 @@ void MainWindow::OnCompactMode() {
 }
 
 // The window goes, the icon comes; the hotkeys keep working (they are grabs on the root
-// window, not the main window's).
+// window, not the main window's). A Wayland desktop without a notification area (GNOME's
+// own) would show no icon to bring the window back by: there it is minimized instead.
 void MainWindow::OnMinimize() {
+    if (GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default()) && !tray_->HostConnected()) {
+        TraceFlowPoint("minimized");
+        gtk_window_iconify(Window());
+        return;
+    }
     gtk_widget_hide(window_);
     tray_->SetVisible(true);
 }

@@ -13,6 +13,7 @@ namespace tervane {
 struct TrayIcon::Parts {
     AppIndicator* indicator = nullptr;
     GtkWidget* menu = nullptr;
+    bool hostConnected = false;
 };
 
 namespace {
@@ -72,6 +73,11 @@ AppIndicator* NewIndicator(const std::string& iconFolder) {
 
 TrayIcon::TrayIcon() : parts_(new Parts) {
     parts_->indicator = NewIndicator(IconFolder());
+    const auto onConnectionChanged = +[](AppIndicator*, gboolean connected, gpointer parts) {
+        static_cast<Parts*>(parts)->hostConnected = connected != FALSE;
+    };
+    g_signal_connect(parts_->indicator, APP_INDICATOR_SIGNAL_CONNECTION_CHANGED,
+                     G_CALLBACK(onConnectionChanged), parts_);
     app_indicator_set_title(parts_->indicator, kApplicationTitle);
     parts_->menu = gtk_menu_new();
     GtkWidget* show = gtk_menu_item_new_with_label("Show Tervane");
@@ -90,6 +96,10 @@ TrayIcon::~TrayIcon() {
     app_indicator_set_status(parts_->indicator, APP_INDICATOR_STATUS_PASSIVE);
     g_object_unref(parts_->indicator);
     delete parts_;
+}
+
+bool TrayIcon::HostConnected() const {
+    return parts_->hostConnected;
 }
 
 void TrayIcon::SetVisible(bool visible) {

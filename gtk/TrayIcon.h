@@ -15,6 +15,8 @@ class TrayIcon {
 
     void SetVisible(bool visible);
     bool Visible() const { return visible_; }
+    // Whether a notification area on the session bus has taken the indicator.
+    bool HostConnected() const;
 
     std::function<void()> onClick;
     std::function<void()> onExit;

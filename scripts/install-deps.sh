@@ -50,9 +50,9 @@ PKGS_DESKTOP="libgtk-3-dev libkeybinder-3.0-dev libayatana-appindicator3-dev \
 PKGS_DEMO="xvfb xauth xdotool x11-utils xterm xclip imagemagick fonts-dejavu-core"
 # The desktop program's scenarios: a session bus, GObject introspection for Python and gdbus
 # stand in for a notification area and a shortcuts portal; sway's headless backend,
-# wl-clipboard, wtype and grim make a real Wayland session.
+# wl-clipboard, wtype and grim make a real Wayland session; AT-SPI presses a button there.
 PKGS_GTK="$PKGS_DESKTOP $PKGS_DEMO dbus-daemon python3-gi libglib2.0-bin \
-  sway wl-clipboard wtype grim zenity"
+  sway wl-clipboard wtype grim zenity at-spi2-core gir1.2-atspi-2.0"
 
 case "$MODE" in
   all) ALL="$PKGS_NATIVE $PKGS_WIN $PKGS_SERVICE $PKGS_BENCH $PKGS_GTK" ;;

@@ -166,6 +166,14 @@ class SwaySession:
         wait_until(lambda: self.window_named("Tervane 5.1"), 30, "the main window")
         return program
 
+    def press_button(self, label):
+        """Presses the program's button `label` through its accessibility interface (the
+        program must have started without NO_AT_BRIDGE)."""
+        result = self.run_as_user([sys.executable, Path(__file__).with_name("press_button.py"),
+                                   "tervane", label])
+        if result.stdout.strip() != "pressed":
+            raise AssertionError(f"pressing {label}: {result.stdout}{result.stderr}")
+
     def program_log(self):
         return (self.home / "program.log").read_text()
 

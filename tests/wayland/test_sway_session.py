@@ -3,7 +3,7 @@ sway's own shortcut runs `tervane --translate-selection`, which has the running 
 read the primary selection through wlroots' data-control protocol (no focus taken) and
 show its translation in a layer-shell balloon on the output; the translation is logged,
 the clipboard untouched; with nothing selected nothing is shown and the service is not
-asked."""
+asked. With no notification area in the session, Minimize leaves the window reachable."""
 import sys
 import unittest
 
@@ -62,11 +62,15 @@ class SwaySessionTest(unittest.TestCase):
 
     def test_shortcut_translates_the_primary_selection_read_by_data_control(self):
         with SwaySession(config=[SHORTCUT]) as session:
+            session.env.pop("NO_AT_BRIDGE")  # Minimize is pressed through accessibility
             self.check_session(session, "data-control")
 
             # This session has no notification area: the indicator waits for one without
             # falling back to an X11 tray icon (GTK would log critical errors for it).
             self.assertNotIn("CRITICAL", session.program_log())
+            session.press_button("Minimize")
+            wait_until(lambda: "minimized" in session.trace(), 5, "the Minimize button")
+            self.assertIn("Tervane 5.1", [w["name"] for w in session.windows()])
 
     def test_without_data_control_a_focused_surface_reads_it(self):
         with SwaySession(config=[SHORTCUT]) as session:
