@@ -21,13 +21,23 @@ int Fd(SocketHandle socket) {
 }
 
 // Whether something accepts connections where a listener bound to ai's address would.
+// The port is in the range connections take theirs from: once it is free, the probe itself
+// may be given it and connect to itself. That is no listener, and its close is a reset, so
+// that no TIME_WAIT of the probe's holds the port for another minute.
 bool Listened(const addrinfo* ai) {
     const sockaddr_storage target = socket_address::Reachable(ai);
     const int fd = ::socket(target.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return true; // cannot tell: taken as a listener, so the failure is not waited out
-    const bool accepted =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&target), ai->ai_addrlen) == 0;
+    bool accepted = ::connect(fd, reinterpret_cast<const sockaddr*>(&target), ai->ai_addrlen) == 0;
+    if (accepted) {
+        sockaddr_storage own{};
+        socklen_t length = sizeof own;
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&own), &length);
+        accepted = socket_address::Port(own) != socket_address::Port(target);
+    }
+    const linger reset{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     ::close(fd);
     return accepted;
 }
