@@ -10,7 +10,6 @@
 
 #include "net/HttpUrl.h"
 #include "net/HttplibTransport.h"
-#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
 
 namespace tervane {
@@ -219,7 +218,7 @@ void MainWindow::OnCompactMode() {
 // window, not the main window's). A Wayland desktop without a notification area (GNOME's
 // own) would show no icon to bring the window back by: there it is minimized instead.
 void MainWindow::OnMinimize() {
-    if (GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default()) && !tray_->HostConnected()) {
+    if (!tray_->CanBeShown()) {
         TraceFlowPoint("minimized");
         gtk_window_iconify(Window());
         return;

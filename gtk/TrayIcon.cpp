@@ -14,6 +14,7 @@ struct TrayIcon::Parts {
     AppIndicator* indicator = nullptr;
     GtkWidget* menu = nullptr;
     bool hostConnected = false;
+    bool withFallback = true;
 };
 
 namespace {
@@ -60,10 +61,8 @@ GType IndicatorWithoutFallbackType() {
     return type;
 }
 
-AppIndicator* NewIndicator(const std::string& iconFolder) {
-    const GType type = GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default())
-                           ? IndicatorWithoutFallbackType()
-                           : APP_INDICATOR_TYPE;
+AppIndicator* NewIndicator(const std::string& iconFolder, bool withFallback) {
+    const GType type = withFallback ? APP_INDICATOR_TYPE : IndicatorWithoutFallbackType();
     return static_cast<AppIndicator*>(g_object_new(type, "id", "tervane", "icon-name", "tervane",
                                                    "category", "ApplicationStatus",
                                                    "icon-theme-path", iconFolder.c_str(), nullptr));
@@ -72,7 +71,8 @@ AppIndicator* NewIndicator(const std::string& iconFolder) {
 } // namespace
 
 TrayIcon::TrayIcon() : parts_(new Parts) {
-    parts_->indicator = NewIndicator(IconFolder());
+    parts_->withFallback = !GDK_IS_WAYLAND_DISPLAY(gdk_display_get_default());
+    parts_->indicator = NewIndicator(IconFolder(), parts_->withFallback);
     const auto onConnectionChanged = +[](AppIndicator*, gboolean connected, gpointer parts) {
         static_cast<Parts*>(parts)->hostConnected = connected != FALSE;
     };
@@ -98,8 +98,8 @@ TrayIcon::~TrayIcon() {
     delete parts_;
 }
 
-bool TrayIcon::HostConnected() const {
-    return parts_->hostConnected;
+bool TrayIcon::CanBeShown() const {
+    return parts_->hostConnected || parts_->withFallback;
 }
 
 void TrayIcon::SetVisible(bool visible) {

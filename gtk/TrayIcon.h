@@ -15,8 +15,9 @@ class TrayIcon {
 
     void SetVisible(bool visible);
     bool Visible() const { return visible_; }
-    // Whether a notification area on the session bus has taken the indicator.
-    bool HostConnected() const;
+    // Whether the desktop can show the icon: a notification area on the session bus has
+    // taken the indicator, or, on X11, its fallback may sit in an old tray.
+    bool CanBeShown() const;
 
     std::function<void()> onClick;
     std::function<void()> onExit;
