@@ -128,11 +128,17 @@ class Desktop:
 
     # --- looking --------------------------------------------------------------------
     def probe(self, *args, check=True, timeout=120):
-        result = subprocess.run(["wine", str(self.probe_exe), *map(str, args)], env=self.env,
-                                stdin=subprocess.DEVNULL,
-                                capture_output=True, text=True, timeout=timeout)
+        # The probe says why on standard error whenever it fails; a failure without a word is
+        # Wine's own (the process did not start or run), and is asked once more.
+        for _ in range(2):
+            result = subprocess.run(["wine", str(self.probe_exe), *map(str, args)],
+                                    env=self.env, stdin=subprocess.DEVNULL,
+                                    capture_output=True, text=True, timeout=timeout)
+            if result.returncode == 0 or result.stderr.strip():
+                break
         if check and result.returncode != 0:
-            raise RuntimeError(f"winprobe {' '.join(map(str, args))}: {result.stderr.strip()}")
+            raise RuntimeError(f"winprobe {' '.join(map(str, args))} (exit code "
+                               f"{result.returncode}): {result.stderr.strip()}")
         return result
 
     def wait_window(self, cls="*", title="*", timeout=30):
